@@ -1,0 +1,75 @@
+#include "FileManager.h"
+
+juce::File getApplicationDirectory()
+{
+    return juce::File::getSpecialLocation (juce::File::currentExecutableFile).getParentDirectory();
+}
+
+namespace
+{
+    /** Orders by the last path component alone, comparing UTF-16 code units,
+        so that "B.xml" comes before "a.xml" whatever folder either lives in. */
+    struct CompareFileNames
+    {
+        static int compareElements (const juce::File* first, const juce::File* second)
+        {
+            const auto a = first->getFileName().toUTF16();
+            const auto b = second->getFileName().toUTF16();
+
+            for (int i = 0;; ++i)
+            {
+                const auto ca = (juce::uint16) a[i];
+                const auto cb = (juce::uint16) b[i];
+                if (ca != cb)
+                    return ca < cb ? -1 : 1;
+                if (ca == 0)
+                    return 0;
+            }
+        }
+    };
+}
+
+FileManager::FileManager()
+    : currentDirectory (getApplicationDirectory().getFullPathName())
+{
+    rescan();
+}
+
+FileManager::~FileManager() = default;
+
+void FileManager::rescan()
+{
+    const juce::File directory (currentDirectory);
+    if (! directory.isDirectory())
+        return;
+
+    files.clear();
+
+    juce::WildcardFileFilter filter (wildcardPattern, {}, "Wildcard filter");
+    for (const auto& file : directory.findChildFiles (juce::File::findFiles,
+                                                      searchRecursively, "*",
+                                                      juce::File::FollowSymlinks::noCycles))
+        if (filter.isFileSuitable (file))
+            files.add (new juce::File (file));
+
+    numFiles = files.size();
+
+    if (numFiles >= 2)
+    {
+        CompareFileNames comparator;
+        files.sort (comparator);
+    }
+}
+
+juce::String FileManager::getCurrentDirectoryPath()
+{
+    return currentDirectory;
+}
+
+juce::String FileManager::getFileListText (const juce::String& separator)
+{
+    juce::String text;
+    for (const auto* file : files)
+        text << file->getFullPathName() << separator;
+    return text;
+}
