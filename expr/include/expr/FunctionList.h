@@ -1,0 +1,50 @@
+#pragma once
+
+#include <expr/FunctionFactory.h>
+#include <expr/FunctionNode.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace Expr {
+
+class Expression;
+
+/** Maps function names to the factories that make their nodes, in
+    registration order. Consulted only while formulas are parsed; nodes keep
+    a plain pointer to their factory, so the list must outlive every
+    expression parsed against it. */
+class FunctionList
+{
+public:
+    FunctionList();
+    ~FunctionList();
+    FunctionList(const FunctionList&) = delete;
+    FunctionList& operator=(const FunctionList&) = delete;
+
+    /** Registers a factory and takes ownership of it. Throws
+        NullPointerException ("FunctionList::Add") for a null factory and
+        AlreadyExistsException (the name) when a factory of that name is
+        registered; on either throw the factory is left with the caller
+        (the argument is moved from only on success). */
+    void Add(std::unique_ptr<FunctionFactory>&& factory);
+
+    /** A new node for a call of the named function in the expression, made by
+        the first factory of that name; null when there is none or it made no
+        node. Throws NullPointerException ("FunctionList::Create") for a null
+        expression. */
+    std::unique_ptr<FunctionNode> Create(const std::string& name, Expression* expression);
+
+    /** Appends the 42 built-in functions in their fixed order, without the
+        duplicate test of Add. */
+    void AddBuiltInFunctions();
+
+    int Count() const;
+    FunctionFactory& FactoryAt(int index) const;
+
+private:
+    std::vector<std::unique_ptr<FunctionFactory>> factories;
+};
+
+} // namespace Expr

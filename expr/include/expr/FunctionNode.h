@@ -1,0 +1,63 @@
+#pragma once
+
+#include <expr/DataObject.h>
+#include <expr/Node.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace Expr {
+
+class FunctionFactory;
+class FunctionList;
+
+/** A call of a named function. A concrete function derives from this class,
+    sets its argument limits in its factory's CreateNode, and overrides only
+    Calculate(), where it evaluates valueArgs[i]->Compute() as it needs and
+    reads and writes the cells in refArgs directly. Argument counts outside
+    the limits are rejected when the call is built, so Calculate() may rely
+    on them. */
+class FunctionNode : public Node
+{
+public:
+    explicit FunctionNode(Expression* owner);
+    ~FunctionNode() override;
+
+    /** The name of the factory that made the node (empty if none did). */
+    std::string Name() const;
+
+    /** Allowed counts of value, reference (&name) and data (at sign and name)
+        arguments; -1 means no limit. All six start at 0. */
+    void SetArgLimits(int minValueArgs, int maxValueArgs,
+                      int minRefArgs, int maxRefArgs,
+                      int minDataArgs, int maxDataArgs);
+
+    /** Builds the arguments from the call's "(" (first) to its ")" (last). */
+    void Build(Parser& parser, int first, int last, int pivot) final;
+
+protected:
+    double Calculate() override = 0;
+
+    std::vector<std::unique_ptr<Node>> valueArgs;
+    std::vector<double*> refArgs;
+    std::vector<DataObject**> dataArgs;
+
+private:
+    friend class FunctionList;
+
+    void BuildArgument(Parser& parser, int firstToken, int separator);
+    void AddReferenceArgument(Parser& parser, int firstToken, int separator);
+    void AddDataArgument(Parser& parser, int firstToken, int separator);
+    void CheckArgumentCounts(Parser& parser, int first, int last) const;
+
+    FunctionFactory* factory = nullptr;
+    int minValues = 0;
+    int maxValues = 0;
+    int minRefs = 0;
+    int maxRefs = 0;
+    int minData = 0;
+    int maxData = 0;
+};
+
+} // namespace Expr

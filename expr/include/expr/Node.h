@@ -1,0 +1,51 @@
+#pragma once
+
+#include <expr/Expression.h>
+
+namespace Expr {
+
+class Parser;
+
+/** A node of a parsed formula tree.
+
+    Build takes the node's content from a stretch of the parser's tokens;
+    Calculate computes its value. Every evaluation of a node, the root's
+    included, goes through Compute(), which runs the expression's abort
+    countdown before calling Calculate(). */
+class Node
+{
+public:
+    /** Throws NullPointerException ("Node::Node") for a null expression. */
+    explicit Node(Expression* owner);
+    virtual ~Node();
+    Node(const Node&) = delete;
+    Node& operator=(const Node&) = delete;
+
+    /** The checked evaluation: counts one evaluation towards the abort poll
+        (which may throw AbortException), then calculates. */
+    double Compute()
+    {
+        int& countdown = expression->abortCountdown;
+        if (countdown != 0)
+            --countdown;
+        else
+            PollAbort();
+        return Calculate();
+    }
+
+    /** Takes the node's content from tokens first..last (inclusive) of the
+        parser; pivot is the operator token that selected this node class, 0
+        where none applies. Throws on the first structural fault. */
+    virtual void Build(Parser& parser, int first, int last, int pivot) = 0;
+
+protected:
+    virtual double Calculate() = 0;
+
+    Expression* const expression;
+
+private:
+    /** The rare branch of Compute(): reload the countdown and ask the hook. */
+    void PollAbort();
+};
+
+} // namespace Expr

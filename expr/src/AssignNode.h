@@ -1,0 +1,29 @@
+#pragma once
+
+#include <expr/Node.h>
+
+#include <memory>
+
+namespace Expr {
+
+/** name = value: stores the value in the variable's cell and yields it. */
+class AssignNode final : public Node
+{
+public:
+    using Node::Node;
+    void Build(Parser& parser, int first, int last, int pivot) override;
+
+protected:
+    double Calculate() override
+    {
+        const double v = value->Compute();
+        *target = v;
+        return v;
+    }
+
+private:
+    double* target = nullptr; // a value-list cell, not owned
+    std::unique_ptr<Node> value;
+};
+
+} // namespace Expr

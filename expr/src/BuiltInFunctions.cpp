@@ -1,0 +1,9 @@
+#include <expr/FunctionList.h>
+
+namespace Expr {
+
+void FunctionList::AddBuiltInFunctions()
+{
+}
+
+} // namespace Expr

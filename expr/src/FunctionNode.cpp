@@ -1,0 +1,125 @@
+#include <expr/DataList.h>
+#include <expr/Exception.h>
+#include <expr/FunctionFactory.h>
+#include <expr/FunctionNode.h>
+#include <expr/ValueList.h>
+
+#include "Parser.h"
+
+namespace Expr {
+
+FunctionNode::FunctionNode(Expression* owner) : Node(owner) {}
+
+FunctionNode::~FunctionNode() = default;
+
+std::string FunctionNode::Name() const
+{
+    return factory != nullptr ? factory->FunctionName() : std::string();
+}
+
+void FunctionNode::SetArgLimits(int minValueArgs, int maxValueArgs,
+                                int minRefArgs, int maxRefArgs,
+                                int minDataArgs, int maxDataArgs)
+{
+    minValues = minValueArgs;
+    maxValues = maxValueArgs;
+    minRefs = minRefArgs;
+    maxRefs = maxRefArgs;
+    minData = minDataArgs;
+    maxData = maxDataArgs;
+}
+
+void FunctionNode::Build(Parser& parser, int first, int last, int /*pivot*/)
+{
+    if (first >= last)
+        throw SyntaxException();
+
+    if (last > first + 1)
+    {
+        int depth = 0;
+        int argumentStart = first + 1;
+        for (int i = first + 1; i <= last; ++i)
+        {
+            const TokenKind kind = parser.TokenAt(i).kind;
+            if (kind == TokenKind::OpenParen)
+            {
+                ++depth;
+            }
+            else if (kind == TokenKind::CloseParen && i != last)
+            {
+                if (--depth < 0)
+                    parser.ThrowOver(UnmatchedParenthesisException(), i, i);
+            }
+            else if ((kind == TokenKind::Comma || i == last) && depth == 0)
+            {
+                BuildArgument(parser, argumentStart, i);
+                argumentStart = i + 1;
+            }
+        }
+        if (depth != 0)
+            parser.ThrowOver(UnmatchedParenthesisException(), last, last);
+    }
+    CheckArgumentCounts(parser, first, last);
+}
+
+// One argument: the tokens from firstToken up to the "," or ")" at separator.
+void FunctionNode::BuildArgument(Parser& parser, int firstToken, int separator)
+{
+    if (separator <= firstToken)
+        parser.ThrowOver(SyntaxException(), separator, separator);
+
+    switch (parser.TokenAt(firstToken).kind)
+    {
+        case TokenKind::Reference: AddReferenceArgument(parser, firstToken, separator); break;
+        case TokenKind::DataRef: AddDataArgument(parser, firstToken, separator); break;
+        default: valueArgs.push_back(parser.BuildRange(firstToken, separator - 1)); break;
+    }
+}
+
+void FunctionNode::AddReferenceArgument(Parser& parser, int firstToken, int separator)
+{
+    const int nameToken = firstToken + 1;
+    if (separator != firstToken + 2 || parser.TokenAt(nameToken).kind != TokenKind::Identifier)
+        parser.ThrowOver(SyntaxException(), firstToken, separator);
+    parser.RequireValueList(nameToken);
+
+    const std::string& name = parser.TokenAt(nameToken).text;
+    if (expression->GetValueList()->IsConstant(name))
+        parser.ThrowOver(ConstantReferenceException(name), nameToken, nameToken);
+    refArgs.push_back(parser.FindOrCreateVariable(nameToken));
+}
+
+void FunctionNode::AddDataArgument(Parser& parser, int firstToken, int separator)
+{
+    const int nameToken = firstToken + 1;
+    if (separator != firstToken + 2 || parser.TokenAt(nameToken).kind != TokenKind::Identifier)
+        parser.ThrowOver(SyntaxException(), firstToken, separator);
+    DataList* data = expression->GetDataList();
+    if (data == nullptr)
+        parser.ThrowOver(NoDataListException(), nameToken, nameToken);
+
+    const std::string& name = parser.TokenAt(nameToken).text;
+    DataObject** slot = data->SlotOf(name);
+    if (slot == nullptr)
+    {
+        data->Add(name);
+        slot = data->SlotOf(name);
+    }
+    if (slot == nullptr)
+        parser.ThrowOver(NotFoundException(name), nameToken, nameToken);
+    dataArgs.push_back(slot);
+}
+
+void FunctionNode::CheckArgumentCounts(Parser& parser, int first, int last) const
+{
+    const auto outside = [](size_t count, int minimum, int maximum) {
+        const int n = static_cast<int>(count);
+        return (minimum != -1 && n < minimum) || (maximum != -1 && n > maximum);
+    };
+    if (outside(valueArgs.size(), minValues, maxValues)
+        || outside(refArgs.size(), minRefs, maxRefs)
+        || outside(dataArgs.size(), minData, maxData))
+        parser.ThrowOver(InvalidArgumentCountException(Name()), first, last);
+}
+
+} // namespace Expr

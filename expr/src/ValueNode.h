@@ -1,0 +1,21 @@
+#pragma once
+
+#include <expr/Node.h>
+
+namespace Expr {
+
+/** A number written in the formula. */
+class ValueNode final : public Node
+{
+public:
+    using Node::Node;
+    void Build(Parser& parser, int first, int last, int pivot) override;
+
+protected:
+    double Calculate() override { return value; }
+
+private:
+    double value = 0.0;
+};
+
+} // namespace Expr
