@@ -13,8 +13,9 @@ namespace
     {
         static int compareElements (const juce::File* first, const juce::File* second)
         {
-            const auto a = first->getFileName().toUTF16();
-            const auto b = second->getFileName().toUTF16();
+            // The converted text lives inside the string, so the strings must outlive the pointers.
+            const auto nameA = first->getFileName(), nameB = second->getFileName();
+            const auto a = nameA.toUTF16(), b = nameB.toUTF16();
 
             for (int i = 0;; ++i)
             {
