@@ -1,0 +1,92 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+/**
+    One file of a backup archive: the file on disk, the name it is stored
+    under, and the in-memory image of its ZIP local file header (the first
+    eleven fields, in the order they are written).
+
+    The data is always stored uncompressed. The header is filled by
+    prepareHeader() and completed after the copy with the checksum and the
+    number of bytes actually copied, so a file that changes size while it is
+    read still gives a consistent record.
+*/
+class ZipArchiveEntry
+{
+public:
+    ZipArchiveEntry (const juce::File& sourceFile, const juce::String& storedName);
+
+    /** Fills the header fields from sourceFile and storedName. */
+    void prepareHeader();
+
+    /** Writes the local header, the name and the bytes of sourceFile to out,
+        then patches the header with the CRC-32 and the sizes copied.
+
+        Returns ok with written false when sourceFile is missing or is a folder
+        (nothing is written for it), ok with written true when the record is
+        complete, and a failure naming the cause when the file exists but
+        cannot be opened or read, the output fails, or a size or offset does
+        not fit the 32-bit fields.
+    */
+    juce::Result writeLocalEntry (juce::OutputStream& out);
+
+    /** As above, but the data comes from source rather than from opening
+        sourceFile; the copy ends at the first read that yields no bytes. */
+    juce::Result writeLocalEntry (juce::InputStream& source, juce::OutputStream& out);
+
+    /** Writes the central directory record of a written entry. Returns false
+        for an entry that was not written (writing nothing) or when out fails. */
+    bool writeCentralEntry (juce::OutputStream& out);
+
+    /** The number of bytes the name takes in the archive (UTF-8). */
+    int getNameSizeInBytes() const;
+
+    static juce::String describeTooLarge (const juce::File& file);
+    static juce::String describeNameTooLong (const juce::File& file);
+    static constexpr const char* writeFailedMessage = "write failed (disk full?)";
+    static constexpr const char* archiveTooLargeMessage =
+        "the backup would be 4 GiB or larger: not supported without ZIP64";
+
+    static constexpr juce::uint32 localHeaderSignature   = 0x04034B50;
+    static constexpr juce::uint32 centralHeaderSignature = 0x02014B50;
+    static constexpr int localHeaderSize   = 30;
+    static constexpr int centralHeaderSize = 46;
+    static constexpr int copyBufferSize    = 1024;
+
+    /** General purpose flag bit 11: the name is UTF-8. */
+    static constexpr juce::uint16 languageEncodingFlag = 0x0800;
+
+    /** The largest size or offset a 32-bit field may hold: 0xFFFFFFFF tells
+        readers to look for ZIP64 fields, which this writer never writes. */
+    static constexpr juce::int64 maxZip32Value = 0xFFFFFFFE;
+    static constexpr int maxNameBytes = 0xFFFF;
+
+    juce::uint32 signature        = localHeaderSignature;
+    juce::uint16 versionNeeded    = 0;
+    juce::uint16 flags            = 0;
+    juce::uint16 method           = 0;
+    juce::uint16 modTime          = 0;
+    juce::uint16 modDate          = 0;
+    juce::uint32 crc              = 0;
+    juce::uint32 compressedSize   = 0;
+    juce::uint32 uncompressedSize = 0;
+    juce::uint16 nameLength       = 0;
+    juce::uint16 extraLength      = 0;
+
+    juce::File sourceFile;
+    juce::String storedName;
+
+    /** Position of the local header in the archive. Held in 64 bits so that an
+        offset past the 32-bit range is caught rather than wrapped. */
+    juce::int64 headerOffset = 0;
+    bool written = false;
+
+private:
+    bool writeLocalHeader (juce::OutputStream& out) const;
+    bool writeName (juce::OutputStream& out) const;
+    juce::Result copyData (juce::InputStream& source, juce::OutputStream& out);
+    bool patchHeader (juce::OutputStream& out, juce::int64 end) const;
+
+    JUCE_DECLARE_NON_COPYABLE (ZipArchiveEntry)
+};

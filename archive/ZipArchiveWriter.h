@@ -1,0 +1,57 @@
+#pragma once
+
+#include "ZipArchiveEntry.h"
+
+/**
+    Writes a list of files into a new ZIP archive in one pass, every file
+    stored uncompressed, in the order the entries were added.
+
+    Files that are missing when the archive is written (or have become
+    folders) are left out. Anything else that keeps a file from being backed
+    up completely, or keeps the archive from being written completely, fails
+    the whole archive: the caller must not change files it holds no backup of.
+    The archive is plain ZIP without ZIP64, so files and archives of 4 GiB or
+    more, and more than 65535 entries, are refused.
+*/
+class ZipArchiveWriter
+{
+public:
+    ZipArchiveWriter();
+    ~ZipArchiveWriter();
+
+    /** Adds a file to be stored under storedName. Nothing is read here. */
+    void addEntry (const juce::File& sourceFile, const juce::String& storedName);
+
+    /** Writes the archive to target, replacing a file of that name.
+        Returns false, leaving no file at target, when the archive could not be
+        written completely; getLastError() then says why. */
+    bool writeToFile (const juce::File& target);
+
+    /** Writes the archive to out, from its current position (the recorded
+        offsets are positions in out). out must support setPosition(). */
+    bool writeTo (juce::OutputStream& out);
+
+    /** One line saying why the last write failed; empty after a success. */
+    const juce::String& getLastError() const;
+
+    void clear();
+    int getNumEntries() const;
+
+    static constexpr juce::uint32 endRecordSignature = 0x06054B50;
+    static constexpr int endRecordSize = 22;
+    static constexpr int maxEntries = 0xFFFF;
+
+private:
+    juce::Result checkFormatLimits() const;
+    juce::Result writeLocalEntries (juce::OutputStream& out);
+    juce::Result writeCentralDirectory (juce::OutputStream& out, int& count);
+    juce::Result writeEndRecord (juce::OutputStream& out, int count,
+                                 juce::int64 centralStart, juce::int64 centralSize);
+    juce::Result writeArchive (juce::OutputStream& out);
+    bool fail (const juce::String& reason);
+
+    juce::OwnedArray<ZipArchiveEntry> entries;
+    juce::String lastError;
+
+    JUCE_DECLARE_NON_COPYABLE (ZipArchiveWriter)
+};
