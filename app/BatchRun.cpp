@@ -1,0 +1,216 @@
+#include "BatchRun.h"
+
+#include "AttributeConverter.h"
+#include "BatchTexts.h"
+#include "FormulaEngine.h"
+#include "FormulaErrorText.h"
+#include "SafeFileWriter.h"
+#include "TextReplacement.h"
+#include "ZipArchiveWriter.h"
+
+#include <expr/Describe.h>
+
+BatchRun::BatchRun (BatchSettings settingsToUse, FormulaEngine* engine,
+                    AlertPresenter& alertPresenter, BatchReporter& batchReporter)
+    : settings (std::move (settingsToUse)),
+      formulaEngine (engine),
+      alerts (alertPresenter),
+      reporter (batchReporter)
+{
+}
+
+juce::File BatchRun::freeBackupFile (const juce::String& directoryPath)
+{
+    const juce::File backup (directoryPath + "/" + BatchTexts::backupFileName);
+    return backup.exists() ? backup.getNonexistentSibling() : backup;
+}
+
+juce::String BatchRun::storedNameFor (const juce::File& file, const juce::File& directory)
+{
+    const auto relative = file.getRelativePathFrom (directory);
+    return relative.isEmpty() ? file.getFileName() : relative;
+}
+
+bool BatchRun::isReplace() const { return settings.operation == BatchTexts::replaceOperation; }
+bool BatchRun::isConvert() const { return settings.operation == BatchTexts::convertOperation; }
+
+BatchOutcome BatchRun::run()
+{
+    outcome = {};
+    filesDone = 0;
+
+    if (isReplace() && refuseEmptySearchText())
+        return outcome;
+
+    if (! writeBackup())
+        return outcome;
+
+    if (isReplace())
+    {
+        runReplaceLoop();
+    }
+    else if (isConvert())
+    {
+        if (! acceptFormula() || ! runConversionLoop())
+            return outcome;
+    }
+
+    finish();
+    return outcome;
+}
+
+void BatchRun::append (const juce::String& text)
+{
+    outcome.log << text;
+    reporter.logAppended (text, outcome.log);
+}
+
+bool BatchRun::refuseEmptySearchText()
+{
+    if (settings.replaceWhat.isNotEmpty())
+        return false;
+
+    outcome.status = BatchOutcome::Status::refused;
+    alerts.showAlert (AlertPresenter::Icon::warning, "Nothing to replace",
+                      "The search text is empty: enter the text to replace under \"Replace what:\".");
+    return true;
+}
+
+bool BatchRun::writeBackup()
+{
+    outcome.backupFile = freeBackupFile (settings.directoryPath);
+    append ("creating backup in file: " + outcome.backupFile.getFullPathName() + "...");
+
+    ZipArchiveWriter writer;
+    const juce::File directory (settings.directoryPath);
+    for (const auto& file : settings.files)
+        writer.addEntry (file, storedNameFor (file, directory));
+
+    if (! writer.writeToFile (outcome.backupFile))
+    {
+        outcome.status = BatchOutcome::Status::backupFailed;
+        append ("failed: " + writer.getLastError() + "\n");
+        alerts.showAlert (AlertPresenter::Icon::warning, "Failure !",
+                          "Batch processing aborted because backup could not be created");
+        return false;
+    }
+
+    append ("done. \n");
+    return true;
+}
+
+void BatchRun::runReplaceLoop()
+{
+    for (const auto& file : settings.files)
+    {
+        if (file.existsAsFile())
+        {
+            append ("processing file: " + file.getFullPathName() + "...");
+
+            if (const auto result = replaceInFile (file); result.wasOk())
+            {
+                ++outcome.filesProcessed;
+                append ("done. \n");
+            }
+            else
+            {
+                ++outcome.filesFailed;
+                append ("failed: " + result.getErrorMessage() + "\n");
+            }
+        }
+
+        reporter.fileDone (++filesDone, settings.files.size());
+    }
+}
+
+juce::Result BatchRun::replaceInFile (const juce::File& file)
+{
+    juce::MemoryBlock original;
+    if (! file.loadFileAsData (original))
+        return juce::Result::fail ("cannot read the file");
+
+    juce::MemoryBlock rewritten;
+    if (const auto result = TextReplacement::apply (original, settings.replaceWhat, settings.replaceWith, rewritten);
+        result.failed())
+        return result;
+
+    return SafeFileWriter::replaceContents (file, rewritten);
+}
+
+bool BatchRun::acceptFormula()
+{
+    jassert (formulaEngine != nullptr);
+    if (formulaEngine != nullptr && formulaEngine->setFormula (AttributeConverter::formulaBytes (settings.formula)))
+        return true;
+
+    outcome.status = BatchOutcome::Status::invalidFormula;
+    juce::String message = "The formula you have entered could not be evaluated.";
+    if (formulaEngine != nullptr && formulaEngine->lastError() != nullptr)
+        message << "\n" << describeFormulaError (*formulaEngine->lastError());
+    alerts.showAlert (AlertPresenter::Icon::warning, "Invalid Formula", message);
+    return false;
+}
+
+bool BatchRun::runConversionLoop()
+{
+    AttributeConverter converter (*formulaEngine, settings.attribute);
+
+    for (const auto& file : settings.files)
+    {
+        if (file.existsAsFile())
+        {
+            append ("processing file: " + file.getFullPathName() + "...");
+
+            try
+            {
+                if (const auto result = converter.convertFile (file); result.wasOk())
+                {
+                    ++outcome.filesProcessed;
+                    append ("done. \n");
+                }
+                else
+                {
+                    ++outcome.filesFailed;
+                    append ("failed: " + result.getErrorMessage() + "\n");
+                }
+            }
+            catch (const Expr::Exception& error)
+            {
+                // The formula cannot go on: this file stays as it was, earlier ones
+                // stay converted, the rest are not touched.
+                abortOnEvaluationError (file, juce::String (Expr::Describe (error)));
+                return false;
+            }
+        }
+
+        reporter.fileDone (++filesDone, settings.files.size());
+    }
+
+    return true;
+}
+
+void BatchRun::abortOnEvaluationError (const juce::File& file, const juce::String& error)
+{
+    ++outcome.filesFailed;
+    outcome.status = BatchOutcome::Status::aborted;
+    append ("failed: " + error + "\n");
+    alerts.showAlert (AlertPresenter::Icon::warning, "Batch processing aborted",
+                      "The formula failed on " + file.getFullPathName() + ": " + error + ".\n"
+                          + "This file and the files after it are unchanged; the files before it were converted. "
+                          + "Old files were backed up in " + outcome.backupFile.getFullPathName());
+}
+
+void BatchRun::finish()
+{
+    outcome.status = BatchOutcome::Status::completed;
+    append ("\n");
+    append ("Batch processing finished. \n");
+
+    juce::String message = "old files were backep up in " + outcome.backupFile.getFullPathName();
+    if (outcome.filesFailed > 0)
+        message << "\n" << outcome.filesFailed << (outcome.filesFailed == 1 ? " file" : " files")
+                << " could not be processed and stayed unchanged: see the log.";
+
+    alerts.showAlert (outcome.filesFailed > 0 ? AlertPresenter::Icon::warning : AlertPresenter::Icon::information,
+                      "Batch processing finished", message);
+}

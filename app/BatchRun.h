@@ -1,0 +1,52 @@
+#pragma once
+
+#include "AlertPresenter.h"
+#include "BatchReporter.h"
+#include "BatchSettings.h"
+
+class FormulaEngine;
+
+/**
+    One press of "Do it!": backs every listed file up into a new ZIP archive in
+    the folder, then rewrites the files one by one, keeping a running log and
+    telling the user through alerts. Knows nothing of widgets: the panel and
+    the command-line tool both hand it their settings and show what it reports.
+*/
+class BatchRun
+{
+public:
+    /** formulaEngine is needed for "convert value" only; it keeps its variables across runs. */
+    BatchRun (BatchSettings settings, FormulaEngine* formulaEngine,
+              AlertPresenter& alerts, BatchReporter& reporter);
+
+    BatchOutcome run();
+
+    /** The backup archive a run in this folder would write: "QuillmereBackup.zip",
+        or the first free numbered sibling. */
+    static juce::File freeBackupFile (const juce::String& directoryPath);
+
+    /** Stored name of a file in the backup: its path relative to the folder. */
+    static juce::String storedNameFor (const juce::File& file, const juce::File& directory);
+
+private:
+    bool isReplace() const;
+    bool isConvert() const;
+
+    void append (const juce::String& text);
+    bool refuseEmptySearchText();
+    bool writeBackup();
+    void runReplaceLoop();
+    bool runConversionLoop();
+    bool acceptFormula();
+    void abortOnEvaluationError (const juce::File& file, const juce::String& error);
+    void finish();
+
+    juce::Result replaceInFile (const juce::File& file);
+
+    BatchSettings settings;
+    FormulaEngine* formulaEngine;
+    AlertPresenter& alerts;
+    BatchReporter& reporter;
+    BatchOutcome outcome;
+    int filesDone = 0;
+};

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+/** The log file that "Save Log" writes beside the backup. */
+class LogFile
+{
+public:
+    /** "QuillmereLog.txt" in the folder, or the first free numbered sibling. */
+    static juce::File freeLogFile (const juce::String& directoryPath);
+
+    /** The header line, a line holding one blank, the task description, an empty
+        line and the log, as UTF-8 with CR LF line ends, written safely. */
+    static juce::Result write (const juce::File& target, const juce::String& description, const juce::String& log);
+};

@@ -1,0 +1,292 @@
+#include "QuillmereContentComponent.h"
+
+#include "AttributeConverter.h"
+#include "BatchRun.h"
+#include "BatchTexts.h"
+#include "LogFile.h"
+#include "ModalAlertPresenter.h"
+#include "TaskDescription.h"
+
+/** Shows the run's log in doneDisplay as it grows, keeping the caret at the end. */
+class QuillmereContentComponent::LogDisplay : public BatchReporter
+{
+public:
+    explicit LogDisplay (juce::TextEditor& editorToUse) : editor (editorToUse) {}
+
+    void logAppended (const juce::String& text, const juce::String&) override
+    {
+        // Appending keeps a long run linear; replacing the whole text each time would not be.
+        editor.moveCaretToEnd();
+        editor.insertTextAtCaret (text);
+    }
+
+private:
+    juce::TextEditor& editor;
+};
+
+QuillmereContentComponent::QuillmereContentComponent (const juce::String& componentName)
+    : juce::Component (componentName),
+      alerts (std::make_unique<ModalAlertPresenter>())
+{
+    wildcardPattern = "*.xml";
+    searchRecursively = false;
+    rescan();
+
+    // Folders need a pattern of their own in this framework generation, or the browser shows none.
+    xmlFileFilter = std::make_unique<juce::WildcardFileFilter> ("*.xml", "*", "XML Files");
+    fileBrowser = std::make_unique<juce::FileBrowserComponent> (juce::FileBrowserComponent::openMode
+                                                                    | juce::FileBrowserComponent::canSelectDirectories
+                                                                    | juce::FileBrowserComponent::filenameBoxIsReadOnly,
+                                                                getApplicationDirectory(), xmlFileFilter.get(), nullptr);
+    fileBrowser->addListener (this);
+    addAndMakeVisible (*fileBrowser);
+
+    doWhatLabel = makeCaption ("doWhatLabel", "Do what:", true);
+    doWhatComboBox = makeChoice ("doWhatComboBox", BatchTexts::replaceOperation, BatchTexts::convertOperation);
+    doWhereLabel = makeCaption ("doWhereLabel", "where:", true);
+    doWhereComboBox = makeChoice ("doWhereComboBox", BatchTexts::folderScope, BatchTexts::recursiveScope);
+    replaceWhatLabel = makeCaption ("replaceWhatLabel", "Replace what:", true);
+    replaceWhatValue = makeValue ("replaceWhatLabel", "Blah", true);
+    replaceWithLabel = makeCaption ("replaceWithLabel", "Replace with:", true);
+    replaceWithValue = makeValue ("replaceWithLabel", "Blub", true);
+    attributeToConvertLabel = makeCaption ("attributeToConvertLabel", "Attribute:", false);
+    attributeValue = makeValue ("attributeToConvertLabel", "SomeAttribute", false);
+    conversionFormulaLabel = makeCaption ("conversionFormulaLabel", "Formula:", false);
+    formulaValue = makeValue ("conversionFormulaLabel", "y = x;", false);
+    toDoLabel = makeCaption ("toDoLabel", "To do:", true);
+    toDoDisplay = makeDisplay ("toDoDisplay");
+    doItButton = makeButton ("Do it!");
+    doneLabel = makeCaption ("doneLabel", "Done:", true);
+    doneDisplay = makeDisplay ("doneDisplay");
+    saveLogButton = makeButton ("Save Log");
+
+    setSize (800, 600);
+}
+
+QuillmereContentComponent::~QuillmereContentComponent()
+{
+    fileBrowser->removeListener (this);
+}
+
+std::unique_ptr<juce::Label> QuillmereContentComponent::makeCaption (const juce::String& name, const juce::String& text, bool visible)
+{
+    auto label = std::make_unique<juce::Label> (name, text);
+    label->setJustificationType (juce::Justification::centredLeft);
+    addChildComponent (*label);
+    label->setVisible (visible);
+    return label;
+}
+
+std::unique_ptr<juce::Label> QuillmereContentComponent::makeValue (const juce::String& name, const juce::String& text, bool visible)
+{
+    auto label = makeCaption (name, text, visible);
+    label->setColour (juce::Label::backgroundColourId, juce::Colours::white);
+    label->setColour (juce::Label::outlineColourId, juce::Colours::black);
+    label->setColour (juce::Label::textColourId, juce::Colours::black);
+    label->setEditable (true, true, false);
+    label->addListener (this);
+    return label;
+}
+
+std::unique_ptr<juce::ComboBox> QuillmereContentComponent::makeChoice (const juce::String& name, const juce::String& first, const juce::String& second)
+{
+    auto comboBox = std::make_unique<juce::ComboBox> (name);
+    comboBox->setEditableText (false);
+    comboBox->addListener (this);
+    addAndMakeVisible (*comboBox);
+    comboBox->addItem (first, 1);
+    comboBox->addItem (second, 2);
+    comboBox->setSelectedId (1, juce::sendNotificationAsync);
+    return comboBox;
+}
+
+std::unique_ptr<juce::TextEditor> QuillmereContentComponent::makeDisplay (const juce::String& name)
+{
+    auto editor = std::make_unique<juce::TextEditor> (name);
+    editor->setMultiLine (true, true);
+    editor->setReadOnly (true);
+    addAndMakeVisible (*editor);
+    return editor;
+}
+
+std::unique_ptr<juce::TextButton> QuillmereContentComponent::makeButton (const juce::String& text)
+{
+    auto button = std::make_unique<juce::TextButton> (text);
+    button->addListener (this);
+    addAndMakeVisible (*button);
+    return button;
+}
+
+void QuillmereContentComponent::setAlertPresenter (std::unique_ptr<AlertPresenter> presenter)
+{
+    jassert (presenter != nullptr);
+    alerts = std::move (presenter);
+}
+
+//==============================================================================
+void QuillmereContentComponent::layoutControls (int x, int y, int width, int height)
+{
+    setBounds (x, y, width, height);
+    const int W = getWidth(), H = getHeight();
+
+    fileBrowser->setBounds (x, 0, W / 3, H);
+    const int L = fileBrowser->getRight();
+    const int T = fileBrowser->getY();
+
+    const int A = T + 32;
+    doWhatLabel->setBounds (L, A, 64, 20);
+    doWhatComboBox->setBounds (doWhatLabel->getRight(), A, 120, 20);
+    doWhereLabel->setBounds (doWhatComboBox->getRight() + 8, A, 48, 20);
+    doWhereComboBox->setBounds (doWhereLabel->getRight(), A, 200, 20);
+
+    const auto placeRow = [W, L] (juce::Label& caption, int captionWidth, juce::Label& value, int rowY)
+    {
+        caption.setBounds (L, rowY, captionWidth, 20);
+        value.setBounds (caption.getRight(), rowY, W - caption.getRight() - 4, 20);
+    };
+
+    const int B = A + 32;
+    placeRow (*replaceWhatLabel, 96, *replaceWhatValue, B);
+    placeRow (*attributeToConvertLabel, 72, *attributeValue, B);
+
+    const int C = B + 24;
+    placeRow (*replaceWithLabel, 96, *replaceWithValue, C);
+    placeRow (*conversionFormulaLabel, 72, *formulaValue, C);
+
+    const int D = C + 32;
+    toDoLabel->setBounds (L, D, 96, 20);
+    toDoDisplay->setBounds (L, D + 20, W - L - 4, (H - D) / 2 - 40);
+
+    doItButton->setBounds (toDoDisplay->getRight() - 84, toDoDisplay->getBottom() + 4, 80, 24);
+    const int E = doItButton->getBottom();
+
+    doneLabel->setBounds (L, E, 96, 20);
+    doneDisplay->setBounds (L, E + 20, W - L - 4, H - E - 56);
+
+    saveLogButton->setBounds (doneDisplay->getRight() - 88, doneDisplay->getBottom() + 4, 80, 24);
+}
+
+void QuillmereContentComponent::updateToDoText()
+{
+    TaskDescriptionInput input;
+    input.operation = doWhatComboBox->getText();
+    input.replaceWhat = replaceWhatValue->getText();
+    input.replaceWith = replaceWithValue->getText();
+    input.attribute = attributeValue->getText();
+    input.formula = formulaValue->getText();
+    input.folderPath = fileBrowser->getSelectedFile (0).getFullPathName();
+    input.scope = doWhereComboBox->getText();
+    input.numFiles = numFiles;
+    input.fileListText = getFileListText ("\n");
+
+    toDoDisplay->setText (buildTaskDescription (input), false);
+}
+
+void QuillmereContentComponent::runBatch()
+{
+    BatchSettings settings;
+    settings.operation = doWhatComboBox->getText();
+    settings.replaceWhat = replaceWhatValue->getText();
+    settings.replaceWith = replaceWithValue->getText();
+    settings.attribute = attributeValue->getText();
+    settings.formula = formulaValue->getText();
+    settings.directoryPath = getCurrentDirectoryPath();
+    for (const auto* file : files)
+        settings.files.add (*file);
+
+    doneDisplay->clear();
+    LogDisplay logDisplay (*doneDisplay);
+    BatchRun (std::move (settings), &formulaEngine, *alerts, logDisplay).run();
+}
+
+bool QuillmereContentComponent::checkFormula()
+{
+    return formulaEngine.setFormula (AttributeConverter::formulaBytes (formulaValue->getText()));
+}
+
+void QuillmereContentComponent::convertAttributes (juce::XmlElement& element)
+{
+    AttributeConverter (formulaEngine, attributeValue->getText()).convert (element);
+}
+
+void QuillmereContentComponent::saveLog()
+{
+    const auto logFile = LogFile::freeLogFile (getCurrentDirectoryPath());
+    const auto result = LogFile::write (logFile, toDoDisplay->getText(), doneDisplay->getText());
+
+    if (result.wasOk())
+        alerts->showAlert (AlertPresenter::Icon::information, "Log File saved",
+                           "Logfile saved in " + logFile.getFullPathName());
+    else
+        alerts->showAlert (AlertPresenter::Icon::warning, "Log File not saved",
+                           "The logfile could not be saved in " + logFile.getFullPathName() + ": "
+                               + result.getErrorMessage());
+}
+
+//==============================================================================
+void QuillmereContentComponent::buttonClicked (juce::Button* button)
+{
+    if (button == doItButton.get())
+        runBatch();
+    else if (button == saveLogButton.get())
+        saveLog();
+}
+
+void QuillmereContentComponent::showOperationFields (bool replaceFields)
+{
+    for (auto* widget : { replaceWhatLabel.get(), replaceWhatValue.get(), replaceWithLabel.get(), replaceWithValue.get() })
+        widget->setVisible (replaceFields);
+    for (auto* widget : { attributeToConvertLabel.get(), attributeValue.get(), conversionFormulaLabel.get(), formulaValue.get() })
+        widget->setVisible (! replaceFields);
+}
+
+void QuillmereContentComponent::comboBoxChanged (juce::ComboBox* comboBox)
+{
+    if (comboBox == doWhatComboBox.get())
+    {
+        if (comboBox->getText() == BatchTexts::replaceOperation)
+            showOperationFields (true);
+        else if (comboBox->getText() == BatchTexts::convertOperation)
+            showOperationFields (false);
+    }
+
+    if (comboBox == doWhereComboBox.get())
+    {
+        const auto scope = comboBox->getText();
+        if (scope == BatchTexts::folderScope || scope == BatchTexts::recursiveScope)
+        {
+            searchRecursively = scope == BatchTexts::recursiveScope;
+            rescan();
+        }
+    }
+
+    updateToDoText();
+}
+
+void QuillmereContentComponent::labelTextChanged (juce::Label*)
+{
+    updateToDoText();
+}
+
+void QuillmereContentComponent::selectionChanged()
+{
+    const auto current = fileBrowser->getSelectedFile (0);
+    const auto candidate = current.isDirectory() ? current : fileBrowser->getRoot();
+
+    if (candidate.isDirectory())
+    {
+        currentDirectory = candidate.getFullPathName();
+        rescan();
+    }
+
+    updateToDoText();
+}
+
+void QuillmereContentComponent::fileClicked (const juce::File& file, const juce::MouseEvent&)
+{
+    fileDoubleClicked (file);
+}
+
+void QuillmereContentComponent::fileDoubleClicked (const juce::File&)
+{
+}

@@ -1,0 +1,93 @@
+#pragma once
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include "AlertPresenter.h"
+#include "FileManager.h"
+#include "FormulaEngine.h"
+
+/**
+    The batch panel: a folder browser on the left; on the right the operation
+    and scope choices, the parameter fields, the task description, "Do it!",
+    the log of the last run and "Save Log". It is also the file manager whose
+    list the description shows and the run processes.
+
+    The panel only reads its widgets and shows results: the description, the
+    run and the log file are plain code it calls. Widgets are public so that
+    tests can drive the panel as a user would.
+*/
+class QuillmereContentComponent : public juce::Component,
+                                  public juce::Button::Listener,
+                                  public juce::ComboBox::Listener,
+                                  public juce::Label::Listener,
+                                  public juce::FileBrowserListener,
+                                  public FileManager
+{
+public:
+    explicit QuillmereContentComponent (const juce::String& componentName);
+    ~QuillmereContentComponent() override;
+
+    virtual void layoutControls (int x, int y, int width, int height);
+    virtual void updateToDoText();
+    virtual void runBatch();
+    virtual bool checkFormula();
+    virtual void convertAttributes (juce::XmlElement& element);
+
+    void saveLog();
+
+    /** Alerts go to modal boxes unless a test or a tool installs another presenter. */
+    void setAlertPresenter (std::unique_ptr<AlertPresenter> presenter);
+
+    // juce::Button::Listener
+    void buttonClicked (juce::Button* button) override;
+    void buttonStateChanged (juce::Button*) override {}
+
+    // juce::ComboBox::Listener
+    void comboBoxChanged (juce::ComboBox* comboBox) override;
+
+    // juce::Label::Listener
+    void labelTextChanged (juce::Label* label) override;
+
+    // juce::FileBrowserListener
+    void selectionChanged() override;
+    void fileClicked (const juce::File& file, const juce::MouseEvent& event) override;
+    void fileDoubleClicked (const juce::File& file) override;
+    void browserRootChanged (const juce::File&) override {}
+
+    std::unique_ptr<juce::WildcardFileFilter> xmlFileFilter;
+    std::unique_ptr<juce::FileBrowserComponent> fileBrowser;
+    std::unique_ptr<juce::Label> doWhatLabel;
+    std::unique_ptr<juce::ComboBox> doWhatComboBox;
+    std::unique_ptr<juce::Label> doWhereLabel;
+    std::unique_ptr<juce::ComboBox> doWhereComboBox;
+    std::unique_ptr<juce::Label> replaceWhatLabel;
+    std::unique_ptr<juce::Label> replaceWhatValue;
+    std::unique_ptr<juce::Label> replaceWithLabel;
+    std::unique_ptr<juce::Label> replaceWithValue;
+    std::unique_ptr<juce::Label> attributeToConvertLabel;
+    std::unique_ptr<juce::Label> attributeValue;
+    std::unique_ptr<juce::Label> conversionFormulaLabel;
+    std::unique_ptr<juce::Label> formulaValue;
+    std::unique_ptr<juce::Label> toDoLabel;
+    std::unique_ptr<juce::TextEditor> toDoDisplay;
+    std::unique_ptr<juce::TextButton> doItButton;
+    std::unique_ptr<juce::Label> doneLabel;
+    std::unique_ptr<juce::TextEditor> doneDisplay;
+    std::unique_ptr<juce::TextButton> saveLogButton;
+    FormulaEngine formulaEngine;
+
+private:
+    class LogDisplay;
+
+    std::unique_ptr<juce::Label> makeCaption (const juce::String& name, const juce::String& text, bool visible);
+    std::unique_ptr<juce::Label> makeValue (const juce::String& name, const juce::String& text, bool visible);
+    std::unique_ptr<juce::ComboBox> makeChoice (const juce::String& name, const juce::String& first, const juce::String& second);
+    std::unique_ptr<juce::TextEditor> makeDisplay (const juce::String& name);
+    std::unique_ptr<juce::TextButton> makeButton (const juce::String& text);
+
+    void showOperationFields (bool replaceFields);
+
+    std::unique_ptr<AlertPresenter> alerts;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (QuillmereContentComponent)
+};

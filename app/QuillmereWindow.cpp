@@ -1,0 +1,34 @@
+#include "QuillmereWindow.h"
+
+#include "QuillmereContentComponent.h"
+
+QuillmereWindow::QuillmereWindow()
+    : juce::DocumentWindow ("Quillmere", juce::Colours::lightgrey, juce::DocumentWindow::allButtons, true)
+{
+    auto content = std::make_unique<QuillmereContentComponent> ("Quillmere");
+    panel = content.get();
+    setContentOwned (content.release(), false);
+
+    setResizable (true, true);
+    setResizeLimits (800, 600, 40000, 30000);
+    setVisible (true);
+    centreWithSize (800, 600);
+    setTitleBarHeight (24);
+}
+
+void QuillmereWindow::resized()
+{
+    juce::DocumentWindow::resized();
+
+    // The panel has no resized() of its own: it is placed only through this call.
+    if (panel != nullptr)
+    {
+        const int titleBarHeight = getTitleBarHeight();
+        panel->layoutControls (0, titleBarHeight, getWidth(), getHeight() - titleBarHeight);
+    }
+}
+
+void QuillmereWindow::closeButtonPressed()
+{
+    juce::JUCEApplication::quit();
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+class QuillmereContentComponent;
+
+/** The main window: title bar with all three buttons, a corner resizer, and the
+    batch panel as its only content. */
+class QuillmereWindow : public juce::DocumentWindow
+{
+public:
+    QuillmereWindow();
+
+    void resized() override;
+    void closeButtonPressed() override;
+
+    QuillmereContentComponent* getPanel() const { return panel; }
+
+private:
+    QuillmereContentComponent* panel = nullptr;   // owned by the window as its content component
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (QuillmereWindow)
+};

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+/**
+    Replaces a file's contents without ever leaving it half-written: the new
+    bytes go to a hidden temporary file in the same folder, which then takes
+    the original's place in one rename, with the original's permissions.
+    On any failure the original is left exactly as it was.
+*/
+class SafeFileWriter
+{
+public:
+    /** Writes data as the new contents of target, which may or may not exist yet.
+        A target that exists but has no write permission is refused. */
+    static juce::Result replaceContents (const juce::File& target, const void* data, size_t numBytes);
+
+    static juce::Result replaceContents (const juce::File& target, const juce::MemoryBlock& data)
+    {
+        return replaceContents (target, data.getData(), data.getSize());
+    }
+};

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "AlertPresenter.h"
+#include "BatchReporter.h"
+
+#include <vector>
+
+/** Keeps every alert instead of showing it. */
+class RecordingAlerts : public AlertPresenter
+{
+public:
+    struct Alert
+    {
+        Icon icon;
+        juce::String title, message;
+    };
+
+    void showAlert (Icon icon, const juce::String& title, const juce::String& message) override
+    {
+        alerts.push_back ({ icon, title, message });
+    }
+
+    juce::StringArray titles() const
+    {
+        juce::StringArray result;
+        for (const auto& alert : alerts)
+            result.add (alert.title);
+        return result;
+    }
+
+    std::vector<Alert> alerts;
+};
+
+/** Keeps the log pieces as they arrive. */
+class RecordingReporter : public BatchReporter
+{
+public:
+    void logAppended (const juce::String& text, const juce::String& wholeLog) override
+    {
+        pieces.add (text);
+        lastWholeLog = wholeLog;
+    }
+
+    void fileDone (int filesDone, int filesTotal) override { progress.push_back ({ filesDone, filesTotal }); }
+
+    juce::StringArray pieces;
+    juce::String lastWholeLog;
+    std::vector<std::pair<int, int>> progress;
+};
