@@ -1,0 +1,51 @@
+#pragma once
+
+#include <expr/Exception.h>
+#include <expr/Expression.h>
+#include <expr/FunctionList.h>
+#include <expr/ValueList.h>
+
+#include <optional>
+#include <string>
+
+// Holds the formula machinery of "convert value": one value list, one
+// function list (the built-ins and the shaping functions) and one expression
+// parsed against them. The value list is never cleared, so variables that a
+// formula creates or assigns keep their values from one attribute, file and
+// run to the next for as long as the engine lives.
+class FormulaEngine
+{
+public:
+    FormulaEngine();
+    FormulaEngine(const FormulaEngine&) = delete;
+    FormulaEngine& operator=(const FormulaEngine&) = delete;
+
+    // Parses the formula; false when it does not parse, with the reason kept
+    // for lastError(). The previous formula is gone either way.
+    bool setFormula(const std::string& text);
+
+    // The error of the last setFormula that failed; null after one that parsed.
+    const Expr::Exception* lastError() const;
+
+    // The formula text last handed to setFormula.
+    const std::string& getFormulaText() const { return formulaText; }
+
+    // Stores the value into the variable "x", creating it when missing.
+    void setX(double value);
+
+    // The value of the formula's last statement. Evaluation errors of the
+    // Expr family pass through to the caller.
+    double compute();
+
+    Expr::ValueList& getValues() { return values; }
+    Expr::FunctionList& getFunctions() { return functions; }
+
+private:
+    // Declared before the expression, so that they outlive the tree that
+    // points into them.
+    Expr::ValueList values;
+    Expr::FunctionList functions;
+    Expr::Expression expression;
+    std::string formulaText;
+    std::optional<Expr::Exception> parseError;
+};

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// How attribute values are read as numbers and numbers written back as text.
+// Both are independent of the C locale, so a decimal comma set by the desktop
+// never leaks into a converted file.
+namespace NumberText
+{
+// The longest leading decimal number of the text: optional white space, an
+// optional sign, digits with an optional decimal point (at least one digit),
+// and an optional exponent. Anything after it is ignored ("12abc" is 12); a
+// text that does not start with such a number reads as 0. A number beyond the
+// range of double reads as an infinity, one too small for it as zero.
+double readLeadingNumber(std::string_view text);
+
+// The value as printf's "%.9g" writes it, except that an exponent always has
+// a sign and three digits (1e-005, 1.23456789e+009). Infinities are written
+// "inf" and "-inf", every NaN "nan"; negative zero is "-0".
+std::string writeNumber(double value);
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <expr/FunctionFactory.h>
+
+#include <memory>
+#include <string>
+
+// Makes the nodes of "gauss". The normal probability density: gauss(x), gauss(x, mean), gauss(x, mean, sigma).
+class FunctionFactoryGauss : public Expr::FunctionFactory
+{
+public:
+    std::string FunctionName() override;
+    std::unique_ptr<Expr::FunctionNode> CreateNode(Expr::Expression* expression) override;
+};

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <expr/FunctionFactory.h>
+
+#include <memory>
+#include <string>
+
+// Makes the nodes of "pow". pow(base, exponent), the standard library's power without an error check.
+class FunctionFactoryPow : public Expr::FunctionFactory
+{
+public:
+    std::string FunctionName() override;
+    std::unique_ptr<Expr::FunctionNode> CreateNode(Expr::Expression* expression) override;
+};

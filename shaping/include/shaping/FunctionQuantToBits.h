@@ -1,0 +1,14 @@
+#pragma once
+
+#include <expr/FunctionFactory.h>
+
+#include <memory>
+#include <string>
+
+// Makes the nodes of "quantToBits". quantToBits(x, bits): x of the range [-1, 1] quantised to a bit depth.
+class FunctionFactoryQuantToBits : public Expr::FunctionFactory
+{
+public:
+    std::string FunctionName() override;
+    std::unique_ptr<Expr::FunctionNode> CreateNode(Expr::Expression* expression) override;
+};
