@@ -129,14 +129,4 @@ TEST(FormulaEngine, ComputeBeforeAnyFormulaIsAnError)
     FormulaEngine engine;
     EXPECT_THROW(engine.compute(), Expr::EmptyExpressionException);
 }
-
-TEST(FormulaEngine, EnginesDoNotShareVariables)
-{
-    FormulaEngine first;
-    FormulaEngine second;
-    ASSERT_TRUE(first.setFormula("pi = 3"));
-    first.compute();
-    ASSERT_TRUE(second.setFormula("pi"));
-    EXPECT_EQ(second.compute(), 3.141592653589793);
-}
 }

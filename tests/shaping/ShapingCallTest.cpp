@@ -58,22 +58,6 @@ TEST(ShapingRegistration, RegisteringTwiceIsRefused)
     }
 }
 
-TEST(ShapingRegistration, NodesAreMadeFreshForEveryCall)
-{
-    Expr::FunctionList list;
-    AddShapingFunctions(list);
-    Expr::Expression expression;
-    for (const std::string& name : shapingNamesInOrder)
-    {
-        const auto first = list.Create(name, &expression);
-        const auto second = list.Create(name, &expression);
-        ASSERT_NE(first, nullptr) << name;
-        ASSERT_NE(second, nullptr) << name;
-        EXPECT_NE(first.get(), second.get()) << name;
-        EXPECT_EQ(first->Name(), name);
-    }
-}
-
 struct ArgumentLimits
 {
     const char* name;
