@@ -1,3 +1,5 @@
 quillmere_add_test(archive_tests
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/archive/ZipArchiveWriterTests.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/archive/ZipArchiveEntryTests.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/archive/ZipArchiveFailureTests.cpp
     LIBS    quillmere_archive)

@@ -224,6 +224,8 @@ namespace
         int dosDay, dosMonth, dosYear, dosHours, dosMinutes, dosSeconds;
     };
 
+    void PrintTo (const TimeCase& c, std::ostream* os) { *os << c.label; }
+
     juce::uint16 dosDate (int day, int month, int year) { return (juce::uint16) (day + (month << 5) + ((year - 1980) << 9)); }
     juce::uint16 dosTime (int h, int m, int s) { return (juce::uint16) (s / 2 + (m << 5) + (h << 11)); }
 }

@@ -139,7 +139,6 @@ namespace ziptest
             return a;
         }
 
-    private:
         LocalRecord readLocal (size_t p) const
         {
             LocalRecord l;
@@ -162,6 +161,7 @@ namespace ziptest
             return l;
         }
 
+    private:
         juce::uint16 u16 (size_t p) const
         {
             return p + 2 > bytes.size() ? 0 : (juce::uint16) (byte (p) | byte (p + 1) << 8);

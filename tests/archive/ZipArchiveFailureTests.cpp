@@ -1,0 +1,259 @@
+#include "ZipArchiveWriter.h"
+#include "archive/ZipTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <functional>
+#include <sys/resource.h>
+#include <sys/sysmacros.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace ziptest;
+
+namespace
+{
+    void expectRefusedWithoutArchive (ZipArchiveWriter& writer, const juce::File& target, const juce::String& reason)
+    {
+        EXPECT_FALSE (writer.writeToFile (target));
+        EXPECT_FALSE (target.exists()) << "an incomplete archive was left behind";
+        EXPECT_TRUE (writer.getLastError().contains (reason))
+            << "error: " << writer.getLastError() << "\nexpected to contain: " << reason;
+    }
+
+    /** An output stream whose writes work but which cannot seek. */
+    class UnseekableOutputStream : public juce::MemoryOutputStream
+    {
+    public:
+        bool setPosition (juce::int64) override { return false; }
+    };
+
+    /** Lowers the largest file this process may write, so that writes to a
+        real file fail (EFBIG) for root too; undone on destruction. */
+    class FileSizeLimit
+    {
+    public:
+        explicit FileSizeLimit (rlim_t bytes)
+        {
+            getrlimit (RLIMIT_FSIZE, &saved);
+            auto lowered = saved;
+            lowered.rlim_cur = bytes;
+            active = setrlimit (RLIMIT_FSIZE, &lowered) == 0;
+            previousHandler = std::signal (SIGXFSZ, SIG_IGN);   // fail the write instead of the process
+        }
+
+        ~FileSizeLimit()
+        {
+            setrlimit (RLIMIT_FSIZE, &saved);
+            std::signal (SIGXFSZ, previousHandler);
+        }
+
+        bool active = false;
+
+    private:
+        rlimit saved {};
+        void (*previousHandler) (int) = nullptr;
+    };
+
+    /** Removes a file made by the test that TempFolder might not (a device node). */
+    struct RemoveOnExit
+    {
+        ~RemoveOnExit() { if (file != juce::File()) file.deleteFile(); }
+        juce::File file;
+    };
+}
+
+TEST (ZipArchiveWriteFailure, FailsAtWhicheverByteTheOutputStopsAccepting)
+{
+    TempFolder temp;
+    ZipArchiveWriter writer;
+    writer.addEntry (temp.write ("a.xml", binaryContent (1500, 4)), "a.xml");
+    writer.addEntry (temp.write ("sub/b.xml", "small"), "sub/b.xml");
+
+    juce::MemoryOutputStream complete;
+    ASSERT_TRUE (writer.writeTo (complete)) << writer.getLastError();
+    const auto size = (juce::int64) complete.getDataSize();
+
+    // Every cut: in a local header, a name, the data, the central directory and the end record.
+    for (juce::int64 capacity = 0; capacity < size; ++capacity)
+    {
+        FailingOutputStream out (capacity);
+        EXPECT_FALSE (writer.writeTo (out)) << "output full after " << capacity << " of " << size << " bytes";
+        EXPECT_EQ (writer.getLastError(), "write failed (disk full?)");
+    }
+
+    FailingOutputStream justEnough (size);
+    EXPECT_TRUE (writer.writeTo (justEnough)) << writer.getLastError();
+    EXPECT_TRUE (writer.getLastError().isEmpty());
+}
+
+TEST (ZipArchiveWriteFailure, FailsWhenTheHeaderCannotBePatched)
+{
+    TempFolder temp;
+    ZipArchiveWriter writer;
+    writer.addEntry (temp.write ("a.xml", "content"), "a.xml");
+    UnseekableOutputStream out;
+
+    EXPECT_FALSE (writer.writeTo (out));
+    EXPECT_EQ (writer.getLastError(), "write failed (disk full?)");
+}
+
+TEST (ZipArchiveWriteFailure, RemovesTheArchiveWhenTheDiskRefusesWrites)
+{
+    TempFolder temp;
+    ZipArchiveWriter writer;
+    writer.addEntry (temp.write ("a.xml", binaryContent (20000, 5)), "a.xml");
+    const auto target = temp.file ("backup.zip");
+
+    {
+        FileSizeLimit limit (8192);
+        ASSERT_TRUE (limit.active);
+        EXPECT_FALSE (writer.writeToFile (target));
+    }
+
+    EXPECT_FALSE (target.exists());
+    EXPECT_TRUE (writer.getLastError().startsWith ("write failed")) << writer.getLastError();
+    EXPECT_TRUE (writer.getLastError().contains (target.getFullPathName())) << writer.getLastError();
+}
+
+namespace
+{
+    struct UnreadableCase
+    {
+        const char* label;
+        // Makes a source that exists but cannot be read; returns why not when it cannot here.
+        std::function<juce::String (const TempFolder&, juce::File& source, RemoveOnExit&)> make;
+    };
+
+    void PrintTo (const UnreadableCase& c, std::ostream* os) { *os << c.label; }
+
+    // Each source exists, is not a folder, and cannot be read; the first two defeat root as well.
+    const UnreadableCase unreadableCases[] = {
+        { "deviceWithoutDriver", [] (const TempFolder& temp, juce::File& source, RemoveOnExit& cleanup)
+          {
+              // A character device of a major number left for local use: open() fails with ENXIO.
+              source = temp.file ("device.xml");
+              if (mknod (source.getFullPathName().toRawUTF8(), S_IFCHR | 0600, makedev (240, 0)) != 0)
+                  return juce::String ("cannot make a device node here");
+              cleanup.file = source;
+              return juce::String();
+          } },
+        { "writeOnlyKernelSetting", [] (const TempFolder&, juce::File& source, RemoveOnExit&)
+          {
+              // Mode 0200 and no override for root: open() for reading fails with EACCES.
+              source = juce::File ("/proc/sys/vm/drop_caches");
+              return source.existsAsFile() && ! source.hasReadAccess() ? juce::String()
+                                                                         : juce::String ("no write-only /proc setting here");
+          } },
+        { "noReadPermission", [] (const TempFolder& temp, juce::File& source, RemoveOnExit&)
+          {
+              if (geteuid() == 0)
+                  return juce::String ("root reads files whatever their mode");
+              source = temp.write ("locked.xml", "secret");
+              chmod (source.getFullPathName().toRawUTF8(), 0);
+              return juce::String();
+          } },
+        { "readFailsAfterOpening", [] (const TempFolder&, juce::File& source, RemoveOnExit&)
+          {
+              // Opens fine; reading at offset 0 fails with EIO, as nothing is mapped there.
+              source = juce::File ("/proc/self/mem");
+              return source.existsAsFile() ? juce::String() : juce::String ("no /proc here");
+          } },
+    };
+}
+
+class ZipArchiveUnreadableSource : public testing::TestWithParam<UnreadableCase> {};
+
+TEST_P (ZipArchiveUnreadableSource, FailsTheWholeArchiveAndNamesTheFile)
+{
+    TempFolder temp;
+    juce::File source;
+    RemoveOnExit cleanup;
+    const auto whyNot = GetParam().make (temp, source, cleanup);
+    if (whyNot.isNotEmpty())
+        GTEST_SKIP() << whyNot;
+
+    ZipArchiveWriter writer;
+    writer.addEntry (temp.write ("fine.xml", "readable"), "fine.xml");
+    writer.addEntry (source, "unreadable.xml");
+
+    expectRefusedWithoutArchive (writer, temp.file ("backup.zip"), "cannot read " + source.getFullPathName());
+}
+
+INSTANTIATE_TEST_SUITE_P (Sources, ZipArchiveUnreadableSource, testing::ValuesIn (unreadableCases),
+                          [] (const auto& testInfo) { return std::string (testInfo.param.label); });
+
+namespace
+{
+    struct LimitCase
+    {
+        const char* label;
+        std::function<void (const TempFolder&, ZipArchiveWriter&)> fill;
+        const char* reason;
+    };
+
+    void PrintTo (const LimitCase& c, std::ostream* os) { *os << c.label; }
+
+    // Sparse files: their size is real, their blocks are not, and nothing is read before the refusal.
+    juce::File sparseFile (const TempFolder& temp, const juce::String& name, std::uintmax_t size)
+    {
+        const auto f = temp.write (name, "");
+        std::filesystem::resize_file (f.getFullPathName().toStdString(), size);
+        return f;
+    }
+
+    const LimitCase limitCases[] = {
+        { "moreThan65535Entries", [] (const TempFolder& temp, ZipArchiveWriter& w)
+          {
+              for (int i = 0; i < 65536; ++i)
+                  w.addEntry (temp.file ("missing.xml"), "missing.xml");
+          }, "too many files (65536)" },
+        { "fileOf4GiB", [] (const TempFolder& temp, ZipArchiveWriter& w)
+          {
+              w.addEntry (sparseFile (temp, "huge.xml", 0x100000000), "huge.xml");
+          }, "huge.xml is 4 GiB or larger: not supported without ZIP64" },
+        { "fileAsLargeAsTheZip64Marker", [] (const TempFolder& temp, ZipArchiveWriter& w)
+          {
+              w.addEntry (sparseFile (temp, "marker.xml", 0xFFFFFFFF), "marker.xml");
+          }, "marker.xml is 4 GiB or larger" },
+        { "archiveOf4GiB", [] (const TempFolder& temp, ZipArchiveWriter& w)
+          {
+              w.addEntry (sparseFile (temp, "half1.xml", 0x80000000), "half1.xml");
+              w.addEntry (sparseFile (temp, "half2.xml", 0x80000000), "half2.xml");
+          }, "the backup would be 4 GiB or larger" },
+        { "nameLongerThanTheField", [] (const TempFolder& temp, ZipArchiveWriter& w)
+          {
+              w.addEntry (temp.write ("a.xml", "x"), juce::String::repeatedString ("a", 65536));
+          }, "is longer than a ZIP entry name can be" },
+        { "emptyName", [] (const TempFolder& temp, ZipArchiveWriter& w)
+          {
+              w.addEntry (temp.write ("a.xml", "x"), {});
+          }, "no name to store" },
+    };
+}
+
+class ZipArchiveFormatLimit : public testing::TestWithParam<LimitCase> {};
+
+TEST_P (ZipArchiveFormatLimit, IsRefusedWithAReason)
+{
+    TempFolder temp;
+    ZipArchiveWriter writer;
+    GetParam().fill (temp, writer);
+
+    expectRefusedWithoutArchive (writer, temp.file ("backup.zip"), GetParam().reason);
+}
+
+INSTANTIATE_TEST_SUITE_P (Limits, ZipArchiveFormatLimit, testing::ValuesIn (limitCases),
+                          [] (const auto& testInfo) { return std::string (testInfo.param.label); });
+
+TEST (ZipArchiveFormatLimit, Accepts65535Entries)
+{
+    TempFolder temp;
+    ZipArchiveWriter writer;
+    for (int i = 0; i < 65535; ++i)
+        writer.addEntry (temp.file ("missing.xml"), "missing.xml");
+
+    EXPECT_TRUE (writer.writeToFile (temp.file ("backup.zip"))) << writer.getLastError();
+}
