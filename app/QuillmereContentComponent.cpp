@@ -24,8 +24,8 @@ private:
     juce::TextEditor& editor;
 };
 
-QuillmereContentComponent::QuillmereContentComponent (const juce::String& componentName)
-    : juce::Component (componentName),
+QuillmereContentComponent::QuillmereContentComponent (const juce::String& name)
+    : juce::Component (name),
       alerts (std::make_unique<ModalAlertPresenter>())
 {
     wildcardPattern = "*.xml";

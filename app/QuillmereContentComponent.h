@@ -24,7 +24,7 @@ class QuillmereContentComponent : public juce::Component,
                                   public FileManager
 {
 public:
-    explicit QuillmereContentComponent (const juce::String& componentName);
+    explicit QuillmereContentComponent (const juce::String& name);
     ~QuillmereContentComponent() override;
 
     virtual void layoutControls (int x, int y, int width, int height);

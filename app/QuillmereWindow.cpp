@@ -23,8 +23,8 @@ void QuillmereWindow::resized()
     // The panel has no resized() of its own: it is placed only through this call.
     if (panel != nullptr)
     {
-        const int titleBarHeight = getTitleBarHeight();
-        panel->layoutControls (0, titleBarHeight, getWidth(), getHeight() - titleBarHeight);
+        const int barHeight = getTitleBarHeight();
+        panel->layoutControls (0, barHeight, getWidth(), getHeight() - barHeight);
     }
 }
 

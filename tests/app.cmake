@@ -1,0 +1,15 @@
+quillmere_add_test(batch_tests
+    SOURCES app/TaskDescriptionTest.cpp
+            app/TextReplacementTest.cpp
+            app/BatchRunReplaceTest.cpp
+            app/BatchRunConvertTest.cpp
+    LIBS quillmere_batch)
+
+quillmere_add_test(panel_tests OWN_MAIN
+    SOURCES app/PanelTest.cpp
+    LIBS quillmere_ui)
+
+# The real window under a virtual screen (needs xvfb, xdotool, imagemagick, unzip).
+add_test(NAME window_test
+    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/gui/window_test.sh $<TARGET_FILE:Quillmere> ${CMAKE_CURRENT_BINARY_DIR})
+set_tests_properties(window_test PROPERTIES TIMEOUT 120)

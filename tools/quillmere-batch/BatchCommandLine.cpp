@@ -1,0 +1,77 @@
+#include "BatchCommandLine.h"
+
+#include "BatchTexts.h"
+
+juce::String BatchCommandLine::usage()
+{
+    return "usage: quillmere-batch [--recursive] [--dry-run] --replace WHAT WITH FOLDER\n"
+           "       quillmere-batch [--recursive] [--dry-run] --convert ATTRIBUTE FORMULA FOLDER\n"
+           "\n"
+           "Edits every *.xml file in FOLDER in one pass, after backing them all up into\n"
+           "FOLDER/QuillmereBackup.zip (or the first free QuillmereBackup(N).zip).\n"
+           "\n"
+           "  --replace WHAT WITH     replace every WHAT by WITH in the whole text of each\n"
+           "                          file (case-sensitive, left to right, no overlaps)\n"
+           "  --convert ATTRIBUTE FORMULA\n"
+           "                          give every attribute named ATTRIBUTE (letter case\n"
+           "                          ignored) the value of FORMULA, with x its old value,\n"
+           "                          e.g. --convert gain 'y = x * 2;'\n"
+           "  --recursive             also the files in all subfolders of FOLDER\n"
+           "  --dry-run               print what would be done and change nothing\n"
+           "  --help                  print this help\n"
+           "\n"
+           "Prints the task description, then the log as the run writes it, and ends\n"
+           "with the backup's path. On a terminal, progress goes to standard error.\n"
+           "\n"
+           "Exit status: 0 every file was processed; 1 the run finished or stopped but\n"
+           "some files failed; 2 nothing was changed (bad arguments, backup not written,\n"
+           "run refused, formula invalid).\n";
+}
+
+juce::Result BatchCommandLine::parse (const juce::StringArray& arguments, BatchCommandLine& parsed)
+{
+    parsed = {};
+    juce::StringArray positional;
+
+    for (int i = 0; i < arguments.size(); ++i)
+    {
+        const auto& argument = arguments[i];
+
+        if (argument == "--help" || argument == "-h")
+        {
+            parsed.mode = Mode::help;
+            return juce::Result::ok();
+        }
+
+        if (argument == "--recursive")
+            parsed.recursive = true;
+        else if (argument == "--dry-run")
+            parsed.dryRun = true;
+        else if (argument == "--replace" || argument == "--convert")
+        {
+            if (parsed.operation.isNotEmpty())
+                return juce::Result::fail ("choose one of --replace and --convert, once");
+            if (i + 2 >= arguments.size())
+                return juce::Result::fail (argument + " needs two values");
+            parsed.operation = argument == "--replace" ? BatchTexts::replaceOperation : BatchTexts::convertOperation;
+            parsed.first = arguments[++i];
+            parsed.second = arguments[++i];
+        }
+        else if (argument.startsWith ("--"))
+            return juce::Result::fail ("unknown option " + argument);
+        else
+            positional.add (argument);
+    }
+
+    if (parsed.operation.isEmpty())
+        return juce::Result::fail ("say what to do: --replace WHAT WITH or --convert ATTRIBUTE FORMULA");
+    if (positional.size() != 1)
+        return juce::Result::fail (positional.isEmpty() ? "name the FOLDER to work on"
+                                                        : "one FOLDER only, not " + positional.joinIntoString (" "));
+
+    parsed.folder = juce::File::getCurrentWorkingDirectory().getChildFile (positional[0]);
+    if (! parsed.folder.isDirectory())
+        return juce::Result::fail ("no such folder: " + positional[0]);
+
+    return juce::Result::ok();
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "AlertPresenter.h"
+#include "BatchReporter.h"
+
+/** Prints the run's log to standard output as it grows, progress to standard
+    error on a terminal, and warnings to standard error. */
+class ConsoleReporter : public BatchReporter,
+                        public AlertPresenter
+{
+public:
+    ConsoleReporter();
+
+    void logAppended (const juce::String& text, const juce::String& wholeLog) override;
+    void fileDone (int filesDone, int filesTotal) override;
+    void showAlert (Icon icon, const juce::String& title, const juce::String& message) override;
+
+    /** Ends the progress line, if one is showing. */
+    void endProgress();
+
+private:
+    bool showProgress;
+    bool progressShowing = false;
+    juce::int64 lastProgressTime = 0;
+};

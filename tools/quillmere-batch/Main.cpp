@@ -1,0 +1,105 @@
+// quillmere-batch: the batch tool's run without a window, for scripts and large folders.
+
+#include "BatchCommandLine.h"
+#include "BatchRun.h"
+#include "ConsoleReporter.h"
+#include "FileManager.h"
+#include "FormulaEngine.h"
+#include "TaskDescription.h"
+#include "UnicodeCharacterClasses.h"
+
+#include <cstdio>
+
+namespace
+{
+    enum ExitStatus { allProcessed = 0, someFailed = 1, nothingChanged = 2 };
+
+    /** The folder's affected files, listed exactly as the window lists them. */
+    struct FolderListing : FileManager
+    {
+        FolderListing (const juce::File& folder, bool recursive)
+        {
+            currentDirectory = folder.getFullPathName();
+            wildcardPattern = "*.xml";
+            searchRecursively = recursive;
+            rescan();
+        }
+    };
+
+    juce::String describe (const BatchCommandLine& call, FolderListing& listing)
+    {
+        TaskDescriptionInput input;
+        input.operation = call.operation;
+        (call.operation == "replace string" ? input.replaceWhat : input.attribute) = call.first;
+        (call.operation == "replace string" ? input.replaceWith : input.formula) = call.second;
+        input.folderPath = call.folder.getFullPathName();
+        input.scope = call.recursive ? "files in folder and subfolders" : "files in folder";
+        input.numFiles = listing.numFiles;
+        input.fileListText = listing.getFileListText ("\n");
+        return buildTaskDescription (input);
+    }
+
+    BatchSettings settingsFor (const BatchCommandLine& call, const FolderListing& listing)
+    {
+        BatchSettings settings;
+        settings.operation = call.operation;
+        (call.operation == "replace string" ? settings.replaceWhat : settings.attribute) = call.first;
+        (call.operation == "replace string" ? settings.replaceWith : settings.formula) = call.second;
+        settings.directoryPath = listing.currentDirectory;
+        for (const auto* file : listing.files)
+            settings.files.add (*file);
+        return settings;
+    }
+
+    int exitStatusFor (const BatchOutcome& outcome)
+    {
+        if (outcome.changedNothing())
+            return nothingChanged;
+        return outcome.filesFailed > 0 || outcome.status == BatchOutcome::Status::aborted ? someFailed : allProcessed;
+    }
+
+    void printSummary (const BatchOutcome& outcome, int filesListed)
+    {
+        if (outcome.filesFailed > 0)
+            std::fprintf (stderr, "quillmere-batch: %d of %d files failed and stayed unchanged (see the log above)\n",
+                          outcome.filesFailed, filesListed);
+        if (! outcome.changedNothing() || outcome.status == BatchOutcome::Status::invalidFormula)
+            std::printf ("backup: %s\n", outcome.backupFile.getFullPathName().toRawUTF8());
+    }
+}
+
+int main (int argc, char* argv[])
+{
+    enableUnicodeCharacterClasses();
+
+    juce::StringArray arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.add (juce::String::fromUTF8 (argv[i]));
+
+    BatchCommandLine call;
+    if (const auto parsed = BatchCommandLine::parse (arguments, call); parsed.failed())
+    {
+        std::fprintf (stderr, "quillmere-batch: %s\n\n%s", parsed.getErrorMessage().toRawUTF8(),
+                      BatchCommandLine::usage().toRawUTF8());
+        return nothingChanged;
+    }
+
+    if (call.mode == BatchCommandLine::Mode::help)
+    {
+        std::fputs (BatchCommandLine::usage().toRawUTF8(), stdout);
+        return allProcessed;
+    }
+
+    FolderListing listing (call.folder, call.recursive);
+    std::printf ("%s\n", describe (call, listing).toRawUTF8());
+    if (call.dryRun)
+        return allProcessed;
+
+    ConsoleReporter console;
+    FormulaEngine formulaEngine;
+    const auto outcome = BatchRun (settingsFor (call, listing), &formulaEngine, console, console).run();
+    console.endProgress();
+
+    printSummary (outcome, listing.numFiles);
+    return exitStatusFor (outcome);
+}
