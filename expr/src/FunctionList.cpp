@@ -10,13 +10,18 @@ FunctionList::~FunctionList() = default;
 
 void FunctionList::Add(std::unique_ptr<FunctionFactory>&& factory)
 {
+    CheckCanAdd(factory.get());
+    factories.push_back(std::move(factory));
+}
+
+void FunctionList::CheckCanAdd(FunctionFactory* factory) const
+{
     if (factory == nullptr)
         throw NullPointerException("FunctionList::Add");
     const std::string name = factory->FunctionName();
     for (auto& registered : factories)
         if (registered->FunctionName() == name)
             throw AlreadyExistsException(name);
-    factories.push_back(std::move(factory));
 }
 
 std::unique_ptr<FunctionNode> FunctionList::Create(const std::string& name, Expression* expression)

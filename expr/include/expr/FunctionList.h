@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace Expr {
@@ -30,6 +31,15 @@ public:
         (the argument is moved from only on success). */
     void Add(std::unique_ptr<FunctionFactory>&& factory);
 
+    /** The same for a pointer to a derived factory class, so that the caller's
+        own pointer keeps the factory when it is refused. */
+    template <class Factory, class = std::enable_if_t<std::is_base_of_v<FunctionFactory, Factory>>>
+    void Add(std::unique_ptr<Factory>&& factory)
+    {
+        CheckCanAdd(factory.get());
+        factories.push_back(std::move(factory));
+    }
+
     /** A new node for a call of the named function in the expression, made by
         the first factory of that name; null when there is none or it made no
         node. Throws NullPointerException ("FunctionList::Create") for a null
@@ -44,6 +54,8 @@ public:
     FunctionFactory& FactoryAt(int index) const;
 
 private:
+    void CheckCanAdd(FunctionFactory* factory) const;
+
     std::vector<std::unique_ptr<FunctionFactory>> factories;
 };
 
