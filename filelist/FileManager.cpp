@@ -1,5 +1,7 @@
 #include "FileManager.h"
 
+#include <filesystem>
+
 juce::File getApplicationDirectory()
 {
     return juce::File::getSpecialLocation (juce::File::currentExecutableFile).getParentDirectory();
@@ -7,6 +9,14 @@ juce::File getApplicationDirectory()
 
 namespace
 {
+    /** Only regular files (or links to them) can be backed up and rewritten:
+        opening a named pipe or a device called "x.xml" could block the run for ever. */
+    bool isRegularFile (const juce::File& file)
+    {
+        std::error_code error;
+        return std::filesystem::is_regular_file (std::filesystem::u8path (file.getFullPathName().toStdString()), error);
+    }
+
     /** Orders by the last path component alone, comparing UTF-16 code units,
         so that "B.xml" comes before "a.xml" whatever folder either lives in. */
     struct CompareFileNames
@@ -50,7 +60,7 @@ void FileManager::rescan()
     for (const auto& file : directory.findChildFiles (juce::File::findFiles,
                                                       searchRecursively, "*",
                                                       juce::File::FollowSymlinks::noCycles))
-        if (filter.isFileSuitable (file))
+        if (filter.isFileSuitable (file) && isRegularFile (file))
             files.add (new juce::File (file));
 
     numFiles = files.size();

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace
 {
     juce::StringArray listedNames (const FileManager& manager)
@@ -125,4 +127,14 @@ TEST (FileManager, SeveralPatternsSeparatedBySemicolonOrComma)
     manager.wildcardPattern = "*.xml;*.TXT,*.json";
     manager.rescan();
     EXPECT_EQ (listedNames (manager), juce::StringArray ({ "a.xml", "b.txt", "c.json" }));
+}
+
+TEST (FileManager, NamedPipesAreNotListed)
+{
+    TestFolder folder;
+    folder.write ("a.xml", "");
+    ASSERT_EQ (mkfifo (folder.file ("pipe.xml").getFullPathName().toRawUTF8(), 0600), 0);
+
+    XmlFileManager manager (folder);
+    EXPECT_EQ (listedNames (manager), juce::StringArray ({ "a.xml" }));
 }
