@@ -6,3 +6,12 @@ quillmere_add_test(expr_tests
             expr/FormulaTableTest.cpp
     LIBS quillmere_expr)
 target_include_directories(expr_tests PRIVATE ${PROJECT_SOURCE_DIR}/expr/src)
+
+# qcalc's engine wrapper and error report, built from the tool's own sources.
+quillmere_add_test(qcalc_tests
+    SOURCES expr/QcalcTest.cpp
+            ${PROJECT_SOURCE_DIR}/tools/qcalc/Calculator.cpp
+            ${PROJECT_SOURCE_DIR}/tools/qcalc/CalculatorSetup.cpp
+            ${PROJECT_SOURCE_DIR}/tools/qcalc/ErrorReport.cpp
+    LIBS quillmere_expr)
+target_include_directories(qcalc_tests PRIVATE ${PROJECT_SOURCE_DIR}/tools/qcalc)

@@ -1,0 +1,7 @@
+# qcalc: a command-line calculator for the formula language.
+add_executable(qcalc
+    qcalc/Calculator.cpp
+    qcalc/CalculatorSetup.cpp
+    qcalc/ErrorReport.cpp
+    qcalc/Main.cpp)
+target_link_libraries(qcalc PRIVATE quillmere_expr quillmere_warnings)
