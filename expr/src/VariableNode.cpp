@@ -11,6 +11,7 @@ void VariableNode::Build(Parser& parser, int first, int last, int /*pivot*/)
     if (first != last)
         parser.ThrowOver(SyntaxException(), first, last);
     cell = parser.FindOrCreateVariable(first);
+    leafValue = cell;
 }
 
 } // namespace Expr

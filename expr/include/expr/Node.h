@@ -22,7 +22,8 @@ public:
     Node& operator=(const Node&) = delete;
 
     /** The checked evaluation: counts one evaluation towards the abort poll
-        (which may throw AbortException), then calculates. */
+        (which may throw AbortException), then calculates. Inline and free of
+        allocation and look-ups: evaluation is a walk over resolved addresses. */
     double Compute()
     {
         int& countdown = expression->abortCountdown;
@@ -30,6 +31,8 @@ public:
             --countdown;
         else
             PollAbort();
+        if (leafValue != nullptr)
+            return *leafValue;
         return Calculate();
     }
 
@@ -44,8 +47,15 @@ protected:
     Expression* const expression;
 
 private:
+    friend class ValueNode;
+    friend class VariableNode;
+
     /** The rare branch of Compute(): reload the countdown and ask the hook. */
     void PollAbort();
+
+    // Numbers and variables point this at their value, so that evaluating
+    // them costs a load instead of a virtual call; null for every other node.
+    const double* leafValue = nullptr;
 };
 
 } // namespace Expr

@@ -1,0 +1,157 @@
+// Times Compute() of a few typical formulas, with x changing between calls,
+// against muParser computing the same formulas, and prints the ratios.
+
+#include <expr/Expression.h>
+#include <expr/FunctionList.h>
+#include <expr/ValueList.h>
+
+#include <benchmark/benchmark.h>
+#include <muParser.h>
+
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Formula
+{
+    const char* label;
+    const char* quillmere;
+    const char* muParser;
+};
+
+const Formula formulas[] = {
+    {"assign", "y = x;", "y = x"},
+    {"scale", "x * 2", "x * 2"},
+    {"trig", "sin(x) * 2 + x^2 - 3", "sin(x) * 2 + x^2 - 3"},
+    {"rescale", "(x - 20) / (20000 - 20) * 100 + sqrt(abs(x)) * 0.5",
+     "(x - 20) / (20000 - 20) * 100 + sqrt(abs(x)) * 0.5"},
+    {"branch", "if(below(x, 0), -x, x * 1.5)", "x < 0 ? -x : x * 1.5"},
+};
+
+// The inputs cycled through, the same for both engines: values of a typical
+// attribute range with some negatives so that both branches are taken.
+constexpr size_t inputCount = 1024;
+
+const std::array<double, inputCount>& Inputs()
+{
+    static const std::array<double, inputCount> inputs = [] {
+        std::array<double, inputCount> values{};
+        std::mt19937 generator(12345);
+        std::uniform_real_distribution<double> distribution(-2000.0, 20000.0);
+        for (double& value : values)
+            value = distribution(generator);
+        return values;
+    }();
+    return inputs;
+}
+
+void ComputeQuillmere(benchmark::State& state, const Formula& formula)
+{
+    Expr::ValueList values;
+    values.AddBuiltInConstants();
+    values.Add("x", 0.0, false);
+    Expr::FunctionList functions;
+    functions.AddBuiltInFunctions();
+    Expr::Expression expression;
+    expression.SetValueList(&values);
+    expression.SetFunctionList(&functions);
+    expression.Parse(formula.quillmere);
+
+    double* x = values.AddressOf("x");
+    const auto& inputs = Inputs();
+    size_t i = 0;
+    for (auto _ : state)
+    {
+        *x = inputs[i++ % inputCount];
+        benchmark::DoNotOptimize(expression.Compute());
+    }
+}
+
+void ComputeMuParser(benchmark::State& state, const Formula& formula)
+{
+    double x = 0.0;
+    double y = 0.0;
+    mu::Parser parser;
+    parser.DefineVar("x", &x);
+    parser.DefineVar("y", &y);
+    parser.SetExpr(formula.muParser);
+    parser.Eval(); // compiles the formula to byte code
+
+    const auto& inputs = Inputs();
+    size_t i = 0;
+    for (auto _ : state)
+    {
+        x = inputs[i++ % inputCount];
+        benchmark::DoNotOptimize(parser.Eval());
+    }
+}
+
+/** Prints the usual table and keeps the time of every run for the summary. */
+class RecordingReporter : public benchmark::ConsoleReporter
+{
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& run : runs)
+            if (run.run_type == Run::RT_Iteration)
+                nanoseconds[run.benchmark_name()] = run.GetAdjustedRealTime();
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    std::map<std::string, double> nanoseconds;
+};
+
+std::string QuillmereName(const Formula& formula)
+{
+    return std::string("Quillmere/") + formula.label;
+}
+
+std::string MuParserName(const Formula& formula)
+{
+    return std::string("muParser/") + formula.label;
+}
+
+void PrintSummary(const RecordingReporter& reporter)
+{
+    std::printf("\n%-60s %12s %12s %8s\n", "formula", "Quillmere ns", "muParser ns", "ratio");
+    double logSum = 0.0;
+    int count = 0;
+    for (const Formula& formula : formulas)
+    {
+        const auto ours = reporter.nanoseconds.find(QuillmereName(formula));
+        const auto theirs = reporter.nanoseconds.find(MuParserName(formula));
+        if (ours == reporter.nanoseconds.end() || theirs == reporter.nanoseconds.end())
+            continue;
+        const double ratio = ours->second / theirs->second;
+        std::printf("%-60s %12.2f %12.2f %8.2f\n", formula.quillmere, ours->second, theirs->second, ratio);
+        logSum += std::log(ratio);
+        ++count;
+    }
+    if (count > 0)
+        std::printf("geometric mean of the ratios (Quillmere / muParser): %.2f\n", std::exp(logSum / count));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    for (const Formula& formula : formulas)
+    {
+        benchmark::RegisterBenchmark(QuillmereName(formula).c_str(), ComputeQuillmere, formula);
+        benchmark::RegisterBenchmark(MuParserName(formula).c_str(), ComputeMuParser, formula);
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    RecordingReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    PrintSummary(reporter);
+    benchmark::Shutdown();
+    return 0;
+}
