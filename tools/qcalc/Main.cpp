@@ -24,7 +24,7 @@ void PrintUsage(std::ostream& out)
            "as %.17g. Without a formula, or with \"-\", reads one formula per line\n"
            "from standard input; variables keep their values from line to line and\n"
            "blank lines are skipped. NAME=VALUE sets the variable NAME to the number\n"
-           "VALUE first.\n"
+           "VALUE first; a lone argument is always the formula.\n"
            "\n"
            "Example: qcalc x=2 'y = x^2 + sin(PI/2);'  prints 5\n"
            "\n"
