@@ -129,4 +129,12 @@ TEST(FormulaEngine, ComputeBeforeAnyFormulaIsAnError)
     FormulaEngine engine;
     EXPECT_THROW(engine.compute(), Expr::EmptyExpressionException);
 }
+
+TEST(FormulaEngine, BuiltInAndShapingFunctionsAreBothAvailable)
+{
+    FormulaEngine engine;
+    ASSERT_TRUE(engine.setFormula("y = max(sqrt(x), sign(x));"));
+    engine.setX(16.0);
+    EXPECT_EQ(engine.compute(), 4.0);
+}
 }

@@ -272,6 +272,23 @@ TEST(ShapingErrorIndicator, PowDomainErrorIsReportedByAnEnclosingCheck)
     }
 }
 
+TEST(ShapingErrorIndicator, ABuiltInThatChecksTheIndicatorReportsItUnderItsOwnName)
+{
+    FormulaEngine engine;
+    ASSERT_TRUE(engine.setFormula("sqrt(pow(-8, 0.5))"));
+    try
+    {
+        engine.compute();
+        FAIL() << "no MathException";
+    }
+    catch (const Expr::MathException& error)
+    {
+        EXPECT_EQ(error.Text(), "sqrt");
+    }
+    ASSERT_TRUE(engine.setFormula("abs(pow(-8, 0.5))"));   // abs does not check
+    EXPECT_NO_THROW(engine.compute());
+}
+
 TEST(ShapingErrorIndicator, NoShapingFunctionThrowsOnOutOfDomainInput)
 {
     for (const char* formula : {"pow(-8, 0.5)", "pow(0, -1)", "quantToBits(0.3, 5000)", "cheby(-2, 10^9)",
