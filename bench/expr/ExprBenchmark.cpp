@@ -9,6 +9,7 @@
 #include <muParser.h>
 
 #include <array>
+#include <initializer_list>
 #include <cmath>
 #include <cstdio>
 #include <map>
@@ -92,19 +93,41 @@ void ComputeMuParser(benchmark::State& state, const Formula& formula)
     }
 }
 
-/** Prints the usual table and keeps the time of every run for the summary. */
+/** Prints the usual table and keeps the time of every benchmark for the
+    summary: the median when repetitions were asked for, else the one run. */
 class RecordingReporter : public benchmark::ConsoleReporter
 {
 public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
         for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration)
-                nanoseconds[run.benchmark_name()] = run.GetAdjustedRealTime();
+        {
+            const std::string name = run.run_name.str();
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
+                medians[name] = run.GetAdjustedRealTime();
+            else if (run.run_type == Run::RT_Iteration)
+                singles[name] = run.GetAdjustedRealTime();
+        }
         ConsoleReporter::ReportRuns(runs);
     }
 
-    std::map<std::string, double> nanoseconds;
+    bool Find(const std::string& name, double& nanoseconds) const
+    {
+        for (const auto* times : {&medians, &singles})
+        {
+            const auto found = times->find(name);
+            if (found != times->end())
+            {
+                nanoseconds = found->second;
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    std::map<std::string, double> medians;
+    std::map<std::string, double> singles;
 };
 
 std::string QuillmereName(const Formula& formula)
@@ -124,12 +147,12 @@ void PrintSummary(const RecordingReporter& reporter)
     int count = 0;
     for (const Formula& formula : formulas)
     {
-        const auto ours = reporter.nanoseconds.find(QuillmereName(formula));
-        const auto theirs = reporter.nanoseconds.find(MuParserName(formula));
-        if (ours == reporter.nanoseconds.end() || theirs == reporter.nanoseconds.end())
+        double ours = 0.0;
+        double theirs = 0.0;
+        if (!reporter.Find(QuillmereName(formula), ours) || !reporter.Find(MuParserName(formula), theirs))
             continue;
-        const double ratio = ours->second / theirs->second;
-        std::printf("%-60s %12.2f %12.2f %8.2f\n", formula.quillmere, ours->second, theirs->second, ratio);
+        const double ratio = ours / theirs;
+        std::printf("%-60s %12.2f %12.2f %8.2f\n", formula.quillmere, ours, theirs, ratio);
         logSum += std::log(ratio);
         ++count;
     }
@@ -146,8 +169,20 @@ int main(int argc, char** argv)
         benchmark::RegisterBenchmark(QuillmereName(formula).c_str(), ComputeQuillmere, formula);
         benchmark::RegisterBenchmark(MuParserName(formula).c_str(), ComputeMuParser, formula);
     }
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+
+    // By default the two engines' repetitions are interleaved at random and
+    // the medians compared, so that a machine whose load changes during the
+    // run does not favour either; flags given on the command line come later
+    // and win.
+    std::vector<char*> arguments(argv, argv + argc);
+    std::string interleave = "--benchmark_enable_random_interleaving=true";
+    std::string repetitions = "--benchmark_repetitions=5";
+    std::string aggregatesOnly = "--benchmark_report_aggregates_only=true";
+    arguments.insert(arguments.begin() + 1, {interleave.data(), repetitions.data(), aggregatesOnly.data()});
+    int argumentCount = static_cast<int>(arguments.size());
+
+    benchmark::Initialize(&argumentCount, arguments.data());
+    if (benchmark::ReportUnrecognizedArguments(argumentCount, arguments.data()))
         return 1;
     RecordingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
