@@ -9,7 +9,7 @@ RUN_DIR     := $(BUILD_DIR)/run
 
 BUILD_PACKAGES := cmake ninja-build g++ pkg-config juce-modules-source zlib1g-dev libgtest-dev
 TEST_PACKAGES  := xvfb xauth xdotool imagemagick fonts-dejavu-core zip unzip
-BENCH_PACKAGES := libbenchmark-dev libmuparser-dev xmlstarlet zip sed
+BENCH_PACKAGES := libbenchmark-dev libmuparser-dev xmlstarlet zip unzip sed time python3
 
 .PHONY: all build run test bench sanitize clean packages
 

@@ -1,0 +1,195 @@
+#!/usr/bin/env bash
+# Batch benchmark: a whole quillmere-batch run over a folder of XML files
+# against the plain tools doing the same job.
+#
+#   replace: quillmere-batch --replace Blah Blub FOLDER
+#       vs   zip -0 -q backup.zip -- *.xml, then one sed -i 's/Blah/Blub/g' over all files
+#   convert: quillmere-batch --convert gain 'y = x * 2;' FOLDER
+#       vs   one xmlstarlet ed -L -u '//@gain' -x '. * 2' over all files (no backup)
+#
+# Every timed run gets a fresh copy of the generated folder, made, flushed to
+# disk and left in the page cache before the clock starts, for both sides alike.
+# The sides take turns; each figure is the best of the repeats, the one least
+# disturbed by other work on the machine (all runs are printed). Wall time is
+# the figure the targets are about; CPU time (user + system, the process and
+# all its children) is printed beside it because it hardly moves when other
+# work shares the machine.
+#
+# Then the peak resident memory of quillmere-batch for the full folder and for
+# a tenth of it: with memory bounded by the largest file, the two stay close.
+#
+# Usage: run_batch_bench.sh QUILLMERE_BATCH
+# Environment: BENCH_FILES (2000), BENCH_FILE_SIZE (25000 bytes),
+#              BENCH_REPEATS (5), BENCH_WORK_DIR (a new folder under $TMPDIR)
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+tool=${1:?usage: run_batch_bench.sh QUILLMERE_BATCH}
+tool=$(cd "$(dirname "$tool")" && pwd)/$(basename "$tool")
+files=${BENCH_FILES:-2000}
+file_size=${BENCH_FILE_SIZE:-25000}
+repeats=${BENCH_REPEATS:-5}
+small_files=$(( files / 10 ))
+
+replace_target=0.7
+convert_target=1.0
+
+fail() { echo "run_batch_bench: $*" >&2; exit 1; }
+
+[[ -x "$tool" ]] || fail "no quillmere-batch at $tool"
+for command in python3 zip unzip sed xargs xmlstarlet; do
+    command -v "$command" >/dev/null || fail "$command is missing (make bench installs it)"
+done
+[[ -x /usr/bin/time ]] || fail "/usr/bin/time is missing (Debian package time; make bench installs it)"
+
+if [[ -n "${BENCH_WORK_DIR:-}" ]]; then
+    work=$BENCH_WORK_DIR
+    mkdir -p "$work"
+else
+    work=$(mktemp -d "${TMPDIR:-/tmp}/quillmere-batch-bench.XXXXXX")
+    trap 'rm -rf "$work"' EXIT
+fi
+
+source_folder=$work/source
+small_folder=$work/source-small
+run_folder=$work/run
+
+# ---------------------------------------------------------------- the commands
+
+run_quillmere_replace() { "$tool" --replace Blah Blub "$1" >/dev/null; }
+run_quillmere_convert() { "$tool" --convert gain 'y = x * 2;' "$1" >/dev/null; }
+
+run_zip_and_sed() {
+    cd "$1" && zip -0 -q backup.zip -- *.xml \
+        && printf '%s\0' *.xml | xargs -0 sed -i 's/Blah/Blub/g'
+}
+
+run_xmlstarlet() {
+    cd "$1" && printf '%s\0' *.xml | xargs -0 xmlstarlet ed -L -u '//@gain' -x '. * 2'
+}
+
+# ------------------------------------------------------------------ the harness
+
+fresh_copy() { # SOURCE: leaves a flushed, cached copy in $run_folder
+    rm -rf "$run_folder"
+    cp -r "$1" "$run_folder"
+    cat "$run_folder"/*.xml >/dev/null
+    sync
+}
+
+# Runs a command on a fresh copy and prints "WALL_MS CPU_MS MAX_RSS_KB".
+# CPU time and memory come from GNU time, which waits for the whole process
+# tree; the wall clock is read around it alone.
+timed_run() { # SOURCE FUNCTION
+    fresh_copy "$1"
+    local stats=$work/stats start end
+    export -f "$2"
+    export tool
+    start=$(date +%s%N)
+    /usr/bin/time -o "$stats" -f '%U %S %M' bash -c "$2 \"\$1\"" _ "$run_folder" \
+        || fail "$2 failed (exit status $?)"
+    end=$(date +%s%N)
+    awk -v wall=$(( (end - start) / 1000000 )) '{ printf "%d %d %d\n", wall, ($1 + $2) * 1000, $3 }' "$stats"
+}
+
+best() { printf '%s\n' "$@" | awk 'NR == 1 || $1 < min { min = $1 } END { print min }'; }
+
+# Runs both sides REPEATS times in turns and prints one result table row pair.
+compare() { # TITLE SIDE_A_FUNCTION SIDE_A_LABEL SIDE_B_FUNCTION SIDE_B_LABEL TARGET
+    local title=$1 a=$2 a_label=$3 b=$4 b_label=$5 target=$6
+    local a_wall=() a_cpu=() b_wall=() b_cpu=() wall cpu rss
+    for (( r = 1; r <= repeats; r++ )); do
+        read -r wall cpu rss < <(timed_run "$source_folder" "$a"); a_wall+=("$wall"); a_cpu+=("$cpu")
+        read -r wall cpu rss < <(timed_run "$source_folder" "$b"); b_wall+=("$wall"); b_cpu+=("$cpu")
+    done
+
+    local aw ac bw bc
+    aw=$(best "${a_wall[@]}"); ac=$(best "${a_cpu[@]}")
+    bw=$(best "${b_wall[@]}"); bc=$(best "${b_cpu[@]}")
+    echo
+    echo "$title ($files files, best of $repeats; all runs in brackets)"
+    printf '  %-44s wall %6d ms [%s]   cpu %6d ms [%s]\n' "$a_label" "$aw" "${a_wall[*]}" "$ac" "${a_cpu[*]}"
+    printf '  %-44s wall %6d ms [%s]   cpu %6d ms [%s]\n' "$b_label" "$bw" "${b_wall[*]}" "$bc" "${b_cpu[*]}"
+    awk -v aw="$aw" -v bw="$bw" -v ac="$ac" -v bc="$bc" -v target="$target" 'BEGIN {
+        wall = aw / bw; cpu = ac / bc
+        printf "  ratio quillmere / baseline: wall %.2f, cpu %.2f  (target: at most %.1f, %s)\n",
+               wall, cpu, target, wall <= target ? "met" : "MISSED"
+    }'
+}
+
+# ------------------------------------------------ checks that both do the same
+
+# The warm-up round, untimed: both sides once each, and their results compared.
+check_replace() {
+    local expected=$work/expected
+    fresh_copy "$source_folder"; ( run_zip_and_sed "$run_folder" )
+    rm -rf "$expected"; mv "$run_folder" "$expected"
+    fresh_copy "$source_folder"; run_quillmere_replace "$run_folder" || fail "quillmere-batch --replace failed"
+    diff -rq -x '*.zip' "$expected" "$run_folder" >/dev/null \
+        || fail "quillmere-batch and sed give different files"
+    unzip -tq "$run_folder/QuillmereBackup.zip" >/dev/null || fail "the backup of the replace run is broken"
+    [[ $(unzip -Z1 "$run_folder/QuillmereBackup.zip" | wc -l) -eq $files ]] || fail "the backup lacks files"
+    rm -rf "$expected"
+    echo "checked: the replace run gives the same bytes as sed, and a complete backup"
+}
+
+# Formatting differs (xmlstarlet keeps the layout, quillmere-batch writes its
+# own), so the converted values are compared, as numbers, in a few files.
+check_convert() {
+    local expected=$work/expected sample
+    fresh_copy "$source_folder"; ( run_xmlstarlet "$run_folder" )
+    rm -rf "$expected"; mv "$run_folder" "$expected"
+    fresh_copy "$source_folder"; run_quillmere_convert "$run_folder" || fail "quillmere-batch --convert failed"
+    local samples
+    samples=$(cd "$source_folder" && ls *.xml | awk -v n="$files" 'NR == 1 || NR == int(n / 2) || NR == n')
+    for sample in $samples; do
+        python3 - "$source_folder/$sample" "$expected/$sample" "$run_folder/$sample" <<'EOF' || fail "convert results differ in $sample"
+import sys, xml.etree.ElementTree as tree
+def values(path, exact):
+    return [float(v) for e in tree.parse(path).iter() for k, v in e.attrib.items()
+            if (k == "gain" if exact else k.lower() == "gain")]
+original_all, original_lower = values(sys.argv[1], False), values(sys.argv[1], True)
+xmlstarlet, quillmere = values(sys.argv[2], True), values(sys.argv[3], False)
+assert xmlstarlet == [2 * v for v in original_lower], "xmlstarlet"
+assert quillmere == [2 * v for v in original_all], "quillmere-batch"
+EOF
+    done
+    unzip -tq "$run_folder/QuillmereBackup.zip" >/dev/null || fail "the backup of the convert run is broken"
+    rm -rf "$expected"
+    echo "checked: both sides double the gain values as expected (xmlstarlet only the lower-case 'gain')"
+}
+
+peak_memory() { # SOURCE FUNCTION: prints the max RSS in KB
+    local wall cpu rss
+    read -r wall cpu rss < <(timed_run "$1" "$2")
+    echo "$rss"
+}
+
+# ----------------------------------------------------------------------- main
+
+echo "Batch benchmark: $tool"
+echo "work folder: $work"
+python3 "$here/make_xml_folder.py" "$source_folder" --files "$files" --size "$file_size"
+mkdir -p "$small_folder"
+generated=("$source_folder"/*.xml)
+cp -t "$small_folder" "${generated[@]:0:small_files}"
+
+check_replace
+check_convert
+
+compare "Replace 'Blah' by 'Blub'" \
+    run_quillmere_replace "quillmere-batch --replace (backup included)" \
+    run_zip_and_sed "zip -0 -q + sed -i" "$replace_target"
+compare "Convert gain with 'y = x * 2;'" \
+    run_quillmere_convert "quillmere-batch --convert (backup included)" \
+    run_xmlstarlet "xmlstarlet ed -L (no backup)" "$convert_target"
+
+echo
+echo "Peak resident memory of quillmere-batch (GNU time %M)"
+for operation in replace convert; do
+    large=$(peak_memory "$source_folder" "run_quillmere_$operation")
+    small=$(peak_memory "$small_folder" "run_quillmere_$operation")
+    printf '  --%-8s %5d files: %7d KB   %5d files: %7d KB\n' "$operation" "$small_files" "$small" "$files" "$large"
+done
+
+rm -rf "$run_folder"
