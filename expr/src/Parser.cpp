@@ -282,6 +282,17 @@ std::unique_ptr<Node> Parser::BuildRange(int first, int last)
     if (first > last)
         throw SyntaxException();
 
+    struct NestingGuard
+    {
+        explicit NestingGuard(int& level) : depth(level) { ++depth; }
+        ~NestingGuard() { --depth; }
+        NestingGuard(const NestingGuard&) = delete;
+        NestingGuard& operator=(const NestingGuard&) = delete;
+        int& depth;
+    } guard(nesting);
+    if (nesting > maximumNesting)
+        ThrowOver(SyntaxException(), first, last);
+
     const RangeScan scan = ScanRange(first, last);
 
     if (scan.separator)

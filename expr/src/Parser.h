@@ -28,7 +28,8 @@ public:
     /** Replaces the token list with the tokens of the text. */
     void Tokenize(const std::string& text);
 
-    /** A new node built from tokens first..last (inclusive). */
+    /** A new node built from tokens first..last (inclusive). Throws
+        SyntaxException over the range when ranges nest too deeply. */
     std::unique_ptr<Node> BuildRange(int first, int last);
 
     const Token& TokenAt(int index) const { return tokens[static_cast<size_t>(index)]; }
@@ -63,8 +64,15 @@ private:
     int AppendNumber(const std::string& text, int start);
     int AppendIdentifier(const std::string& text, int start);
 
+    /** Ranges nest one level per operator, parenthesis or call; beyond this
+        depth a formula is refused rather than risk overflowing the stack while
+        it is built or computed (and a build time that grows with the square
+        of its length). No formula typed by hand comes near it. */
+    static constexpr int maximumNesting = 1000;
+
     Expression* const expression;
     std::vector<Token> tokens;
+    int nesting = 0;
 };
 
 /** Creates a node of the given class for the parser's expression and lets it

@@ -325,6 +325,35 @@ TEST(Tokenizer, RefusesANullExpression)
     EXPECT_EQ(error.Text(), "Parser::Parser");
 }
 
+std::string Repeated(const std::string& text, int count)
+{
+    std::string result;
+    for (int i = 0; i < count; ++i)
+        result += text;
+    return result;
+}
+
+TEST(Parser, BuildsAndComputesDeeplyNestedFormulas)
+{
+    TestEngine engine;
+    EXPECT_EQ(engine.Evaluate("0" + Repeated("+1", 999)), 999.0);
+    EXPECT_EQ(engine.Evaluate(Repeated("(", 999) + "7" + Repeated(")", 999)), 7.0);
+    EXPECT_EQ(engine.Evaluate(Repeated("abs(", 499) + "-2" + Repeated(")", 499)), 2.0);
+}
+
+TEST(Parser, RefusesFormulasNestedTooDeeplyForTheStack)
+{
+    TestEngine engine;
+    const std::string sum = "0" + Repeated("+1", 100000);
+    const auto tooLong = CaughtFrom<Expr::SyntaxException>([&] { engine.Evaluate(sum); });
+    EXPECT_EQ(tooLong.Start(), 0);
+    EXPECT_GE(tooLong.End(), 0);
+    const std::string nested = Repeated("(", 100000) + "1" + Repeated(")", 100000);
+    EXPECT_THROW(engine.Evaluate(nested), Expr::SyntaxException);
+    EXPECT_THROW(engine.Evaluate(Repeated("-", 100000) + "1"), Expr::SyntaxException);
+    EXPECT_FALSE(engine.expression.HasTree());
+}
+
 TEST(Tokenizer, ReadsLongLiteralsLikeTheCLibrary)
 {
     TestEngine engine;
