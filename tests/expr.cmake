@@ -11,7 +11,6 @@ target_include_directories(expr_tests PRIVATE ${PROJECT_SOURCE_DIR}/expr/src)
 quillmere_add_test(qcalc_tests
     SOURCES expr/QcalcTest.cpp
             ${PROJECT_SOURCE_DIR}/tools/qcalc/Calculator.cpp
-            ${PROJECT_SOURCE_DIR}/tools/qcalc/CalculatorSetup.cpp
             ${PROJECT_SOURCE_DIR}/tools/qcalc/ErrorReport.cpp
-    LIBS quillmere_expr)
+    LIBS quillmere_formula)
 target_include_directories(qcalc_tests PRIVATE ${PROJECT_SOURCE_DIR}/tools/qcalc)

@@ -1,7 +1,6 @@
 # qcalc: a command-line calculator for the formula language.
 add_executable(qcalc
     qcalc/Calculator.cpp
-    qcalc/CalculatorSetup.cpp
     qcalc/ErrorReport.cpp
     qcalc/Main.cpp)
-target_link_libraries(qcalc PRIVATE quillmere_expr quillmere_warnings)
+target_link_libraries(qcalc PRIVATE quillmere_formula quillmere_warnings)

@@ -109,3 +109,15 @@ TEST(ErrorReport, CaretLineCoversFirstToLastInclusive)
 }
 
 } // namespace
+
+TEST(Qcalc, OffersWhatTheToolsFormulaEngineOffers)
+{
+    Calculator calculator;
+    EXPECT_EQ(RunFormula(calculator, "pi = 3; pi * 2").out, "6\n");
+    EXPECT_EQ(RunFormula(calculator, "e").out, "2.7182818284590451\n");
+    EXPECT_EQ(RunFormula(calculator, "quant(2.5, 1) + sign(-3)").out, "2\n");
+    EXPECT_EQ(RunFormula(calculator, "softClip(0.5)").out, "0.5\n");
+    const RunResult constant = RunFormula(calculator, "PI = 3");
+    EXPECT_FALSE(constant.ok);
+    EXPECT_NE(constant.errors.find("PI"), std::string::npos);
+}

@@ -1,21 +1,16 @@
 #include "Calculator.h"
 
-#include "CalculatorSetup.h"
 #include "ErrorReport.h"
 
 #include <expr/Exception.h>
 
 #include <cstdio>
 
-Calculator::Calculator()
-{
-    SetUpCalculatorLists(values, functions);
-    expression.SetValueList(&values);
-    expression.SetFunctionList(&functions);
-}
+Calculator::Calculator() = default;
 
 bool Calculator::SetVariable(const std::string& name, double value)
 {
+    auto& values = engine.getValues();
     if (values.IsConstant(name))
         return false;
     double* cell = values.AddressOf(name);
@@ -30,10 +25,18 @@ bool Calculator::SetVariable(const std::string& name, double value)
 
 bool Calculator::Run(const std::string& formula, std::ostream& out, std::ostream& errors)
 {
+    if (!engine.setFormula(formula))
+    {
+        if (const auto* error = engine.lastError())
+            errors << FormatErrorReport(formula, *error);
+        else
+            errors << "qcalc: out of memory\n";
+        return false;
+    }
+
     try
     {
-        expression.Parse(formula);
-        const double value = expression.Compute();
+        const double value = engine.compute();
         char text[32];
         std::snprintf(text, sizeof text, "%.17g", value);
         out << text << "\n";

@@ -1,15 +1,14 @@
 #pragma once
 
-#include <expr/Expression.h>
-#include <expr/FunctionList.h>
-#include <expr/ValueList.h>
+#include "FormulaEngine.h"
 
 #include <ostream>
 #include <string>
 
-/** The calculator's formula engine: one value list, one function list and
-    one expression, set up by SetUpCalculatorLists. Variables persist from one
-    formula to the next. */
+/** The calculator on the tool's own formula engine, so formulas mean here what
+    they mean in a conversion: the constants "E" and "PI", the variables "pi"
+    and "e", the 42 built-ins and the ten shaping functions. Variables persist
+    from one formula to the next. */
 class Calculator
 {
 public:
@@ -23,7 +22,5 @@ public:
     bool Run(const std::string& formula, std::ostream& out, std::ostream& errors);
 
 private:
-    Expr::ValueList values;
-    Expr::FunctionList functions;
-    Expr::Expression expression;
+    FormulaEngine engine;
 };

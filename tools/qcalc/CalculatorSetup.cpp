@@ -1,7 +1,0 @@
-#include "CalculatorSetup.h"
-
-void SetUpCalculatorLists(Expr::ValueList& values, Expr::FunctionList& functions)
-{
-    values.AddBuiltInConstants();
-    functions.AddBuiltInFunctions();
-}
