@@ -86,7 +86,7 @@ fresh_copy() { # SOURCE: sets run_folder to a new copy, flushed and cached
 timed_run() { # SOURCE FUNCTION
     fresh_copy "$1"
     local stats=$work/stats start end
-    export -f "$2"
+    export -f "${2?}"
     export tool
     start=$(date +%s%N)
     /usr/bin/time -o "$stats" -f '%U %S %M' bash -c "$2 \"\$1\"" _ "$run_folder" \
@@ -138,13 +138,12 @@ check_replace() {
 # Formatting differs (xmlstarlet keeps the layout, quillmere-batch writes its
 # own), so the converted values are compared, as numbers, in a few files.
 check_convert() {
-    local expected sample
+    local expected sample names
     fresh_copy "$source_folder"; ( run_xmlstarlet "$run_folder" )
     expected=$run_folder
     fresh_copy "$source_folder"; run_quillmere_convert "$run_folder" || fail "quillmere-batch --convert failed"
-    local samples
-    samples=$(cd "$source_folder" && ls *.xml | awk -v n="$files" 'NR == 1 || NR == int(n / 2) || NR == n')
-    for sample in $samples; do
+    names=("$source_folder"/*.xml)
+    for sample in "${names[0]##*/}" "${names[${#names[@]} / 2]##*/}" "${names[-1]##*/}"; do
         python3 - "$source_folder/$sample" "$expected/$sample" "$run_folder/$sample" <<'EOF' || fail "convert results differ in $sample"
 import sys, xml.etree.ElementTree as tree
 def values(path, exact):
@@ -169,7 +168,8 @@ peak_memory() { # SOURCE FUNCTION: prints the max RSS in KB
 # ----------------------------------------------------------------------- main
 
 echo "Batch benchmark: $tool"
-echo "work folder: $work"
+echo "work folder: $work ($(stat -f -c %T "$work") file system)"
+rm -rf "$source_folder" "$small_folder"
 python3 "$here/make_xml_folder.py" "$source_folder" --files "$files" --size "$file_size"
 mkdir -p "$small_folder"
 generated=("$source_folder"/*.xml)
