@@ -114,8 +114,9 @@ compare() { # TITLE SIDE_A_FUNCTION SIDE_A_LABEL SIDE_B_FUNCTION SIDE_B_LABEL TA
     printf '  %-44s wall %6d ms [%s]   cpu %6d ms [%s]\n' "$a_label" "$aw" "${a_wall[*]}" "$ac" "${a_cpu[*]}"
     printf '  %-44s wall %6d ms [%s]   cpu %6d ms [%s]\n' "$b_label" "$bw" "${b_wall[*]}" "$bc" "${b_cpu[*]}"
     awk -v aw="$aw" -v bw="$bw" -v ac="$ac" -v bc="$bc" -v target="$target" 'BEGIN {
-        wall = aw / bw; cpu = ac / bc
-        printf "  ratio quillmere / baseline: wall %.2f, cpu %.2f  (target: at most %.1f, %s)\n",
+        # CPU time comes in steps of 10 ms: a tiny folder can show none at all.
+        wall = aw / bw; cpu = bc > 0 ? sprintf("%.2f", ac / bc) : "n/a"
+        printf "  ratio quillmere / baseline: wall %.2f, cpu %s  (target: at most %.1f, %s)\n",
                wall, cpu, target, wall <= target ? "met" : "MISSED"
     }'
 }
