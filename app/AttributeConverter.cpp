@@ -54,11 +54,15 @@ juce::Result AttributeConverter::convertFile (const juce::File& file)
 
 std::string AttributeConverter::documentBytes (const juce::XmlElement& root)
 {
-    // Bare line feeds first, so the line-end rule treats the framework's layout
-    // and any line feeds inside text content alike.
+    // The layout comes with CR LF already; only line feeds inside text content
+    // can still be bare, and the line-end rule is run just when there are some.
     auto format = juce::XmlElement::TextFormat();
-    format.newLineChars = "\n";
-    return TextReplacement::withCrLf (root.toString (format).toStdString());
+    format.newLineChars = "\r\n";
+    juce::MemoryOutputStream out;
+    root.writeTo (out, format);
+
+    const std::string_view bytes (static_cast<const char*> (out.getData()), out.getDataSize());
+    return TextReplacement::hasBareLineFeed (bytes) ? TextReplacement::withCrLf (bytes) : std::string (bytes);
 }
 
 std::string AttributeConverter::formulaBytes (const juce::String& formula)

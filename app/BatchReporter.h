@@ -8,8 +8,8 @@ class BatchReporter
 public:
     virtual ~BatchReporter() = default;
 
-    /** The log grew by text; wholeLog is the log of this run so far. */
-    virtual void logAppended (const juce::String& text, const juce::String& wholeLog) = 0;
+    /** The log of this run grew by text. */
+    virtual void logAppended (const juce::String& text) = 0;
 
     /** One more listed file has been dealt with (processed, failed or skipped). */
     virtual void fileDone (int filesDone, int filesTotal) { juce::ignoreUnused (filesDone, filesTotal); }

@@ -37,13 +37,22 @@ bool BatchRun::isConvert() const { return settings.operation == BatchTexts::conv
 BatchOutcome BatchRun::run()
 {
     outcome = {};
+    logText.clear();
     filesDone = 0;
 
+    runSteps();
+
+    outcome.log = juce::String::fromUTF8 (logText.data(), (int) logText.size());
+    return outcome;
+}
+
+void BatchRun::runSteps()
+{
     if (isReplace() && refuseEmptySearchText())
-        return outcome;
+        return;
 
     if (! writeBackup())
-        return outcome;
+        return;
 
     if (isReplace())
     {
@@ -52,17 +61,18 @@ BatchOutcome BatchRun::run()
     else if (isConvert())
     {
         if (! acceptFormula() || ! runConversionLoop())
-            return outcome;
+            return;
     }
 
     finish();
-    return outcome;
 }
 
 void BatchRun::append (const juce::String& text)
 {
-    outcome.log << text;
-    reporter.logAppended (text, outcome.log);
+    // A growing std::string keeps a long run's log linear: the framework's
+    // string grows by exactly what is appended, copying the whole log each time.
+    logText += text.toStdString();
+    reporter.logAppended (text);
 }
 
 bool BatchRun::refuseEmptySearchText()
@@ -129,12 +139,12 @@ juce::Result BatchRun::replaceInFile (const juce::File& file)
     if (! file.loadFileAsData (original))
         return juce::Result::fail ("cannot read the file");
 
-    juce::MemoryBlock rewritten;
+    std::string rewritten;
     if (const auto result = TextReplacement::apply (original, settings.replaceWhat, settings.replaceWith, rewritten);
         result.failed())
         return result;
 
-    return SafeFileWriter::replaceContents (file, rewritten);
+    return SafeFileWriter::replaceContents (file, rewritten.data(), rewritten.size());
 }
 
 bool BatchRun::acceptFormula()

@@ -32,6 +32,7 @@ private:
     bool isReplace() const;
     bool isConvert() const;
 
+    void runSteps();
     void append (const juce::String& text);
     bool refuseEmptySearchText();
     bool writeBackup();
@@ -48,5 +49,6 @@ private:
     AlertPresenter& alerts;
     BatchReporter& reporter;
     BatchOutcome outcome;
+    std::string logText;
     int filesDone = 0;
 };

@@ -13,7 +13,7 @@ class QuillmereContentComponent::LogDisplay : public BatchReporter
 public:
     explicit LogDisplay (juce::TextEditor& editorToUse) : editor (editorToUse) {}
 
-    void logAppended (const juce::String& text, const juce::String&) override
+    void logAppended (const juce::String& text) override
     {
         // Appending keeps a long run linear; replacing the whole text each time would not be.
         editor.moveCaretToEnd();

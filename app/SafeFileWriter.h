@@ -7,6 +7,10 @@
     bytes go to a hidden temporary file in the same folder, which then takes
     the original's place in one rename, with the original's permissions.
     On any failure the original is left exactly as it was.
+
+    The new version is not forced to the disk file by file: the batch run
+    syncs its backup before it changes anything, and a sync per file would
+    cost more than the rest of the rewrite.
 */
 class SafeFileWriter
 {
@@ -14,9 +18,4 @@ public:
     /** Writes data as the new contents of target, which may or may not exist yet.
         A target that exists but has no write permission is refused. */
     static juce::Result replaceContents (const juce::File& target, const void* data, size_t numBytes);
-
-    static juce::Result replaceContents (const juce::File& target, const juce::MemoryBlock& data)
-    {
-        return replaceContents (target, data.getData(), data.getSize());
-    }
 };

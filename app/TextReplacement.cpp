@@ -1,46 +1,60 @@
 #include "TextReplacement.h"
 
+#include <cstring>
 #include <optional>
 
 namespace
 {
     enum class ByteOrder { littleEndian, bigEndian };
 
+    /** Every occurrence of what replaced by with, left to right, never
+        overlapping. Without any occurrence the text is handed back as it is. */
     template <typename Char>
-    std::basic_string<Char> replaceAll (std::basic_string_view<Char> text,
-                                        std::basic_string_view<Char> what,
-                                        std::basic_string_view<Char> with)
+    std::basic_string_view<Char> replaceAll (std::basic_string_view<Char> text,
+                                             std::basic_string_view<Char> what,
+                                             std::basic_string_view<Char> with,
+                                             std::basic_string<Char>& storage)
     {
-        std::basic_string<Char> result;
-        result.reserve (text.size());
+        auto found = text.find (what);
+        if (found == std::basic_string_view<Char>::npos)
+            return text;
+
+        storage.clear();
+        storage.reserve (text.size() + (with.size() > what.size() ? text.size() / 8 : 0));
 
         size_t position = 0;
-        for (auto found = text.find (what); found != std::basic_string_view<Char>::npos; found = text.find (what, position))
+        for (; found != std::basic_string_view<Char>::npos; found = text.find (what, position))
         {
-            result.append (text.substr (position, found - position));
-            result.append (with);
+            storage.append (text.substr (position, found - position));
+            storage.append (with);
             position = found + what.size();
         }
 
-        result.append (text.substr (position));
-        return result;
+        storage.append (text.substr (position));
+        return storage;
     }
 
+    /** The line-end rule: each line feed without a carriage return before it
+        becomes CR LF. Copies whole runs between line feeds. */
     template <typename Char>
     std::basic_string<Char> expandBareLineFeeds (std::basic_string_view<Char> text)
     {
         std::basic_string<Char> result;
-        result.reserve (text.size() + text.size() / 32);
+        result.reserve (text.size() + text.size() / 16);
 
-        Char previous = 0;
-        for (const Char c : text)
+        size_t runStart = 0;
+        for (auto lineFeed = text.find (Char ('\n')); lineFeed != std::basic_string_view<Char>::npos;
+             lineFeed = text.find (Char ('\n'), lineFeed + 1))
         {
-            if (c == Char ('\n') && previous != Char ('\r'))
-                result.push_back (Char ('\r'));
-            result.push_back (c);
-            previous = c;
+            if (lineFeed > 0 && text[lineFeed - 1] == Char ('\r'))
+                continue;
+
+            result.append (text.substr (runStart, lineFeed - runStart));
+            result.push_back (Char ('\r'));
+            runStart = lineFeed;   // the line feed itself starts the next run
         }
 
+        result.append (text.substr (runStart));
         return result;
     }
 
@@ -89,7 +103,7 @@ namespace
 
     juce::Result replaceUtf16 (const juce::MemoryBlock& original, ByteOrder order,
                                const juce::String& what, const juce::String& with,
-                               juce::MemoryBlock& rewritten)
+                               std::string& rewritten)
     {
         const auto* bytes = static_cast<const unsigned char*> (original.getData());
         const size_t size = original.getSize();
@@ -106,10 +120,11 @@ namespace
 
         const auto whatUnits = toUtf16 (what);
         const auto withUnits = toUtf16 (with);
-        const auto result = TextReplacement::withCrLf (replaceAll<char16_t> (text, whatUnits, withUnits));
+        std::u16string replaced;
+        const auto result = TextReplacement::withCrLf (replaceAll<char16_t> (text, whatUnits, withUnits, replaced));
 
-        rewritten.setSize (2 + result.size() * 2 + (size % 2));
-        auto* out = static_cast<unsigned char*> (rewritten.getData());
+        rewritten.resize (2 + result.size() * 2 + (size % 2));
+        auto* out = reinterpret_cast<unsigned char*> (rewritten.data());
         out[0] = bytes[0];
         out[1] = bytes[1];
         size_t o = 2;
@@ -127,7 +142,7 @@ namespace
 
     juce::Result replaceBytes (const juce::MemoryBlock& original,
                                const juce::String& what, const juce::String& with,
-                               juce::MemoryBlock& rewritten)
+                               std::string& rewritten)
     {
         const std::string_view text (static_cast<const char*> (original.getData()), original.getSize());
 
@@ -147,18 +162,24 @@ namespace
             withBytes = std::move (*latinWith);
         }
 
-        const auto result = TextReplacement::withCrLf (replaceAll<char> (text, whatBytes, withBytes));
-        rewritten.replaceAll (result.data(), result.size());
+        std::string replaced;
+        const auto result = replaceAll<char> (text, whatBytes, withBytes, replaced);
+        if (TextReplacement::hasBareLineFeed (result))
+            rewritten = TextReplacement::withCrLf (result);
+        else if (result.data() == replaced.data())
+            rewritten = std::move (replaced);
+        else
+            rewritten.assign (result);
         return juce::Result::ok();
     }
 }
 
 juce::Result TextReplacement::apply (const juce::MemoryBlock& original,
                                      const juce::String& what, const juce::String& with,
-                                     juce::MemoryBlock& rewritten)
+                                     std::string& rewritten)
 {
     jassert (what.isNotEmpty());
-    rewritten.reset();
+    rewritten.clear();
 
     if (const auto order = utf16ByteOrder (original))
         return replaceUtf16 (original, *order, what, with, rewritten);
@@ -176,6 +197,14 @@ std::u16string TextReplacement::withCrLf (std::u16string_view text)
     return expandBareLineFeeds<char16_t> (text);
 }
 
+bool TextReplacement::hasBareLineFeed (std::string_view text)
+{
+    for (auto lineFeed = text.find ('\n'); lineFeed != std::string_view::npos; lineFeed = text.find ('\n', lineFeed + 1))
+        if (lineFeed == 0 || text[lineFeed - 1] != '\r')
+            return true;
+    return false;
+}
+
 bool TextReplacement::isValidUtf8 (std::string_view bytes)
 {
     size_t i = 0;
@@ -183,6 +212,18 @@ bool TextReplacement::isValidUtf8 (std::string_view bytes)
 
     while (i < n)
     {
+        // Most text is ASCII: skip it eight bytes at a time.
+        while (i + 8 <= n)
+        {
+            uint64_t block;
+            std::memcpy (&block, bytes.data() + i, 8);
+            if ((block & 0x8080808080808080ull) != 0)
+                break;
+            i += 8;
+        }
+        if (i >= n)
+            break;
+
         const auto lead = (unsigned char) bytes[i];
         if (lead < 0x80) { ++i; continue; }
 

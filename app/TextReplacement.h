@@ -25,12 +25,15 @@ public:
         text cannot be written in the file's encoding. */
     static juce::Result apply (const juce::MemoryBlock& original,
                                const juce::String& what, const juce::String& with,
-                               juce::MemoryBlock& rewritten);
+                               std::string& rewritten);
 
     /** The line-end rule on 8-bit text. */
     static std::string withCrLf (std::string_view text);
 
     static std::u16string withCrLf (std::u16string_view text);
+
+    /** True when the line-end rule would change the text. */
+    static bool hasBareLineFeed (std::string_view text);
 
     static bool isValidUtf8 (std::string_view bytes);
 };

@@ -1,5 +1,7 @@
 #include "ZipArchiveWriter.h"
 
+#include "CheckedBufferedOutputStream.h"
+
 ZipArchiveWriter::ZipArchiveWriter() = default;
 ZipArchiveWriter::~ZipArchiveWriter() = default;
 
@@ -55,9 +57,12 @@ bool ZipArchiveWriter::writeToFile (const juce::File& target)
         return fail ("cannot open " + path + " for writing");
     }
 
-    // writeTo() ends with flush(), which also syncs the file to the disk:
-    // its status is the last word on whether every byte got there.
-    const bool complete = writeTo (*stream) && stream->getStatus().wasOk();
+    // The checked buffer on top turns the many small header writes into few
+    // large ones, and keeps any failure of them. writeTo() ends with flush(),
+    // which also syncs the file to the disk: the stream's status is the last
+    // word on whether every byte got there.
+    CheckedBufferedOutputStream buffered (*stream, outputBufferSize);
+    const bool complete = writeTo (buffered) && ! buffered.hasFailed() && stream->getStatus().wasOk();
 
     if (! complete && (lastError.isEmpty() || lastError == ZipArchiveEntry::writeFailedMessage))
     {

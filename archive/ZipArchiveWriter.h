@@ -39,6 +39,7 @@ public:
 
     static constexpr juce::uint32 endRecordSignature = 0x06054B50;
     static constexpr int endRecordSize = 22;
+    static constexpr size_t outputBufferSize = 1 << 18;
     static constexpr int maxEntries = 0xFFFF;
 
 private:

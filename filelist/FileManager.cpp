@@ -79,8 +79,12 @@ juce::String FileManager::getCurrentDirectoryPath()
 
 juce::String FileManager::getFileListText (const juce::String& separator)
 {
-    juce::String text;
+    // Joined in one go: appending path by path would copy the text each time.
+    juce::StringArray lines;
+    lines.ensureStorageAllocated (files.size() + 1);
     for (const auto* file : files)
-        text << file->getFullPathName() << separator;
-    return text;
+        lines.add (file->getFullPathName());
+    if (! lines.isEmpty())
+        lines.add ({});
+    return lines.joinIntoString (separator);
 }

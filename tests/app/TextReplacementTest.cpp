@@ -9,11 +9,6 @@ namespace
 {
     juce::MemoryBlock bytesOf (const std::string& text) { return { text.data(), text.size() }; }
 
-    std::string textOf (const juce::MemoryBlock& block)
-    {
-        return { static_cast<const char*> (block.getData()), block.getSize() };
-    }
-
     std::string utf16 (const std::u16string& text, bool littleEndian)
     {
         std::string bytes = littleEndian ? "\xff\xfe"s : "\xfe\xff"s;
@@ -50,6 +45,8 @@ namespace
             { "Utf8FileGetsUtf8Replacement", "<a n=\"x\"/>", "x", fromUtf8 ("\xe2\x82\xac"), "<a n=\"\xe2\x82\xac\"/>" },
             { "Latin1FileMatchesLatin1Bytes", "caf\xe9 caf\xe9", fromUtf8 ("caf\xc3\xa9"), fromUtf8 ("th\xc3\xa9"), "th\xe9 th\xe9" },
             { "EmptyReplacementDeletes", "a-b-c", "-", "", "abc" },
+            { "NoMatchAndCrLfAlreadyLeavesTheBytes", "a\r\nb\r\n", "x", "y", "a\r\nb\r\n" },
+            { "ManyLinesWithMixedEnds", "1\n2\r\n3\n\n4\r5", "x", "y", "1\r\n2\r\n3\r\n\r\n4\r5" },
         };
     }
 }
@@ -59,10 +56,10 @@ class TextReplacementCases : public testing::TestWithParam<ReplaceCase> {};
 TEST_P (TextReplacementCases, GivesExpectedBytes)
 {
     const auto& c = GetParam();
-    juce::MemoryBlock rewritten;
+    std::string rewritten;
     const auto result = TextReplacement::apply (bytesOf (c.original), c.what, c.with, rewritten);
     ASSERT_TRUE (result.wasOk()) << result.getErrorMessage();
-    EXPECT_EQ (textOf (rewritten), c.expected);
+    EXPECT_EQ (rewritten, c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P (Rules, TextReplacementCases, testing::ValuesIn (replaceCases()),
@@ -73,30 +70,30 @@ TEST (TextReplacement, Utf16KeepsByteOrderMarkAndCharactersAboveLatin1)
     for (const bool littleEndian : { true, false })
     {
         const std::u16string original = u"<a v=\"Blah\u20ac\"/>\n\u4e2d";
-        juce::MemoryBlock rewritten;
+        std::string rewritten;
         ASSERT_TRUE (TextReplacement::apply (bytesOf (utf16 (original, littleEndian)), "Blah",
                                              juce::String::fromUTF8 ("\xe2\x82\xac"), rewritten).wasOk());
-        EXPECT_EQ (textOf (rewritten), utf16 (u"<a v=\"\u20ac\u20ac\"/>\r\n\u4e2d", littleEndian)) << littleEndian;
+        EXPECT_EQ (rewritten, utf16 (u"<a v=\"\u20ac\u20ac\"/>\r\n\u4e2d", littleEndian)) << littleEndian;
     }
 }
 
 TEST (TextReplacement, Utf16StrayLastByteIsKept)
 {
     const auto original = utf16 (u"ab", true) + "\x41";
-    juce::MemoryBlock rewritten;
+    std::string rewritten;
     ASSERT_TRUE (TextReplacement::apply (bytesOf (original), "a", "c", rewritten).wasOk());
-    EXPECT_EQ (textOf (rewritten), utf16 (u"cb", true) + "\x41");
+    EXPECT_EQ (rewritten, utf16 (u"cb", true) + "\x41");
 }
 
 TEST (TextReplacement, Latin1FileRefusesTextItCannotHold)
 {
-    juce::MemoryBlock rewritten;
+    std::string rewritten;
     const auto latin1 = bytesOf ("caf\xe9 Blah");
 
     const auto badWith = TextReplacement::apply (latin1, "Blah", juce::String::fromUTF8 ("\xe2\x82\xac"), rewritten);
     EXPECT_TRUE (badWith.failed());
     EXPECT_TRUE (badWith.getErrorMessage().contains ("replacement"));
-    EXPECT_EQ (rewritten.getSize(), 0u);
+    EXPECT_TRUE (rewritten.empty());
 
     const auto badWhat = TextReplacement::apply (latin1, juce::String::fromUTF8 ("\xe2\x82\xac"), "x", rewritten);
     EXPECT_TRUE (badWhat.failed());
@@ -112,6 +109,8 @@ TEST (TextReplacement, Utf8Validation)
         { "\xed\xa0\x80", false },         // surrogate
         { "\xc3", false },                 // cut short
         { "\xf4\x90\x80\x80", false },     // above U+10FFFF
+        { "long ascii run then \xc3\xa9 and more ascii", true },
+        { "long ascii run then \xe9 and more ascii", false },
     };
     for (const auto& c : cases)
         EXPECT_EQ (TextReplacement::isValidUtf8 (c.bytes), c.valid) << c.bytes;

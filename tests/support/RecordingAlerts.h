@@ -35,15 +35,10 @@ public:
 class RecordingReporter : public BatchReporter
 {
 public:
-    void logAppended (const juce::String& text, const juce::String& wholeLog) override
-    {
-        pieces.add (text);
-        lastWholeLog = wholeLog;
-    }
+    void logAppended (const juce::String& text) override { pieces.add (text); }
 
     void fileDone (int filesDone, int filesTotal) override { progress.push_back ({ filesDone, filesTotal }); }
 
     juce::StringArray pieces;
-    juce::String lastWholeLog;
     std::vector<std::pair<int, int>> progress;
 };

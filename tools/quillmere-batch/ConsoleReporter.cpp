@@ -8,7 +8,7 @@ ConsoleReporter::ConsoleReporter()
 {
 }
 
-void ConsoleReporter::logAppended (const juce::String& text, const juce::String&)
+void ConsoleReporter::logAppended (const juce::String& text)
 {
     std::fputs (text.toRawUTF8(), stdout);
     if (text.endsWithChar ('\n'))

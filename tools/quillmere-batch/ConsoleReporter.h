@@ -11,7 +11,7 @@ class ConsoleReporter : public BatchReporter,
 public:
     ConsoleReporter();
 
-    void logAppended (const juce::String& text, const juce::String& wholeLog) override;
+    void logAppended (const juce::String& text) override;
     void fileDone (int filesDone, int filesTotal) override;
     void showAlert (Icon icon, const juce::String& title, const juce::String& message) override;
 
