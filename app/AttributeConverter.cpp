@@ -3,6 +3,7 @@
 #include "FormulaEngine.h"
 #include "NumberText.h"
 #include "SafeFileWriter.h"
+#include "StringOutputStream.h"
 #include "TextReplacement.h"
 
 AttributeConverter::AttributeConverter (FormulaEngine& engineToUse, juce::String name)
@@ -12,7 +13,7 @@ AttributeConverter::AttributeConverter (FormulaEngine& engineToUse, juce::String
 
 void AttributeConverter::convert (juce::XmlElement& element)
 {
-    for (int i = 0; i < element.getNumAttributes(); ++i)
+    for (int i = 0, count = element.getNumAttributes(); i < count; ++i)
     {
         if (element.getAttributeName (i).equalsIgnoreCase (attributeName))
         {
@@ -48,21 +49,22 @@ juce::Result AttributeConverter::convertFile (const juce::File& file)
 
     convert (*root);
 
-    const auto bytes = documentBytes (*root);
+    // Room for the original size and some growth saves the writer's many small reallocations.
+    const auto bytes = documentBytes (*root, (size_t) file.getSize() + (size_t) file.getSize() / 4 + 256);
     return SafeFileWriter::replaceContents (file, bytes.data(), bytes.size());
 }
 
-std::string AttributeConverter::documentBytes (const juce::XmlElement& root)
+std::string AttributeConverter::documentBytes (const juce::XmlElement& root, size_t sizeHint)
 {
     // The layout comes with CR LF already; only line feeds inside text content
     // can still be bare, and the line-end rule is run just when there are some.
     auto format = juce::XmlElement::TextFormat();
     format.newLineChars = "\r\n";
-    juce::MemoryOutputStream out;
+    StringOutputStream out (sizeHint);
     root.writeTo (out, format);
 
-    const std::string_view bytes (static_cast<const char*> (out.getData()), out.getDataSize());
-    return TextReplacement::hasBareLineFeed (bytes) ? TextReplacement::withCrLf (bytes) : std::string (bytes);
+    auto& bytes = out.getText();
+    return TextReplacement::hasBareLineFeed (bytes) ? TextReplacement::withCrLf (bytes) : std::move (bytes);
 }
 
 std::string AttributeConverter::formulaBytes (const juce::String& formula)

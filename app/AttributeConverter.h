@@ -28,7 +28,7 @@ public:
 
     /** The document's text as the file receives it: the XML header, an empty
         line and the framework's layout of the tree. */
-    static std::string documentBytes (const juce::XmlElement& root);
+    static std::string documentBytes (const juce::XmlElement& root, size_t sizeHint = 4096);
 
     /** A formula as the engine takes it: one byte per character, so error
         positions count characters. Characters above 255 become "?". */

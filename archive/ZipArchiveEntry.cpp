@@ -122,10 +122,7 @@ juce::Result ZipArchiveEntry::writeLocalEntry (juce::OutputStream& out)
         return juce::Result::fail (describeUnreadable (sourceFile, source.getStatus()));
     }
 
-    // Buffered underneath the copy loop's small reads: one read of the disk per
-    // 64 KiB instead of per 1 KiB, memory still fixed.
-    juce::BufferedInputStream bufferedSource (source, inputBufferSize);
-    const auto result = writeLocalEntry (bufferedSource, out);
+    const auto result = writeLocalEntry (source, out);
 
     // A read error ends the copy like the end of the file would; only the
     // stream's status tells them apart.

@@ -53,7 +53,6 @@ public:
     static constexpr int localHeaderSize   = 30;
     static constexpr int centralHeaderSize = 46;
     static constexpr int copyBufferSize    = 1024;
-    static constexpr int inputBufferSize   = 1 << 16;
 
     /** General purpose flag bit 11: the name is UTF-8. */
     static constexpr juce::uint16 languageEncodingFlag = 0x0800;
