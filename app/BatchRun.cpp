@@ -109,24 +109,29 @@ bool BatchRun::writeBackup()
     return true;
 }
 
+void BatchRun::finishFileLine (const juce::Result& result)
+{
+    if (result.wasOk())
+    {
+        ++outcome.filesProcessed;
+        append ("done. \n");
+    }
+    else
+    {
+        ++outcome.filesFailed;
+        append ("failed: " + result.getErrorMessage() + "\n");
+    }
+}
+
 void BatchRun::runReplaceLoop()
 {
     for (const auto& file : settings.files)
     {
+        // Files deleted since the scan, or turned into folders, are skipped without a word.
         if (file.existsAsFile())
         {
             append ("processing file: " + file.getFullPathName() + "...");
-
-            if (const auto result = replaceInFile (file); result.wasOk())
-            {
-                ++outcome.filesProcessed;
-                append ("done. \n");
-            }
-            else
-            {
-                ++outcome.filesFailed;
-                append ("failed: " + result.getErrorMessage() + "\n");
-            }
+            finishFileLine (replaceInFile (file));
         }
 
         reporter.fileDone (++filesDone, settings.files.size());
@@ -173,16 +178,7 @@ bool BatchRun::runConversionLoop()
 
             try
             {
-                if (const auto result = converter.convertFile (file); result.wasOk())
-                {
-                    ++outcome.filesProcessed;
-                    append ("done. \n");
-                }
-                else
-                {
-                    ++outcome.filesFailed;
-                    append ("failed: " + result.getErrorMessage() + "\n");
-                }
+                finishFileLine (converter.convertFile (file));
             }
             catch (const Expr::Exception& error)
             {

@@ -36,6 +36,7 @@ private:
     void append (const juce::String& text);
     bool refuseEmptySearchText();
     bool writeBackup();
+    void finishFileLine (const juce::Result& result);
     void runReplaceLoop();
     bool runConversionLoop();
     bool acceptFormula();

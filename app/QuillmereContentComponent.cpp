@@ -282,6 +282,20 @@ void QuillmereContentComponent::selectionChanged()
     updateToDoText();
 }
 
+void QuillmereContentComponent::browserRootChanged (const juce::File& newRoot)
+{
+    // Going up or picking a folder from the path box changes the listed folder
+    // without changing the selection: without this the run would still work on
+    // the folder left behind while the browser shows another.
+    if (newRoot.isDirectory())
+    {
+        currentDirectory = newRoot.getFullPathName();
+        rescan();
+    }
+
+    updateToDoText();
+}
+
 void QuillmereContentComponent::fileClicked (const juce::File& file, const juce::MouseEvent&)
 {
     fileDoubleClicked (file);

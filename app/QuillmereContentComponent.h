@@ -52,7 +52,7 @@ public:
     void selectionChanged() override;
     void fileClicked (const juce::File& file, const juce::MouseEvent& event) override;
     void fileDoubleClicked (const juce::File& file) override;
-    void browserRootChanged (const juce::File&) override {}
+    void browserRootChanged (const juce::File& newRoot) override;
 
     std::unique_ptr<juce::WildcardFileFilter> xmlFileFilter;
     std::unique_ptr<juce::FileBrowserComponent> fileBrowser;

@@ -241,6 +241,23 @@ TEST (Panel, SaveLogWritesHeaderDescriptionAndLog)
     EXPECT_TRUE (folder.file ("QuillmereLog(2).txt").existsAsFile());
 }
 
+TEST (Panel, GoingUpInTheBrowserMovesTheRunToThatFolder)
+{
+    TestFolder folder;
+    folder.write ("top.xml", "");
+    folder.write ("sub/inner.xml", "");
+
+    Panel p;
+    p.showFolder (folder);
+    p.panel.fileBrowser->setRoot (folder.file ("sub"));   // as a double click into "sub" does
+    EXPECT_EQ (p.panel.getCurrentDirectoryPath(), folder.file ("sub").getFullPathName());
+
+    p.panel.fileBrowser->goUp();                          // the browser's own "up" button
+    EXPECT_EQ (p.panel.getCurrentDirectoryPath(), folder.path());
+    EXPECT_TRUE (p.description().contains ("in xml-files in folder: " + folder.path() + "\n"));
+    EXPECT_TRUE (p.description().contains ("affected files (1):\n\n" + folder.file ("top.xml").getFullPathName()));
+}
+
 TEST (Panel, BrowserSelectionOfAFileKeepsTheFolder)
 {
     TestFolder folder;
