@@ -106,6 +106,29 @@ TEST_F (ReplaceRun, BackupFailureChangesNothing)
     EXPECT_EQ (folder.read ("a.xml"), "x\n");
 }
 
+TEST_F (ReplaceRun, UnreadableFileStopsTheRunBeforeAnyChange)
+{
+    folder.write ("a.xml", "x\n");
+    auto settings = replaceSettings ("x", "y");
+
+    // Something listed that exists but cannot be read: a file without read
+    // permission, or for the superuser (who reads those) a kernel file it may only write.
+    juce::File unreadable ("/proc/sys/vm/drop_caches");
+    if (geteuid() != 0)
+    {
+        unreadable = folder.write ("b.xml", "x\n");
+        std::filesystem::permissions (unreadable.getFullPathName().toStdString(), std::filesystem::perms::none);
+    }
+    settings.files.add (unreadable);
+
+    const auto outcome = run (std::move (settings));
+    EXPECT_EQ (outcome.status, BatchOutcome::Status::backupFailed);
+    EXPECT_EQ (alerts.titles(), juce::StringArray ({ "Failure !" }));
+    EXPECT_TRUE (outcome.log.contains ("...failed: cannot read " + unreadable.getFullPathName())) << outcome.log;
+    EXPECT_EQ (folder.read ("a.xml"), "x\n");
+    EXPECT_FALSE (folder.file ("QuillmereBackup.zip").exists());
+}
+
 TEST_F (ReplaceRun, ReadOnlyFileStaysIntactAndIsCountedAsFailed)
 {
     folder.write ("a.xml", "x\n");
