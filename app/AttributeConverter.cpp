@@ -6,6 +6,8 @@
 #include "StringOutputStream.h"
 #include "TextReplacement.h"
 
+#include <algorithm>
+
 AttributeConverter::AttributeConverter (FormulaEngine& engineToUse, juce::String name)
     : engine (engineToUse), attributeName (std::move (name))
 {
@@ -36,21 +38,90 @@ void AttributeConverter::convertAttribute (juce::XmlElement& element, int index)
     element.setAttribute (element.getAttributeName (index), juce::String (NumberText::writeNumber (y)));
 }
 
+namespace
+{
+    bool startsWithUtf16ByteOrderMark (const juce::MemoryBlock& bytes)
+    {
+        return bytes.getSize() >= 2
+            && ((bytes[0] == (char) 0xff && bytes[1] == (char) 0xfe) || (bytes[0] == (char) 0xfe && bytes[1] == (char) 0xff));
+    }
+
+    /** The deepest nesting of elements, counted from the tags alone. Cheap and
+        approximate (a "<" inside a comment counts too), which is enough to keep
+        a pathological file from overflowing the stack of the recursive reader. */
+    int nestingDepth (std::string_view text)
+    {
+        int depth = 0, deepest = 0;
+        for (size_t i = 0; i + 1 < text.size(); ++i)
+        {
+            if (text[i] == '<')
+            {
+                const char next = text[i + 1];
+                if (next == '/')
+                    --depth;
+                else if (next != '!' && next != '?')
+                    deepest = std::max (deepest, ++depth);
+            }
+            else if (text[i] == '/' && text[i + 1] == '>')
+            {
+                --depth;
+            }
+        }
+        return deepest;
+    }
+}
+
+juce::Result AttributeConverter::readDocumentText (const juce::File& file, juce::String& text)
+{
+    juce::MemoryBlock bytes;
+    if (! file.loadFileAsData (bytes))
+        return juce::Result::fail ("cannot read the file");
+
+    if (startsWithUtf16ByteOrderMark (bytes))
+    {
+        text = juce::String::createStringFromData (bytes.getData(), (int) bytes.getSize());
+    }
+    else
+    {
+        // The reader takes every other file as UTF-8: anything else would come
+        // back with its characters replaced, so it is left alone instead.
+        const std::string_view view (static_cast<const char*> (bytes.getData()), bytes.getSize());
+        if (! TextReplacement::isValidUtf8 (view))
+            return juce::Result::fail ("not UTF-8 text: converting it would damage its characters");
+        if (view.find ('\0') != std::string_view::npos)
+            return juce::Result::fail ("not an XML document (it holds a zero byte)");
+        text = juce::String::fromUTF8 (view.data(), (int) view.size());
+    }
+
+    if (nestingDepth (text.toRawUTF8()) > maxNestingDepth)
+        return juce::Result::fail ("elements nested more than " + juce::String (maxNestingDepth) + " levels deep");
+
+    return juce::Result::ok();
+}
+
 juce::Result AttributeConverter::convertFile (const juce::File& file)
 {
-    juce::XmlDocument document (file);
+    juce::String text;
+    if (const auto read = readDocumentText (file, text); read.failed())
+        return read;
+
+    // Parsed from the text, not the file: a reader with a file behind it would
+    // also load whatever file a DOCTYPE names.
+    juce::XmlDocument document (text);
     const auto root = document.getDocumentElement();
-    if (root == nullptr)
-    {
-        const auto reason = document.getLastParseError();
-        return juce::Result::fail (reason.isNotEmpty() ? "not an XML document (" + reason + ")"
-                                                       : juce::String ("not an XML document"));
-    }
+    const auto parseError = document.getLastParseError();
+
+    // The reader goes on past some errors (an unknown entity, say) and drops
+    // what it could not read; writing that tree back would lose text.
+    if (root == nullptr || parseError.isNotEmpty())
+        return juce::Result::fail (parseError.isNotEmpty() ? "not an XML document (" + parseError + ")"
+                                                           : juce::String ("not an XML document"));
 
     convert (*root);
 
     // Room for the original size and some growth saves the writer's many small reallocations.
-    const auto bytes = documentBytes (*root, (size_t) file.getSize() + (size_t) file.getSize() / 4 + 256);
+    const auto size = text.getNumBytesAsUTF8();
+    const auto bytes = documentBytes (*root, size + size / 4 + 256);
     return SafeFileWriter::replaceContents (file, bytes.data(), bytes.size());
 }
 

@@ -34,7 +34,14 @@ public:
         positions count characters. Characters above 255 become "?". */
     static std::string formulaBytes (const juce::String& formula);
 
+    /** Deeper documents are refused: the framework's reader and the walk are recursive. */
+    static constexpr int maxNestingDepth = 2000;
+
 private:
+    /** The file's text as the reader should see it: UTF-16 with a byte-order
+        mark, or UTF-8. Refuses files whose characters would be damaged. */
+    static juce::Result readDocumentText (const juce::File& file, juce::String& text);
+
     void convertAttribute (juce::XmlElement& element, int index);
 
     FormulaEngine& engine;

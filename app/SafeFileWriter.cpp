@@ -7,6 +7,11 @@
 #include <memory>
 #include <system_error>
 
+#if ! defined (_WIN32)
+ #include <sys/stat.h>
+ #include <unistd.h>
+#endif
+
 namespace fs = std::filesystem;
 
 namespace
@@ -26,16 +31,15 @@ namespace
         void operator() (std::FILE* file) const { std::fclose (file); }
     };
 
-    /** A new, hidden file beside the target, without the target's extension so
-        that a scan for "*.xml" never picks it up. Opened exclusively: a leftover
-        of an earlier crash is never appended to or reused. */
+    /** A new, hidden file beside the target, with a short name of its own (a
+        long file name plus a suffix could pass the file system's limit) and no
+        ".xml", so a scan never picks it up. Opened exclusively: a leftover of an
+        earlier crash, or another run's file, is never appended to or reused. */
     std::unique_ptr<std::FILE, FileCloser> createTemporary (const fs::path& target, fs::path& temporary)
     {
-        const auto base = "." + target.filename().u8string() + ".quillmere-tmp";
-
         for (int attempt = 0; attempt < 100; ++attempt)
         {
-            const auto candidate = target.parent_path() / fs::u8path (attempt == 0 ? base : base + std::to_string (attempt));
+            const auto candidate = target.parent_path() / (".quillmere-" + std::to_string (attempt) + ".tmp");
             if (auto* file = std::fopen (candidate.c_str(), "wbx"))
             {
                 temporary = candidate;   // only a file this call created is ever removed again
@@ -48,12 +52,48 @@ namespace
         return nullptr;
     }
 
-    juce::Result writeTemporary (const fs::path& target, fs::path& temporary, const void* data, size_t numBytes)
+    /** Gives the new version the original's owner, group and permissions, before
+        any byte of it is written, so it is never readable by more people than
+        the original was. Where the owner cannot be kept the rewrite is refused:
+        the user the file belongs to must not lose it. */
+    juce::Result takeOverAttributes (std::FILE* file, const fs::path& target, const fs::path& temporary,
+                                     const fs::file_status& status)
+    {
+       #if ! defined (_WIN32)
+        struct stat original;
+        if (::stat (target.c_str(), &original) != 0)
+            return juce::Result::fail ("cannot read the file's owner (" + juce::String (std::strerror (errno)) + ")");
+
+        const int descriptor = ::fileno (file);
+        struct stat created;
+        if (::fstat (descriptor, &created) == 0 && (created.st_uid != original.st_uid || created.st_gid != original.st_gid)
+            && ::fchown (descriptor, original.st_uid, original.st_gid) != 0)
+            return juce::Result::fail ("cannot keep the file's owner (" + juce::String (std::strerror (errno)) + ")");
+
+        if (::fchmod (descriptor, original.st_mode & 07777) != 0)
+            return juce::Result::fail ("cannot copy the file's permissions (" + juce::String (std::strerror (errno)) + ")");
+        juce::ignoreUnused (temporary, status);
+       #else
+        juce::ignoreUnused (file, target);
+        std::error_code error;
+        fs::permissions (temporary, status.permissions(), error);
+        if (error)
+            return juce::Result::fail ("cannot copy the file's permissions (" + describe (error) + ")");
+       #endif
+        return juce::Result::ok();
+    }
+
+    juce::Result writeTemporary (const fs::path& target, const fs::file_status& status, bool targetExists,
+                                 fs::path& temporary, const void* data, size_t numBytes)
     {
         auto file = createTemporary (target, temporary);
         if (file == nullptr)
             return juce::Result::fail ("cannot create a temporary file in " + juce::String (target.parent_path().u8string())
                                        + " (" + juce::String (std::strerror (errno)) + ")");
+
+        if (targetExists)
+            if (auto result = takeOverAttributes (file.get(), target, temporary, status); result.failed())
+                return result;
 
         const bool written = std::fwrite (data, 1, numBytes, file.get()) == numBytes;
         // Closing writes what the library still holds, so its result counts as well.
@@ -91,14 +131,7 @@ juce::Result SafeFileWriter::replaceContents (const juce::File& requestedTarget,
         return juce::Result::fail ("the file is read-only");
 
     fs::path temporary;
-    auto result = writeTemporary (target, temporary, data, numBytes);
-
-    if (result.wasOk() && targetExists)
-    {
-        fs::permissions (temporary, status.permissions(), error);
-        if (error)
-            result = juce::Result::fail ("cannot copy the file's permissions (" + describe (error) + ")");
-    }
+    auto result = writeTemporary (target, status, targetExists, temporary, data, numBytes);
 
     // A plain rename, never a copy over the target: a failure half way through
     // a copy would leave the original truncated.

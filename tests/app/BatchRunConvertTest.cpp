@@ -90,6 +90,56 @@ TEST_F (ConvertRun, FileThatIsNotXmlIsLeftAloneAndCounted)
     EXPECT_TRUE (alerts.alerts[0].message.contains ("1 file could not be processed"));
 }
 
+TEST_F (ConvertRun, FilesTheReaderWouldDamageAreLeftAlone)
+{
+    using namespace std::string_literals;
+    const std::string good = "<e v=\"1\"/>";
+    std::string nested;
+    for (int level = 0; level < 3000; ++level)
+        nested += "<a>";
+
+    const std::pair<const char*, std::string> damaging[] = {
+        { "latin1.xml", "<e v=\"1\" label=\"caf\xe9\"/>" },            // not UTF-8
+        { "cut.xml", "<e v=\"1\" a=\"\xf0" },                               // cut inside a character
+        { "entity.xml", "<e v=\"1\">a&nbsp;b &copy; 2024</e>" },           // the reader drops unknown entities
+        { "zero.xml", "<e v=\"1\"/>\0<x/>"s },
+        { "deep.xml", nested },                                              // would overflow the reader's stack
+    };
+    folder.write ("good.xml", good);
+    for (const auto& [name, bytes] : damaging)
+        folder.write (name, bytes);
+
+    const auto outcome = run (convertSettings ("v", "x + 1"));
+    EXPECT_EQ (outcome.status, BatchOutcome::Status::completed);
+    EXPECT_EQ (outcome.filesFailed, 5);
+    EXPECT_EQ (outcome.filesProcessed, 1);
+    for (const auto& [name, bytes] : damaging)
+    {
+        EXPECT_EQ (folder.read (name), bytes) << name;
+        EXPECT_TRUE (outcome.log.contains ("processing file: " + path (name) + "...failed: ")) << name;
+    }
+    EXPECT_TRUE (outcome.log.contains ("latin1.xml...failed: not UTF-8 text"));
+    EXPECT_TRUE (outcome.log.contains ("deep.xml...failed: elements nested more than 2000 levels deep"));
+    EXPECT_EQ (parse (folder.read ("good.xml"))->getStringAttribute ("v"), "2");
+}
+
+TEST_F (ConvertRun, Utf16FileIsConvertedAndWrittenAsUtf8)
+{
+    using namespace std::string_literals;
+    folder.write ("wide.xml", "\xff\xfe<\0e\0 \0v\0=\0\"\0" "2\0\"\0/\0>\0"s);
+    run (convertSettings ("v", "x * 3"));
+    EXPECT_EQ (folder.read ("wide.xml"), std::string (header) + "<e v=\"6\"/>\r\n");
+}
+
+TEST_F (ConvertRun, ADoctypeNamingAFileDoesNotPullThatFileIn)
+{
+    folder.write ("secret.dtd", "<!ENTITY leak \"SECRET\">");
+    folder.write ("a.xml", "<!DOCTYPE e SYSTEM \"" + folder.file ("secret.dtd").getFullPathName().toStdString()
+                               + "\"><e v=\"1\">&leak;</e>");
+    run (convertSettings ("v", "x + 1"));
+    EXPECT_EQ (folder.read ("a.xml").find ("SECRET"), std::string::npos);
+}
+
 TEST_F (ConvertRun, FileWithoutMatchesGainsTheHeaderAndLayout)
 {
     folder.write ("a.xml", "<root>\n<child other=\"5\"/>\n</root>\n");

@@ -3,6 +3,7 @@
 #include "support/BatchFixture.h"
 
 #include <filesystem>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace std::string_literals;
@@ -175,6 +176,35 @@ TEST_F (ReplaceRun, PermissionsSurviveTheRewrite)
     EXPECT_EQ (folder.read ("a.xml"), "y");
     // No temporary file is left behind.
     EXPECT_EQ (folder.get().getNumberOfChildFiles (juce::File::findFiles), 2);
+}
+
+TEST_F (ReplaceRun, OwnerAndGroupSurviveTheRewrite)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "only the superuser can give a file to another user";
+
+    const auto file = folder.write ("a.xml", "x");
+    const auto path = file.getFullPathName().toStdString();
+    ASSERT_EQ (chown (path.c_str(), 1234, 4321), 0);
+    ASSERT_EQ (chmod (path.c_str(), 0640), 0);
+
+    run (replaceSettings ("x", "y"));
+
+    struct stat after;
+    ASSERT_EQ (stat (path.c_str(), &after), 0);
+    EXPECT_EQ (after.st_uid, 1234u);
+    EXPECT_EQ (after.st_gid, 4321u);
+    EXPECT_EQ (after.st_mode & 07777, 0640u);
+    EXPECT_EQ (folder.read ("a.xml"), "y");
+}
+
+TEST_F (ReplaceRun, FileWithTheLongestPossibleNameIsRewritten)
+{
+    const auto name = juce::String::repeatedString ("n", 251) + ".xml";   // 255 bytes, the usual limit
+    folder.write (name, "x");
+    const auto outcome = run (replaceSettings ("x", "y"));
+    EXPECT_EQ (outcome.filesFailed, 0) << outcome.log;
+    EXPECT_EQ (folder.read (name), "y");
 }
 
 TEST_F (ReplaceRun, ZeroByteAndUtf16FilesSurvive)
