@@ -75,14 +75,42 @@ void BatchRun::append (const juce::String& text)
     reporter.logAppended (text);
 }
 
+namespace
+{
+    BatchRun::Refusal emptySearchRefusal()
+    {
+        return { "Nothing to replace", "The search text is empty: enter the text to replace under \"Replace what:\"." };
+    }
+
+    BatchRun::Refusal invalidFormulaRefusal (const FormulaEngine& engine)
+    {
+        juce::String message = "The formula you have entered could not be evaluated.";
+        if (engine.lastError() != nullptr)
+            message << "\n" << describeFormulaError (*engine.lastError());
+        return { "Invalid Formula", message };
+    }
+}
+
+BatchRun::Refusal BatchRun::refusalFor (const BatchSettings& settings, FormulaEngine& engine)
+{
+    if (settings.operation == BatchTexts::replaceOperation && settings.replaceWhat.isEmpty())
+        return emptySearchRefusal();
+
+    if (settings.operation == BatchTexts::convertOperation
+        && ! engine.setFormula (AttributeConverter::formulaBytes (settings.formula)))
+        return invalidFormulaRefusal (engine);
+
+    return {};
+}
+
 bool BatchRun::refuseEmptySearchText()
 {
     if (settings.replaceWhat.isNotEmpty())
         return false;
 
     outcome.status = BatchOutcome::Status::refused;
-    alerts.showAlert (AlertPresenter::Icon::warning, "Nothing to replace",
-                      "The search text is empty: enter the text to replace under \"Replace what:\".");
+    const auto refusal = emptySearchRefusal();
+    alerts.showAlert (AlertPresenter::Icon::warning, refusal.title, refusal.message);
     return true;
 }
 
@@ -159,10 +187,9 @@ bool BatchRun::acceptFormula()
         return true;
 
     outcome.status = BatchOutcome::Status::invalidFormula;
-    juce::String message = "The formula you have entered could not be evaluated.";
-    if (formulaEngine != nullptr && formulaEngine->lastError() != nullptr)
-        message << "\n" << describeFormulaError (*formulaEngine->lastError());
-    alerts.showAlert (AlertPresenter::Icon::warning, "Invalid Formula", message);
+    const auto refusal = formulaEngine != nullptr ? invalidFormulaRefusal (*formulaEngine)
+                                                  : Refusal { "Invalid Formula", "The formula you have entered could not be evaluated." };
+    alerts.showAlert (AlertPresenter::Icon::warning, refusal.title, refusal.message);
     return false;
 }
 

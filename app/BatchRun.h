@@ -25,6 +25,11 @@ public:
         or the first free numbered sibling. */
     static juce::File freeBackupFile (const juce::String& directoryPath);
 
+    /** Why a run with these settings would be refused, as the alert says it;
+        an empty title when it would go ahead. Parses the formula. */
+    struct Refusal { juce::String title, message; };
+    static Refusal refusalFor (const BatchSettings& settings, FormulaEngine& formulaEngine);
+
     /** Stored name of a file in the backup: its path relative to the folder. */
     static juce::String storedNameFor (const juce::File& file, const juce::File& directory);
 

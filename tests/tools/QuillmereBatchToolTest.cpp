@@ -95,6 +95,7 @@ TEST (QuillmereBatchTool, HelpAndWrongCalls)
         {}, { "--replace", "a" }, { "--replace", "a", "b" }, { "--frobnicate", "--replace", "a", "b", folder.path() },
         { "--replace", "a", "b", folder.file ("missing").getFullPathName() },
         { "--replace", "a", "b", "--convert", "g", "x", folder.path() }, { "--replace", "a", "b", folder.path(), folder.path() },
+        { "--replace", "Blub", "--dry-run", folder.path() }, { "--replace", "--dry-run", "x", folder.path() },
     };
     for (const auto& call : wrongCalls)
     {
@@ -118,6 +119,37 @@ TEST (QuillmereBatchTool, DryRunPrintsTheDescriptionAndChangesNothing)
     for (const auto& name : copy.xmlFiles())
         EXPECT_EQ (copy.read (name), TestFolder::readBytes (examples().getChildFile (name))) << name;
     EXPECT_FALSE (copy.file ("QuillmereBackup.zip").exists());
+}
+
+TEST (QuillmereBatchTool, DryRunRefusesWhatTheRealRunRefuses)
+{
+    TestFolder folder;
+    folder.write ("a.xml", "<e gain=\"1\"/>");
+
+    const auto invalid = runTool ({ "--dry-run", "--convert", "gain", "y = ", folder.path() });
+    EXPECT_EQ (invalid.exitCode, 2);
+    EXPECT_TRUE (invalid.output.contains ("Invalid Formula: The formula you have entered could not be evaluated."));
+
+    const auto valid = runTool ({ "--dry-run", "--convert", "gain", "y = x * 2;", folder.path() });
+    EXPECT_EQ (valid.exitCode, 0);
+    EXPECT_EQ (folder.get().getNumberOfChildFiles (juce::File::findFiles), 1);
+}
+
+TEST (QuillmereBatchTool, AClosedPipeDoesNotStopTheRunHalfWay)
+{
+    TestFolder folder;
+    for (int i = 0; i < 300; ++i)
+        folder.write ("f" + juce::String (i) + ".xml", "Blah\n");
+
+    // head closes the pipe after one line, long before the run has logged all files.
+    juce::ChildProcess shell;
+    ASSERT_TRUE (shell.start (juce::StringArray { "/bin/sh", "-c", "\"$0\" --replace Blah Blub \"$1\" | head -n 1 > /dev/null",
+                                                  QUILLMERE_BATCH_PATH, folder.path() }));
+    shell.readAllProcessOutput();
+    ASSERT_TRUE (shell.waitForProcessToFinish (60000));
+
+    for (int i = 0; i < 300; ++i)
+        ASSERT_EQ (folder.read ("f" + juce::String (i) + ".xml"), "Blub\r\n") << i;
 }
 
 TEST (QuillmereBatchTool, ReplaceChangesOnlyTheMatchesAndTheLineEnds)

@@ -28,6 +28,11 @@ juce::String BatchCommandLine::usage()
            "run refused, formula invalid).\n";
 }
 
+namespace
+{
+    const juce::StringArray options { "--recursive", "--dry-run", "--replace", "--convert", "--help", "-h" };
+}
+
 juce::Result BatchCommandLine::parse (const juce::StringArray& arguments, BatchCommandLine& parsed)
 {
     parsed = {};
@@ -53,6 +58,11 @@ juce::Result BatchCommandLine::parse (const juce::StringArray& arguments, BatchC
                 return juce::Result::fail ("choose one of --replace and --convert, once");
             if (i + 2 >= arguments.size())
                 return juce::Result::fail (argument + " needs two values");
+            // A value that is one of the options is far more likely a slip than a
+            // text to replace: taking it as a value would turn a dry run into a real one.
+            for (const auto& value : { arguments[i + 1], arguments[i + 2] })
+                if (options.contains (value))
+                    return juce::Result::fail (argument + " needs two values, but " + value + " is an option");
             parsed.operation = argument == "--replace" ? BatchTexts::replaceOperation : BatchTexts::convertOperation;
             parsed.first = arguments[++i];
             parsed.second = arguments[++i];

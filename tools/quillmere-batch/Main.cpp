@@ -2,12 +2,14 @@
 
 #include "BatchCommandLine.h"
 #include "BatchRun.h"
+#include "BatchTexts.h"
 #include "ConsoleReporter.h"
 #include "FileManager.h"
 #include "FormulaEngine.h"
 #include "TaskDescription.h"
 #include "UnicodeCharacterClasses.h"
 
+#include <csignal>
 #include <cstdio>
 
 namespace
@@ -29,11 +31,12 @@ namespace
     juce::String describe (const BatchCommandLine& call, FolderListing& listing)
     {
         TaskDescriptionInput input;
+        const bool replace = call.operation == BatchTexts::replaceOperation;
         input.operation = call.operation;
-        (call.operation == "replace string" ? input.replaceWhat : input.attribute) = call.first;
-        (call.operation == "replace string" ? input.replaceWith : input.formula) = call.second;
+        (replace ? input.replaceWhat : input.attribute) = call.first;
+        (replace ? input.replaceWith : input.formula) = call.second;
         input.folderPath = call.folder.getFullPathName();
-        input.scope = call.recursive ? "files in folder and subfolders" : "files in folder";
+        input.scope = call.recursive ? BatchTexts::recursiveScope : BatchTexts::folderScope;
         input.numFiles = listing.numFiles;
         input.fileListText = listing.getFileListText ("\n");
         return buildTaskDescription (input);
@@ -42,9 +45,10 @@ namespace
     BatchSettings settingsFor (const BatchCommandLine& call, const FolderListing& listing)
     {
         BatchSettings settings;
+        const bool replace = call.operation == BatchTexts::replaceOperation;
         settings.operation = call.operation;
-        (call.operation == "replace string" ? settings.replaceWhat : settings.attribute) = call.first;
-        (call.operation == "replace string" ? settings.replaceWith : settings.formula) = call.second;
+        (replace ? settings.replaceWhat : settings.attribute) = call.first;
+        (replace ? settings.replaceWith : settings.formula) = call.second;
         settings.directoryPath = listing.currentDirectory;
         for (const auto* file : listing.files)
             settings.files.add (*file);
@@ -72,6 +76,10 @@ int main (int argc, char* argv[])
 {
     enableUnicodeCharacterClasses();
 
+    // A reader that goes away (| head) must not kill the run half way through
+    // its files: the output is lost, the run still finishes and reports.
+    std::signal (SIGPIPE, SIG_IGN);
+
     juce::StringArray arguments;
     for (int i = 1; i < argc; ++i)
         arguments.add (juce::String::fromUTF8 (argv[i]));
@@ -92,12 +100,22 @@ int main (int argc, char* argv[])
 
     FolderListing listing (call.folder, call.recursive);
     std::printf ("%s\n", describe (call, listing).toRawUTF8());
-    if (call.dryRun)
-        return allProcessed;
 
     ConsoleReporter console;
     FormulaEngine formulaEngine;
-    const auto outcome = BatchRun (settingsFor (call, listing), &formulaEngine, console, console).run();
+    auto settings = settingsFor (call, listing);
+
+    if (call.dryRun)
+    {
+        // A dry run answers as the real run would: what that one refuses, this one does too.
+        const auto refusal = BatchRun::refusalFor (settings, formulaEngine);
+        if (refusal.title.isEmpty())
+            return allProcessed;
+        console.showAlert (AlertPresenter::Icon::warning, refusal.title, refusal.message);
+        return nothingChanged;
+    }
+
+    const auto outcome = BatchRun (std::move (settings), &formulaEngine, console, console).run();
     console.endProgress();
 
     printSummary (outcome, listing.numFiles);
