@@ -7,21 +7,41 @@
 #include "ModalAlertPresenter.h"
 #include "TaskDescription.h"
 
-/** Shows the run's log in doneDisplay as it grows, keeping the caret at the end. */
-class QuillmereContentComponent::LogDisplay : public BatchReporter
+/** Shows the run's log in doneDisplay, with the caret at the end. The window
+    is not repainted while a run holds the message thread, except inside an
+    alert box, so the display is brought up to date before every alert and when
+    the run ends: the user sees what a display updated after each line would
+    show, and a long run does not re-lay out a growing text once per file. */
+class QuillmereContentComponent::LogDisplay : public BatchReporter,
+                                              public AlertPresenter
 {
 public:
-    explicit LogDisplay (juce::TextEditor& editorToUse) : editor (editorToUse) {}
-
-    void logAppended (const juce::String& text) override
+    LogDisplay (juce::TextEditor& editorToUse, AlertPresenter& alertsToUse)
+        : editor (editorToUse), alerts (alertsToUse)
     {
-        // Appending keeps a long run linear; replacing the whole text each time would not be.
-        editor.moveCaretToEnd();
-        editor.insertTextAtCaret (text);
+        show();
+    }
+
+    ~LogDisplay() override { show(); }
+
+    void logAppended (const juce::String& text) override { log += text.toStdString(); }
+
+    void showAlert (Icon icon, const juce::String& title, const juce::String& message) override
+    {
+        show();
+        alerts.showAlert (icon, title, message);
     }
 
 private:
+    void show()
+    {
+        editor.setText (juce::String::fromUTF8 (log.data(), (int) log.size()), false);
+        editor.moveCaretToEnd();
+    }
+
     juce::TextEditor& editor;
+    AlertPresenter& alerts;
+    std::string log;
 };
 
 QuillmereContentComponent::QuillmereContentComponent (const juce::String& name)
@@ -174,7 +194,9 @@ void QuillmereContentComponent::updateToDoText()
     input.replaceWith = replaceWithValue->getText();
     input.attribute = attributeValue->getText();
     input.formula = formulaValue->getText();
-    input.folderPath = fileBrowser->getSelectedFile (0).getFullPathName();
+    // The folder the run will work on, which is what the browser shows except
+    // where its selection has gone stale.
+    input.folderPath = getCurrentDirectoryPath();
     input.scope = doWhereComboBox->getText();
     input.numFiles = numFiles;
     input.fileListText = getFileListText ("\n");
@@ -194,9 +216,8 @@ void QuillmereContentComponent::runBatch()
     for (const auto* file : files)
         settings.files.add (*file);
 
-    doneDisplay->clear();
-    LogDisplay logDisplay (*doneDisplay);
-    BatchRun (std::move (settings), &formulaEngine, *alerts, logDisplay).run();
+    LogDisplay logDisplay (*doneDisplay, *alerts);
+    BatchRun (std::move (settings), &formulaEngine, logDisplay, logDisplay).run();
 }
 
 bool QuillmereContentComponent::checkFormula()
@@ -270,8 +291,11 @@ void QuillmereContentComponent::labelTextChanged (juce::Label*)
 
 void QuillmereContentComponent::selectionChanged()
 {
+    // The browser keeps reporting a folder chosen before the user went up out
+    // of it; only a choice inside the listed folder counts.
     const auto current = fileBrowser->getSelectedFile (0);
-    const auto candidate = current.isDirectory() ? current : fileBrowser->getRoot();
+    const auto root = fileBrowser->getRoot();
+    const auto candidate = current.isDirectory() && current.getParentDirectory() == root ? current : root;
 
     if (candidate.isDirectory())
     {

@@ -23,6 +23,8 @@ cp "$app" "$scratch/Quillmere"
 printf '<?xml version="1.0"?>\n<mix gain="0.25"><ch gain="2">Blah</ch></mix>\n' > "$scratch/one.xml"
 printf '<song title="Blah" gain="1.5"/>\n' > "$scratch/two.xml"
 printf 'Blah\n' > "$scratch/notes.txt"
+mkdir -p "$scratch/sub/deeper"
+printf '<inner gain="5"/>\n' > "$scratch/sub/deeper/three.xml"
 
 cd "$scratch"
 ./Quillmere >"$scratch/app.log" 2>&1 &
@@ -73,6 +75,19 @@ click 748 556
 press Return
 [[ -f QuillmereLog.txt ]] || fail "no log file"
 grep -q "Batch processing finished" QuillmereLog.txt || fail "the log file lacks the log"
+
+# Into "sub" with a double click, choose "deeper" there with one click, then
+# back up with the browser's button: the run must work on the folder the
+# browser shows, not on the one chosen before going up.
+xdotool mousemove --window "$window" 80 70 click --repeat 2 --delay 80 1; sleep 1
+click 80 46
+click 222 15
+sleep 1
+click 752 344
+press Return
+[[ -f "QuillmereBackup(3).zip" ]] || fail "the run after going up did not work on the folder shown"
+[[ ! -e sub/deeper/QuillmereBackup.zip && ! -e sub/QuillmereBackup.zip ]] || fail "the run after going up worked on a folder left behind"
+grep -q 'gain="5"' sub/deeper/three.xml || fail "sub/deeper/three.xml was converted although the browser had left it"
 
 # The close button at the right end of the title bar quits at once, without a question.
 xdotool mousemove --window "$window" 784 12 click 1
