@@ -7,6 +7,7 @@
 #include "TextReplacement.h"
 
 #include <algorithm>
+#include <cstring>
 
 AttributeConverter::AttributeConverter (FormulaEngine& engineToUse, juce::String name)
     : engine (engineToUse), attributeName (std::move (name))
@@ -47,25 +48,27 @@ namespace
     }
 
     /** The deepest nesting of elements, counted from the tags alone. Cheap and
-        approximate (a "<" inside a comment counts too), which is enough to keep
-        a pathological file from overflowing the stack of the recursive reader. */
+        approximate (a "<" inside a comment counts too, a ">" inside a value may
+        hide a "/>"), which is enough to keep a pathological file from
+        overflowing the stack of the recursive reader. */
     int nestingDepth (std::string_view text)
     {
         int depth = 0, deepest = 0;
-        for (size_t i = 0; i + 1 < text.size(); ++i)
+        for (auto open = text.find ('<'); open != std::string_view::npos && open + 1 < text.size(); open = text.find ('<', open + 1))
         {
-            if (text[i] == '<')
-            {
-                const char next = text[i + 1];
-                if (next == '/')
-                    --depth;
-                else if (next != '!' && next != '?')
-                    deepest = std::max (deepest, ++depth);
-            }
-            else if (text[i] == '/' && text[i + 1] == '>')
+            const char next = text[open + 1];
+            if (next == '/')
             {
                 --depth;
+                continue;
             }
+            if (next == '!' || next == '?')
+                continue;
+
+            deepest = std::max (deepest, ++depth);
+            const auto close = text.find ('>', open);
+            if (close != std::string_view::npos && text[close - 1] == '/')
+                --depth;   // an empty element such as <a/> opens and closes at once
         }
         return deepest;
     }
@@ -120,7 +123,7 @@ juce::Result AttributeConverter::convertFile (const juce::File& file)
     convert (*root);
 
     // Room for the original size and some growth saves the writer's many small reallocations.
-    const auto size = text.getNumBytesAsUTF8();
+    const auto size = std::strlen (text.toRawUTF8());
     const auto bytes = documentBytes (*root, size + size / 4 + 256);
     return SafeFileWriter::replaceContents (file, bytes.data(), bytes.size());
 }

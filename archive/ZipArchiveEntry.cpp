@@ -1,5 +1,7 @@
 #include "ZipArchiveEntry.h"
 
+#include "ReadAheadInputStream.h"
+
 #include <zlib.h>
 
 namespace
@@ -122,7 +124,8 @@ juce::Result ZipArchiveEntry::writeLocalEntry (juce::OutputStream& out)
         return juce::Result::fail (describeUnreadable (sourceFile, source.getStatus()));
     }
 
-    const auto result = writeLocalEntry (source, out);
+    ReadAheadInputStream readAhead (source, readAheadSize);
+    const auto result = writeLocalEntry (readAhead, out);
 
     // A read error ends the copy like the end of the file would; only the
     // stream's status tells them apart.
