@@ -3,6 +3,8 @@
 // Helpers for the archive tests: scratch folders, and a reader of the raw
 // records that follows the ZIP tables byte by byte, independent of the writer.
 
+#include "support/TestFolder.h"
+
 #include <juce_core/juce_core.h>
 #include <zlib.h>
 
@@ -14,12 +16,7 @@ namespace ziptest
     /** A fresh folder under the temp directory, removed with its contents. */
     struct TempFolder
     {
-        TempFolder()
-            : folder (juce::File::getSpecialLocation (juce::File::tempDirectory)
-                          .getNonexistentChildFile ("quillmere-archive-test", {}, false))
-        {
-            folder.createDirectory();
-        }
+        TempFolder() : folder (TestFolder::createUniqueFolder ("quillmere-archive-test")) {}
 
         ~TempFolder() { folder.deleteRecursively(); }
 

@@ -4,17 +4,29 @@
 
 #include <juce_core/juce_core.h>
 
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 /** A fresh folder under the system's temporary folder, removed with everything in it. */
 class TestFolder
 {
 public:
-    TestFolder()
-        : folder (juce::File::getSpecialLocation (juce::File::tempDirectory)
-                      .getNonexistentChildFile ("quillmere-test", "", false))
+    TestFolder() : folder (createUniqueFolder ("quillmere-test")) {}
+
+    /** A new folder that no other test, in this process or another one running
+        at the same time, can be handed: it is created exclusively. */
+    static juce::File createUniqueFolder (const juce::String& prefix)
     {
-        folder.createDirectory();
+        const auto temporary = juce::File::getSpecialLocation (juce::File::tempDirectory);
+        juce::Random random;
+        for (;;)
+        {
+            const auto candidate = temporary.getChildFile (prefix + "-" + juce::String::toHexString (random.nextInt64()));
+            std::error_code error;
+            if (std::filesystem::create_directory (candidate.getFullPathName().toStdString(), error))
+                return candidate;
+        }
     }
 
     ~TestFolder()
