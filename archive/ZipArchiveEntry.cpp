@@ -172,11 +172,10 @@ juce::Result ZipArchiveEntry::writeLocalEntry (juce::InputStream& source, juce::
     return juce::Result::ok();
 }
 
-bool ZipArchiveEntry::writeLocalHeader (juce::OutputStream& out) const
+bool ZipArchiveEntry::writeSharedFields (juce::OutputStream& out) const
 {
-    return write32 (out, signature)
-        && write16 (out, versionNeeded)
-        && write16 (out, flags)
+    // From the flags to the extra field length, both records hold the same fields.
+    return write16 (out, flags)
         && write16 (out, method)
         && write16 (out, modTime)
         && write16 (out, modDate)
@@ -185,6 +184,13 @@ bool ZipArchiveEntry::writeLocalHeader (juce::OutputStream& out) const
         && write32 (out, uncompressedSize)
         && write16 (out, nameLength)
         && write16 (out, extraLength);
+}
+
+bool ZipArchiveEntry::writeLocalHeader (juce::OutputStream& out) const
+{
+    return write32 (out, signature)
+        && write16 (out, versionNeeded)
+        && writeSharedFields (out);
 }
 
 bool ZipArchiveEntry::writeName (juce::OutputStream& out) const
@@ -243,15 +249,7 @@ bool ZipArchiveEntry::writeCentralEntry (juce::OutputStream& out)
     return write32 (out, centralHeaderSignature)
         && write16 (out, versionNeeded)     // version made by
         && write16 (out, 2)                 // version needed to extract
-        && write16 (out, flags)
-        && write16 (out, method)
-        && write16 (out, modTime)
-        && write16 (out, modDate)
-        && write32 (out, crc)
-        && write32 (out, compressedSize)
-        && write32 (out, uncompressedSize)
-        && write16 (out, nameLength)
-        && write16 (out, extraLength)
+        && writeSharedFields (out)
         && write16 (out, 0)                 // file comment length
         && write16 (out, 0)                 // disk number start
         && write16 (out, 0)                 // internal file attributes

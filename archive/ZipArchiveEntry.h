@@ -84,6 +84,7 @@ public:
     bool written = false;
 
 private:
+    bool writeSharedFields (juce::OutputStream& out) const;
     bool writeLocalHeader (juce::OutputStream& out) const;
     bool writeName (juce::OutputStream& out) const;
     juce::Result copyData (juce::InputStream& source, juce::OutputStream& out);
