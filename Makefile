@@ -7,11 +7,14 @@ BUILD_TYPE  ?= Release
 JOBS        ?= 2
 RUN_DIR     := $(BUILD_DIR)/run
 
-BUILD_PACKAGES := cmake ninja-build g++ pkg-config juce-modules-source zlib1g-dev libgtest-dev
+BUILD_PACKAGES := cmake ninja-build g++ pkg-config juce-modules-source zlib1g-dev libexpat1-dev libgtest-dev
 TEST_PACKAGES  := xvfb xauth xdotool imagemagick fonts-dejavu-core zip unzip
 BENCH_PACKAGES := libbenchmark-dev libmuparser-dev xmlstarlet zip unzip sed time python3
 
-.PHONY: all build run test bench sanitize clean packages
+FUZZ_SECONDS ?= 60
+FUZZ_PACKAGES  := clang libclang-rt-14-dev libexpat1-dev
+
+.PHONY: all build run test bench sanitize fuzz fuzz-locator clean packages
 
 all: build
 
@@ -46,6 +49,14 @@ sanitize:
 	cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUILLMERE_SANITIZE=ON
 	cmake --build build-sanitize -j$(JOBS)
 	cd build-sanitize && ctest --output-on-failure -j$(JOBS)
+
+# Coverage-guided fuzzing under libFuzzer, AddressSanitizer and UBSan, for
+# FUZZ_SECONDS seconds a target (make fuzz FUZZ_SECONDS=600).
+fuzz: fuzz-locator
+
+fuzz-locator:
+	@scripts/ensure-packages.sh $(FUZZ_PACKAGES)
+	scripts/fuzz-locator.sh $(FUZZ_SECONDS) build-fuzz
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -4,6 +4,7 @@
 #include "BatchTexts.h"
 #include "FormulaEngine.h"
 #include "FormulaErrorText.h"
+#include "RegularFileReader.h"
 #include "SafeFileWriter.h"
 #include "TextReplacement.h"
 #include "ZipArchiveWriter.h"
@@ -137,18 +138,32 @@ bool BatchRun::writeBackup()
     return true;
 }
 
-void BatchRun::finishFileLine (const juce::Result& result)
+void BatchRun::finishFileLine (const juce::Result& result, const juce::String& remark)
 {
     if (result.wasOk())
     {
         ++outcome.filesProcessed;
-        append ("done. \n");
+        append ("done. " + remark + "\n");
     }
     else
     {
         ++outcome.filesFailed;
         append ("failed: " + result.getErrorMessage() + "\n");
     }
+}
+
+void BatchRun::rewriteFile (const juce::File& file, const std::function<FileRewrite (std::string_view)>& edit)
+{
+    std::string original;
+    if (const auto read = RegularFileReader::read (file, original); read.failed())
+        return finishFileLine (read);
+
+    auto rewrite = edit (original);
+    // A file without a change keeps its inode, times, links and attributes.
+    if (rewrite.result.wasOk() && rewrite.changes > 0)
+        rewrite.result = SafeFileWriter::replaceContents (file, rewrite.bytes.data(), rewrite.bytes.size());
+
+    finishFileLine (rewrite.result, rewrite.remark);
 }
 
 void BatchRun::runReplaceLoop()
@@ -159,25 +174,14 @@ void BatchRun::runReplaceLoop()
         if (file.existsAsFile())
         {
             append ("processing file: " + file.getFullPathName() + "...");
-            finishFileLine (replaceInFile (file));
+            rewriteFile (file, [this] (std::string_view original)
+            {
+                return TextReplacement::apply (original, settings.replaceWhat, settings.replaceWith);
+            });
         }
 
         reporter.fileDone (++filesDone, settings.files.size());
     }
-}
-
-juce::Result BatchRun::replaceInFile (const juce::File& file)
-{
-    juce::MemoryBlock original;
-    if (! file.loadFileAsData (original))
-        return juce::Result::fail ("cannot read the file");
-
-    std::string rewritten;
-    if (const auto result = TextReplacement::apply (original, settings.replaceWhat, settings.replaceWith, rewritten);
-        result.failed())
-        return result;
-
-    return SafeFileWriter::replaceContents (file, rewritten.data(), rewritten.size());
 }
 
 bool BatchRun::acceptFormula()
@@ -205,7 +209,7 @@ bool BatchRun::runConversionLoop()
 
             try
             {
-                finishFileLine (converter.convertFile (file));
+                rewriteFile (file, [&converter] (std::string_view original) { return converter.rewrite (original); });
             }
             catch (const Expr::Exception& error)
             {

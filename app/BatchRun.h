@@ -3,6 +3,10 @@
 #include "AlertPresenter.h"
 #include "BatchReporter.h"
 #include "BatchSettings.h"
+#include "FileRewrite.h"
+
+#include <functional>
+#include <string_view>
 
 class FormulaEngine;
 
@@ -41,14 +45,17 @@ private:
     void append (const juce::String& text);
     bool refuseEmptySearchText();
     bool writeBackup();
-    void finishFileLine (const juce::Result& result);
+    void finishFileLine (const juce::Result& result, const juce::String& remark = {});
     void runReplaceLoop();
     bool runConversionLoop();
     bool acceptFormula();
     void abortOnEvaluationError (const juce::File& file, const juce::String& error);
     void finish();
 
-    juce::Result replaceInFile (const juce::File& file);
+    /** Reads the file, lets edit compute its new bytes, writes them when
+        anything changed and finishes the file's log line. An exception from
+        edit leaves the file as it was and the line open. */
+    void rewriteFile (const juce::File& file, const std::function<FileRewrite (std::string_view)>& edit);
 
     BatchSettings settings;
     FormulaEngine* formulaEngine;

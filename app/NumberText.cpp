@@ -89,6 +89,42 @@ double parseUnsignedNumber(std::string_view number)
     return value;
 }
 
+std::string_view trimmed(std::string_view text)
+{
+    while (!text.empty() && isWhiteSpace(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isWhiteSpace(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+bool equalsIgnoringAsciiCase(std::string_view text, std::string_view lowerCase)
+{
+    if (text.size() != lowerCase.size())
+        return false;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if ((text[i] >= 'A' && text[i] <= 'Z' ? char(text[i] - 'A' + 'a') : text[i]) != lowerCase[i])
+            return false;
+    return true;
+}
+
+// "inf", "-Infinity", "NaN" and the like, as a whole text.
+std::optional<double> readNonFiniteWord(std::string_view text)
+{
+    text = trimmed(text);
+    bool negative = false;
+    if (!text.empty() && (text.front() == '+' || text.front() == '-'))
+    {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    if (equalsIgnoringAsciiCase(text, "inf") || equalsIgnoringAsciiCase(text, "infinity"))
+        return negative ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity();
+    if (equalsIgnoringAsciiCase(text, "nan"))
+        return std::numeric_limits<double>::quiet_NaN();
+    return std::nullopt;
+}
+
 // Widens a "%g"-style exponent such as e-05 or e+09 to three digits.
 std::string withThreeDigitExponent(std::string text)
 {
@@ -107,6 +143,14 @@ namespace NumberText
 {
 double readLeadingNumber(std::string_view text)
 {
+    return readNumber(text).value_or(0.0);
+}
+
+std::optional<double> readNumber(std::string_view text)
+{
+    if (const auto word = readNonFiniteWord(text))
+        return word;
+
     std::size_t position = 0;
     while (position < text.size() && isWhiteSpace(text[position]))
         ++position;
@@ -120,7 +164,7 @@ double readLeadingNumber(std::string_view text)
 
     const std::size_t end = endOfUnsignedNumber(text, position);
     if (end == position)
-        return 0.0;
+        return std::nullopt;
 
     const double magnitude = parseUnsignedNumber(text.substr(position, end - position));
     return negative ? -magnitude : magnitude;

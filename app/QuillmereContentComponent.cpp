@@ -225,11 +225,6 @@ bool QuillmereContentComponent::checkFormula()
     return formulaEngine.setFormula (AttributeConverter::formulaBytes (formulaValue->getText()));
 }
 
-void QuillmereContentComponent::convertAttributes (juce::XmlElement& element)
-{
-    AttributeConverter (formulaEngine, attributeValue->getText()).convert (element);
-}
-
 void QuillmereContentComponent::saveLog()
 {
     const auto logFile = LogFile::freeLogFile (getCurrentDirectoryPath());

@@ -31,7 +31,6 @@ public:
     virtual void updateToDoText();
     virtual void runBatch();
     virtual bool checkFormula();
-    virtual void convertAttributes (juce::XmlElement& element);
 
     void saveLog();
 

@@ -3,6 +3,7 @@ quillmere_add_test(batch_tests
             app/TextReplacementTest.cpp
             app/BatchRunReplaceTest.cpp
             app/BatchRunConvertTest.cpp
+            app/ByteExactConvertTest.cpp
     LIBS quillmere_batch)
 
 quillmere_add_test(panel_tests OWN_MAIN

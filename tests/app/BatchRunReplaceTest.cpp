@@ -20,7 +20,7 @@ TEST_F (ReplaceRun, ReplacesBacksUpAndLogsEveryFile)
 
     EXPECT_EQ (outcome.status, BatchOutcome::Status::completed);
     EXPECT_EQ (outcome.filesProcessed, 2);
-    EXPECT_EQ (folder.read ("b.xml"), "Blub blah\r\n");
+    EXPECT_EQ (folder.read ("b.xml"), "Blub blah\n");
     EXPECT_EQ (folder.read ("A.XML"), "no match\r\n");
     EXPECT_EQ (folder.read ("notes.txt"), "Blah");
 
@@ -142,7 +142,7 @@ TEST_F (ReplaceRun, ReadOnlyFileStaysIntactAndIsCountedAsFailed)
     EXPECT_EQ (outcome.filesProcessed, 1);
     EXPECT_TRUE (outcome.log.contains ("processing file: " + path ("a.xml") + "...failed: the file is read-only\n"));
     EXPECT_EQ (folder.read ("a.xml"), "x\n");
-    EXPECT_EQ (folder.read ("b.xml"), "y\r\n");
+    EXPECT_EQ (folder.read ("b.xml"), "y\n");
     ASSERT_EQ (alerts.alerts.size(), 1u);
     EXPECT_TRUE (alerts.alerts[0].message.contains ("1 file could not be processed"));
     EXPECT_TRUE (outcome.log.endsWith ("Batch processing finished. \n"));
@@ -207,14 +207,32 @@ TEST_F (ReplaceRun, FileWithTheLongestPossibleNameIsRewritten)
     EXPECT_EQ (folder.read (name), "y");
 }
 
+TEST_F (ReplaceRun, FilesWithoutAMatchAreNotRewritten)
+{
+    folder.write ("same.xml", "no match here\n");
+    folder.write ("hit.xml", "Blah\n");
+    struct stat before {};
+    ASSERT_EQ (::stat (path ("same.xml").toRawUTF8(), &before), 0);
+    ::sleep (1);   // a rewrite would show in the modification time
+
+    const auto outcome = run (replaceSettings ("Blah", "Blub"));
+    struct stat after {};
+    ASSERT_EQ (::stat (path ("same.xml").toRawUTF8(), &after), 0);
+    EXPECT_EQ (after.st_ino, before.st_ino);
+    EXPECT_EQ (after.st_mtime, before.st_mtime);
+    EXPECT_EQ (outcome.filesProcessed, 2);
+    EXPECT_TRUE (outcome.log.contains ("processing file: " + path ("same.xml") + "...done. \n"));
+    EXPECT_EQ (folder.read ("hit.xml"), "Blub\n");
+}
+
 TEST_F (ReplaceRun, ZeroByteAndUtf16FilesSurvive)
 {
     folder.write ("zero.xml", "Blah\0after\n"s);
     folder.write ("wide.xml", "\xff\xfe" "B\0l\0a\0h\0\n\0"s);
 
     run (replaceSettings ("Blah", "Blub"));
-    EXPECT_EQ (folder.read ("zero.xml"), "Blub\0after\r\n"s);
-    EXPECT_EQ (folder.read ("wide.xml"), "\xff\xfe" "B\0l\0u\0b\0\r\0\n\0"s);
+    EXPECT_EQ (folder.read ("zero.xml"), "Blub\0after\n"s);
+    EXPECT_EQ (folder.read ("wide.xml"), "\xff\xfe" "B\0l\0u\0b\0\n\0"s);
 }
 
 TEST_F (ReplaceRun, SubfolderFilesAreStoredWithTheirRelativePath)

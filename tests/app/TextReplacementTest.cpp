@@ -1,4 +1,5 @@
 #include "TextReplacement.h"
+#include "XmlTextEncoding.h"
 #include "support/JucePrinters.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +8,13 @@ using namespace std::string_literals;
 
 namespace
 {
-    juce::MemoryBlock bytesOf (const std::string& text) { return { text.data(), text.size() }; }
+    /** The file's bytes after the replacement: unchanged when nothing matched. */
+    std::string replaced (const std::string& original, const juce::String& what, const juce::String& with)
+    {
+        const auto rewrite = TextReplacement::apply (original, what, with);
+        EXPECT_TRUE (rewrite.result.wasOk()) << rewrite.result.getErrorMessage();
+        return rewrite.changes > 0 ? rewrite.bytes : original;
+    }
 
     std::string utf16 (const std::u16string& text, bool littleEndian)
     {
@@ -36,17 +43,20 @@ namespace
             { "ReplacementHoldingTheSearchTextIsNotReplacedAgain", "aaa", "a", "aa", "aaaaaa" },
             { "NonOverlappingLeftToRight", "aaaa", "aa", "b", "bb" },
             { "CaseSensitive", "blah Blah BLAH", "Blah", "Blub", "blah Blub BLAH" },
-            { "NoMatchStillTurnsBareLineFeedsIntoCrLf", "a\nb\r\nc\rd\n", "x", "y", "a\r\nb\r\nc\rd\r\n" },
-            { "LeadingLineFeed", "\n\n", "x", "y", "\r\n\r\n" },
-            { "ReplacementWithLineFeedIsWrittenAsCrLf", "a;b", ";", "\n", "a\r\nb" },
+            { "NoMatchLeavesEveryLineEnd", "a\nb\r\nc\rd\n", "x", "y", "a\nb\r\nc\rd\n" },
+            { "ReplacementWithLineFeedIsWrittenAsTyped", "a;b", ";", "\n", "a\nb" },
             { "SearchAcrossALineEnd", "a\nb", "a\nb", "c", "c" },
             { "ZeroBytesSurvive", "a\0b\0Blah"s, "Blah", "Blub", "a\0b\0Blub"s },
             { "Utf8FileMatchesNonAsciiSearchAsUtf8", "gr\xc3\xbc\xc3\x9f" "e", fromUtf8 ("\xc3\xbc\xc3\x9f"), "ss", "grsse" },
             { "Utf8FileGetsUtf8Replacement", "<a n=\"x\"/>", "x", fromUtf8 ("\xe2\x82\xac"), "<a n=\"\xe2\x82\xac\"/>" },
             { "Latin1FileMatchesLatin1Bytes", "caf\xe9 caf\xe9", fromUtf8 ("caf\xc3\xa9"), fromUtf8 ("th\xc3\xa9"), "th\xe9 th\xe9" },
             { "EmptyReplacementDeletes", "a-b-c", "-", "", "abc" },
-            { "NoMatchAndCrLfAlreadyLeavesTheBytes", "a\r\nb\r\n", "x", "y", "a\r\nb\r\n" },
-            { "ManyLinesWithMixedEnds", "1\n2\r\n3\n\n4\r5", "x", "y", "1\r\n2\r\n3\r\n\r\n4\r5" },
+            { "EveryLineKeepsItsOwnEnd", "1\n2\r\n3\n\n4\r5", "3", "three", "1\n2\r\nthree\n\n4\r5" },
+            { "DeclaredLatin1GetsLatin1Bytes", "<?xml version='1.0' encoding=\"ISO-8859-1\"?><a>Blah</a>", "Blah", fromUtf8 ("\xc3\xa9"),
+              "<?xml version='1.0' encoding=\"ISO-8859-1\"?><a>\xe9</a>" },
+            { "DeclaredUtf8KeepsUtf8", "<?xml version=\"1.0\" encoding=\"utf-8\"?><a>Blah</a>", "Blah", fromUtf8 ("\xc3\xa9"),
+              "<?xml version=\"1.0\" encoding=\"utf-8\"?><a>\xc3\xa9</a>" },
+            { "Utf8ByteOrderMarkKept", "\xef\xbb\xbf<a>\xc3\xa9</a>", fromUtf8 ("\xc3\xa9"), "e", "\xef\xbb\xbf<a>e</a>" },
         };
     }
 }
@@ -56,10 +66,7 @@ class TextReplacementCases : public testing::TestWithParam<ReplaceCase> {};
 TEST_P (TextReplacementCases, GivesExpectedBytes)
 {
     const auto& c = GetParam();
-    std::string rewritten;
-    const auto result = TextReplacement::apply (bytesOf (c.original), c.what, c.with, rewritten);
-    ASSERT_TRUE (result.wasOk()) << result.getErrorMessage();
-    EXPECT_EQ (rewritten, c.expected);
+    EXPECT_EQ (replaced (c.original, c.what, c.with), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P (Rules, TextReplacementCases, testing::ValuesIn (replaceCases()),
@@ -70,34 +77,53 @@ TEST (TextReplacement, Utf16KeepsByteOrderMarkAndCharactersAboveLatin1)
     for (const bool littleEndian : { true, false })
     {
         const std::u16string original = u"<a v=\"Blah\u20ac\"/>\n\u4e2d";
-        std::string rewritten;
-        ASSERT_TRUE (TextReplacement::apply (bytesOf (utf16 (original, littleEndian)), "Blah",
-                                             juce::String::fromUTF8 ("\xe2\x82\xac"), rewritten).wasOk());
-        EXPECT_EQ (rewritten, utf16 (u"<a v=\"\u20ac\u20ac\"/>\r\n\u4e2d", littleEndian)) << littleEndian;
+        EXPECT_EQ (replaced (utf16 (original, littleEndian), "Blah", fromUtf8 ("\xe2\x82\xac")),
+                   utf16 (u"<a v=\"\u20ac\u20ac\"/>\n\u4e2d", littleEndian)) << littleEndian;
     }
 }
 
 TEST (TextReplacement, Utf16StrayLastByteIsKept)
 {
-    const auto original = utf16 (u"ab", true) + "\x41";
-    std::string rewritten;
-    ASSERT_TRUE (TextReplacement::apply (bytesOf (original), "a", "c", rewritten).wasOk());
-    EXPECT_EQ (rewritten, utf16 (u"cb", true) + "\x41");
+    EXPECT_EQ (replaced (utf16 (u"ab", true) + "\x41", "a", "c"), utf16 (u"cb", true) + "\x41");
+}
+
+TEST (TextReplacement, Utf16MatchesOnlyWholeUnits)
+{
+    // The bytes "a\0" also occur across the units of U+6100 U+0061, one byte off.
+    const auto original = utf16 (u"\u6100a", true);
+    EXPECT_EQ (replaced (original, "a", "b"), utf16 (u"\u6100b", true));
+}
+
+TEST (TextReplacement, EncodingsTheToolCannotWriteLeaveTheFileWithAReason)
+{
+    const std::pair<std::string, const char*> cases[] = {
+        { "<\0a\0>\0B\0l\0a\0h\0"s, "without a byte-order mark" },
+        { "\xff\xfe\0\0<\0\0\0"s, "UTF-32" },
+        { "<?xml version=\"1.0\" encoding=\"windows-1252\"?><a>Blah</a>", "windows-1252" },
+    };
+    for (const auto& [bytes, reason] : cases)
+    {
+        const auto rewrite = TextReplacement::apply (bytes, "Blah", "Blub");
+        EXPECT_TRUE (rewrite.result.failed()) << reason;
+        EXPECT_TRUE (rewrite.result.getErrorMessage().contains (reason)) << rewrite.result.getErrorMessage();
+    }
+
+    const auto ascii = TextReplacement::apply ("<?xml version=\"1.0\" encoding=\"US-ASCII\"?><a>Blah</a>", "Blah", fromUtf8 ("\xc3\xa9"));
+    EXPECT_TRUE (ascii.result.getErrorMessage().contains ("US-ASCII")) << ascii.result.getErrorMessage();
 }
 
 TEST (TextReplacement, Latin1FileRefusesTextItCannotHold)
 {
-    std::string rewritten;
-    const auto latin1 = bytesOf ("caf\xe9 Blah");
+    const std::string latin1 = "caf\xe9 Blah";
 
-    const auto badWith = TextReplacement::apply (latin1, "Blah", juce::String::fromUTF8 ("\xe2\x82\xac"), rewritten);
-    EXPECT_TRUE (badWith.failed());
-    EXPECT_TRUE (badWith.getErrorMessage().contains ("replacement"));
-    EXPECT_TRUE (rewritten.empty());
+    const auto badWith = TextReplacement::apply (latin1, "Blah", juce::String::fromUTF8 ("\xe2\x82\xac"));
+    EXPECT_TRUE (badWith.result.failed());
+    EXPECT_TRUE (badWith.result.getErrorMessage().contains ("replacement"));
+    EXPECT_EQ (badWith.changes, 0);
 
-    const auto badWhat = TextReplacement::apply (latin1, juce::String::fromUTF8 ("\xe2\x82\xac"), "x", rewritten);
-    EXPECT_TRUE (badWhat.failed());
-    EXPECT_TRUE (badWhat.getErrorMessage().contains ("search"));
+    const auto badWhat = TextReplacement::apply (latin1, juce::String::fromUTF8 ("\xe2\x82\xac"), "x");
+    EXPECT_TRUE (badWhat.result.failed());
+    EXPECT_TRUE (badWhat.result.getErrorMessage().contains ("search"));
 }
 
 TEST (TextReplacement, Utf8Validation)
@@ -113,5 +139,5 @@ TEST (TextReplacement, Utf8Validation)
         { "long ascii run then \xe9 and more ascii", false },
     };
     for (const auto& c : cases)
-        EXPECT_EQ (TextReplacement::isValidUtf8 (c.bytes), c.valid) << c.bytes;
+        EXPECT_EQ (XmlTextEncoding::isValidUtf8 (c.bytes), c.valid) << c.bytes;
 }

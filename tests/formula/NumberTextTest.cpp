@@ -40,10 +40,26 @@ INSTANTIATE_TEST_SUITE_P(NumberForms, ReadLeadingNumber, testing::Values(
     ReadCase{"-", 0.0},
     ReadCase{"- 3", 0.0},          // no blank between sign and digits
     ReadCase{"0x1A", 0.0},         // decimal only: the 0 before the x
-    ReadCase{"inf", 0.0},
-    ReadCase{"nan", 0.0},
+    ReadCase{"inf", std::numeric_limits<double>::infinity()},
+    ReadCase{" -Infinity ", -std::numeric_limits<double>::infinity()},
+    ReadCase{"info", 0.0},         // a word is not a number, even one that starts like one
+    ReadCase{"nano", 0.0},
     ReadCase{"1,5", 1.0},          // a decimal comma ends the number
     ReadCase{"1e-400", 0.0}));
+
+TEST(ReadNumber, TextsWithoutANumberReadAsNothingAndWrittenFormsReadBack)
+{
+    for (const char* text : {"", "auto", "abc", " ", "-", ".", "e5", "inf1", "nan!", "--1"})
+        EXPECT_FALSE(NumberText::readNumber(text).has_value()) << "text: \"" << text << "\"";
+
+    const double written[] = {std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+                              std::numeric_limits<double>::quiet_NaN(), -0.0, 1e-5, 1.23456789e9};
+    for (const double value : written)
+    {
+        const auto text = NumberText::writeNumber(value);
+        EXPECT_EQ(NumberText::writeNumber(NumberText::readNumber(text).value()), text);
+    }
+}
 
 TEST(ReadLeadingNumberRange, NumbersBeyondDoubleBecomeInfinities)
 {

@@ -1,0 +1,256 @@
+#include "AttributeLocator.h"
+
+#include <expat.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cwctype>
+#include <exception>
+#include <memory>
+#include <optional>
+
+namespace
+{
+    struct ParserDeleter
+    {
+        void operator() (XML_Parser parser) const { XML_ParserFree (parser); }
+    };
+
+    using ParserPointer = std::unique_ptr<std::remove_pointer_t<XML_Parser>, ParserDeleter>;
+
+    bool isAscii (std::string_view text)
+    {
+        for (const char c : text)
+            if ((unsigned char) c >= 0x80)
+                return false;
+        return true;
+    }
+
+    char lowerAscii (char c) { return c >= 'A' && c <= 'Z' ? (char) (c - 'A' + 'a') : c; }
+
+    /** The next character of UTF-8 text; the parser has checked the names it
+        hands over, so a broken sequence only has to end the loop safely. */
+    uint32_t nextCodePoint (std::string_view text, size_t& position)
+    {
+        const auto lead = (unsigned char) text[position++];
+        const int length = lead < 0x80 ? 0 : lead < 0xe0 ? 1 : lead < 0xf0 ? 2 : 3;
+        uint32_t code = length == 0 ? lead : lead & (0x3fu >> length);
+        for (int k = 0; k < length && position < text.size(); ++k)
+            code = (code << 6) | ((unsigned char) text[position++] & 0x3fu);
+        return code;
+    }
+
+    /** Letter case folded the way the C library's wide-character tables do
+        under the current LC_CTYPE, as the window's own text comparisons do. */
+    bool equalIgnoringCase (std::string_view a, std::string_view b)
+    {
+        size_t i = 0, j = 0;
+        while (i < a.size() && j < b.size())
+            if (std::towlower ((wint_t) nextCodePoint (a, i)) != std::towlower ((wint_t) nextCodePoint (b, j)))
+                return false;
+        return i == a.size() && j == b.size();
+    }
+
+    /** Reads a start tag's characters as code units: bytes for the 8-bit
+        encodings, 16-bit units for UTF-16. Only the ASCII delimiters matter
+        here, and no unit of a non-ASCII character equals one of them. */
+    struct TagReader
+    {
+        const unsigned char* bytes;
+        size_t position, end;
+        AttributeLocator::Units units;
+
+        size_t width() const { return units == AttributeLocator::Units::bytes ? 1 : 2; }
+        bool atEnd() const { return position + width() > end; }
+
+        unsigned current() const
+        {
+            switch (units)
+            {
+                case AttributeLocator::Units::utf16LittleEndian: return bytes[position] | (unsigned) (bytes[position + 1] << 8);
+                case AttributeLocator::Units::utf16BigEndian:    return (unsigned) (bytes[position] << 8) | bytes[position + 1];
+                case AttributeLocator::Units::bytes:             break;
+            }
+            return bytes[position];
+        }
+
+        void advance() { position += width(); }
+
+        static bool isSpace (unsigned c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+        void skipSpace()
+        {
+            while (! atEnd() && isSpace (current()))
+                advance();
+        }
+
+        void skipUntil (bool (*stop) (unsigned))
+        {
+            while (! atEnd() && ! stop (current()))
+                advance();
+        }
+    };
+
+    AttributeLocator::Units unitsOfTag (const unsigned char* tag, size_t length)
+    {
+        if (length >= 2 && tag[0] == '<' && tag[1] == 0)
+            return AttributeLocator::Units::utf16LittleEndian;
+        if (length >= 2 && tag[0] == 0 && tag[1] == '<')
+            return AttributeLocator::Units::utf16BigEndian;
+        return AttributeLocator::Units::bytes;
+    }
+
+    /** The bytes between the quotes of the start tag's attribute number
+        wanted (counted from 0 in the order written). The parser has checked
+        the tag, so the lexing only has to follow its shape: no comment,
+        CDATA or processing instruction can occur inside it, and a value ends
+        only at the quote that opened it. */
+    std::optional<std::pair<size_t, size_t>> valueRange (const unsigned char* bytes, size_t tagStart, size_t tagLength,
+                                                           int wanted, AttributeLocator::Units units)
+    {
+        TagReader tag { bytes, tagStart, tagStart + tagLength, units };
+        tag.advance();   // the "<"
+        tag.skipUntil ([] (unsigned c) { return TagReader::isSpace (c) || c == '/' || c == '>'; });
+
+        for (int index = 0;; ++index)
+        {
+            tag.skipSpace();
+            if (tag.atEnd() || tag.current() == '/' || tag.current() == '>')
+                return std::nullopt;
+
+            tag.skipUntil ([] (unsigned c) { return TagReader::isSpace (c) || c == '='; });
+            tag.skipSpace();
+            if (tag.atEnd() || tag.current() != '=')
+                return std::nullopt;
+            tag.advance();
+            tag.skipSpace();
+            if (tag.atEnd())
+                return std::nullopt;
+
+            const auto quote = tag.current();
+            tag.advance();
+            const auto valueStart = tag.position;
+            while (! tag.atEnd() && tag.current() != quote)
+                tag.advance();
+            if (tag.atEnd())
+                return std::nullopt;
+
+            const auto valueEnd = tag.position;
+            tag.advance();
+            if (index == wanted)
+                return std::make_pair (valueStart, valueEnd - valueStart);
+        }
+    }
+
+    struct LocatorState
+    {
+        XML_Parser parser = nullptr;
+        const unsigned char* bytes = nullptr;
+        const std::string* attributeName = nullptr;
+        const AttributeLocator::MatchHandler* onMatch = nullptr;
+        std::exception_ptr failure;
+    };
+
+    int firstMatchingAttribute (const XML_Char** attributes, int specifiedEntries, const std::string& name)
+    {
+        // Attributes filled in from a DTD's defaults come after the specified
+        // ones and are not in the tag's bytes, so only those are looked at.
+        for (int i = 0; i + 1 < specifiedEntries; i += 2)
+            if (AttributeLocator::namesMatch (attributes[i], name))
+                return i / 2;
+        return -1;
+    }
+
+    void XMLCALL onStartElement (void* userData, const XML_Char*, const XML_Char** attributes)
+    {
+        auto& state = *static_cast<LocatorState*> (userData);
+        if (state.failure)
+            return;
+
+        const int index = firstMatchingAttribute (attributes, XML_GetSpecifiedAttributeCount (state.parser), *state.attributeName);
+        if (index < 0)
+            return;
+
+        // Zero inside an entity's replacement text: such a tag is not in the
+        // file's bytes, so there is nothing to rewrite there.
+        const auto tagStart = XML_GetCurrentByteIndex (state.parser);
+        const auto tagLength = XML_GetCurrentByteCount (state.parser);
+        if (tagStart < 0 || tagLength <= 0)
+            return;
+
+        const auto units = unitsOfTag (state.bytes + tagStart, (size_t) tagLength);
+        const auto range = valueRange (state.bytes, (size_t) tagStart, (size_t) tagLength, index, units);
+        if (! range)
+            return;
+
+        try
+        {
+            (*state.onMatch) ({ attributes[2 * index + 1], range->first, range->second, units });
+        }
+        catch (...)
+        {
+            // Nothing may unwind through the parser's C frames: the exception
+            // waits until the parser has returned.
+            state.failure = std::current_exception();
+            XML_StopParser (state.parser, XML_FALSE);
+        }
+    }
+
+    std::string describeError (XML_Parser parser)
+    {
+        return std::string (XML_ErrorString (XML_GetErrorCode (parser)))
+             + " at line " + std::to_string (XML_GetCurrentLineNumber (parser))
+             + ", column " + std::to_string (XML_GetCurrentColumnNumber (parser) + 1);
+    }
+}
+
+bool AttributeLocator::namesMatch (std::string_view name, const std::string& wanted)
+{
+    if (isAscii (name) && isAscii (wanted))
+    {
+        if (name.size() != wanted.size())
+            return false;
+        for (size_t i = 0; i < name.size(); ++i)
+            if (lowerAscii (name[i]) != lowerAscii (wanted[i]))
+                return false;
+        return true;
+    }
+
+    return equalIgnoringCase (name, wanted);
+}
+
+std::string AttributeLocator::locate (std::string_view document, const std::string& attributeName,
+                                      const MatchHandler& onMatch)
+{
+    ParserPointer parser (XML_ParserCreate (nullptr));
+    if (parser == nullptr)
+        return "out of memory";
+
+    LocatorState state;
+    state.parser = parser.get();
+    state.bytes = reinterpret_cast<const unsigned char*> (document.data());
+    state.attributeName = &attributeName;
+    state.onMatch = &onMatch;
+
+    XML_SetUserData (parser.get(), &state);
+    XML_SetStartElementHandler (parser.get(), onStartElement);
+
+    // The parser takes an int length: very large documents go in pieces. Its
+    // byte positions count from the first piece, so they index the whole text.
+    constexpr size_t pieceSize = size_t (1) << 30;
+    size_t position = 0;
+    XML_Status status = XML_STATUS_OK;
+    do
+    {
+        const auto length = std::min (pieceSize, document.size() - position);
+        const bool isFinal = position + length == document.size();
+        status = XML_Parse (parser.get(), document.data() + position, (int) length, isFinal ? XML_TRUE : XML_FALSE);
+        position += length;
+    }
+    while (status == XML_STATUS_OK && position < document.size());
+
+    if (state.failure)
+        std::rethrow_exception (state.failure);
+
+    return status == XML_STATUS_OK ? std::string() : describeError (parser.get());
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+#include <string>
+
+/** What an operation makes of one file's bytes, before anything is written. */
+struct FileRewrite
+{
+    juce::Result result = juce::Result::ok();   // a failure leaves the file as it is, with this reason
+    std::string bytes;                          // the new contents, when there are changes
+    int changes = 0;                            // places whose bytes differ; none: the file is not rewritten
+    juce::String remark;                        // said on the file's log line after "done. "
+};

@@ -1,0 +1,63 @@
+#include "RegularFileReader.h"
+
+#include <cerrno>
+#include <cstring>
+
+#if ! defined (_WIN32)
+ #include <fcntl.h>
+ #include <sys/stat.h>
+ #include <unistd.h>
+#endif
+
+namespace
+{
+    juce::Result failure (const char* what)
+    {
+        return juce::Result::fail (juce::String (what) + " (" + juce::String (std::strerror (errno)) + ")");
+    }
+}
+
+juce::Result RegularFileReader::read (const juce::File& file, std::string& bytes)
+{
+    bytes.clear();
+
+   #if ! defined (_WIN32)
+    const int descriptor = ::open (file.getFullPathName().toRawUTF8(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0)
+        return failure ("cannot read the file");
+
+    struct Closer { int fd; ~Closer() { ::close (fd); } } closer { descriptor };
+
+    struct stat status;
+    if (::fstat (descriptor, &status) != 0)
+        return failure ("cannot read the file");
+    if (! S_ISREG (status.st_mode))
+        return juce::Result::fail ("not a regular file");
+
+    // Sized from the open file, not the listing: the file may have changed since.
+    bytes.resize ((size_t) status.st_size);
+    size_t filled = 0;
+    for (;;)
+    {
+        if (filled == bytes.size())
+            bytes.resize (bytes.size() + 65536);
+
+        const auto got = ::read (descriptor, bytes.data() + filled, bytes.size() - filled);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return failure ("cannot read the file");
+        if (got == 0)
+            break;
+        filled += (size_t) got;
+    }
+    bytes.resize (filled);
+    return juce::Result::ok();
+   #else
+    juce::MemoryBlock block;
+    if (! file.existsAsFile() || ! file.loadFileAsData (block))
+        return juce::Result::fail ("cannot read the file");
+    bytes.assign (static_cast<const char*> (block.getData()), block.getSize());
+    return juce::Result::ok();
+   #endif
+}
