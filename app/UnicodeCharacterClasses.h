@@ -1,8 +1,9 @@
 #pragma once
 
-/** Makes the C library's character classes (iswalnum and friends) know the
-    letters beyond ASCII. The framework's XML reader asks them whether a
-    character may stand in a tag or attribute name, and under the default "C"
-    locale it refuses every non-ASCII name. Only LC_CTYPE changes: number
-    formats stay those of the "C" locale. Call once at start-up. */
+/** Makes the C library's wide-character tables (towlower and friends) know
+    the letters beyond ASCII, so that attribute names such as "STÄRKE" and
+    "stärke" match ignoring case, as the framework's own text comparisons do.
+    Under the default "C" locale only ASCII letters have a case. Only
+    LC_CTYPE changes: number formats stay those of the "C" locale. Call once
+    at start-up. */
 void enableUnicodeCharacterClasses();
