@@ -1,6 +1,7 @@
 #include "QuillmereContentComponent.h"
 
 #include "AttributeConverter.h"
+#include "BatchAlerts.h"
 #include "BatchRun.h"
 #include "BatchTexts.h"
 #include "LogFile.h"
@@ -186,25 +187,7 @@ void QuillmereContentComponent::layoutControls (int x, int y, int width, int hei
     saveLogButton->setBounds (doneDisplay->getRight() - 88, doneDisplay->getBottom() + 4, 80, 24);
 }
 
-void QuillmereContentComponent::updateToDoText()
-{
-    TaskDescriptionInput input;
-    input.operation = doWhatComboBox->getText();
-    input.replaceWhat = replaceWhatValue->getText();
-    input.replaceWith = replaceWithValue->getText();
-    input.attribute = attributeValue->getText();
-    input.formula = formulaValue->getText();
-    // The folder the run will work on, which is what the browser shows except
-    // where its selection has gone stale.
-    input.folderPath = getCurrentDirectoryPath();
-    input.scope = doWhereComboBox->getText();
-    input.numFiles = numFiles;
-    input.fileListText = getFileListText ("\n");
-
-    toDoDisplay->setText (buildTaskDescription (input), false);
-}
-
-void QuillmereContentComponent::runBatch()
+BatchSettings QuillmereContentComponent::currentSettings()
 {
     BatchSettings settings;
     settings.operation = doWhatComboBox->getText();
@@ -212,12 +195,27 @@ void QuillmereContentComponent::runBatch()
     settings.replaceWith = replaceWithValue->getText();
     settings.attribute = attributeValue->getText();
     settings.formula = formulaValue->getText();
+    // The folder the run will work on, which is what the browser shows except
+    // where its selection has gone stale.
     settings.directoryPath = getCurrentDirectoryPath();
+    settings.recursive = doWhereComboBox->getText() == BatchTexts::recursiveScope;
     for (const auto* file : files)
         settings.files.add (*file);
+    return settings;
+}
 
+void QuillmereContentComponent::updateToDoText()
+{
+    const auto settings = currentSettings();
+    const auto operation = BatchOperation::create (settings, &formulaEngine);
+    toDoDisplay->setText (buildTaskDescription (settings, operation.get()), false);
+}
+
+void QuillmereContentComponent::runBatch()
+{
     LogDisplay logDisplay (*doneDisplay, *alerts);
-    BatchRun (std::move (settings), &formulaEngine, logDisplay, logDisplay).run();
+    const auto outcome = BatchRun (currentSettings(), &formulaEngine, logDisplay).run();
+    BatchAlerts::show (logDisplay, outcome);
 }
 
 bool QuillmereContentComponent::checkFormula()

@@ -3,6 +3,7 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include "AlertPresenter.h"
+#include "BatchSettings.h"
 #include "FileManager.h"
 #include "FormulaEngine.h"
 
@@ -33,6 +34,9 @@ public:
     virtual bool checkFormula();
 
     void saveLog();
+
+    /** The operation, its parameters, the folder and the listed files, as the widgets show them. */
+    BatchSettings currentSettings();
 
     /** Alerts go to modal boxes unless a test or a tool installs another presenter. */
     void setAlertPresenter (std::unique_ptr<AlertPresenter> presenter);

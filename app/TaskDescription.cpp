@@ -1,26 +1,29 @@
 #include "TaskDescription.h"
 
-#include "BatchTexts.h"
-
-juce::String buildTaskDescription (const TaskDescriptionInput& input)
+juce::String buildTaskDescription (const BatchSettings& settings, const BatchOperation* operation)
 {
     juce::String text;
 
-    if (input.operation == BatchTexts::replaceOperation)
-        text << "Replace string: '" << input.replaceWhat << "' \n"
-             << "with new string: '" << input.replaceWith << "' \n";
+    if (operation != nullptr)
+        text << operation->describeTask();
 
-    if (input.operation == BatchTexts::convertOperation)
-        text << "Convert value of attributes with name: '" << input.attribute << "' \n"
-             << "via the conversion formula: " << input.formula << "\n";
+    text << "\n" << "in " << "xml-files in folder: " << settings.directoryPath;
 
-    text << "\n" << "in " << "xml-files in folder: " << input.folderPath;
-
-    if (input.scope == BatchTexts::recursiveScope)
+    if (settings.recursive)
         text << "\nand all its subfolders (recursively)";
 
-    text << "\n" << "\n" << "affected files (" << juce::String (input.numFiles) << "):\n" << "\n"
-         << input.fileListText;
+    const auto files = operation != nullptr ? operation->affectedFiles() : settings.files;
+
+    // Joined in one go: appending path by path would copy the text each time.
+    juce::StringArray paths;
+    paths.ensureStorageAllocated (files.size() + 1);
+    for (const auto& file : files)
+        paths.add (file.getFullPathName());
+    if (! paths.isEmpty())
+        paths.add ({});
+
+    text << "\n" << "\n" << "affected files (" << juce::String (files.size()) << "):\n" << "\n"
+         << paths.joinIntoString ("\n");
 
     return text;
 }

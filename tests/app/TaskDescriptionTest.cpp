@@ -1,3 +1,4 @@
+#include "FormulaEngine.h"
 #include "TaskDescription.h"
 #include "support/JucePrinters.h"
 
@@ -5,17 +6,23 @@
 
 namespace
 {
-    TaskDescriptionInput dataFolderWithTwoFiles()
+    BatchSettings dataFolderWithTwoFiles()
     {
-        TaskDescriptionInput input;
+        BatchSettings input;
         input.replaceWhat = "Blah";
         input.replaceWith = "Blub";
         input.attribute = "SomeAttribute";
         input.formula = "y = x;";
-        input.folderPath = "C:\\data";
-        input.numFiles = 2;
-        input.fileListText = "C:\\data\\A.XML\nC:\\data\\b.xml\n";
+        input.directoryPath = "/data";
+        input.files = { juce::File ("/data/A.XML"), juce::File ("/data/b.xml") };
         return input;
+    }
+
+    juce::String buildTaskDescription (const BatchSettings& settings)
+    {
+        FormulaEngine engine;
+        const auto operation = BatchOperation::create (settings, &engine);
+        return ::buildTaskDescription (settings, operation.get());
     }
 }
 
@@ -23,55 +30,53 @@ TEST (TaskDescription, ReplaceStringInFolder)
 {
     auto input = dataFolderWithTwoFiles();
     input.operation = "replace string";
-    input.scope = "files in folder";
 
     EXPECT_EQ (buildTaskDescription (input),
                "Replace string: 'Blah' \n"
                "with new string: 'Blub' \n"
                "\n"
-               "in xml-files in folder: C:\\data\n"
+               "in xml-files in folder: /data\n"
                "\n"
                "affected files (2):\n"
                "\n"
-               "C:\\data\\A.XML\n"
-               "C:\\data\\b.xml\n");
+               "/data/A.XML\n"
+               "/data/b.xml\n");
 }
 
 TEST (TaskDescription, ConvertValueWithSubfolders)
 {
     auto input = dataFolderWithTwoFiles();
     input.operation = "convert value";
-    input.scope = "files in folder and subfolders";
+    input.recursive = true;
 
     EXPECT_EQ (buildTaskDescription (input),
                "Convert value of attributes with name: 'SomeAttribute' \n"
                "via the conversion formula: y = x;\n"
                "\n"
-               "in xml-files in folder: C:\\data\n"
+               "in xml-files in folder: /data\n"
                "and all its subfolders (recursively)\n"
                "\n"
                "affected files (2):\n"
                "\n"
-               "C:\\data\\A.XML\n"
-               "C:\\data\\b.xml\n");
+               "/data/A.XML\n"
+               "/data/b.xml\n");
 }
 
 TEST (TaskDescription, EmptyFolderEndsWithOneEmptyLine)
 {
-    TaskDescriptionInput input;
+    BatchSettings input;
     input.operation = "replace string";
-    input.scope = "files in folder";
-    input.folderPath = "/data";
+    input.directoryPath = "/data";
 
     EXPECT_TRUE (buildTaskDescription (input).endsWith ("in xml-files in folder: /data\n\naffected files (0):\n\n"));
 }
 
 TEST (TaskDescription, UnknownOperationShowsNoOperationLines)
 {
-    TaskDescriptionInput input;
+    BatchSettings input;
     input.operation = "Replace String";   // compared exactly
-    input.scope = "Files in folder and subfolders";
-    input.folderPath = "/data";
+
+    input.directoryPath = "/data";
 
     EXPECT_EQ (buildTaskDescription (input), "\nin xml-files in folder: /data\n\naffected files (0):\n\n");
 }

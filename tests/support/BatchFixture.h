@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BatchAlerts.h"
 #include "BatchRun.h"
 #include "FileManager.h"
 #include "FormulaEngine.h"
@@ -55,7 +56,9 @@ protected:
     {
         alerts.alerts.clear();
         reporter = {};
-        return BatchRun (std::move (settings), &engine, alerts, reporter).run();
+        const auto outcome = BatchRun (settings, &engine, reporter).run();
+        BatchAlerts::show (alerts, outcome);
+        return outcome;
     }
 
     juce::String path (const juce::String& relative) const { return folder.file (relative).getFullPathName(); }

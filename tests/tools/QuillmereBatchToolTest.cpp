@@ -257,6 +257,6 @@ TEST (QuillmereBatchTool, ExitStatusTwoWhenNothingChanged)
     const auto invalid = runTool ({ "--convert", "gain", "y = (x", folder.path() });
     EXPECT_EQ (invalid.exitCode, 2);
     EXPECT_TRUE (invalid.output.contains ("Invalid Formula: The formula you have entered could not be evaluated."));
-    EXPECT_TRUE (folder.file ("QuillmereBackup.zip").exists());
+    EXPECT_FALSE (folder.file ("QuillmereBackup.zip").exists());
     EXPECT_EQ (folder.read ("a.xml"), "<e gain=\"1\"/>");
 }

@@ -1,5 +1,6 @@
 // quillmere-batch: the batch tool's run without a window, for scripts and large folders.
 
+#include "BatchAlerts.h"
 #include "BatchCommandLine.h"
 #include "BatchRun.h"
 #include "BatchTexts.h"
@@ -28,20 +29,6 @@ namespace
         }
     };
 
-    juce::String describe (const BatchCommandLine& call, FolderListing& listing)
-    {
-        TaskDescriptionInput input;
-        const bool replace = call.operation == BatchTexts::replaceOperation;
-        input.operation = call.operation;
-        (replace ? input.replaceWhat : input.attribute) = call.first;
-        (replace ? input.replaceWith : input.formula) = call.second;
-        input.folderPath = call.folder.getFullPathName();
-        input.scope = call.recursive ? BatchTexts::recursiveScope : BatchTexts::folderScope;
-        input.numFiles = listing.numFiles;
-        input.fileListText = listing.getFileListText ("\n");
-        return buildTaskDescription (input);
-    }
-
     BatchSettings settingsFor (const BatchCommandLine& call, const FolderListing& listing)
     {
         BatchSettings settings;
@@ -50,6 +37,7 @@ namespace
         (replace ? settings.replaceWhat : settings.attribute) = call.first;
         (replace ? settings.replaceWith : settings.formula) = call.second;
         settings.directoryPath = listing.currentDirectory;
+        settings.recursive = call.recursive;
         for (const auto* file : listing.files)
             settings.files.add (*file);
         return settings;
@@ -67,7 +55,7 @@ namespace
         if (outcome.filesFailed > 0)
             std::fprintf (stderr, "quillmere-batch: %d of %d files failed and stayed unchanged (see the log above)\n",
                           outcome.filesFailed, filesListed);
-        if (! outcome.changedNothing() || outcome.status == BatchOutcome::Status::invalidFormula)
+        if (! outcome.changedNothing())
             std::printf ("backup: %s\n", outcome.backupFile.getFullPathName().toRawUTF8());
     }
 }
@@ -99,24 +87,25 @@ int main (int argc, char* argv[])
     }
 
     FolderListing listing (call.folder, call.recursive);
-    std::printf ("%s\n", describe (call, listing).toRawUTF8());
-
     ConsoleReporter console;
     FormulaEngine formulaEngine;
-    auto settings = settingsFor (call, listing);
+    const auto settings = settingsFor (call, listing);
+    const auto operation = BatchOperation::create (settings, &formulaEngine);
+    std::printf ("%s\n", buildTaskDescription (settings, operation.get()).toRawUTF8());
 
     if (call.dryRun)
     {
         // A dry run answers as the real run would: what that one refuses, this one does too.
-        const auto refusal = BatchRun::refusalFor (settings, formulaEngine);
-        if (refusal.title.isEmpty())
+        const auto refusal = operation->refusal();
+        if (! refusal.isRefused())
             return allProcessed;
         console.showAlert (AlertPresenter::Icon::warning, refusal.title, refusal.message);
         return nothingChanged;
     }
 
-    const auto outcome = BatchRun (std::move (settings), &formulaEngine, console, console).run();
+    const auto outcome = BatchRun (*operation, console).run();
     console.endProgress();
+    BatchAlerts::show (console, outcome);
 
     printSummary (outcome, listing.numFiles);
     return exitStatusFor (outcome);

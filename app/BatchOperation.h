@@ -1,0 +1,56 @@
+#pragma once
+
+#include "BatchSettings.h"
+#include "FileRewrite.h"
+
+#include <memory>
+#include <string_view>
+
+class FormulaEngine;
+
+/**
+    One kind of batch run: how it is refused, how it describes itself in the
+    task description, which files it affects and how it rewrites one file.
+    The batch run does the rest (backup, loop, log) the same way for each.
+*/
+class BatchOperation
+{
+public:
+    /** Why a run would not start, as the warning alert says it; empty when it would. */
+    struct Refusal
+    {
+        juce::String title, message;
+        bool isRefused() const { return title.isNotEmpty(); }
+    };
+
+    /** Thrown by rewrite() when the run cannot go on: this file and the rest
+        stay as they are. reason ends the file's log line after "failed: ". */
+    struct StopRun
+    {
+        juce::String reason, alertMessage;
+    };
+
+    explicit BatchOperation (BatchSettings settingsToUse) : settings (std::move (settingsToUse)) {}
+    virtual ~BatchOperation() = default;
+
+    /** The operation the settings name, or null for a text naming none.
+        formulaEngine is needed for "convert value" and must outlive it. */
+    static std::unique_ptr<BatchOperation> create (const BatchSettings& settings, FormulaEngine* formulaEngine);
+
+    /** Checked before anything is written; may prepare the run (parse the formula). */
+    virtual Refusal refusal() = 0;
+
+    /** The operation's own lines at the head of the task description. */
+    virtual juce::String describeTask() const = 0;
+
+    /** The files the run backs up and rewrites, in order. */
+    virtual juce::Array<juce::File> affectedFiles() const { return settings.files; }
+
+    /** What the file's bytes become. May throw StopRun. */
+    virtual FileRewrite rewrite (const juce::File& file, std::string_view original) = 0;
+
+    const BatchSettings& getSettings() const { return settings; }
+
+protected:
+    BatchSettings settings;
+};

@@ -1,0 +1,46 @@
+#include "ConvertOperation.h"
+
+#include "FormulaEngine.h"
+#include "FormulaErrorText.h"
+
+#include <expr/Describe.h>
+
+ConvertOperation::ConvertOperation (BatchSettings settingsToUse, FormulaEngine& formulaEngine)
+    : BatchOperation (std::move (settingsToUse)),
+      engine (formulaEngine),
+      converter (formulaEngine, settings.attribute)
+{
+}
+
+BatchOperation::Refusal ConvertOperation::refusal()
+{
+    if (engine.setFormula (AttributeConverter::formulaBytes (settings.formula)))
+        return {};
+
+    juce::String message = "The formula you have entered could not be evaluated.";
+    if (engine.lastError() != nullptr)
+        message << "\n" << describeFormulaError (*engine.lastError());
+    return { "Invalid Formula", message };
+}
+
+juce::String ConvertOperation::describeTask() const
+{
+    return "Convert value of attributes with name: '" + settings.attribute + "' \n"
+         + "via the conversion formula: " + settings.formula + "\n";
+}
+
+FileRewrite ConvertOperation::rewrite (const juce::File& file, std::string_view original)
+{
+    try
+    {
+        return converter.rewrite (original);
+    }
+    catch (const Expr::Exception& error)
+    {
+        // The formula cannot go on: this file stays as it was, earlier ones
+        // stay converted, the rest are not touched.
+        const juce::String reason (Expr::Describe (error));
+        throw StopRun { reason, "The formula failed on " + file.getFullPathName() + ": " + reason + ".\n"
+                                    + "This file and the files after it are unchanged; the files before it were converted. " };
+    }
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "AttributeConverter.h"
+#include "BatchOperation.h"
+
+#include <optional>
+
+/** "convert value": every attribute of one name gets the formula's value. */
+class ConvertOperation : public BatchOperation
+{
+public:
+    ConvertOperation (BatchSettings settings, FormulaEngine& formulaEngine);
+
+    /** Parses the formula: the run uses it as parsed here. */
+    Refusal refusal() override;
+    juce::String describeTask() const override;
+    FileRewrite rewrite (const juce::File& file, std::string_view original) override;
+
+private:
+    FormulaEngine& engine;
+    AttributeConverter converter;
+};

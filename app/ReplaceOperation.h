@@ -1,0 +1,14 @@
+#pragma once
+
+#include "BatchOperation.h"
+
+/** "replace string": every occurrence of one text replaced by another. */
+class ReplaceOperation : public BatchOperation
+{
+public:
+    using BatchOperation::BatchOperation;
+
+    Refusal refusal() override;
+    juce::String describeTask() const override;
+    FileRewrite rewrite (const juce::File& file, std::string_view original) override;
+};
