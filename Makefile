@@ -7,7 +7,7 @@ BUILD_TYPE  ?= Release
 JOBS        ?= 2
 RUN_DIR     := $(BUILD_DIR)/run
 
-BUILD_PACKAGES := cmake ninja-build g++ pkg-config juce-modules-source zlib1g-dev libgtest-dev
+BUILD_PACKAGES := cmake ninja-build g++ pkg-config juce-modules-source zlib1g-dev libgtest-dev pandoc
 TEST_PACKAGES  := xvfb xauth xdotool imagemagick fonts-dejavu-core zip unzip
 BENCH_PACKAGES := libbenchmark-dev libmuparser-dev xmlstarlet zip unzip sed time python3
 

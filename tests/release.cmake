@@ -1,16 +1,19 @@
-# What a user of an installed Quillmere meets: --version and the formula
-# engine's installed library.
+# What a user of an installed Quillmere meets: --version, the man pages kept in
+# step with --help and the README, and the formula engine's installed library.
 include(${PROJECT_SOURCE_DIR}/app/formula.cmake)
 
 quillmere_add_test(release_tests
     SOURCES release/VersionTest.cpp
+            release/DocsTest.cpp
     LIBS quillmere_formula quillmere_version)
 add_dependencies(release_tests quillmere-batch qcalc Quillmere)
 target_compile_definitions(release_tests PRIVATE
     QUILLMERE_PROJECT_VERSION="${PROJECT_VERSION}"
     QUILLMERE_BATCH_PATH="$<TARGET_FILE:quillmere-batch>"
     QCALC_PATH="$<TARGET_FILE:qcalc>"
-    QUILLMERE_APP_PATH="$<TARGET_FILE:Quillmere>")
+    QUILLMERE_APP_PATH="$<TARGET_FILE:Quillmere>"
+    QUILLMERE_MAN_DIR="${PROJECT_SOURCE_DIR}/doc/man"
+    QUILLMERE_README="${PROJECT_SOURCE_DIR}/README.md")
 
 # Installs the engine into a temporary prefix and builds examples/embed against it.
 add_test(NAME embed_example_test
