@@ -15,8 +15,14 @@ target_compile_definitions(release_tests PRIVATE
     QUILLMERE_MAN_DIR="${PROJECT_SOURCE_DIR}/doc/man"
     QUILLMERE_README="${PROJECT_SOURCE_DIR}/README.md")
 
-# Installs the engine into a temporary prefix and builds examples/embed against it.
+# Installs the engine into a temporary prefix and builds examples/embed against
+# it; with the sanitizers on, the example is built with them too.
+set(embed_flags "")
+if(QUILLMERE_SANITIZE)
+    set(embed_flags "-fsanitize=address,undefined")
+endif()
 add_test(NAME embed_example_test
     COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/install/embed_test.sh
-            ${PROJECT_BINARY_DIR} ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_BINARY_DIR}/embed-test ${PROJECT_VERSION})
+            ${PROJECT_BINARY_DIR} ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_BINARY_DIR}/embed-test
+            ${PROJECT_VERSION} "${embed_flags}")
 set_tests_properties(embed_example_test PROPERTIES TIMEOUT 300)

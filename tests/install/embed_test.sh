@@ -3,9 +3,11 @@
 # would, and builds examples/embed against that copy alone: with CMake
 # (shared and static library) and with pkg-config. Each build must run and
 # compute the example's formula with its own function.
-# Usage: embed_test.sh BUILD_DIR SOURCE_DIR WORK_DIR VERSION
+# Usage: embed_test.sh BUILD_DIR SOURCE_DIR WORK_DIR VERSION [FLAGS]
+# FLAGS go to every compile and link: a sanitizer build's libraries need them.
 set -euo pipefail
-build=$1 source=$2 work=$3 version=$4
+build=$1 source=$2 work=$3 version=$4 flags=${5:-}
+read -r -a extra <<<"$flags"
 
 rm -rf "$work"
 mkdir -p "$work"
@@ -22,7 +24,7 @@ export PKG_CONFIG_PATH=$pc_dir
 read -r -a cflags <<<"$(pkg-config --cflags quillmere-shaping)"
 for header in "$prefix"/include/quillmere/*/*.h; do
     echo "#include <${header#"$prefix"/include/}>" |
-        c++ -std=c++17 -fsyntax-only -x c++ "${cflags[@]}" - || fail "$header does not compile alone"
+        c++ -std=c++17 -fsyntax-only -x c++ "${cflags[@]}" "${extra[@]}" - || fail "$header does not compile alone"
 done
 
 # Runs a built example and checks what it computes, with and without a formula.
@@ -39,7 +41,7 @@ for kind in shared static; do
     static=OFF
     [[ $kind == static ]] && static=ON
     cmake -S "$source/examples/embed" -B "$work/cmake-$kind" -G Ninja \
-        -DCMAKE_PREFIX_PATH="$prefix" -DEMBED_STATIC=$static >/dev/null
+        -DCMAKE_PREFIX_PATH="$prefix" -DEMBED_STATIC=$static -DCMAKE_CXX_FLAGS="$flags" >/dev/null
     cmake --build "$work/cmake-$kind" >/dev/null
     check_runs "$work/cmake-$kind/embed"
 done
@@ -51,8 +53,8 @@ static_libraries=$(ldd "$work/cmake-static/embed")
 [[ "$static_libraries" != *libquillmere-expr* ]] || fail "the static build still needs the shared library"
 
 # pkg-config, shared.
-read -r -a flags <<<"$(pkg-config --cflags --libs quillmere-expr)"
-c++ -std=c++17 "$source/examples/embed/main.cpp" "${flags[@]}" -o "$work/embed-pkg-config"
+read -r -a pkg_flags <<<"$(pkg-config --cflags --libs quillmere-expr)"
+c++ -std=c++17 "${extra[@]}" "$source/examples/embed/main.cpp" "${pkg_flags[@]}" -o "$work/embed-pkg-config"
 LD_LIBRARY_PATH=$(pkg-config --variable=libdir quillmere-expr) check_runs "$work/embed-pkg-config"
 
 echo "embed example built and ran: CMake shared, CMake static, pkg-config"
