@@ -1,20 +1,29 @@
 # Quillmere: `make run` opens the window on a scratch copy of examples/,
 # `make test` builds and runs every test. Both install missing Debian
 # packages first (as root), configure once and rebuild only what changed.
+# `make install` (PREFIX, default /usr/local; DESTDIR honoured) installs the
+# programs, man pages, desktop entry and the formula engine's libraries;
+# `make package` builds the Debian package build/quillmere_VERSION_ARCH.deb,
+# and `make package-test` installs, runs and removes it (as root).
 
 BUILD_DIR   ?= build
 BUILD_TYPE  ?= Release
 JOBS        ?= 2
 RUN_DIR     := $(BUILD_DIR)/run
+PREFIX      ?= /usr/local
+DESTDIR     ?=
 
-BUILD_PACKAGES := cmake ninja-build g++ pkg-config juce-modules-source zlib1g-dev libexpat1-dev libgtest-dev
+BUILD_PACKAGES := cmake ninja-build g++ pkg-config juce-modules-source zlib1g-dev libexpat1-dev libgtest-dev \
+                  pandoc librsvg2-bin
 TEST_PACKAGES  := xvfb xauth xdotool imagemagick fonts-dejavu-core zip unzip
+PACKAGE_PACKAGES := dpkg-dev file
+PACKAGE_TEST_PACKAGES := desktop-file-utils
 BENCH_PACKAGES := libbenchmark-dev libmuparser-dev xmlstarlet zip unzip sed time python3
 
 FUZZ_SECONDS ?= 60
 FUZZ_PACKAGES  := clang libclang-rt-14-dev libexpat1-dev
 
-.PHONY: all build run test bench sanitize fuzz fuzz-locator clean packages
+.PHONY: all build run test install package package-test bench sanitize fuzz fuzz-locator clean packages
 
 all: build
 
@@ -36,6 +45,19 @@ test: $(BUILD_DIR)/build.ninja
 	@scripts/ensure-packages.sh $(BUILD_PACKAGES) $(TEST_PACKAGES)
 	cmake --build $(BUILD_DIR) -j$(JOBS)
 	cd $(BUILD_DIR) && ctest --output-on-failure -j$(JOBS)
+
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
+	@scripts/refresh-library-cache.sh "$(DESTDIR)"
+
+package: build
+	@scripts/ensure-packages.sh $(PACKAGE_PACKAGES)
+	rm -f $(BUILD_DIR)/quillmere_*.deb
+	cd $(BUILD_DIR) && cpack -G DEB
+
+package-test: package
+	@scripts/ensure-packages.sh $(PACKAGE_TEST_PACKAGES)
+	scripts/test-package.sh $(BUILD_DIR)
 
 bench: $(BUILD_DIR)/build.ninja
 	@scripts/ensure-packages.sh $(BUILD_PACKAGES) $(BENCH_PACKAGES)

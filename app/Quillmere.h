@@ -15,7 +15,7 @@ public:
     void shutdown() override;
 
     const juce::String getApplicationName() override { return "Quillmere"; }
-    const juce::String getApplicationVersion() override { return "1.0"; }
+    const juce::String getApplicationVersion() override { return JUCE_APPLICATION_VERSION_STRING; }
     bool moreThanOneInstanceAllowed() override { return true; }
     void anotherInstanceStarted (const juce::String&) override {}
     void unhandledException (const std::exception*, const juce::String&, int) override {}

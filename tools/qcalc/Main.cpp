@@ -5,6 +5,8 @@
 
 #include "Calculator.h"
 
+#include <QuillmereVersion.h>
+
 #include <cstdlib>
 #include <iostream>
 #include <string>
@@ -19,12 +21,16 @@ void PrintUsage(std::ostream& out)
 {
     out << "usage: qcalc [NAME=VALUE ...] FORMULA\n"
            "       qcalc [NAME=VALUE ...] [-]\n"
+           "       qcalc --help | --version\n"
            "\n"
            "Computes FORMULA and prints its value (the value of its last statement)\n"
            "as %.17g. Without a formula, or with \"-\", reads one formula per line\n"
            "from standard input; variables keep their values from line to line and\n"
            "blank lines are skipped. NAME=VALUE sets the variable NAME to the number\n"
            "VALUE first; a lone argument is always the formula.\n"
+           "\n"
+           "  -h, --help     print this help\n"
+           "  --version      print qcalc's name and version\n"
            "\n"
            "Example: qcalc x=2 'y = x^2 + sin(PI/2);'  prints 5\n"
            "\n"
@@ -92,6 +98,11 @@ int main(int argc, char* argv[])
         if (argument == "--help" || argument == "-h")
         {
             PrintUsage(std::cout);
+            return EXIT_SUCCESS;
+        }
+        if (argument == "--version")
+        {
+            std::cout << "qcalc " QUILLMERE_VERSION "\n";
             return EXIT_SUCCESS;
         }
     }

@@ -6,6 +6,7 @@ juce::String BatchCommandLine::usage()
 {
     return "usage: quillmere-batch [--recursive] [--dry-run] --replace WHAT WITH FOLDER\n"
            "       quillmere-batch [--recursive] [--dry-run] --convert ATTRIBUTE FORMULA FOLDER\n"
+           "       quillmere-batch --help | --version\n"
            "\n"
            "Edits every *.xml file in FOLDER in one pass, after backing them all up into\n"
            "FOLDER/QuillmereBackup.zip (or the first free QuillmereBackup(N).zip).\n"
@@ -18,7 +19,8 @@ juce::String BatchCommandLine::usage()
            "                          e.g. --convert gain 'y = x * 2;'\n"
            "  --recursive             also the files in all subfolders of FOLDER\n"
            "  --dry-run               print what would be done and change nothing\n"
-           "  --help                  print this help\n"
+           "  -h, --help              print this help\n"
+           "  --version               print the program's name and version\n"
            "\n"
            "Prints the task description, then the log as the run writes it, and ends\n"
            "with the backup's path. On a terminal, progress goes to standard error.\n"
@@ -30,7 +32,7 @@ juce::String BatchCommandLine::usage()
 
 namespace
 {
-    const juce::StringArray options { "--recursive", "--dry-run", "--replace", "--convert", "--help", "-h" };
+    const juce::StringArray options { "--recursive", "--dry-run", "--replace", "--convert", "--help", "-h", "--version" };
 }
 
 juce::Result BatchCommandLine::parse (const juce::StringArray& arguments, BatchCommandLine& parsed)
@@ -45,6 +47,12 @@ juce::Result BatchCommandLine::parse (const juce::StringArray& arguments, BatchC
         if (argument == "--help" || argument == "-h")
         {
             parsed.mode = Mode::help;
+            return juce::Result::ok();
+        }
+
+        if (argument == "--version")
+        {
+            parsed.mode = Mode::version;
             return juce::Result::ok();
         }
 

@@ -5,7 +5,7 @@
 /** The parsed arguments of quillmere-batch. */
 struct BatchCommandLine
 {
-    enum class Mode { run, help };
+    enum class Mode { run, help, version };
 
     Mode mode = Mode::run;
     bool recursive = false;

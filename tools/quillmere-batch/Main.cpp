@@ -10,6 +10,8 @@
 #include "TaskDescription.h"
 #include "UnicodeCharacterClasses.h"
 
+#include <QuillmereVersion.h>
+
 #include <csignal>
 #include <cstdio>
 
@@ -83,6 +85,12 @@ int main (int argc, char* argv[])
     if (call.mode == BatchCommandLine::Mode::help)
     {
         std::fputs (BatchCommandLine::usage().toRawUTF8(), stdout);
+        return allProcessed;
+    }
+
+    if (call.mode == BatchCommandLine::Mode::version)
+    {
+        std::fputs ("quillmere-batch " QUILLMERE_VERSION "\n", stdout);
         return allProcessed;
     }
 

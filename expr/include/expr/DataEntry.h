@@ -13,13 +13,18 @@ namespace Expr {
 class DataEntry
 {
 public:
+    /** An entry of that name holding no object. */
     explicit DataEntry(std::string entryName);
+    /** Destroys the object it holds. */
     ~DataEntry();
     DataEntry(const DataEntry&) = delete;
     DataEntry& operator=(const DataEntry&) = delete;
 
+    /** The entry's name. */
     const std::string& Name() const { return name; }
+    /** The object it holds, or null; the entry keeps owning it. */
     DataObject* Object() const { return object; }
+    /** The address that parsed formulas read the current object through. */
     DataObject** Slot() { return &object; }
 
     /** Replaces (and destroys) the current object. */

@@ -15,7 +15,9 @@ namespace Expr {
 class DataList
 {
 public:
+    /** An empty list. */
     DataList();
+    /** Destroys every entry and the objects they hold. */
     ~DataList();
     DataList(const DataList&) = delete;
     DataList& operator=(const DataList&) = delete;
@@ -27,7 +29,9 @@ public:
     /** The address of the named entry's object pointer, or null. */
     DataObject** SlotOf(const std::string& name);
 
+    /** The number of entries. */
     int Count() const;
+    /** The entry at index 0 .. Count() - 1, in the order they were added. */
     DataEntry& EntryAt(int index);
 
 private:

@@ -7,6 +7,7 @@ namespace Expr {
 class DataObject
 {
 public:
+    /** Destroys the object; derived classes release what they hold. */
     virtual ~DataObject();
 };
 

@@ -16,9 +16,17 @@ namespace Expr {
 class Exception : public std::exception
 {
 public:
+    /** Identifies the concrete class: 2 NotFoundException, 3 AlreadyExists,
+        4 NullPointer, 5 Math, 6 DivideByZero, 7 NoValueList, 8 NoFunctionList,
+        9 NoDataList, 10 Abort, 11 EmptyExpression, 12 UnknownToken,
+        13 InvalidArgumentCount, 14 ConstantAssign, 15 ConstantReference,
+        16 Syntax, 17 UnmatchedParenthesis. */
     int Code() const noexcept { return code; }
+    /** The name or operation the error concerns; empty for classes that take none. */
     const std::string& Text() const noexcept { return text; }
+    /** Index of the first character of the formula concerned, or -1. */
     int Start() const noexcept { return start; }
+    /** Index of the last character concerned (inclusive), or -1. */
     int End() const noexcept { return end; }
 
     /** Sets the character range; called by the thrower before the throw. */
@@ -33,6 +41,7 @@ public:
     const char* what() const noexcept override;
 
 protected:
+    /** For the concrete classes: sets the code and the text, no positions. */
     Exception(int exceptionCode, std::string exceptionText);
 
 private:
@@ -70,6 +79,7 @@ public:
     explicit MathException(const std::string& operatorOrFunction);
 };
 
+/** The divisor of "/" is zero. */
 class DivideByZeroException : public Exception
 {
 public:

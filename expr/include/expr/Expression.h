@@ -22,17 +22,25 @@ class ValueList;
 class Expression
 {
 public:
+    /** An expression with no lists and no tree. */
     Expression();
+    /** Destroys the tree; the lists are left alone. */
     virtual ~Expression();
     Expression(const Expression&) = delete;
     Expression& operator=(const Expression&) = delete;
 
+    /** The variables and constants formulas read and write (not owned). */
     void SetValueList(ValueList* list) { valueList = list; }
+    /** The functions formulas may call (not owned). */
     void SetFunctionList(FunctionList* list) { functionList = list; }
+    /** The objects that arguments written as an at sign and a name refer to (not owned). */
     void SetDataList(DataList* list) { dataList = list; }
 
+    /** The attached value list, or null. */
     ValueList* GetValueList() const { return valueList; }
+    /** The attached function list, or null. */
     FunctionList* GetFunctionList() const { return functionList; }
+    /** The attached data list, or null. */
     DataList* GetDataList() const { return dataList; }
 
     /** Discards the current tree and parses the text into a new one. If

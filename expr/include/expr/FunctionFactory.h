@@ -13,6 +13,7 @@ class FunctionNode;
 class FunctionFactory
 {
 public:
+    /** Destroys the factory; the list that owns it does so. */
     virtual ~FunctionFactory();
 
     /** The function's name; the same string on every call. */

@@ -19,7 +19,9 @@ class Expression;
 class FunctionList
 {
 public:
+    /** An empty list: add the built-ins with AddBuiltInFunctions(). */
     FunctionList();
+    /** Destroys every factory. */
     ~FunctionList();
     FunctionList(const FunctionList&) = delete;
     FunctionList& operator=(const FunctionList&) = delete;
@@ -50,7 +52,9 @@ public:
         duplicate test of Add. */
     void AddBuiltInFunctions();
 
+    /** The number of registered factories. */
     int Count() const;
+    /** The factory at index 0 .. Count() - 1, in registration order. */
     FunctionFactory& FactoryAt(int index) const;
 
 private:

@@ -21,7 +21,9 @@ class FunctionList;
 class FunctionNode : public Node
 {
 public:
+    /** A call in the given expression, with all argument limits at 0. */
     explicit FunctionNode(Expression* owner);
+    /** Destroys the argument nodes. */
     ~FunctionNode() override;
 
     /** The name of the factory that made the node (empty if none did). */
@@ -37,10 +39,14 @@ public:
     void Build(Parser& parser, int first, int last, int pivot) final;
 
 protected:
+    /** The function's value, computed from the arguments below. */
     double Calculate() override = 0;
 
+    /** The value arguments in written order; call Compute() on each one needed. */
     std::vector<std::unique_ptr<Node>> valueArgs;
+    /** The cells of the variables passed as &name, in written order. */
     std::vector<double*> refArgs;
+    /** The slots of the data entries passed as an at sign and a name, in written order. */
     std::vector<DataObject**> dataArgs;
 
 private:

@@ -17,6 +17,7 @@ class Node
 public:
     /** Throws NullPointerException ("Node::Node") for a null expression. */
     explicit Node(Expression* owner);
+    /** Destroys the node and the nodes below it. */
     virtual ~Node();
     Node(const Node&) = delete;
     Node& operator=(const Node&) = delete;
@@ -42,8 +43,10 @@ public:
     virtual void Build(Parser& parser, int first, int last, int pivot) = 0;
 
 protected:
+    /** The node's own computation; reached only through Compute(). */
     virtual double Calculate() = 0;
 
+    /** The expression the node belongs to. */
     Expression* const expression;
 
 private:

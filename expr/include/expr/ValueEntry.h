@@ -8,8 +8,11 @@ namespace Expr {
     of its value cell never changes while the list grows. */
 struct ValueEntry
 {
+    /** The name formulas use. */
     std::string name;
+    /** True when formulas may read but not assign it. */
     bool constant = false;
+    /** The current value; parsed formulas keep this cell's address. */
     double value = 0.0;
 };
 

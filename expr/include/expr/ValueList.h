@@ -17,7 +17,9 @@ namespace Expr {
 class ValueList
 {
 public:
+    /** An empty list: add E and PI with AddBuiltInConstants(). */
     ValueList();
+    /** Destroys every entry. */
     ~ValueList();
     ValueList(const ValueList&) = delete;
     ValueList& operator=(const ValueList&) = delete;
@@ -35,7 +37,9 @@ public:
     /** Adds the constants "E" and "PI", in this order. */
     void AddBuiltInConstants();
 
+    /** The number of entries. */
     int Count() const;
+    /** The entry at index 0 .. Count() - 1, in insertion order. */
     const ValueEntry& EntryAt(int index) const;
 
 private:
