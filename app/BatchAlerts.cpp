@@ -18,6 +18,13 @@ namespace BatchAlerts
             case BatchOutcome::Status::aborted:
                 return { Icon::warning, outcome.title, outcome.message + "Old files were backed up in " + backupPath };
 
+            case BatchOutcome::Status::cancelled:
+                return { Icon::warning, "Batch processing cancelled",
+                         juce::String (outcome.filesChanged) + (outcome.filesChanged == 1 ? " file was" : " files were")
+                             + " changed before the run stopped."
+                             + (outcome.backupFile != juce::File() ? " Old files were backed up in " + backupPath
+                                                                    : juce::String (" No backup was written and nothing was changed.")) };
+
             case BatchOutcome::Status::completed:
                 break;
         }

@@ -1,8 +1,32 @@
 #include "BatchRun.h"
 
 #include "BackupArchive.h"
+#include "ExclusiveFile.h"
+#include "FolderLock.h"
 #include "RegularFileReader.h"
 #include "SafeFileWriter.h"
+
+#include <filesystem>
+#include <map>
+#include <set>
+
+namespace fs = std::filesystem;
+
+namespace
+{
+    fs::path realPath (const juce::File& file)
+    {
+        std::error_code error;
+        auto path = fs::canonical (fs::u8path (file.getFullPathName().toStdString()), error);
+        return error ? fs::path() : path;
+    }
+
+    bool lies (const fs::path& path, const fs::path& folder)
+    {
+        const auto relative = path.lexically_relative (folder);
+        return ! relative.empty() && *relative.begin() != "..";
+    }
+}
 
 BatchRun::BatchRun (BatchOperation& operationToRun, BatchReporter& batchReporter)
     : operation (&operationToRun), reporter (batchReporter)
@@ -20,6 +44,7 @@ BatchOutcome BatchRun::run()
 {
     outcome = {};
     logText.clear();
+    plan.clear();
 
     runSteps();
 
@@ -29,7 +54,27 @@ BatchOutcome BatchRun::run()
 
 void BatchRun::runSteps()
 {
-    if (refuse() || ! writeBackup() || ! processFiles())
+    if (refuse())
+        return;
+
+    FolderLock lock;
+    const juce::File directory (operation->getSettings().directoryPath);
+    const auto locked = lock.acquire (directory, [this] { append ("waiting for another run in this folder to finish...\n"); }, cancel);
+    if (locked.failed())
+    {
+        if (isCancelled())
+            return cancelled();
+        // Nothing can be backed up in a folder that cannot even be opened.
+        outcome.status = BatchOutcome::Status::backupFailed;
+        append ("creating backup in file: " + BackupArchive::freeFile (directory.getFullPathName()).getFullPathName()
+                + "...failed: " + locked.getErrorMessage() + "\n");
+        return;
+    }
+
+    planFiles();
+    removeLeftovers();
+
+    if (! writeBackup() || ! processFiles())
         return;
 
     finish();
@@ -43,10 +88,19 @@ void BatchRun::append (const juce::String& text)
     reporter.logAppended (text);
 }
 
+bool BatchRun::isCancelled() const
+{
+    return cancel != nullptr && cancel->load();
+}
+
 bool BatchRun::refuse()
 {
-    const auto refusal = operation != nullptr ? operation->refusal()
-                                              : BatchOperation::Refusal { "Nothing to do", "No operation is chosen." };
+    auto refusal = operation != nullptr ? operation->refusal()
+                                        : BatchOperation::Refusal { "Nothing to do", "No operation is chosen." };
+
+    if (! refusal.isRefused() && operation->affectedFiles().isEmpty())
+        refusal = { "Nothing to do", "There are no files to process in " + operation->getSettings().directoryPath + "." };
+
     if (! refusal.isRefused())
         return false;
 
@@ -56,53 +110,136 @@ bool BatchRun::refuse()
     return true;
 }
 
+void BatchRun::planFiles()
+{
+    // Compared by real path: a link may lead out of the folder, or to a file
+    // that is also listed under its own name.
+    const auto folder = realPath (juce::File (operation->getSettings().directoryPath));
+    std::map<fs::path, juce::File> firstNames;
+
+    for (const auto& file : operation->affectedFiles())
+    {
+        PlannedFile planned;
+        planned.file = file;
+        const auto real = realPath (file);
+
+        if (! real.empty() && ! lies (real, folder))
+        {
+            planned.kind = PlannedFile::Kind::outside;
+            planned.detail = juce::String (real.u8string());
+        }
+        else if (! real.empty())
+        {
+            const auto [first, isNew] = firstNames.emplace (real, file);
+            if (! isNew)
+            {
+                planned.kind = PlannedFile::Kind::alias;
+                planned.detail = first->second.getFullPathName();
+            }
+        }
+
+        plan.push_back (planned);
+    }
+}
+
+void BatchRun::removeLeftovers()
+{
+    std::set<juce::File> folders { juce::File (operation->getSettings().directoryPath) };
+    for (const auto& planned : plan)
+        if (planned.kind == PlannedFile::Kind::process)
+            folders.insert (planned.file.getParentDirectory());
+
+    for (const auto& folder : folders)
+        for (const auto& removed : ExclusiveFile::removeLeftovers (folder))
+            append ("removed a temporary file left by an interrupted run: " + removed.getFullPathName() + "\n");
+}
+
 bool BatchRun::writeBackup()
 {
-    const auto& settings = operation->getSettings();
-    files = operation->affectedFiles();
-    outcome.backupFile = BackupArchive::freeFile (settings.directoryPath);
-    append ("creating backup in file: " + outcome.backupFile.getFullPathName() + "...");
+    const juce::File directory (operation->getSettings().directoryPath);
+    juce::Array<juce::File> sources;
+    for (const auto& planned : plan)
+        if (planned.kind == PlannedFile::Kind::process)
+            sources.add (planned.file);
 
-    const auto written = BackupArchive::write (outcome.backupFile, files, juce::File (settings.directoryPath));
+    const auto expected = BackupArchive::freeFile (directory.getFullPathName());
+    append ("creating backup in file: " + expected.getFullPathName() + "...");
+
+    const auto written = BackupArchive::write (sources, directory, outcome.backupFile, [this] { return isCancelled(); });
     if (written.failed())
     {
+        if (isCancelled())
+        {
+            append ("\n");
+            cancelled();
+            return false;
+        }
         outcome.status = BatchOutcome::Status::backupFailed;
         append ("failed: " + written.getErrorMessage() + "\n");
         return false;
     }
 
-    append ("done. \n");
+    // Another run may have taken the name meanwhile; the archive never replaces it.
+    append (outcome.backupFile == expected ? "done. \n"
+                                           : "done. (saved as " + outcome.backupFile.getFullPathName() + ", the name was taken meanwhile) \n");
     return true;
 }
 
 bool BatchRun::processFiles()
 {
     int filesDone = 0;
-    for (const auto& file : files)
+    for (const auto& planned : plan)
     {
-        // Files deleted since the scan, or turned into folders, are skipped without a word.
-        if (file.existsAsFile())
+        if (isCancelled())
         {
-            append ("processing file: " + file.getFullPathName() + "...");
-
-            try
-            {
-                rewriteFile (file);
-            }
-            catch (const BatchOperation::StopRun& stop)
-            {
-                ++outcome.filesFailed;
-                outcome.status = BatchOutcome::Status::aborted;
-                outcome.title = "Batch processing aborted";
-                outcome.message = stop.alertMessage;
-                append ("failed: " + stop.reason + "\n");
-                return false;
-            }
+            cancelled();
+            return false;
         }
 
-        reporter.fileDone (++filesDone, files.size());
+        if (! processFile (planned))
+            return false;
+
+        reporter.fileDone (++filesDone, (int) plan.size());
     }
 
+    return true;
+}
+
+bool BatchRun::processFile (const PlannedFile& planned)
+{
+    // Files deleted since the scan, or turned into folders, are skipped without a word.
+    if (! planned.file.existsAsFile())
+        return true;
+
+    append ("processing file: " + planned.file.getFullPathName() + "...");
+
+    switch (planned.kind)
+    {
+        case PlannedFile::Kind::outside:
+            finishFileLine (juce::Result::fail ("it leads to " + planned.detail + ", outside the folder: not backed up, not changed"));
+            return true;
+
+        case PlannedFile::Kind::alias:
+            append ("skipped: the same file as " + planned.detail + ", processed under that name \n");
+            return true;
+
+        case PlannedFile::Kind::process:
+            break;
+    }
+
+    try
+    {
+        rewriteFile (planned.file);
+    }
+    catch (const BatchOperation::StopRun& stop)
+    {
+        ++outcome.filesFailed;
+        outcome.status = BatchOutcome::Status::aborted;
+        outcome.title = "Batch processing aborted";
+        outcome.message = stop.alertMessage;
+        append ("failed: " + stop.reason + "\n");
+        return false;
+    }
     return true;
 }
 
@@ -115,7 +252,11 @@ void BatchRun::rewriteFile (const juce::File& file)
     auto rewrite = operation->rewrite (file, original);
     // A file without a change keeps its inode, times, links and attributes.
     if (rewrite.result.wasOk() && rewrite.changes > 0)
+    {
         rewrite.result = SafeFileWriter::replaceContents (file, rewrite.bytes.data(), rewrite.bytes.size());
+        if (rewrite.result.wasOk())
+            ++outcome.filesChanged;
+    }
 
     finishFileLine (rewrite.result, rewrite.remark);
 }
@@ -139,4 +280,11 @@ void BatchRun::finish()
     outcome.status = BatchOutcome::Status::completed;
     append ("\n");
     append ("Batch processing finished. \n");
+}
+
+void BatchRun::cancelled()
+{
+    outcome.status = BatchOutcome::Status::cancelled;
+    append ("\n");
+    append ("Batch processing cancelled. \n");
 }

@@ -4,14 +4,18 @@
 #include "BatchOutcome.h"
 #include "BatchReporter.h"
 
+#include <atomic>
+
 class FormulaEngine;
 
 /**
     One press of "Do it!", for any operation: refuses what the operation
-    refuses, backs every affected file up into a new ZIP archive in the
-    folder, then rewrites the files one by one, keeping a running log. It
-    shows nothing itself: the panel and the command-line tool turn the
-    outcome into alerts and lines.
+    refuses, takes the folder's lock, backs every affected file up into a new
+    ZIP archive in the folder, then rewrites the files one by one, keeping a
+    running log. Files whose real path lies outside the folder are neither
+    backed up nor changed, and a file reached under two names is processed
+    once. It shows nothing itself: the panel and the command-line tool turn
+    the outcome into alerts and lines.
 */
 class BatchRun
 {
@@ -21,22 +25,41 @@ public:
     /** The operation the settings name; formulaEngine keeps its variables across runs. */
     BatchRun (const BatchSettings& settings, FormulaEngine* formulaEngine, BatchReporter& reporter);
 
+    /** While set, the run stops at the next file (or during the backup,
+        before anything changed); the file at hand is finished first. */
+    void setCancelFlag (const std::atomic<bool>& flag) { cancel = &flag; }
+
     BatchOutcome run();
 
 private:
+    /** A listed file and what the run does with it. */
+    struct PlannedFile
+    {
+        enum class Kind { process, outside, alias };
+        juce::File file;
+        Kind kind = Kind::process;
+        juce::String detail;   // where an outside link leads, or the name an alias was processed under
+    };
+
     void runSteps();
     void append (const juce::String& text);
     bool refuse();
+    bool isCancelled() const;
+    void planFiles();
+    void removeLeftovers();
     bool writeBackup();
     bool processFiles();
+    bool processFile (const PlannedFile& planned);
     void rewriteFile (const juce::File& file);
     void finishFileLine (const juce::Result& result, const juce::String& remark = {});
     void finish();
+    void cancelled();
 
     std::unique_ptr<BatchOperation> ownedOperation;
     BatchOperation* operation;
     BatchReporter& reporter;
-    juce::Array<juce::File> files;
+    const std::atomic<bool>* cancel = nullptr;
+    std::vector<PlannedFile> plan;
     BatchOutcome outcome;
     std::string logText;
 };

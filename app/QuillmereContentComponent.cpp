@@ -225,8 +225,9 @@ bool QuillmereContentComponent::checkFormula()
 
 void QuillmereContentComponent::saveLog()
 {
-    const auto logFile = LogFile::freeLogFile (getCurrentDirectoryPath());
-    const auto result = LogFile::write (logFile, toDoDisplay->getText(), doneDisplay->getText());
+    juce::File logFile = LogFile::freeLogFile (getCurrentDirectoryPath());
+    const auto result = LogFile::write (juce::File (getCurrentDirectoryPath()), currentSettings().files,
+                                        toDoDisplay->getText(), doneDisplay->getText(), logFile);
 
     if (result.wasOk())
         alerts->showAlert (AlertPresenter::Icon::information, "Log File saved",

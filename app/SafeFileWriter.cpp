@@ -7,7 +7,10 @@
 #include <memory>
 #include <system_error>
 
+#include "ExclusiveFile.h"
+
 #if ! defined (_WIN32)
+ #include <fcntl.h>
  #include <sys/stat.h>
  #include <unistd.h>
 #endif
@@ -32,18 +35,24 @@ namespace
     };
 
     /** A new, hidden file beside the target, with a short name of its own (a
-        long file name plus a suffix could pass the file system's limit) and no
-        ".xml", so a scan never picks it up. Opened exclusively: a leftover of an
-        earlier crash, or another run's file, is never appended to or reused. */
+        long file name plus a suffix could pass the file system's limit), the
+        process id in it, and no ".xml", so a scan never picks it up. Opened
+        exclusively and never through a link: another run's file, or a
+        leftover of a killed one, is never appended to or reused. */
     std::unique_ptr<std::FILE, FileCloser> createTemporary (const fs::path& target, fs::path& temporary)
     {
+        const juce::File folder (juce::String (target.parent_path().u8string()));
         for (int attempt = 0; attempt < 100; ++attempt)
         {
-            const auto candidate = target.parent_path() / (".quillmere-" + std::to_string (attempt) + ".tmp");
-            if (auto* file = std::fopen (candidate.c_str(), "wbx"))
+            const auto candidate = fs::u8path (ExclusiveFile::temporaryName (folder).getFullPathName().toStdString());
+            const int descriptor = ::open (candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+            if (descriptor >= 0)
             {
                 temporary = candidate;   // only a file this call created is ever removed again
-                return std::unique_ptr<std::FILE, FileCloser> (file);
+                if (auto* file = ::fdopen (descriptor, "wb"))
+                    return std::unique_ptr<std::FILE, FileCloser> (file);
+                ::close (descriptor);
+                return nullptr;
             }
             if (errno != EEXIST)
                 break;

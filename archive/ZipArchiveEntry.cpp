@@ -1,8 +1,11 @@
 #include "ZipArchiveEntry.h"
 
 #include "ReadAheadInputStream.h"
+#include "RegularFileInputStream.h"
 
 #include <zlib.h>
+
+#include <limits>
 
 namespace
 {
@@ -54,6 +57,16 @@ namespace
         return out.writeInt ((int) value);
     }
 
+    bool write64 (juce::OutputStream& out, juce::int64 value)
+    {
+        return out.writeInt64 (value);
+    }
+
+    juce::uint32 fieldFor (juce::int64 value)
+    {
+        return fitsZip32 (value) ? (juce::uint32) value : ZipArchiveEntry::zip64Marker;
+    }
+
     juce::String describeUnreadable (const juce::File& file, const juce::Result& status)
     {
         auto text = "cannot read " + file.getFullPathName();
@@ -70,7 +83,7 @@ ZipArchiveEntry::ZipArchiveEntry (const juce::File& file, const juce::String& na
 
 juce::String ZipArchiveEntry::describeTooLarge (const juce::File& file)
 {
-    return file.getFullPathName() + " is 4 GiB or larger: not supported without ZIP64";
+    return file.getFullPathName() + " is 4 GiB or larger now, but was smaller when its backup began";
 }
 
 juce::String ZipArchiveEntry::describeNameTooLong (const juce::File& file)
@@ -86,12 +99,14 @@ int ZipArchiveEntry::getNameSizeInBytes() const
 void ZipArchiveEntry::prepareHeader()
 {
     signature = localHeaderSignature;
-    versionNeeded = 0;
     flags = isPlainAscii (storedName) ? 0 : languageEncodingFlag;
     method = 0;
-    extraLength = 0;
     crc = 0;
-    compressedSize = 0;
+
+    const auto size = sourceFile.getSize();
+    zip64Local = size > maxZip32Value;
+    versionNeeded = zip64Local ? zip64Version : 0;
+    extraLength = zip64Local ? 20 : 0;   // id, length and the two sizes
 
     const auto modified = clampToDosRange (sourceFile.getLastModificationTime());
     modDate = toDosDate (modified);
@@ -101,28 +116,35 @@ void ZipArchiveEntry::prepareHeader()
     nameLength = (juce::uint16) juce::jmin (getNameSizeInBytes(), maxNameBytes);
 
     // Only a first guess: both sizes are patched with the bytes actually copied.
-    uncompressedSize = (juce::uint32) (sourceFile.getSize() & 0xFFFFFFFF);
+    dataSize = size;
+    uncompressedSize = compressedSize = zip64Local ? zip64Marker : (juce::uint32) size;
+}
+
+bool ZipArchiveEntry::needsZip64() const
+{
+    return zip64Local || ! fitsZip32 (dataSize) || ! fitsZip32 (headerOffset);
 }
 
 juce::Result ZipArchiveEntry::writeLocalEntry (juce::OutputStream& out)
 {
     written = false;
 
-    // Files that have gone, or turned into folders, are left out on purpose.
-    if (! sourceFile.existsAsFile())
-        return juce::Result::ok();
-
-    juce::FileInputStream source (sourceFile);
-
-    if (source.failedToOpen())
+    // Opened without blocking and checked after opening: files that have gone,
+    // turned into folders, FIFOs or devices are left out of the backup (the
+    // run then reports them), never waited for.
+    RegularFileInputStream source (sourceFile);
+    if (source.getStatus().failed())
     {
-        if (! sourceFile.existsAsFile())
-            return juce::Result::ok();   // deleted between the check and the open
+        if (source.wasMissing() || source.getStatus().getErrorMessage() == "not a regular file"
+            || sourceFile.isDirectory())
+            return juce::Result::ok();
 
         // It is there but we cannot have it: the run must not change a file
         // it could not back up.
         return juce::Result::fail (describeUnreadable (sourceFile, source.getStatus()));
     }
+
+    externalAttributes = (juce::uint32) (source.getMode() & 0xFFFF) << 16;
 
     ReadAheadInputStream readAhead (source, readAheadSize);
     const auto result = writeLocalEntry (readAhead, out);
@@ -146,15 +168,13 @@ juce::Result ZipArchiveEntry::writeLocalEntry (juce::InputStream& source, juce::
     if (getNameSizeInBytes() > maxNameBytes)
         return juce::Result::fail (describeNameTooLong (sourceFile));
 
-    if (sourceFile.getSize() > maxZip32Value)
-        return juce::Result::fail (describeTooLarge (sourceFile));
-
     headerOffset = out.getPosition();
 
-    if (! fitsZip32 (headerOffset))
-        return juce::Result::fail (archiveTooLargeMessage);
-
     if (! writeLocalHeader (out) || ! writeName (out))
+        return juce::Result::fail (writeFailedMessage);
+
+    // The sizes are not known yet: zeros now, patched after the copy.
+    if (zip64Local && ! (write16 (out, zip64ExtraId) && write16 (out, 16) && write64 (out, 0) && write64 (out, 0)))
         return juce::Result::fail (writeFailedMessage);
 
     const auto dataStart = out.getPosition();
@@ -165,32 +185,33 @@ juce::Result ZipArchiveEntry::writeLocalEntry (juce::InputStream& source, juce::
 
     const auto end = out.getPosition();
 
-    if (end - dataStart != (juce::int64) compressedSize || ! patchHeader (out, end))
+    if (end - dataStart != dataSize || ! patchHeader (out, end))
         return juce::Result::fail (writeFailedMessage);
 
     written = true;
     return juce::Result::ok();
 }
 
-bool ZipArchiveEntry::writeSharedFields (juce::OutputStream& out) const
+bool ZipArchiveEntry::writeSharedFields (juce::OutputStream& out, juce::uint32 size32, juce::uint16 extraBytes) const
 {
-    // From the flags to the extra field length, both records hold the same fields.
+    // From the flags to the extra field length, both records hold the same
+    // fields; only the sizes and the extra field can differ.
     return write16 (out, flags)
         && write16 (out, method)
         && write16 (out, modTime)
         && write16 (out, modDate)
         && write32 (out, crc)
-        && write32 (out, compressedSize)
-        && write32 (out, uncompressedSize)
+        && write32 (out, size32)
+        && write32 (out, size32)
         && write16 (out, nameLength)
-        && write16 (out, extraLength);
+        && write16 (out, extraBytes);
 }
 
 bool ZipArchiveEntry::writeLocalHeader (juce::OutputStream& out) const
 {
     return write32 (out, signature)
         && write16 (out, versionNeeded)
-        && writeSharedFields (out);
+        && writeSharedFields (out, compressedSize, extraLength);
 }
 
 bool ZipArchiveEntry::writeName (juce::OutputStream& out) const
@@ -204,6 +225,9 @@ juce::Result ZipArchiveEntry::copyData (juce::InputStream& source, juce::OutputS
     auto checksum = crc32 (0L, Z_NULL, 0);
     juce::int64 total = 0;
 
+    // Without ZIP64 sizes in the local header, the copy must stay below 4 GiB.
+    const auto limit = zip64Local ? std::numeric_limits<juce::int64>::max() : maxZip32Value;
+
     // Stop at the first read that yields nothing: a file that shrank, stalled
     // or failed would otherwise never look exhausted and the loop would spin.
     for (;;)
@@ -215,8 +239,8 @@ juce::Result ZipArchiveEntry::copyData (juce::InputStream& source, juce::OutputS
 
         total += numRead;
 
-        // A file that keeps growing is cut off where the format ends.
-        if (total > maxZip32Value)
+        // A file that keeps growing is cut off where its header ends.
+        if (total > limit)
             return juce::Result::fail (describeTooLarge (sourceFile));
 
         checksum = crc32 (checksum, reinterpret_cast<const Bytef*> (buffer), (uInt) numRead);
@@ -226,19 +250,44 @@ juce::Result ZipArchiveEntry::copyData (juce::InputStream& source, juce::OutputS
     }
 
     crc = (juce::uint32) checksum;
-    compressedSize = (juce::uint32) total;
-    uncompressedSize = compressedSize;   // stored: the two are the same by definition
+    dataSize = total;
+    // Stored: the two sizes are the same by definition.
+    compressedSize = uncompressedSize = zip64Local ? zip64Marker : (juce::uint32) total;
     return juce::Result::ok();
 }
 
 bool ZipArchiveEntry::patchHeader (juce::OutputStream& out, juce::int64 end) const
 {
-    // CRC-32, compressed size and uncompressed size lie side by side at offset 14.
+    // CRC-32, compressed size and uncompressed size lie side by side at offset
+    // 14; ZIP64 sizes after the name, past the extra field's id and length.
     return out.setPosition (headerOffset + 14)
         && write32 (out, crc)
         && write32 (out, compressedSize)
         && write32 (out, uncompressedSize)
+        && (! zip64Local || (out.setPosition (headerOffset + localHeaderSize + nameLength + 4)
+                             && write64 (out, dataSize) && write64 (out, dataSize)))
         && out.setPosition (end);
+}
+
+juce::uint16 ZipArchiveEntry::centralExtraLength() const
+{
+    if (! needsZip64())
+        return 0;
+    const bool sizes = zip64Local || ! fitsZip32 (dataSize);
+    return (juce::uint16) (4 + (sizes ? 16 : 0) + (fitsZip32 (headerOffset) ? 0 : 8));
+}
+
+bool ZipArchiveEntry::writeCentralExtra (juce::OutputStream& out) const
+{
+    if (! needsZip64())
+        return true;
+
+    // Only the fields whose 32-bit place holds the marker, in this order.
+    const bool sizes = zip64Local || ! fitsZip32 (dataSize);
+    return write16 (out, zip64ExtraId)
+        && write16 (out, (juce::uint16) (centralExtraLength() - 4))
+        && (! sizes || (write64 (out, dataSize) && write64 (out, dataSize)))
+        && (fitsZip32 (headerOffset) || write64 (out, headerOffset));
 }
 
 bool ZipArchiveEntry::writeCentralEntry (juce::OutputStream& out)
@@ -246,14 +295,19 @@ bool ZipArchiveEntry::writeCentralEntry (juce::OutputStream& out)
     if (! written)
         return false;
 
+    const bool zip64 = needsZip64();
+    const bool sizes = zip64Local || ! fitsZip32 (dataSize);
+    const auto neededVersion = zip64 ? zip64Version : (juce::uint16) 2;
+
     return write32 (out, centralHeaderSignature)
-        && write16 (out, versionNeeded)     // version made by
-        && write16 (out, 2)                 // version needed to extract
-        && writeSharedFields (out)
+        && write16 (out, (juce::uint16) (madeByUnix | versionNeeded))
+        && write16 (out, neededVersion)
+        && writeSharedFields (out, sizes ? zip64Marker : (juce::uint32) dataSize, centralExtraLength())
         && write16 (out, 0)                 // file comment length
         && write16 (out, 0)                 // disk number start
         && write16 (out, 0)                 // internal file attributes
-        && write32 (out, 0)                 // external file attributes
-        && write32 (out, (juce::uint32) headerOffset)
-        && writeName (out);
+        && write32 (out, externalAttributes)
+        && write32 (out, fieldFor (headerOffset))
+        && writeName (out)
+        && writeCentralExtra (out);
 }

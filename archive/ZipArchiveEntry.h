@@ -10,7 +10,8 @@
     The data is always stored uncompressed. The header is filled by
     prepareHeader() and completed after the copy with the checksum and the
     number of bytes actually copied, so a file that changes size while it is
-    read still gives a consistent record.
+    read still gives a consistent record. Sizes and offsets of 4 GiB or more
+    go into ZIP64 extra fields.
 */
 class ZipArchiveEntry
 {
@@ -42,11 +43,12 @@ public:
     /** The number of bytes the name takes in the archive (UTF-8). */
     int getNameSizeInBytes() const;
 
+    /** Whether the central record needs ZIP64 fields (a size or the offset too large). */
+    bool needsZip64() const;
+
     static juce::String describeTooLarge (const juce::File& file);
     static juce::String describeNameTooLong (const juce::File& file);
     static constexpr const char* writeFailedMessage = "write failed (disk full?)";
-    static constexpr const char* archiveTooLargeMessage =
-        "the backup would be 4 GiB or larger: not supported without ZIP64";
 
     static constexpr juce::uint32 localHeaderSignature   = 0x04034B50;
     static constexpr juce::uint32 centralHeaderSignature = 0x02014B50;
@@ -59,9 +61,16 @@ public:
     static constexpr juce::uint16 languageEncodingFlag = 0x0800;
 
     /** The largest size or offset a 32-bit field may hold: 0xFFFFFFFF tells
-        readers to look for ZIP64 fields, which this writer never writes. */
+        readers to look for the value in the ZIP64 extra field. */
     static constexpr juce::int64 maxZip32Value = 0xFFFFFFFE;
+    static constexpr juce::uint32 zip64Marker = 0xFFFFFFFF;
     static constexpr int maxNameBytes = 0xFFFF;
+
+    /** "Version made by": the host is Unix (3), so readers restore the mode
+        in the external attributes and take the UTF-8 flag at its word. */
+    static constexpr juce::uint16 madeByUnix = 0x0300;
+    static constexpr juce::uint16 zip64Version = 45;
+    static constexpr juce::uint16 zip64ExtraId = 0x0001;
 
     juce::uint32 signature        = localHeaderSignature;
     juce::uint16 versionNeeded    = 0;
@@ -75,6 +84,15 @@ public:
     juce::uint16 nameLength       = 0;
     juce::uint16 extraLength      = 0;
 
+    /** The file's mode in the high 16 bits, as Unix readers expect it. */
+    juce::uint32 externalAttributes = 0;
+
+    /** Bytes stored, in 64 bits; the 32-bit fields above hold the marker when it does not fit. */
+    juce::int64 dataSize = 0;
+
+    /** The local header carries ZIP64 sizes: the file was 4 GiB or more when the copy began. */
+    bool zip64Local = false;
+
     juce::File sourceFile;
     juce::String storedName;
 
@@ -84,7 +102,9 @@ public:
     bool written = false;
 
 private:
-    bool writeSharedFields (juce::OutputStream& out) const;
+    bool writeSharedFields (juce::OutputStream& out, juce::uint32 size32, juce::uint16 extraBytes) const;
+    bool writeCentralExtra (juce::OutputStream& out) const;
+    juce::uint16 centralExtraLength() const;
     bool writeLocalHeader (juce::OutputStream& out) const;
     bool writeName (juce::OutputStream& out) const;
     juce::Result copyData (juce::InputStream& source, juce::OutputStream& out);

@@ -2,6 +2,8 @@
 
 #include "CheckedBufferedOutputStream.h"
 
+#include <algorithm>
+
 ZipArchiveWriter::ZipArchiveWriter() = default;
 ZipArchiveWriter::~ZipArchiveWriter() = default;
 
@@ -103,7 +105,7 @@ juce::Result ZipArchiveWriter::writeArchive (juce::OutputStream& out)
     if (result.failed())
         return result;
 
-    result = writeEndRecord (out, count, centralStart, out.getPosition() - centralStart);
+    result = writeEndRecords (out, count, centralStart, out.getPosition() - centralStart);
     if (result.failed())
         return result;
 
@@ -113,36 +115,16 @@ juce::Result ZipArchiveWriter::writeArchive (juce::OutputStream& out)
 
 juce::Result ZipArchiveWriter::checkFormatLimits() const
 {
-    if (entries.size() > maxEntries)
-        return juce::Result::fail ("too many files (" + juce::String (entries.size())
-                                   + "): at most " + juce::String (maxEntries) + " without ZIP64");
-
-    // Refuse up front what cannot fit, rather than find out after gigabytes
-    // were written. Sizes may still change before the copy; the copy checks again.
-    juce::int64 archiveSize = endRecordSize;
-
+    // Refuse up front what cannot be stored, rather than find out after
+    // gigabytes were written.
     for (auto* entry : entries)
     {
         if (entry->storedName.isEmpty())
             return juce::Result::fail ("no name to store " + entry->sourceFile.getFullPathName() + " under");
 
-        const auto nameBytes = entry->getNameSizeInBytes();
-        if (nameBytes > ZipArchiveEntry::maxNameBytes)
+        if (entry->getNameSizeInBytes() > ZipArchiveEntry::maxNameBytes)
             return juce::Result::fail (ZipArchiveEntry::describeNameTooLong (entry->sourceFile));
-
-        if (! entry->sourceFile.existsAsFile())
-            continue;
-
-        const auto size = entry->sourceFile.getSize();
-        if (size > ZipArchiveEntry::maxZip32Value)
-            return juce::Result::fail (ZipArchiveEntry::describeTooLarge (entry->sourceFile));
-
-        archiveSize += ZipArchiveEntry::localHeaderSize + ZipArchiveEntry::centralHeaderSize
-                       + 2 * nameBytes + size;
     }
-
-    if (archiveSize > ZipArchiveEntry::maxZip32Value)
-        return juce::Result::fail (ZipArchiveEntry::archiveTooLargeMessage);
 
     return juce::Result::ok();
 }
@@ -151,6 +133,9 @@ juce::Result ZipArchiveWriter::writeLocalEntries (juce::OutputStream& out)
 {
     for (auto* entry : entries)
     {
+        if (shouldStop && shouldStop())
+            return juce::Result::fail ("cancelled");
+
         const auto result = entry->writeLocalEntry (out);
         if (result.failed())
             return result;
@@ -177,26 +162,45 @@ juce::Result ZipArchiveWriter::writeCentralDirectory (juce::OutputStream& out, i
     return juce::Result::ok();
 }
 
-juce::Result ZipArchiveWriter::writeEndRecord (juce::OutputStream& out, int count,
-                                               juce::int64 centralStart, juce::int64 centralSize)
+juce::Result ZipArchiveWriter::writeEndRecords (juce::OutputStream& out, int count,
+                                                juce::int64 centralStart, juce::int64 centralSize)
 {
-    if (centralStart > ZipArchiveEntry::maxZip32Value || centralSize > ZipArchiveEntry::maxZip32Value)
-        return juce::Result::fail (ZipArchiveEntry::archiveTooLargeMessage);
+    const auto fits = [] (juce::int64 value) { return value <= ZipArchiveEntry::maxZip32Value; };
+    const bool anyEntryZip64 = std::any_of (entries.begin(), entries.end(),
+                                            [] (const ZipArchiveEntry* e) { return e->written && e->needsZip64(); });
+    const bool zip64 = count > maxEntriesWithoutZip64 || ! fits (centralStart) || ! fits (centralSize) || anyEntryZip64;
 
+    if (zip64)
+    {
+        const auto zip64EndStart = out.getPosition();
+        const bool ok = out.writeInt ((int) zip64EndRecordSignature)
+                     && out.writeInt64 (44)                                   // size of the rest of the record
+                     && out.writeShort ((short) (ZipArchiveEntry::madeByUnix | ZipArchiveEntry::zip64Version))
+                     && out.writeShort ((short) ZipArchiveEntry::zip64Version)
+                     && out.writeInt (0) && out.writeInt (0)                  // this disk, the central directory's disk
+                     && out.writeInt64 (count) && out.writeInt64 (count)
+                     && out.writeInt64 (centralSize) && out.writeInt64 (centralStart)
+                     && out.writeInt ((int) zip64LocatorSignature)
+                     && out.writeInt (0)                                      // disk of the ZIP64 end record
+                     && out.writeInt64 (zip64EndStart)
+                     && out.writeInt (1);                                     // disks in total
+        if (! ok)
+            return juce::Result::fail (ZipArchiveEntry::writeFailedMessage);
+    }
+
+    // Fields that overflow hold the marker; readers then take the ZIP64 record's values.
+    const auto count16 = (short) (count > maxEntriesWithoutZip64 ? 0xFFFF : count);
     const bool ok = out.writeInt ((int) endRecordSignature)
                  && out.writeShort (0)                      // number of this disk
                  && out.writeShort (0)                      // disk where the central directory starts
-                 && out.writeShort ((short) count)          // records on this disk
-                 && out.writeShort ((short) count)          // records in total
-                 && out.writeInt ((int) centralSize)
-                 && out.writeInt ((int) centralStart)
+                 && out.writeShort (count16)                // records on this disk
+                 && out.writeShort (count16)                // records in total
+                 && out.writeInt ((int) (fits (centralSize) ? (juce::uint32) centralSize : ZipArchiveEntry::zip64Marker))
+                 && out.writeInt ((int) (fits (centralStart) ? (juce::uint32) centralStart : ZipArchiveEntry::zip64Marker))
                  && out.writeShort (0);                     // comment length
 
     if (! ok)
         return juce::Result::fail (ZipArchiveEntry::writeFailedMessage);
-
-    if (out.getPosition() > ZipArchiveEntry::maxZip32Value)
-        return juce::Result::fail (ZipArchiveEntry::archiveTooLargeMessage);
 
     return juce::Result::ok();
 }

@@ -2,16 +2,18 @@
 
 #include "ZipArchiveEntry.h"
 
+#include <functional>
+
 /**
     Writes a list of files into a new ZIP archive in one pass, every file
     stored uncompressed, in the order the entries were added.
 
     Files that are missing when the archive is written (or have become
-    folders) are left out. Anything else that keeps a file from being backed
-    up completely, or keeps the archive from being written completely, fails
-    the whole archive: the caller must not change files it holds no backup of.
-    The archive is plain ZIP without ZIP64, so files and archives of 4 GiB or
-    more, and more than 65535 entries, are refused.
+    folders, FIFOs or devices) are left out. Anything else that keeps a file
+    from being backed up completely, or keeps the archive from being written
+    completely, fails the whole archive: the caller must not change files it
+    holds no backup of. ZIP64 records are written when there are more than
+    65535 entries or a size or offset reaches 4 GiB, and only then.
 */
 class ZipArchiveWriter
 {
@@ -31,6 +33,9 @@ public:
         offsets are positions in out). out must support setPosition(). */
     bool writeTo (juce::OutputStream& out);
 
+    /** Asked before each entry; true ends the write with a failure ("cancelled"). */
+    std::function<bool()> shouldStop;
+
     /** One line saying why the last write failed; empty after a success. */
     const juce::String& getLastError() const;
 
@@ -38,16 +43,18 @@ public:
     int getNumEntries() const;
 
     static constexpr juce::uint32 endRecordSignature = 0x06054B50;
+    static constexpr juce::uint32 zip64EndRecordSignature = 0x06064B50;
+    static constexpr juce::uint32 zip64LocatorSignature = 0x07064B50;
     static constexpr int endRecordSize = 22;
     static constexpr size_t outputBufferSize = 1 << 18;
-    static constexpr int maxEntries = 0xFFFF;
+    static constexpr int maxEntriesWithoutZip64 = 0xFFFF;
 
 private:
     juce::Result checkFormatLimits() const;
     juce::Result writeLocalEntries (juce::OutputStream& out);
     juce::Result writeCentralDirectory (juce::OutputStream& out, int& count);
-    juce::Result writeEndRecord (juce::OutputStream& out, int count,
-                                 juce::int64 centralStart, juce::int64 centralSize);
+    juce::Result writeEndRecords (juce::OutputStream& out, int count,
+                                  juce::int64 centralStart, juce::int64 centralSize);
     juce::Result writeArchive (juce::OutputStream& out);
     bool fail (const juce::String& reason);
 

@@ -59,7 +59,7 @@ void FileManager::rescan()
     juce::WildcardFileFilter filter (wildcardPattern, {}, "Wildcard filter");
     for (const auto& file : directory.findChildFiles (juce::File::findFiles,
                                                       searchRecursively, "*",
-                                                      juce::File::FollowSymlinks::noCycles))
+                                                      juce::File::FollowSymlinks::no))
         if (filter.isFileSuitable (file) && isRegularFile (file))
             files.add (new juce::File (file));
 

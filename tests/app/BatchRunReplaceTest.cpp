@@ -55,13 +55,14 @@ TEST_F (ReplaceRun, TwoRunsMakeNumberedBackups)
     EXPECT_TRUE (folder.file ("QuillmereBackup.zip").existsAsFile());
 }
 
-TEST_F (ReplaceRun, EmptyFolderStillWritesAnEmptyArchiveAndFinishes)
+TEST_F (ReplaceRun, EmptyFolderIsRefusedWithoutAnArchive)
 {
     const auto outcome = run (replaceSettings ("x", "y"));
-    EXPECT_EQ (outcome.status, BatchOutcome::Status::completed);
-    EXPECT_EQ (outcome.log, "creating backup in file: " + path ("QuillmereBackup.zip") + "...done. \n\nBatch processing finished. \n");
-    EXPECT_EQ (folder.file ("QuillmereBackup.zip").getSize(), 22);
-    EXPECT_EQ (alerts.titles(), juce::StringArray ({ "Batch processing finished" }));
+    EXPECT_EQ (outcome.status, BatchOutcome::Status::refused);
+    EXPECT_EQ (outcome.log, "");
+    EXPECT_FALSE (folder.file ("QuillmereBackup.zip").exists());
+    EXPECT_EQ (alerts.titles(), juce::StringArray ({ "Nothing to do" }));
+    EXPECT_EQ (alerts.alerts[0].icon, AlertPresenter::Icon::warning);
 }
 
 TEST_F (ReplaceRun, FileDeletedAfterTheScanIsSkippedSilently)
@@ -113,13 +114,11 @@ TEST_F (ReplaceRun, UnreadableFileStopsTheRunBeforeAnyChange)
     auto settings = replaceSettings ("x", "y");
 
     // Something listed that exists but cannot be read: a file without read
-    // permission, or for the superuser (who reads those) a kernel file it may only write.
-    juce::File unreadable ("/proc/sys/vm/drop_caches");
-    if (geteuid() != 0)
-    {
-        unreadable = folder.write ("b.xml", "x\n");
-        std::filesystem::permissions (unreadable.getFullPathName().toStdString(), std::filesystem::perms::none);
-    }
+    // permission. The superuser reads those.
+    if (geteuid() == 0)
+        GTEST_SKIP() << "the superuser reads every file";
+    const auto unreadable = folder.write ("b.xml", "x\n");
+    std::filesystem::permissions (unreadable.getFullPathName().toStdString(), std::filesystem::perms::none);
     settings.files.add (unreadable);
 
     const auto outcome = run (std::move (settings));
@@ -264,10 +263,9 @@ TEST_F (ReplaceRun, LatinOneFileWithTextItCannotHoldFailsAlone)
 TEST (LogFile, TwoSavesGiveNumberedFilesWithHeaderDescriptionAndLog)
 {
     TestFolder folder;
-    const auto first = LogFile::freeLogFile (folder.path());
-    ASSERT_TRUE (LogFile::write (first, "description\n", "log line\n").wasOk());
-    const auto second = LogFile::freeLogFile (folder.path());
-    ASSERT_TRUE (LogFile::write (second, juce::String::fromUTF8 ("in \xc3\xa9t\xc3\xa9\n"), "").wasOk());
+    juce::File first, second;
+    ASSERT_TRUE (LogFile::write (juce::File (folder.path()), {}, "description\n", "log line\n", first).wasOk());
+    ASSERT_TRUE (LogFile::write (juce::File (folder.path()), {}, juce::String::fromUTF8 ("in \xc3\xa9t\xc3\xa9\n"), "", second).wasOk());
 
     EXPECT_EQ (first.getFileName(), "QuillmereLog.txt");
     EXPECT_EQ (second.getFileName(), "QuillmereLog(2).txt");
@@ -275,11 +273,15 @@ TEST (LogFile, TwoSavesGiveNumberedFilesWithHeaderDescriptionAndLog)
     EXPECT_EQ (TestFolder::readBytes (second), "Quillmere Logfile \r\n \r\nin \xc3\xa9t\xc3\xa9\r\n\r\n");
 }
 
-TEST (LogFile, FailureIsReported)
+TEST (LogFile, NeverReplacesOrFollowsWhatHasTheName)
 {
     TestFolder folder;
-    folder.file ("QuillmereLog.txt").createDirectory();
-    const auto target = folder.file ("QuillmereLog.txt"); // a folder is in the way
-    EXPECT_TRUE (LogFile::write (target, "d", "l").failed());
-    EXPECT_TRUE (target.isDirectory());
+    folder.file ("QuillmereLog.txt").createDirectory();                      // a folder is in the way
+    folder.file ("elsewhere.txt").createSymbolicLink (folder.file ("QuillmereLog(2).txt"), false);   // dangling
+
+    juce::File written;
+    ASSERT_TRUE (LogFile::write (juce::File (folder.path()), {}, "d", "l", written).wasOk());
+    EXPECT_EQ (written.getFileName(), "QuillmereLog(3).txt");
+    EXPECT_TRUE (folder.file ("QuillmereLog.txt").isDirectory());
+    EXPECT_FALSE (folder.file ("elsewhere.txt").exists());
 }

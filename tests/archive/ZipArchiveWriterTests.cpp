@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 using namespace ziptest;
 
 namespace
@@ -51,11 +53,12 @@ namespace
             EXPECT_EQ (c.method, 0);
             EXPECT_EQ (c.local.method, 0);
             EXPECT_EQ (c.local.versionNeeded, 0);
-            EXPECT_EQ (c.versionMadeBy, 0);
+            EXPECT_EQ (c.versionMadeBy, 0x0300);   // Unix, so readers restore modes and UTF-8 names
             EXPECT_EQ (c.versionNeeded, 2);
             EXPECT_EQ (c.local.extraLength, 0);
             EXPECT_EQ (c.extraLength + c.commentLength + c.diskStart + c.internalAttributes, 0);
-            EXPECT_EQ (c.externalAttributes, 0u);
+            EXPECT_EQ ((c.externalAttributes >> 16) & S_IFMT, (juce::uint32) S_IFREG);      // the file's mode, as Unix readers expect
+            EXPECT_EQ ((c.externalAttributes >> 16) & 0600, 0600u);
             EXPECT_EQ (c.modTime, c.local.modTime);
             EXPECT_EQ (c.modDate, c.local.modDate);
         }

@@ -1,0 +1,126 @@
+#include "ExclusiveFile.h"
+
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace
+{
+    constexpr const char* temporaryPrefix = ".quillmere-";
+    constexpr const char* temporarySuffix = ".tmp";
+
+    juce::Result systemFailure (const juce::String& what)
+    {
+        return juce::Result::fail (what + " (" + juce::String (std::strerror (errno)) + ")");
+    }
+
+    /** rename() that fails with EEXIST instead of replacing. Where the file
+        system refuses renameat2's flag, a hard link gives the same guarantee. */
+    int renameWithoutReplacing (const char* from, const char* to)
+    {
+       #if defined (__linux__) && defined (RENAME_NOREPLACE)
+        if (::renameat2 (AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0)
+            return 0;
+        if (errno != EINVAL && errno != ENOSYS)
+            return -1;
+       #endif
+        if (::link (from, to) != 0)
+            return -1;
+        ::unlink (from);
+        return 0;
+    }
+}
+
+ExclusiveFile::~ExclusiveFile()
+{
+    if (descriptor >= 0)
+        ::close (descriptor);
+    if (! published && temporary != juce::File())
+        ::unlink (temporary.getFullPathName().toRawUTF8());
+}
+
+juce::File ExclusiveFile::temporaryName (const juce::File& folder)
+{
+    static std::atomic<unsigned> counter { 0 };
+    return folder.getChildFile (juce::String (temporaryPrefix) + juce::String ((int) ::getpid()) + "-"
+                                + juce::String (counter++) + temporarySuffix);
+}
+
+juce::Result ExclusiveFile::create (const juce::File& folder, unsigned permissions)
+{
+    for (int attempt = 0; attempt < 100; ++attempt)
+    {
+        const auto candidate = temporaryName (folder);
+        descriptor = ::open (candidate.getFullPathName().toRawUTF8(),
+                             O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, (mode_t) permissions);
+        if (descriptor >= 0)
+        {
+            // The user's creation mask applies too: it may take bits away, never add any.
+            temporary = candidate;
+            return juce::Result::ok();
+        }
+        if (errno != EEXIST)
+            break;
+    }
+    return systemFailure ("cannot create a new file in " + folder.getFullPathName());
+}
+
+juce::Result ExclusiveFile::publish (const std::function<juce::File (int)>& nameForAttempt, juce::File& publishedAs)
+{
+    jassert (descriptor >= 0);
+    if (::fsync (descriptor) != 0)
+        return systemFailure ("cannot sync " + temporary.getFullPathName() + " to the disk");
+    const int closed = ::close (descriptor);
+    descriptor = -1;
+    if (closed != 0)
+        return systemFailure ("cannot write " + temporary.getFullPathName());
+
+    for (int attempt = 1; attempt < 100000; ++attempt)
+    {
+        const auto candidate = nameForAttempt (attempt);
+        if (renameWithoutReplacing (temporary.getFullPathName().toRawUTF8(), candidate.getFullPathName().toRawUTF8()) == 0)
+        {
+            published = true;
+            publishedAs = candidate;
+            return juce::Result::ok();
+        }
+        if (errno != EEXIST)
+            return systemFailure ("cannot name the new file " + candidate.getFullPathName());
+    }
+    return juce::Result::fail ("no free name for the new file in " + temporary.getParentDirectory().getFullPathName());
+}
+
+bool ExclusiveFile::isLeftover (const juce::File& file)
+{
+    const auto name = file.getFileName();
+    if (! name.startsWith (temporaryPrefix) || ! name.endsWith (temporarySuffix))
+        return false;
+
+    const auto middle = name.substring ((int) std::strlen (temporaryPrefix), name.length() - (int) std::strlen (temporarySuffix));
+    if (middle.isEmpty() || ! middle.containsOnly ("0123456789-"))
+        return false;
+
+    // "PID-N" from this version; a bare "N" from earlier ones, which recorded
+    // no process and are leftovers by now.
+    if (! middle.containsChar ('-'))
+        return true;
+
+    const auto pid = middle.upToFirstOccurrenceOf ("-", false, false).getIntValue();
+    return pid > 0 && ::kill ((pid_t) pid, 0) != 0 && errno == ESRCH;
+}
+
+juce::Array<juce::File> ExclusiveFile::removeLeftovers (const juce::File& folder)
+{
+    juce::Array<juce::File> removed;
+    for (const auto& file : folder.findChildFiles (juce::File::findFiles, false,
+                                                   juce::String (temporaryPrefix) + "*" + temporarySuffix,
+                                                   juce::File::FollowSymlinks::no))
+        if (isLeftover (file) && ::unlink (file.getFullPathName().toRawUTF8()) == 0)
+            removed.add (file);
+    return removed;
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+#include <functional>
+
+/**
+    A new file that never replaces or follows anything: it is created under a
+    unique hidden temporary name in its folder (exclusively, never through a
+    link), written, synced, and only then takes its final name with a rename
+    that refuses to replace an existing file. When the name was taken
+    meanwhile, the next one is tried. Until it is published, destroying the
+    object removes the temporary file, so an interrupted write never leaves a
+    half-written file under a real name.
+
+    Temporary names carry the process id, so a later run can tell the
+    leftovers of a run that was killed from the files of one still running.
+*/
+class ExclusiveFile
+{
+public:
+    ExclusiveFile() = default;
+    ~ExclusiveFile();
+
+    /** Creates the temporary file in folder with the given permission bits. */
+    juce::Result create (const juce::File& folder, unsigned permissions);
+
+    /** The open file, for writing; -1 before create(). */
+    int getDescriptor() const { return descriptor; }
+
+    /** Syncs and closes the file and gives it the first name of
+        nameForAttempt (1, 2, 3 ...) that is free, never replacing a file.
+        published receives the name it took. */
+    juce::Result publish (const std::function<juce::File (int attempt)>& nameForAttempt, juce::File& published);
+
+    /** A fresh temporary name in folder: ".quillmere-PID-N.tmp". */
+    static juce::File temporaryName (const juce::File& folder);
+
+    /** True for a temporary file of a process that no longer runs (or of a
+        version that did not record its process). */
+    static bool isLeftover (const juce::File& file);
+
+    /** Removes the leftovers in folder (not its subfolders) and returns them. */
+    static juce::Array<juce::File> removeLeftovers (const juce::File& folder);
+
+private:
+    juce::File temporary;
+    int descriptor = -1;
+    bool published = false;
+
+    JUCE_DECLARE_NON_COPYABLE (ExclusiveFile)
+};
