@@ -4,6 +4,7 @@ quillmere_add_test(batch_tests
             app/BatchRunReplaceTest.cpp
             app/BatchRunConvertTest.cpp
             app/ByteExactConvertTest.cpp
+            app/BatchSafetyTest.cpp
     LIBS quillmere_batch)
 
 quillmere_add_test(panel_tests OWN_MAIN

@@ -6,3 +6,11 @@ add_dependencies(tool_tests quillmere-batch)
 target_compile_definitions(tool_tests PRIVATE
     QUILLMERE_BATCH_PATH="$<TARGET_FILE:quillmere-batch>"
     QUILLMERE_EXAMPLES_DIR="${PROJECT_SOURCE_DIR}/examples")
+
+# Backups and interrupted runs, checked with independent readers and signals
+# (needs unzip, 7z, bsdtar and python3).
+add_test(NAME backup_readers_test
+    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tools/backup_readers_test.sh $<TARGET_FILE:quillmere-batch>)
+add_test(NAME interrupt_test
+    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tools/interrupt_test.sh $<TARGET_FILE:quillmere-batch>)
+set_tests_properties(backup_readers_test interrupt_test PROPERTIES TIMEOUT 600)

@@ -27,7 +27,8 @@ juce::String BatchCommandLine::usage()
            "\n"
            "Exit status: 0 every file was processed; 1 the run finished or stopped but\n"
            "some files failed; 2 nothing was changed (bad arguments, backup not written,\n"
-           "run refused, formula invalid).\n";
+           "run refused, formula invalid, nothing to do); 130 interrupted by Ctrl-C or\n"
+           "SIGTERM (the file at hand is finished, the backup kept).\n";
 }
 
 namespace

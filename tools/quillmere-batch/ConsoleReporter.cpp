@@ -40,8 +40,8 @@ void ConsoleReporter::endProgress()
 
 void ConsoleReporter::showAlert (Icon icon, const juce::String& title, const juce::String& message)
 {
-    // The closing summary says what the final alert says; only warnings are worth a line.
-    if (icon != Icon::warning || title == "Batch processing finished")
+    // Only warnings are worth a line; the closing summary says the rest.
+    if (icon != Icon::warning)
         return;
 
     endProgress();

@@ -12,12 +12,28 @@
 
 #include <QuillmereVersion.h>
 
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 
 namespace
 {
-    enum ExitStatus { allProcessed = 0, someFailed = 1, nothingChanged = 2 };
+    enum ExitStatus { allProcessed = 0, someFailed = 1, nothingChanged = 2, interrupted = 130 };
+
+    /** Set by SIGINT or SIGTERM: the run finishes the file at hand and stops. */
+    std::atomic<bool> cancelRequested { false };
+    static_assert (std::atomic<bool>::is_always_lock_free, "set from a signal handler");
+
+    void requestCancel (int) { cancelRequested = true; }
+
+    void cancelOnInterrupt()
+    {
+        struct sigaction action {};
+        action.sa_handler = requestCancel;
+        sigemptyset (&action.sa_mask);
+        sigaction (SIGINT, &action, nullptr);
+        sigaction (SIGTERM, &action, nullptr);
+    }
 
     /** The folder's affected files, listed exactly as the window lists them. */
     struct FolderListing : FileManager
@@ -47,6 +63,8 @@ namespace
 
     int exitStatusFor (const BatchOutcome& outcome)
     {
+        if (outcome.status == BatchOutcome::Status::cancelled)
+            return interrupted;
         if (outcome.changedNothing())
             return nothingChanged;
         return outcome.filesFailed > 0 || outcome.status == BatchOutcome::Status::aborted ? someFailed : allProcessed;
@@ -111,9 +129,13 @@ int main (int argc, char* argv[])
         return nothingChanged;
     }
 
-    const auto outcome = BatchRun (*operation, console).run();
+    cancelOnInterrupt();
+    BatchRun run (*operation, console);
+    run.setCancelFlag (cancelRequested);
+    const auto outcome = run.run();
     console.endProgress();
-    BatchAlerts::show (console, outcome);
+    if (outcome.status != BatchOutcome::Status::completed)
+        BatchAlerts::show (console, outcome);
 
     printSummary (outcome, listing.numFiles);
     return exitStatusFor (outcome);

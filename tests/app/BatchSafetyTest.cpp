@@ -1,0 +1,199 @@
+#include "support/BatchFixture.h"
+
+#include <atomic>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+using SafeRun = BatchFixture;
+
+namespace
+{
+    juce::StringArray namesIn (const juce::File& archive)
+    {
+        juce::ZipFile zip (archive);
+        juce::StringArray names;
+        for (int i = 0; i < zip.getNumEntries(); ++i)
+            names.add (zip.getEntry (i)->filename);
+        return names;
+    }
+
+    bool hasTemporaryFiles (const juce::File& folder)
+    {
+        return ! folder.findChildFiles (juce::File::findFiles, true, ".quillmere-*").isEmpty();
+    }
+}
+
+TEST_F (SafeRun, LinksOutsideAreLeftAloneAndASecondNameIsProcessedOnce)
+{
+    TestFolder elsewhere;
+    elsewhere.write ("outside.xml", "Blah");
+    folder.write ("a.xml", "Blah");
+    elsewhere.file ("outside.xml").createSymbolicLink (folder.file ("link-out.xml"), false);
+    folder.file ("a.xml").createSymbolicLink (folder.file ("b-alias.xml"), false);
+
+    const auto outcome = run (replaceSettings ("Blah", "Blub"));
+
+    EXPECT_EQ (elsewhere.read ("outside.xml"), "Blah");
+    EXPECT_EQ (folder.read ("a.xml"), "Blub");
+    EXPECT_TRUE (folder.file ("b-alias.xml").isSymbolicLink());
+    EXPECT_TRUE (outcome.log.contains ("link-out.xml...failed: it leads to " + elsewhere.file ("outside.xml").getFullPathName()
+                                       + ", outside the folder")) << outcome.log;
+    EXPECT_TRUE (outcome.log.contains ("b-alias.xml...skipped: the same file as " + path ("a.xml"))) << outcome.log;
+    EXPECT_EQ (namesIn (outcome.backupFile), juce::StringArray ({ "a.xml" }));
+}
+
+TEST_F (SafeRun, FolderLinksLeadingOutsideAreNotWalked)
+{
+    TestFolder elsewhere;
+    elsewhere.write ("deep.xml", "Blah");
+    elsewhere.get().createSymbolicLink (folder.file ("linked"), false);
+    folder.write ("a.xml", "Blah");
+
+    const auto outcome = run (replaceSettings ("Blah", "Blub", true));
+    EXPECT_EQ (elsewhere.read ("deep.xml"), "Blah");
+    EXPECT_FALSE (outcome.log.contains ("deep.xml"));
+}
+
+TEST_F (SafeRun, ADanglingLinkAtTheBackupNameIsNeverFollowed)
+{
+    TestFolder elsewhere;
+    folder.write ("a.xml", "Blah");
+    elsewhere.file ("created-by-us.zip").createSymbolicLink (folder.file ("QuillmereBackup.zip"), false);
+
+    const auto outcome = run (replaceSettings ("Blah", "Blub"));
+    EXPECT_EQ (outcome.backupFile.getFileName(), "QuillmereBackup(2).zip");
+    EXPECT_FALSE (elsewhere.file ("created-by-us.zip").exists());
+    EXPECT_TRUE (folder.file ("QuillmereBackup.zip").isSymbolicLink());
+}
+
+TEST_F (SafeRun, ABackupIsNoMoreReadableThanItsStrictestFile)
+{
+    folder.write ("open.xml", "Blah");
+    folder.write ("private.xml", "Blah");
+    ::chmod (path ("open.xml").toRawUTF8(), 0644);
+    ::chmod (path ("private.xml").toRawUTF8(), 0600);
+
+    const auto outcome = run (replaceSettings ("Blah", "Blub"));
+    struct stat info {};
+    ASSERT_EQ (::stat (outcome.backupFile.getFullPathName().toRawUTF8(), &info), 0);
+    EXPECT_EQ (info.st_mode & 0777, 0600u);
+    EXPECT_EQ (info.st_uid, ::geteuid());
+}
+
+TEST_F (SafeRun, AFifoInPlaceOfAListedFileFailsAloneWithoutBlocking)
+{
+    folder.write ("a.xml", "Blah");
+    folder.write ("b.xml", "Blah");
+    auto settings = replaceSettings ("Blah", "Blub");
+    folder.file ("a.xml").deleteFile();
+    ASSERT_EQ (::mkfifo (path ("a.xml").toRawUTF8(), 0644), 0);
+
+    const auto outcome = run (settings);
+    EXPECT_TRUE (outcome.log.contains ("a.xml...failed: not a regular file")) << outcome.log;
+    EXPECT_EQ (folder.read ("b.xml"), "Blub");
+}
+
+TEST_F (SafeRun, LeftoversOfADeadRunAreRemovedAndReported)
+{
+    folder.write ("a.xml", "Blah");
+    folder.write (".quillmere-7.tmp", "from an earlier version");
+    const auto ours = ".quillmere-" + juce::String (::getpid()) + "-99.tmp";
+    folder.write (ours, "from a run still going");
+
+    // A process id that is gone: a child that has exited and been reaped.
+    const auto child = ::fork();
+    if (child == 0)
+        ::_exit (0);
+    ::waitpid (child, nullptr, 0);
+    const auto deadName = ".quillmere-" + juce::String (child) + "-1.tmp";
+    folder.write (deadName, "from a killed run");
+
+    const auto outcome = run (replaceSettings ("Blah", "Blub"));
+    EXPECT_FALSE (folder.file (".quillmere-7.tmp").exists());
+    EXPECT_FALSE (folder.file (deadName).exists());
+    EXPECT_TRUE (folder.file (ours).exists());
+    EXPECT_TRUE (outcome.log.contains ("removed a temporary file left by an interrupted run: " + path (deadName)));
+}
+
+TEST_F (SafeRun, CancelAfterNFilesChangesExactlyThoseAndKeepsTheBackup)
+{
+    for (int i = 0; i < 6; ++i)
+        folder.write ("f" + juce::String (i) + ".xml", "Blah");
+
+    struct CancellingReporter : RecordingReporter
+    {
+        std::atomic<bool> cancel { false };
+        void fileDone (int done, int total) override
+        {
+            RecordingReporter::fileDone (done, total);
+            if (done == 2)
+                cancel = true;
+        }
+    } cancelling;
+
+    BatchRun batch (replaceSettings ("Blah", "Blub"), &engine, cancelling);
+    batch.setCancelFlag (cancelling.cancel);
+    const auto outcome = batch.run();
+
+    EXPECT_EQ (outcome.status, BatchOutcome::Status::cancelled);
+    EXPECT_EQ (outcome.filesChanged, 2);
+    EXPECT_TRUE (outcome.log.endsWith ("\nBatch processing cancelled. \n"));
+    int changed = 0;
+    for (int i = 0; i < 6; ++i)
+        changed += folder.read ("f" + juce::String (i) + ".xml") == "Blub" ? 1 : 0;
+    EXPECT_EQ (changed, 2);
+    EXPECT_EQ (namesIn (outcome.backupFile).size(), 6);
+    EXPECT_FALSE (hasTemporaryFiles (folder.get()));
+}
+
+TEST_F (SafeRun, TwoRunsAtOnceKeepBothBackupsAndEveryEdit)
+{
+    for (int i = 0; i < 4; ++i)
+        folder.write ("f" + juce::String (i) + ".xml", "one");
+
+    // The first run pauses after its first file until the second has started
+    // and is waiting for the folder: the two are forced to overlap.
+    struct PausingReporter : RecordingReporter
+    {
+        std::function<void()> afterFirstFile;
+        void fileDone (int done, int) override
+        {
+            if (done == 1 && afterFirstFile)
+                afterFirstFile();
+        }
+    } first;
+    struct WaitingReporter : BatchReporter
+    {
+        std::atomic<bool> waiting { false };
+        void logAppended (const juce::String& text) override { waiting = waiting || text.contains ("waiting for another run"); }
+    } second;
+    FormulaEngine otherEngine;
+    BatchOutcome secondOutcome;
+    std::thread secondRun;
+
+    first.afterFirstFile = [&]
+    {
+        secondRun = std::thread ([&] { secondOutcome = BatchRun (replaceSettings ("two", "three"), &otherEngine, second).run(); });
+        for (int wait = 0; wait < 500 && ! second.waiting; ++wait)
+            juce::Thread::sleep (10);
+    };
+
+    const auto firstOutcome = BatchRun (replaceSettings ("one", "two"), &engine, first).run();
+    secondRun.join();
+
+    EXPECT_TRUE (secondOutcome.log.startsWith ("waiting for another run in this folder to finish...\n"));
+    EXPECT_NE (firstOutcome.backupFile, secondOutcome.backupFile);
+    for (int i = 0; i < 4; ++i)
+    {
+        const auto name = "f" + juce::String (i) + ".xml";
+        EXPECT_EQ (folder.read (name), "three");
+        juce::ZipFile firstZip (firstOutcome.backupFile), secondZip (secondOutcome.backupFile);
+        juce::MemoryBlock before, between;
+        std::unique_ptr<juce::InputStream> (firstZip.createStreamForEntry (*firstZip.getEntry (name)))->readIntoMemoryBlock (before);
+        std::unique_ptr<juce::InputStream> (secondZip.createStreamForEntry (*secondZip.getEntry (name)))->readIntoMemoryBlock (between);
+        EXPECT_EQ (before.toString(), "one");
+        EXPECT_EQ (between.toString(), "two");
+    }
+}
