@@ -4,4 +4,5 @@ quillmere_add_test(archive_tests
             ${CMAKE_CURRENT_LIST_DIR}/archive/ZipArchiveWriterTests.cpp
             ${CMAKE_CURRENT_LIST_DIR}/archive/ZipArchiveEntryTests.cpp
             ${CMAKE_CURRENT_LIST_DIR}/archive/ZipArchiveFailureTests.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/archive/Zip64Tests.cpp
     LIBS    quillmere_archive)
