@@ -29,11 +29,11 @@ namespace BatchAlerts
                 break;
         }
 
-        juce::String message = "old files were backep up in " + backupPath;
+        auto message = outcome.message;
         if (outcome.filesFailed > 0)
             message << "\n" << outcome.filesFailed << (outcome.filesFailed == 1 ? " file" : " files")
                     << " could not be processed and stayed unchanged: see the log.";
 
-        return { outcome.filesFailed > 0 ? Icon::warning : Icon::information, "Batch processing finished", message };
+        return { outcome.filesFailed > 0 ? Icon::warning : Icon::information, outcome.title, message };
     }
 }

@@ -4,6 +4,7 @@
 #include "FileRewrite.h"
 
 #include <memory>
+#include <utility>
 #include <string_view>
 
 class FormulaEngine;
@@ -48,6 +49,19 @@ public:
 
     /** What the file's bytes become. May throw StopRun. */
     virtual FileRewrite rewrite (const juce::File& file, std::string_view original) = 0;
+
+    /** How each file's log line starts. */
+    virtual juce::String fileLinePrefix() const { return "processing file: "; }
+
+    /** Whether an affected file that does not exist is created (with its
+        folders) rather than skipped. */
+    virtual bool createsMissingFiles() const { return false; }
+
+    /** The title and message of the alert that ends a completed run. */
+    virtual std::pair<juce::String, juce::String> finishedAlert (const juce::File& backup) const
+    {
+        return { "Batch processing finished", "old files were backep up in " + backup.getFullPathName() };
+    }
 
     const BatchSettings& getSettings() const { return settings; }
 

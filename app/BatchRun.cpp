@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <map>
 #include <set>
+#include <tuple>
 
 namespace fs = std::filesystem;
 
@@ -207,11 +208,13 @@ bool BatchRun::processFiles()
 
 bool BatchRun::processFile (const PlannedFile& planned)
 {
-    // Files deleted since the scan, or turned into folders, are skipped without a word.
-    if (! planned.file.existsAsFile())
+    // Files deleted since the scan, or turned into folders, are skipped
+    // without a word, unless the operation brings them back.
+    const bool missing = ! planned.file.exists() && ! planned.file.isSymbolicLink();
+    if (! planned.file.existsAsFile() && ! (missing && operation->createsMissingFiles()))
         return true;
 
-    append ("processing file: " + planned.file.getFullPathName() + "...");
+    append (operation->fileLinePrefix() + planned.file.getFullPathName() + "...");
 
     switch (planned.kind)
     {
@@ -246,14 +249,18 @@ bool BatchRun::processFile (const PlannedFile& planned)
 void BatchRun::rewriteFile (const juce::File& file)
 {
     std::string original;
-    if (const auto read = RegularFileReader::read (file, original); read.failed())
-        return finishFileLine (read);
+    if (file.exists())
+        if (const auto read = RegularFileReader::read (file, original); read.failed())
+            return finishFileLine (read);
 
     auto rewrite = operation->rewrite (file, original);
+    if (rewrite.result.wasOk() && rewrite.changes > 0 && ! file.getParentDirectory().isDirectory())
+        rewrite.result = file.getParentDirectory().createDirectory();
+
     // A file without a change keeps its inode, times, links and attributes.
     if (rewrite.result.wasOk() && rewrite.changes > 0)
     {
-        rewrite.result = SafeFileWriter::replaceContents (file, rewrite.bytes.data(), rewrite.bytes.size());
+        rewrite.result = SafeFileWriter::replaceContents (file, rewrite.bytes.data(), rewrite.bytes.size(), rewrite.permissionsIfNew);
         if (rewrite.result.wasOk())
             ++outcome.filesChanged;
     }
@@ -278,6 +285,7 @@ void BatchRun::finishFileLine (const juce::Result& result, const juce::String& r
 void BatchRun::finish()
 {
     outcome.status = BatchOutcome::Status::completed;
+    std::tie (outcome.title, outcome.message) = operation->finishedAlert (outcome.backupFile);
     append ("\n");
     append ("Batch processing finished. \n");
 }

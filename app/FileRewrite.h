@@ -11,4 +11,5 @@ struct FileRewrite
     std::string bytes;                          // the new contents, when there are changes
     int changes = 0;                            // places whose bytes differ; none: the file is not rewritten
     juce::String remark;                        // said on the file's log line after "done. "
+    unsigned permissionsIfNew = 0644;           // for a file that does not exist yet
 };

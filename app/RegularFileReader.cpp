@@ -34,21 +34,24 @@ juce::Result RegularFileReader::read (const juce::File& file, std::string& bytes
     if (! S_ISREG (status.st_mode))
         return juce::Result::fail ("not a regular file");
 
-    // Sized from the open file, not the listing: the file may have changed since.
+    // Sized from the open file, not the listing: the file may have changed
+    // since. A file that grew meanwhile is read on to its end.
     bytes.resize ((size_t) status.st_size);
     size_t filled = 0;
     for (;;)
     {
-        if (filled == bytes.size())
-            bytes.resize (bytes.size() + 65536);
-
-        const auto got = ::read (descriptor, bytes.data() + filled, bytes.size() - filled);
+        char probe[4096];
+        const bool intoBytes = filled < bytes.size();
+        const auto got = intoBytes ? ::read (descriptor, bytes.data() + filled, bytes.size() - filled)
+                                   : ::read (descriptor, probe, sizeof probe);
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
             return failure ("cannot read the file");
         if (got == 0)
             break;
+        if (! intoBytes)
+            bytes.append (probe, (size_t) got);
         filled += (size_t) got;
     }
     bytes.resize (filled);

@@ -39,13 +39,13 @@ namespace
         process id in it, and no ".xml", so a scan never picks it up. Opened
         exclusively and never through a link: another run's file, or a
         leftover of a killed one, is never appended to or reused. */
-    std::unique_ptr<std::FILE, FileCloser> createTemporary (const fs::path& target, fs::path& temporary)
+    std::unique_ptr<std::FILE, FileCloser> createTemporary (const fs::path& target, unsigned permissions, fs::path& temporary)
     {
         const juce::File folder (juce::String (target.parent_path().u8string()));
         for (int attempt = 0; attempt < 100; ++attempt)
         {
             const auto candidate = fs::u8path (ExclusiveFile::temporaryName (folder).getFullPathName().toStdString());
-            const int descriptor = ::open (candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+            const int descriptor = ::open (candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, (mode_t) permissions);
             if (descriptor >= 0)
             {
                 temporary = candidate;   // only a file this call created is ever removed again
@@ -93,9 +93,9 @@ namespace
     }
 
     juce::Result writeTemporary (const fs::path& target, const fs::file_status& status, bool targetExists,
-                                 fs::path& temporary, const void* data, size_t numBytes)
+                                 unsigned permissionsIfNew, fs::path& temporary, const void* data, size_t numBytes)
     {
-        auto file = createTemporary (target, temporary);
+        auto file = createTemporary (target, targetExists ? 0600 : permissionsIfNew, temporary);
         if (file == nullptr)
             return juce::Result::fail ("cannot create a temporary file in " + juce::String (target.parent_path().u8string())
                                        + " (" + juce::String (std::strerror (errno)) + ")");
@@ -114,7 +114,8 @@ namespace
     }
 }
 
-juce::Result SafeFileWriter::replaceContents (const juce::File& requestedTarget, const void* data, size_t numBytes)
+juce::Result SafeFileWriter::replaceContents (const juce::File& requestedTarget, const void* data, size_t numBytes,
+                                              unsigned permissionsIfNew)
 {
     std::error_code error;
     auto target = toPath (requestedTarget);
@@ -140,7 +141,7 @@ juce::Result SafeFileWriter::replaceContents (const juce::File& requestedTarget,
         return juce::Result::fail ("the file is read-only");
 
     fs::path temporary;
-    auto result = writeTemporary (target, status, targetExists, temporary, data, numBytes);
+    auto result = writeTemporary (target, status, targetExists, permissionsIfNew, temporary, data, numBytes);
 
     // A plain rename, never a copy over the target: a failure half way through
     // a copy would leave the original truncated.

@@ -15,7 +15,9 @@
 class SafeFileWriter
 {
 public:
-    /** Writes data as the new contents of target, which may or may not exist yet.
+    /** Writes data as the new contents of target, which may or may not exist yet
+        (a new file gets permissionsIfNew, less the user's creation mask).
         A target that exists but has no write permission is refused. */
-    static juce::Result replaceContents (const juce::File& target, const void* data, size_t numBytes);
+    static juce::Result replaceContents (const juce::File& target, const void* data, size_t numBytes,
+                                         unsigned permissionsIfNew = 0644);
 };

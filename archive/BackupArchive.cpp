@@ -5,7 +5,179 @@
 #include "FileDescriptorOutputStream.h"
 #include "ZipArchiveWriter.h"
 
+#include <zip.h>
+
+#include <filesystem>
 #include <sys/stat.h>
+
+namespace fs = std::filesystem;
+
+struct BackupArchive::Entry
+{
+    zip_uint64_t index;
+    juce::String name;
+    unsigned permissions;
+};
+
+struct BackupArchive::Handle
+{
+    zip_t* zip = nullptr;
+    ~Handle() { if (zip != nullptr) zip_discard (zip); }
+};
+
+namespace
+{
+    juce::String zipErrorText (int code)
+    {
+        zip_error_t error;
+        zip_error_init_with_code (&error, code);
+        const juce::String text (zip_error_strerror (&error));
+        zip_error_fini (&error);
+        return text;
+    }
+
+    bool isSafeName (const juce::String& name)
+    {
+        if (name.isEmpty() || name.startsWithChar ('/') || name.startsWithChar ('\\') || name.containsChar ('\0')
+            || (name.length() > 1 && name[1] == ':'))
+            return false;
+        for (const auto& part : juce::StringArray::fromTokens (name.replaceCharacter ('\\', '/'), "/", {}))
+            if (part == "..")
+                return false;
+        return true;
+    }
+
+    bool liesWithin (const fs::path& path, const fs::path& folder)
+    {
+        const auto relative = path.lexically_relative (folder);
+        return ! relative.empty() && *relative.begin() != "..";
+    }
+}
+
+BackupArchive::BackupArchive (const juce::File& archiveFile) : file (archiveFile) {}
+BackupArchive::~BackupArchive() = default;
+
+juce::Result BackupArchive::open()
+{
+    entries.clear();
+    handle = std::make_unique<Handle>();
+
+    int errorCode = 0;
+    handle->zip = zip_open (file.getFullPathName().toRawUTF8(), ZIP_RDONLY | ZIP_CHECKCONS, &errorCode);
+    if (handle->zip == nullptr)
+        return juce::Result::fail ("cannot read the archive " + file.getFullPathName() + " (" + zipErrorText (errorCode) + ")");
+
+    const auto count = zip_get_num_entries (handle->zip, 0);
+    for (zip_int64_t i = 0; i < count; ++i)
+    {
+        const char* name = zip_get_name (handle->zip, (zip_uint64_t) i, ZIP_FL_ENC_GUESS);
+        if (name == nullptr)
+            return juce::Result::fail ("entry " + juce::String (i + 1) + " of the archive has no readable name");
+
+        const auto entryName = juce::String::fromUTF8 (name);
+        if (entryName.endsWithChar ('/'))
+            continue;   // a folder; its files come with their own entries
+
+        zip_uint8_t system = 0;
+        zip_uint32_t attributes = 0;
+        unsigned permissions = 0644;
+        if (zip_file_get_external_attributes (handle->zip, (zip_uint64_t) i, 0, &system, &attributes) == 0
+            && system == ZIP_OPSYS_UNIX && ((attributes >> 16) & 0777) != 0)
+            permissions = (attributes >> 16) & 0777;
+
+        entries.push_back ({ (zip_uint64_t) i, entryName, permissions });
+    }
+    return juce::Result::ok();
+}
+
+int BackupArchive::getNumEntries() const
+{
+    return (int) entries.size();
+}
+
+juce::String BackupArchive::getEntryName (int index) const
+{
+    return entries[(size_t) index].name;
+}
+
+juce::File BackupArchive::getEntryTarget (int index, const juce::File& folder) const
+{
+    return folder.getChildFile (getEntryName (index).replaceCharacter ('\\', '/'));
+}
+
+unsigned BackupArchive::getEntryPermissions (int index) const
+{
+    return entries[(size_t) index].permissions;
+}
+
+juce::Result BackupArchive::read (int index, std::string& bytes) const
+{
+    const auto& entry = entries[(size_t) index];
+    bytes.clear();
+
+    zip_stat_t stat;
+    zip_stat_init (&stat);
+    if (zip_stat_index (handle->zip, entry.index, 0, &stat) != 0)
+        return juce::Result::fail (entry.name + ": " + juce::String (zip_strerror (handle->zip)));
+
+    auto* opened = zip_fopen_index (handle->zip, entry.index, 0);
+    if (opened == nullptr)
+        return juce::Result::fail (entry.name + ": " + juce::String (zip_strerror (handle->zip)));
+
+    if ((stat.valid & ZIP_STAT_SIZE) != 0)
+        bytes.reserve ((size_t) stat.size);
+
+    // Read to the end: the CRC is checked there.
+    char buffer[65536];
+    zip_int64_t got = 0;
+    while ((got = zip_fread (opened, buffer, sizeof buffer)) > 0)
+        bytes.append (buffer, (size_t) got);
+
+    const juce::String error (got < 0 ? zip_file_strerror (opened) : "");
+    zip_fclose (opened);
+    if (got < 0)
+        return juce::Result::fail (entry.name + ": " + error);
+    return juce::Result::ok();
+}
+
+juce::Result BackupArchive::verifyForRestore (const juce::File& folder) const
+{
+    std::error_code error;
+    const auto root = fs::canonical (fs::u8path (folder.getFullPathName().toStdString()), error);
+    if (error)
+        return juce::Result::fail ("cannot resolve the folder " + folder.getFullPathName());
+
+    for (int i = 0; i < getNumEntries(); ++i)
+    {
+        const auto& name = entries[(size_t) i].name;
+        if (! isSafeName (name))
+            return juce::Result::fail ("the entry \"" + name + "\" would be written outside the folder");
+
+        // Links already in the folder are followed as far as they exist.
+        const auto target = fs::weakly_canonical (root / fs::u8path (name.replaceCharacter ('\\', '/').toStdString()), error);
+        if (error || ! liesWithin (target, root))
+            return juce::Result::fail ("the entry \"" + name + "\" leads through a link out of the folder");
+    }
+
+    std::string bytes;
+    for (int i = 0; i < getNumEntries(); ++i)
+        if (const auto read = this->read (i, bytes); read.failed())
+            return juce::Result::fail ("the entry \"" + entries[(size_t) i].name + "\" is damaged (" + read.getErrorMessage() + ")");
+
+    return juce::Result::ok();
+}
+
+juce::File BackupArchive::newestIn (const juce::File& folder)
+{
+    juce::File newest;
+    for (const auto& candidate : folder.findChildFiles (juce::File::findFiles, false, juce::String (baseName) + "*.zip",
+                                                        juce::File::FollowSymlinks::no))
+        if (newest == juce::File() || candidate.getLastModificationTime() > newest.getLastModificationTime()
+            || (candidate.getLastModificationTime() == newest.getLastModificationTime()
+                && candidate.getFileName().length() > newest.getFileName().length()))
+            newest = candidate;
+    return newest;
+}
 
 juce::File BackupArchive::numberedFile (const juce::File& directory, int number)
 {

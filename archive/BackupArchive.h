@@ -3,14 +3,50 @@
 #include <juce_core/juce_core.h>
 
 #include <functional>
+#include <memory>
+#include <string>
+#include <vector>
 
 /**
     The backup archives a run leaves in its folder: their names, how they are
     written, and what they hold.
+
+    An object of the class reads one archive, ours or any stored or deflated
+    ZIP (ZIP64 included), through libzip, which checks the archive's
+    consistency and every entry's CRC.
 */
 class BackupArchive
 {
 public:
+    explicit BackupArchive (const juce::File& archiveFile);
+    ~BackupArchive();
+
+    /** Opens the archive and lists its files (folder entries are left out). */
+    juce::Result open();
+
+    int getNumEntries() const;
+
+    /** The stored name of entry i, as written ("sub/a.xml"). */
+    juce::String getEntryName (int index) const;
+
+    /** Where entry i goes: its name under folder. */
+    juce::File getEntryTarget (int index, const juce::File& folder) const;
+
+    /** The permission bits stored with entry i, or 0644 when the archive holds none. */
+    unsigned getEntryPermissions (int index) const;
+
+    /** Reads entry i whole; fails on a CRC mismatch or a damaged entry. */
+    juce::Result read (int index, std::string& bytes) const;
+
+    /** Checks everything a restore into folder needs before any change: every
+        name is relative, has no "..", and leads through no link out of the
+        folder, and every entry reads back with its CRC. The failure names the
+        entry. */
+    juce::Result verifyForRestore (const juce::File& folder) const;
+
+    /** The newest backup archive in the folder, or none. */
+    static juce::File newestIn (const juce::File& folder);
+
     static constexpr const char* baseName = "QuillmereBackup";
 
     /** The archive a run in this folder would write: "QuillmereBackup.zip",
@@ -36,4 +72,14 @@ public:
         shouldStop said so. archive receives the name it took. */
     static juce::Result write (const juce::Array<juce::File>& files, const juce::File& directory,
                                juce::File& archive, const std::function<bool()>& shouldStop = {});
+
+private:
+    struct Entry;
+    struct Handle;
+
+    juce::File file;
+    std::unique_ptr<Handle> handle;
+    std::vector<Entry> entries;
+
+    JUCE_DECLARE_NON_COPYABLE (BackupArchive)
 };

@@ -5,6 +5,7 @@ quillmere_add_test(batch_tests
             app/BatchRunConvertTest.cpp
             app/ByteExactConvertTest.cpp
             app/BatchSafetyTest.cpp
+            app/RestoreTest.cpp
     LIBS quillmere_batch)
 
 quillmere_add_test(panel_tests OWN_MAIN

@@ -6,6 +6,7 @@ juce::String BatchCommandLine::usage()
 {
     return "usage: quillmere-batch [--recursive] [--dry-run] --replace WHAT WITH FOLDER\n"
            "       quillmere-batch [--recursive] [--dry-run] --convert ATTRIBUTE FORMULA FOLDER\n"
+           "       quillmere-batch [--dry-run] --restore ARCHIVE\n"
            "       quillmere-batch --help | --version\n"
            "\n"
            "Edits every *.xml file in FOLDER in one pass, after backing them all up into\n"
@@ -17,6 +18,9 @@ juce::String BatchCommandLine::usage()
            "                          give every attribute named ATTRIBUTE (letter case\n"
            "                          ignored) the value of FORMULA, with x its old value,\n"
            "                          e.g. --convert gain 'y = x * 2;'\n"
+           "  --restore ARCHIVE       write every file of the backup ARCHIVE back to its\n"
+           "                          place in the folder that holds ARCHIVE, after\n"
+           "                          backing up the files it replaces\n"
            "  --recursive             also the files in all subfolders of FOLDER\n"
            "  --dry-run               print what would be done and change nothing\n"
            "  -h, --help              print this help\n"
@@ -33,7 +37,7 @@ juce::String BatchCommandLine::usage()
 
 namespace
 {
-    const juce::StringArray options { "--recursive", "--dry-run", "--replace", "--convert", "--help", "-h", "--version" };
+    const juce::StringArray options { "--recursive", "--dry-run", "--replace", "--convert", "--restore", "--help", "-h", "--version" };
 }
 
 juce::Result BatchCommandLine::parse (const juce::StringArray& arguments, BatchCommandLine& parsed)
@@ -61,10 +65,19 @@ juce::Result BatchCommandLine::parse (const juce::StringArray& arguments, BatchC
             parsed.recursive = true;
         else if (argument == "--dry-run")
             parsed.dryRun = true;
+        else if (argument == "--restore")
+        {
+            if (parsed.operation.isNotEmpty())
+                return juce::Result::fail ("choose one of --replace, --convert and --restore, once");
+            if (i + 1 >= arguments.size() || options.contains (arguments[i + 1]))
+                return juce::Result::fail ("--restore needs the ARCHIVE to restore from");
+            parsed.operation = BatchTexts::restoreOperation;
+            parsed.first = arguments[++i];
+        }
         else if (argument == "--replace" || argument == "--convert")
         {
             if (parsed.operation.isNotEmpty())
-                return juce::Result::fail ("choose one of --replace and --convert, once");
+                return juce::Result::fail ("choose one of --replace, --convert and --restore, once");
             if (i + 2 >= arguments.size())
                 return juce::Result::fail (argument + " needs two values");
             // A value that is one of the options is far more likely a slip than a
@@ -83,7 +96,19 @@ juce::Result BatchCommandLine::parse (const juce::StringArray& arguments, BatchC
     }
 
     if (parsed.operation.isEmpty())
-        return juce::Result::fail ("say what to do: --replace WHAT WITH or --convert ATTRIBUTE FORMULA");
+        return juce::Result::fail ("say what to do: --replace WHAT WITH, --convert ATTRIBUTE FORMULA or --restore ARCHIVE");
+
+    if (parsed.operation == BatchTexts::restoreOperation)
+    {
+        if (! positional.isEmpty())
+            return juce::Result::fail ("--restore takes no FOLDER: it restores into the folder that holds ARCHIVE");
+        parsed.archive = juce::File::getCurrentWorkingDirectory().getChildFile (parsed.first);
+        if (! parsed.archive.existsAsFile())
+            return juce::Result::fail ("no such archive: " + parsed.first);
+        parsed.folder = parsed.archive.getParentDirectory();
+        return juce::Result::ok();
+    }
+
     if (positional.size() != 1)
         return juce::Result::fail (positional.isEmpty() ? "name the FOLDER to work on"
                                                         : "one FOLDER only, not " + positional.joinIntoString (" "));

@@ -10,10 +10,11 @@ struct BatchCommandLine
     Mode mode = Mode::run;
     bool recursive = false;
     bool dryRun = false;
-    juce::String operation;    // "replace string" or "convert value"
-    juce::String first;        // WHAT, or ATTRIBUTE
+    juce::String operation;    // "replace string", "convert value" or "restore backup"
+    juce::String first;        // WHAT, ATTRIBUTE or ARCHIVE
     juce::String second;       // WITH, or FORMULA
-    juce::File folder;
+    juce::File folder;         // with --restore, the folder that holds the archive
+    juce::File archive;        // --restore ARCHIVE
 
     /** Parses argv; on a wrong call the result fails with a one-line reason. */
     static juce::Result parse (const juce::StringArray& arguments, BatchCommandLine& parsed);

@@ -56,6 +56,7 @@ namespace
         (replace ? settings.replaceWith : settings.formula) = call.second;
         settings.directoryPath = listing.currentDirectory;
         settings.recursive = call.recursive;
+        settings.backupArchive = call.archive;
         for (const auto* file : listing.files)
             settings.files.add (*file);
         return settings;

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "BackupArchive.h"
+#include "BatchOperation.h"
+
+#include <map>
+
+/**
+    "restore backup": every file of a backup archive written back to its path
+    under the folder that holds the archive. The whole archive is verified
+    before anything changes; files that are not in it are left alone.
+*/
+class RestoreOperation : public BatchOperation
+{
+public:
+    /** The settings' backupArchive is read; its folder becomes the run's folder. */
+    explicit RestoreOperation (BatchSettings settings);
+
+    Refusal refusal() override;
+    juce::String describeTask() const override;
+    juce::Array<juce::File> affectedFiles() const override;
+    FileRewrite rewrite (const juce::File& file, std::string_view original) override;
+    juce::String fileLinePrefix() const override { return "restoring file: "; }
+    bool createsMissingFiles() const override { return true; }
+    std::pair<juce::String, juce::String> finishedAlert (const juce::File& backup) const override;
+
+private:
+    BackupArchive archive;
+    juce::Result opened;
+    std::map<juce::String, int> entryForPath;
+};
