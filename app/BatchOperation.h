@@ -3,6 +3,7 @@
 #include "BatchSettings.h"
 #include "FileRewrite.h"
 
+#include <atomic>
 #include <memory>
 #include <utility>
 #include <string_view>
@@ -49,6 +50,9 @@ public:
 
     /** What the file's bytes become. May throw StopRun. */
     virtual FileRewrite rewrite (const juce::File& file, std::string_view original) = 0;
+
+    /** A flag that, once set, should stop long work inside rewrite(). */
+    virtual void setCancelFlag (const std::atomic<bool>*) {}
 
     /** How each file's log line starts. */
     virtual juce::String fileLinePrefix() const { return "processing file: "; }

@@ -47,7 +47,11 @@ BatchOutcome BatchRun::run()
     logText.clear();
     plan.clear();
 
+    if (operation != nullptr)
+        operation->setCancelFlag (cancel);
     runSteps();
+    if (operation != nullptr)
+        operation->setCancelFlag (nullptr);
 
     outcome.log = juce::String::fromUTF8 (logText.data(), (int) logText.size());
     return outcome;
@@ -236,6 +240,14 @@ bool BatchRun::processFile (const PlannedFile& planned)
     }
     catch (const BatchOperation::StopRun& stop)
     {
+        // An evaluation stopped by a cancel left its file as it was.
+        if (isCancelled())
+        {
+            append ("cancelled, unchanged \n");
+            cancelled();
+            return false;
+        }
+
         ++outcome.filesFailed;
         outcome.status = BatchOutcome::Status::aborted;
         outcome.title = "Batch processing aborted";

@@ -44,3 +44,8 @@ FileRewrite ConvertOperation::rewrite (const juce::File& file, std::string_view 
                                     + "This file and the files after it are unchanged; the files before it were converted. " };
     }
 }
+
+void ConvertOperation::setCancelFlag (const std::atomic<bool>* flag)
+{
+    engine.setAbortFlag (flag);
+}

@@ -16,6 +16,9 @@ public:
     juce::String describeTask() const override;
     FileRewrite rewrite (const juce::File& file, std::string_view original) override;
 
+    /** Stops an evaluation in progress through the engine's abort hook. */
+    void setCancelFlag (const std::atomic<bool>* flag) override;
+
 private:
     FormulaEngine& engine;
     AttributeConverter converter;

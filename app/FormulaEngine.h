@@ -5,6 +5,7 @@
 #include <expr/FunctionList.h>
 #include <expr/ValueList.h>
 
+#include <atomic>
 #include <optional>
 #include <string>
 
@@ -40,12 +41,23 @@ public:
     Expr::ValueList& getValues() { return values; }
     Expr::FunctionList& getFunctions() { return functions; }
 
+    // While the flag is set, an evaluation in progress stops with the
+    // engine's abort error at its next check. Null: never.
+    void setAbortFlag(const std::atomic<bool>* flag) { expression.abortFlag = flag; }
+
 private:
+    // The expression with its abort hook wired to a flag another thread may set.
+    struct AbortableExpression : Expr::Expression
+    {
+        const std::atomic<bool>* abortFlag = nullptr;
+        bool CheckAbort() override { return abortFlag != nullptr && abortFlag->load(); }
+    };
+
     // Declared before the expression, so that they outlive the tree that
     // points into them.
     Expr::ValueList values;
     Expr::FunctionList functions;
-    Expr::Expression expression;
+    AbortableExpression expression;
     std::string formulaText;
     std::optional<Expr::Exception> parseError;
 };

@@ -6,5 +6,8 @@ void ModalAlertPresenter::showAlert (Icon icon, const juce::String& title, const
 {
     const auto iconType = icon == Icon::warning ? juce::MessageBoxIconType::WarningIcon
                                                 : juce::MessageBoxIconType::InfoIcon;
-    juce::AlertWindow::showMessageBox (iconType, title, message, "OK");
+    // Modal to the window, but without a nested event loop: alerts come from
+    // the panel's timer when a run ends, and a loop run inside a timer
+    // callback does not reliably get the input the alert needs.
+    juce::AlertWindow::showMessageBoxAsync (iconType, title, message, "OK");
 }

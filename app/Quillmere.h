@@ -1,5 +1,7 @@
 #pragma once
 
+#include "QuillmereLookAndFeel.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 class QuillmereWindow;
@@ -22,5 +24,5 @@ public:
 
 private:
     std::unique_ptr<QuillmereWindow> window;
-    juce::LookAndFeel_V4 lookAndFeel { juce::LookAndFeel_V4::getLightColourScheme() };
+    QuillmereLookAndFeel lookAndFeel;
 };

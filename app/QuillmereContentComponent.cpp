@@ -1,49 +1,14 @@
 #include "QuillmereContentComponent.h"
 
 #include "AttributeConverter.h"
+#include "BackupArchive.h"
 #include "BatchAlerts.h"
+#include "BatchJob.h"
 #include "BatchRun.h"
 #include "BatchTexts.h"
 #include "LogFile.h"
 #include "ModalAlertPresenter.h"
 #include "TaskDescription.h"
-
-/** Shows the run's log in doneDisplay, with the caret at the end. The window
-    is not repainted while a run holds the message thread, except inside an
-    alert box, so the display is brought up to date before every alert and when
-    the run ends: the user sees what a display updated after each line would
-    show, and a long run does not re-lay out a growing text once per file. */
-class QuillmereContentComponent::LogDisplay : public BatchReporter,
-                                              public AlertPresenter
-{
-public:
-    LogDisplay (juce::TextEditor& editorToUse, AlertPresenter& alertsToUse)
-        : editor (editorToUse), alerts (alertsToUse)
-    {
-        show();
-    }
-
-    ~LogDisplay() override { show(); }
-
-    void logAppended (const juce::String& text) override { log += text.toStdString(); }
-
-    void showAlert (Icon icon, const juce::String& title, const juce::String& message) override
-    {
-        show();
-        alerts.showAlert (icon, title, message);
-    }
-
-private:
-    void show()
-    {
-        editor.setText (juce::String::fromUTF8 (log.data(), (int) log.size()), false);
-        editor.moveCaretToEnd();
-    }
-
-    juce::TextEditor& editor;
-    AlertPresenter& alerts;
-    std::string log;
-};
 
 QuillmereContentComponent::QuillmereContentComponent (const juce::String& name)
     : juce::Component (name),
@@ -63,9 +28,9 @@ QuillmereContentComponent::QuillmereContentComponent (const juce::String& name)
     addAndMakeVisible (*fileBrowser);
 
     doWhatLabel = makeCaption ("doWhatLabel", "Do what:", true);
-    doWhatComboBox = makeChoice ("doWhatComboBox", BatchTexts::replaceOperation, BatchTexts::convertOperation);
+    doWhatComboBox = makeChoice ("doWhatComboBox", { BatchTexts::replaceOperation, BatchTexts::convertOperation, BatchTexts::restoreOperation });
     doWhereLabel = makeCaption ("doWhereLabel", "where:", true);
-    doWhereComboBox = makeChoice ("doWhereComboBox", BatchTexts::folderScope, BatchTexts::recursiveScope);
+    doWhereComboBox = makeChoice ("doWhereComboBox", { BatchTexts::folderScope, BatchTexts::recursiveScope });
     replaceWhatLabel = makeCaption ("replaceWhatLabel", "Replace what:", true);
     replaceWhatValue = makeValue ("replaceWhatLabel", "Blah", true);
     replaceWithLabel = makeCaption ("replaceWithLabel", "Replace with:", true);
@@ -74,18 +39,27 @@ QuillmereContentComponent::QuillmereContentComponent (const juce::String& name)
     attributeValue = makeValue ("attributeToConvertLabel", "SomeAttribute", false);
     conversionFormulaLabel = makeCaption ("conversionFormulaLabel", "Formula:", false);
     formulaValue = makeValue ("conversionFormulaLabel", "y = x;", false);
+    backupLabel = makeCaption ("backupLabel", "Backup:", false);
+    backupValue = makeValue ("backupLabel", BackupArchive::newestIn (juce::File (getCurrentDirectoryPath())).getFileName(), false);
     toDoLabel = makeCaption ("toDoLabel", "To do:", true);
     toDoDisplay = makeDisplay ("toDoDisplay");
     doItButton = makeButton ("Do it!");
+    progressBar = std::make_unique<juce::ProgressBar> (progressValue);
+    addChildComponent (*progressBar);
     doneLabel = makeCaption ("doneLabel", "Done:", true);
     doneDisplay = makeDisplay ("doneDisplay");
     saveLogButton = makeButton ("Save Log");
 
     setSize (800, 600);
+    lastFolderSignature = folderSignature();
+    startTimer (100);
 }
 
 QuillmereContentComponent::~QuillmereContentComponent()
 {
+    stopTimer();
+    // Closing during a run cancels it and waits for the file at hand.
+    job.reset();
     fileBrowser->removeListener (this);
 }
 
@@ -109,14 +83,13 @@ std::unique_ptr<juce::Label> QuillmereContentComponent::makeValue (const juce::S
     return label;
 }
 
-std::unique_ptr<juce::ComboBox> QuillmereContentComponent::makeChoice (const juce::String& name, const juce::String& first, const juce::String& second)
+std::unique_ptr<juce::ComboBox> QuillmereContentComponent::makeChoice (const juce::String& name, const juce::StringArray& items)
 {
     auto comboBox = std::make_unique<juce::ComboBox> (name);
     comboBox->setEditableText (false);
     comboBox->addListener (this);
     addAndMakeVisible (*comboBox);
-    comboBox->addItem (first, 1);
-    comboBox->addItem (second, 2);
+    comboBox->addItemList (items, 1);
     comboBox->setSelectedId (1, juce::sendNotificationAsync);
     return comboBox;
 }
@@ -169,6 +142,7 @@ void QuillmereContentComponent::layoutControls (int x, int y, int width, int hei
     const int B = A + 32;
     placeRow (*replaceWhatLabel, 96, *replaceWhatValue, B);
     placeRow (*attributeToConvertLabel, 72, *attributeValue, B);
+    placeRow (*backupLabel, 72, *backupValue, B);
 
     const int C = B + 24;
     placeRow (*replaceWithLabel, 96, *replaceWithValue, C);
@@ -179,6 +153,7 @@ void QuillmereContentComponent::layoutControls (int x, int y, int width, int hei
     toDoDisplay->setBounds (L, D + 20, W - L - 4, (H - D) / 2 - 40);
 
     doItButton->setBounds (toDoDisplay->getRight() - 84, toDoDisplay->getBottom() + 4, 80, 24);
+    progressBar->setBounds (L, doItButton->getY(), doItButton->getX() - 8 - L, doItButton->getHeight());
     const int E = doItButton->getBottom();
 
     doneLabel->setBounds (L, E, 96, 20);
@@ -201,6 +176,8 @@ BatchSettings QuillmereContentComponent::currentSettings()
     settings.recursive = doWhereComboBox->getText() == BatchTexts::recursiveScope;
     for (const auto* file : files)
         settings.files.add (*file);
+    if (backupValue->getText().isNotEmpty())
+        settings.backupArchive = juce::File (getCurrentDirectoryPath()).getChildFile (backupValue->getText());
     return settings;
 }
 
@@ -213,9 +190,168 @@ void QuillmereContentComponent::updateToDoText()
 
 void QuillmereContentComponent::runBatch()
 {
-    LogDisplay logDisplay (*doneDisplay, *alerts);
-    const auto outcome = BatchRun (currentSettings(), &formulaEngine, logDisplay).run();
-    BatchAlerts::show (logDisplay, outcome);
+    if (isRunning())
+        return;
+
+    // What can be refused is refused at once, here, before a thread starts.
+    const auto settings = currentSettings();
+    const auto operation = BatchOperation::create (settings, &formulaEngine);
+    BatchOutcome refused;
+    refused.title = "Nothing to do";
+    refused.message = "No operation is chosen.";
+    if (operation != nullptr)
+    {
+        const auto refusal = operation->refusal();
+        refused.title = refusal.title;
+        refused.message = refusal.message;
+    }
+    if (refused.title.isNotEmpty())
+    {
+        doneDisplay->clear();
+        BatchAlerts::show (*alerts, refused);
+        return;
+    }
+
+    // The engine belongs to the run until it ends: the panel does not touch
+    // it meanwhile (the controls are disabled).
+    job = std::make_unique<BatchJob> ([this, settings] (BatchReporter& reporter, const std::atomic<bool>& cancel)
+    {
+        BatchRun run (settings, &formulaEngine, reporter);
+        run.setCancelFlag (cancel);
+        return run.run();
+    });
+    startRun();
+}
+
+void QuillmereContentComponent::startRun()
+{
+    doneDisplay->clear();
+    progressValue = 0.0;
+    progressBar->setVisible (true);
+    doItButton->setButtonText ("Cancel");
+    setControlsEnabled (false);
+    job->start();
+}
+
+void QuillmereContentComponent::pumpRun()
+{
+    // At most one update of the display a tick, never one per file.
+    if (const auto text = job->takeNewLog(); text.isNotEmpty())
+    {
+        doneDisplay->moveCaretToEnd();
+        doneDisplay->insertTextAtCaret (text);
+    }
+    progressValue = job->getProgress();
+
+    if (job->isFinished())
+        finishRun();
+}
+
+void QuillmereContentComponent::finishRun()
+{
+    const auto finished = std::move (job);
+    if (const auto text = finished->takeNewLog(); text.isNotEmpty())
+    {
+        doneDisplay->moveCaretToEnd();
+        doneDisplay->insertTextAtCaret (text);
+    }
+    doneDisplay->moveCaretToEnd();
+
+    progressBar->setVisible (false);
+    doItButton->setButtonText ("Do it!");
+    setControlsEnabled (true);
+
+    // The run may have changed the folder's contents: list and describe anew.
+    rescan();
+    followNewestBackup();
+    updateToDoText();
+    lastFolderSignature = folderSignature();
+
+    BatchAlerts::show (*alerts, finished->getOutcome());
+}
+
+void QuillmereContentComponent::waitForRun()
+{
+    while (job != nullptr)
+    {
+        while (! job->isFinished())
+            juce::Thread::sleep (5);
+        pumpRun();
+    }
+}
+
+void QuillmereContentComponent::cancelRun()
+{
+    if (job != nullptr)
+        job->cancel();
+}
+
+void QuillmereContentComponent::setControlsEnabled (bool enabled)
+{
+    for (juce::Component* control : { (juce::Component*) fileBrowser.get(), (juce::Component*) doWhatComboBox.get(),
+                                       (juce::Component*) replaceWhatValue.get(), (juce::Component*) replaceWithValue.get(),
+                                       (juce::Component*) attributeValue.get(), (juce::Component*) formulaValue.get(),
+                                       (juce::Component*) backupValue.get(), (juce::Component*) saveLogButton.get() })
+        control->setEnabled (enabled);
+    doWhereComboBox->setEnabled (enabled && doWhatComboBox->getText() != BatchTexts::restoreOperation);
+}
+
+void QuillmereContentComponent::timerCallback()
+{
+    if (job != nullptr)
+        return pumpRun();
+
+    // Idle: about once a second, see whether the folder's contents changed.
+    if (++idleTicks >= 10)
+    {
+        idleTicks = 0;
+        rescanIfFolderChanged();
+    }
+}
+
+juce::String QuillmereContentComponent::folderSignature() const
+{
+    // A folder's modification time changes when a file is added, removed or
+    // renamed in it; with subfolders, each of theirs counts too.
+    const juce::File folder (currentDirectory);
+    juce::String signature = folder.getFullPathName() + ":" + juce::String (folder.getLastModificationTime().toMilliseconds());
+    if (searchRecursively)
+        for (const auto& sub : folder.findChildFiles (juce::File::findDirectories, true, "*", juce::File::FollowSymlinks::no))
+            signature << ";" << sub.getLastModificationTime().toMilliseconds();
+    return signature;
+}
+
+void QuillmereContentComponent::rescanIfFolderChanged()
+{
+    const auto signature = folderSignature();
+    if (signature == lastFolderSignature)
+        return;
+
+    lastFolderSignature = signature;
+    rescan();
+    followNewestBackup();
+    updateToDoText();
+}
+
+void QuillmereContentComponent::folderChanged (const juce::File& folder)
+{
+    if (folder.getFullPathName() != currentDirectory)
+    {
+        // The log of another folder's run must not be saved beside this one's backups.
+        doneDisplay->clear();
+        backupChosenByUser = false;
+    }
+    currentDirectory = folder.getFullPathName();
+    rescan();
+    followNewestBackup();
+    lastFolderSignature = folderSignature();
+}
+
+void QuillmereContentComponent::followNewestBackup()
+{
+    // The newest backup, until the user names another one.
+    if (! backupChosenByUser)
+        backupValue->setText (BackupArchive::newestIn (juce::File (currentDirectory)).getFileName(), juce::dontSendNotification);
 }
 
 bool QuillmereContentComponent::checkFormula()
@@ -225,6 +361,13 @@ bool QuillmereContentComponent::checkFormula()
 
 void QuillmereContentComponent::saveLog()
 {
+    if (doneDisplay->isEmpty())
+    {
+        alerts->showAlert (AlertPresenter::Icon::warning, "Nothing to save",
+                           "There is no log to save yet: the log is saved after a run.");
+        return;
+    }
+
     juce::File logFile = LogFile::freeLogFile (getCurrentDirectoryPath());
     const auto result = LogFile::write (juce::File (getCurrentDirectoryPath()), currentSettings().files,
                                         toDoDisplay->getText(), doneDisplay->getText(), logFile);
@@ -242,27 +385,29 @@ void QuillmereContentComponent::saveLog()
 void QuillmereContentComponent::buttonClicked (juce::Button* button)
 {
     if (button == doItButton.get())
-        runBatch();
+        isRunning() ? cancelRun() : runBatch();
     else if (button == saveLogButton.get())
         saveLog();
 }
 
-void QuillmereContentComponent::showOperationFields (bool replaceFields)
+void QuillmereContentComponent::showOperationFields (const juce::String& operation)
 {
     for (auto* widget : { replaceWhatLabel.get(), replaceWhatValue.get(), replaceWithLabel.get(), replaceWithValue.get() })
-        widget->setVisible (replaceFields);
+        widget->setVisible (operation == BatchTexts::replaceOperation);
     for (auto* widget : { attributeToConvertLabel.get(), attributeValue.get(), conversionFormulaLabel.get(), formulaValue.get() })
-        widget->setVisible (! replaceFields);
+        widget->setVisible (operation == BatchTexts::convertOperation);
+    for (auto* widget : { backupLabel.get(), backupValue.get() })
+        widget->setVisible (operation == BatchTexts::restoreOperation);
+
+    // A restore puts every file back where the archive says: the scope has no say.
+    doWhereComboBox->setEnabled (operation != BatchTexts::restoreOperation);
 }
 
 void QuillmereContentComponent::comboBoxChanged (juce::ComboBox* comboBox)
 {
     if (comboBox == doWhatComboBox.get())
     {
-        if (comboBox->getText() == BatchTexts::replaceOperation)
-            showOperationFields (true);
-        else if (comboBox->getText() == BatchTexts::convertOperation)
-            showOperationFields (false);
+        showOperationFields (comboBox->getText());
     }
 
     if (comboBox == doWhereComboBox.get())
@@ -278,8 +423,10 @@ void QuillmereContentComponent::comboBoxChanged (juce::ComboBox* comboBox)
     updateToDoText();
 }
 
-void QuillmereContentComponent::labelTextChanged (juce::Label*)
+void QuillmereContentComponent::labelTextChanged (juce::Label* label)
 {
+    if (label == backupValue.get())
+        backupChosenByUser = backupValue->getText().isNotEmpty();
     updateToDoText();
 }
 
@@ -292,10 +439,7 @@ void QuillmereContentComponent::selectionChanged()
     const auto candidate = current.isDirectory() && current.getParentDirectory() == root ? current : root;
 
     if (candidate.isDirectory())
-    {
-        currentDirectory = candidate.getFullPathName();
-        rescan();
-    }
+        folderChanged (candidate);
 
     updateToDoText();
 }
@@ -306,10 +450,7 @@ void QuillmereContentComponent::browserRootChanged (const juce::File& newRoot)
     // without changing the selection: without this the run would still work on
     // the folder left behind while the browser shows another.
     if (newRoot.isDirectory())
-    {
-        currentDirectory = newRoot.getFullPathName();
-        rescan();
-    }
+        folderChanged (newRoot);
 
     updateToDoText();
 }

@@ -7,6 +7,8 @@
 #include "FileManager.h"
 #include "FormulaEngine.h"
 
+class BatchJob;
+
 /**
     The batch panel: a folder browser on the left; on the right the operation
     and scope choices, the parameter fields, the task description, "Do it!",
@@ -14,10 +16,15 @@
     list the description shows and the run processes.
 
     The panel only reads its widgets and shows results: the description, the
-    run and the log file are plain code it calls. Widgets are public so that
-    tests can drive the panel as a user would.
+    run and the log file are plain code it calls. A run works on a worker
+    thread: the panel shows its progress and growing log about ten times a
+    second, offers "Cancel" in place of "Do it!", and shows the final alert
+    from the message thread. While idle it rescans the folder when its
+    contents change. Widgets are public so that tests can drive the panel as
+    a user would.
 */
 class QuillmereContentComponent : public juce::Component,
+                                  private juce::Timer,
                                   public juce::Button::Listener,
                                   public juce::ComboBox::Listener,
                                   public juce::Label::Listener,
@@ -34,6 +41,15 @@ public:
     virtual bool checkFormula();
 
     void saveLog();
+
+    /** True while a run works on its thread. */
+    bool isRunning() const { return job != nullptr; }
+
+    /** Waits until the run at work has ended and its alert was shown (for tests and tools). */
+    void waitForRun();
+
+    /** Cancels the run at work, as the "Cancel" button does. */
+    void cancelRun();
 
     /** The operation, its parameters, the folder and the listed files, as the widgets show them. */
     BatchSettings currentSettings();
@@ -71,26 +87,42 @@ public:
     std::unique_ptr<juce::Label> attributeValue;
     std::unique_ptr<juce::Label> conversionFormulaLabel;
     std::unique_ptr<juce::Label> formulaValue;
+    std::unique_ptr<juce::Label> backupLabel;
+    std::unique_ptr<juce::Label> backupValue;
     std::unique_ptr<juce::Label> toDoLabel;
     std::unique_ptr<juce::TextEditor> toDoDisplay;
     std::unique_ptr<juce::TextButton> doItButton;
+    double progressValue = 0.0;   // read by the bar; written on the message thread only
+    std::unique_ptr<juce::ProgressBar> progressBar;
     std::unique_ptr<juce::Label> doneLabel;
     std::unique_ptr<juce::TextEditor> doneDisplay;
     std::unique_ptr<juce::TextButton> saveLogButton;
     FormulaEngine formulaEngine;
 
 private:
-    class LogDisplay;
+    void timerCallback() override;
 
     std::unique_ptr<juce::Label> makeCaption (const juce::String& name, const juce::String& text, bool visible);
     std::unique_ptr<juce::Label> makeValue (const juce::String& name, const juce::String& text, bool visible);
-    std::unique_ptr<juce::ComboBox> makeChoice (const juce::String& name, const juce::String& first, const juce::String& second);
+    std::unique_ptr<juce::ComboBox> makeChoice (const juce::String& name, const juce::StringArray& items);
     std::unique_ptr<juce::TextEditor> makeDisplay (const juce::String& name);
     std::unique_ptr<juce::TextButton> makeButton (const juce::String& text);
 
-    void showOperationFields (bool replaceFields);
+    void showOperationFields (const juce::String& operation);
+    void folderChanged (const juce::File& folder);
+    void startRun();
+    void pumpRun();
+    void finishRun();
+    void setControlsEnabled (bool enabled);
+    juce::String folderSignature() const;
+    void rescanIfFolderChanged();
+    void followNewestBackup();
 
     std::unique_ptr<AlertPresenter> alerts;
+    std::unique_ptr<BatchJob> job;
+    juce::String lastFolderSignature;
+    int idleTicks = 0;
+    bool backupChosenByUser = false;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (QuillmereContentComponent)
 };

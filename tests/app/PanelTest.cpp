@@ -193,6 +193,7 @@ TEST (Panel, DoItRunsTheBatchAndShowsTheLog)
     Panel p;
     p.showFolder (folder);
     p.panel.buttonClicked (p.panel.doItButton.get());
+    p.panel.waitForRun();
 
     EXPECT_EQ (folder.read ("a.xml"), "Blub\n");
     const auto log = p.panel.doneDisplay->getText();
@@ -202,6 +203,7 @@ TEST (Panel, DoItRunsTheBatchAndShowsTheLog)
 
     // A second run shows only its own log.
     p.panel.buttonClicked (p.panel.doItButton.get());
+    p.panel.waitForRun();
     EXPECT_TRUE (p.panel.doneDisplay->getText().startsWith ("creating backup in file: "
                                                             + folder.file ("QuillmereBackup(2).zip").getFullPathName()));
 }
@@ -216,6 +218,7 @@ TEST (Panel, ConvertThroughThePanel)
     p.choose (*p.panel.doWhatComboBox, 2);
     p.panel.formulaValue->setText ("y = x * 10;", juce::sendNotificationSync);
     p.panel.buttonClicked (p.panel.doItButton.get());
+    p.panel.waitForRun();
 
     EXPECT_EQ (folder.read ("a.xml"), "<e SomeAttribute=\"20\"/>");
     EXPECT_TRUE (p.panel.checkFormula());
@@ -223,15 +226,24 @@ TEST (Panel, ConvertThroughThePanel)
     EXPECT_FALSE (p.panel.checkFormula());
 }
 
-TEST (Panel, SaveLogWritesHeaderDescriptionAndLog)
+TEST (Panel, SaveLogWritesHeaderDescriptionAndLogAndRefusesAnEmptyLog)
 {
     TestFolder folder;
+    folder.write ("a.xml", "Blah");
     Panel p;
     p.showFolder (folder);
+
+    p.panel.saveLog();
+    EXPECT_EQ (p.alerts->titles(), juce::StringArray ({ "Nothing to save" }));
+    EXPECT_FALSE (folder.file ("QuillmereLog.txt").exists());
+
+    p.panel.buttonClicked (p.panel.doItButton.get());
+    p.panel.waitForRun();
+    p.alerts->alerts.clear();
     p.panel.saveLog();
 
     const auto logFile = folder.file ("QuillmereLog.txt");
-    const auto expected = ("Quillmere Logfile \n \n" + p.description() + "\n").replace ("\n", "\r\n");
+    const auto expected = ("Quillmere Logfile \n \n" + p.description() + "\n" + p.panel.doneDisplay->getText()).replace ("\n", "\r\n");
     EXPECT_EQ (juce::String (TestFolder::readBytes (logFile)), expected);
     ASSERT_EQ (p.alerts->alerts.size(), 1u);
     EXPECT_EQ (p.alerts->alerts[0].title, "Log File saved");
@@ -239,6 +251,53 @@ TEST (Panel, SaveLogWritesHeaderDescriptionAndLog)
 
     p.panel.saveLog();
     EXPECT_TRUE (folder.file ("QuillmereLog(2).txt").existsAsFile());
+}
+
+TEST (Panel, ChangingFolderClearsTheLogAndANewFileIsPickedUp)
+{
+    TestFolder folder, other;
+    folder.write ("a.xml", "Blah");
+    Panel p;
+    p.showFolder (folder);
+    p.panel.buttonClicked (p.panel.doItButton.get());
+    p.panel.waitForRun();
+    EXPECT_FALSE (p.panel.doneDisplay->isEmpty());
+
+    // A file added while the window is idle is in the description, and in the run.
+    juce::Thread::sleep (1100);   // folder times may count whole seconds
+    folder.write ("late.xml", "Blah");
+    for (int tick = 0; tick < 300 && ! p.description().contains ("late.xml"); ++tick)
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (10);
+    EXPECT_TRUE (p.description().contains (folder.file ("late.xml").getFullPathName()));
+    p.panel.buttonClicked (p.panel.doItButton.get());
+    p.panel.waitForRun();
+    EXPECT_EQ (folder.read ("late.xml"), "Blub");
+
+    p.showFolder (other);
+    EXPECT_TRUE (p.panel.doneDisplay->isEmpty());
+}
+
+TEST (Panel, RestoreBackupUndoesTheLastRun)
+{
+    TestFolder folder;
+    folder.write ("a.xml", "Blah");
+    Panel p;
+    p.showFolder (folder);
+    p.panel.buttonClicked (p.panel.doItButton.get());
+    p.panel.waitForRun();
+    ASSERT_EQ (folder.read ("a.xml"), "Blub");
+
+    p.choose (*p.panel.doWhatComboBox, 3);
+    EXPECT_FALSE (p.panel.doWhereComboBox->isEnabled());
+    EXPECT_EQ (p.panel.backupValue->getText(), "QuillmereBackup.zip");
+    EXPECT_TRUE (p.description().startsWith ("Restore files from backup: 'QuillmereBackup.zip' \n"));
+    EXPECT_TRUE (p.description().endsWith ("affected files (1):\n\n" + folder.file ("a.xml").getFullPathName() + "\n"));
+
+    p.alerts->alerts.clear();
+    p.panel.buttonClicked (p.panel.doItButton.get());
+    p.panel.waitForRun();
+    EXPECT_EQ (folder.read ("a.xml"), "Blah");
+    EXPECT_EQ (p.alerts->titles(), juce::StringArray ({ "Restore finished" }));
 }
 
 TEST (Panel, GoingUpInTheBrowserMovesTheRunToThatFolder)

@@ -49,10 +49,17 @@ press() { xdotool key "$@"; sleep 0.4; }
 type_into_label() { click "$1" "$2"; press ctrl+a; xdotool type --delay 20 "$3"; press Return; }
 # Waits up to ten seconds for a condition, so a slow machine is not a failure.
 wait_for() { for _ in $(seq 1 100); do eval "$1" && return 0; sleep 0.1; done; return 1; }
+# The run works on its own thread: wait for its final alert, then confirm it.
+confirm_alert() {
+    wait_for "xdotool search --onlyvisible --name '^$1\$' >/dev/null 2>&1" || fail "no alert \"$1\""
+    sleep 0.3
+    press Return
+    wait_for "! xdotool search --onlyvisible --name '^$1\$' >/dev/null 2>&1" || fail "the alert \"$1\" stayed"
+}
+do_it() { click 752 344; confirm_alert "$1"; }
 
 # "replace string" with the defaults Blah -> Blub; confirm the final alert.
-click 752 344
-press Return
+do_it "Batch processing finished"
 wait_for '[[ -f QuillmereBackup.zip ]]' || fail "no backup after the replace run"
 unzip -tq QuillmereBackup.zip >/dev/null || fail "the backup does not pass unzip -t"
 wait_for "grep -q 'title=\"Blub\"' two.xml" || fail "two.xml was not rewritten"
@@ -65,8 +72,7 @@ press Down Return
 type_into_label 500 74 "gain"
 type_into_label 500 98 "y = x * 4;"
 import -window root "$shots/window-convert.png"
-click 752 344
-press Return
+do_it "Batch processing finished"
 wait_for '[[ -f "QuillmereBackup(2).zip" ]]' || fail "no second backup after the convert run"
 wait_for "grep -q 'gain=\"1\"' one.xml" || fail "one.xml gain was not converted: $(cat one.xml)"
 grep -q 'gain="8"' one.xml || fail "one.xml inner gain was not converted"
@@ -74,7 +80,7 @@ wait_for "grep -q 'gain=\"6\"' two.xml" || fail "two.xml gain was not converted:
 
 # "Save Log" writes the log beside the backups.
 click 748 556
-press Return
+confirm_alert "Log File saved"
 wait_for '[[ -f QuillmereLog.txt ]]' || fail "no log file"
 wait_for 'grep -q "Batch processing finished" QuillmereLog.txt' || fail "the log file lacks the log"
 
@@ -85,11 +91,51 @@ xdotool mousemove --window "$window" 80 70 click --repeat 2 --delay 80 1; sleep 
 click 80 46
 click 222 15
 sleep 1
-click 752 344
-press Return
+do_it "Batch processing finished"
 wait_for '[[ -f "QuillmereBackup(3).zip" ]]' || fail "the run after going up did not work on the folder shown"
 [[ ! -e sub/deeper/QuillmereBackup.zip && ! -e sub/QuillmereBackup.zip ]] || fail "the run after going up worked on a folder left behind"
 grep -q 'gain="5"' sub/deeper/three.xml || fail "sub/deeper/three.xml was converted although the browser had left it"
+
+# "restore backup" (the third operation) puts back what the last run changed.
+click 390 42
+press Down Return
+import -window root "$shots/window-restore.png"
+do_it "Restore finished"
+wait_for '[[ -f "QuillmereBackup(4).zip" ]]' || fail "the restore made no backup of what it replaced"
+wait_for "grep -q 'gain=\"1\"' one.xml" || fail "one.xml was not restored: $(cat one.xml)"
+
+# A long run on 20,000 files: the window repaints while it works, and Cancel stops it.
+python3 - "$scratch" <<'PY'
+import os, sys
+elements = "<i v='2'/>" * 500   # many values a file: a convert run of several seconds
+for i in range(20000):
+    with open(os.path.join(sys.argv[1], "bulk%05d.xml" % i), "w") as f:
+        f.write("<bulk>" + elements + "</bulk>\n")
+PY
+click 390 42
+press Up Return
+type_into_label 500 74 "v"
+type_into_label 500 98 "y = x + 1;"
+sleep 2   # the idle window notices the new files
+click 752 344
+sleep 1
+import -window root -crop 800x260+0+330 "$shots/window-running-1.png"
+sleep 1
+import -window root -crop 800x260+0+330 "$shots/window-running-2.png"
+import -window root "$shots/window-running.png"
+difference=$(compare -metric AE "$shots/window-running-1.png" "$shots/window-running-2.png" null: 2>&1 || true)
+[[ "$difference" != "0" ]] || fail "the progress and log area did not change during the run"
+click 752 344   # the same button now reads "Cancel"
+wait_for 'xdotool search --onlyvisible --name "^Batch processing cancelled$" >/dev/null 2>&1' || fail "no alert after Cancel"
+import -window root "$shots/window-cancelled.png"
+confirm_alert "Batch processing cancelled"
+mixed=$( (grep -l "v='2'" bulk*.xml || true) | xargs -r grep -l "v='3'" | head -3 || true)
+[[ -z "$mixed" ]] || fail "files neither old nor new after Cancel: $mixed"
+changed=$( (grep -l "v='3'" bulk*.xml || true) | wc -l)
+(( changed > 0 && changed < 20000 )) || fail "Cancel did not stop the run part way ($changed files changed)"
+! ls -A | grep -q '^\.quillmere-' || fail "temporary files left after Cancel"
+[[ "$(xdotool search --onlyvisible --name '^Quillmere$' | head -1)" == "$window" ]] || fail "the window is gone"
+import -window root "$shots/window-after-cancel.png"
 
 # The close button at the right end of the title bar quits at once, without a question.
 xdotool mousemove --window "$window" 784 12 click 1

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "BatchOutcome.h"
+#include "BatchReporter.h"
+
+#include <juce_core/juce_core.h>
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+
+/**
+    Runs one piece of batch work (a run or a preview) on a worker thread, so
+    that the window stays alive. The work gets a reporter and a cancel flag;
+    the message thread polls what it reported: the log text added since it
+    last asked, the progress, and in the end the outcome. Nothing here
+    touches a widget, and nothing is shown from the worker.
+*/
+class BatchJob : private juce::Thread,
+                 private BatchReporter
+{
+public:
+    using Work = std::function<BatchOutcome (BatchReporter& reporter, const std::atomic<bool>& cancel)>;
+
+    explicit BatchJob (Work work);
+
+    /** Cancels the work and waits for it: the file at hand is finished first. */
+    ~BatchJob() override;
+
+    void start() { startThread(); }
+
+    /** Asks the work to stop at the next file (or evaluation check). */
+    void cancel() { cancelRequested = true; }
+
+    bool isFinished() const { return finished; }
+
+    /** The log text reported since the last call. */
+    juce::String takeNewLog();
+
+    /** Files done of the total, from 0 to 1. */
+    double getProgress() const { return progress; }
+
+    /** What the work returned; valid once isFinished(). */
+    const BatchOutcome& getOutcome() const { return outcome; }
+
+private:
+    void run() override;
+    void logAppended (const juce::String& text) override;
+    void fileDone (int filesDone, int filesTotal) override;
+
+    Work work;
+    std::atomic<bool> cancelRequested { false }, finished { false };
+    std::atomic<double> progress { 0.0 };
+    std::mutex logLock;
+    std::string pendingLog;
+    BatchOutcome outcome;
+};

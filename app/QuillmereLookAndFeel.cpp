@@ -1,0 +1,62 @@
+#include "QuillmereLookAndFeel.h"
+
+QuillmereLookAndFeel::QuillmereLookAndFeel()
+    : juce::LookAndFeel_V4 (juce::LookAndFeel_V4::getLightColourScheme())
+{
+    // Selected text in a field being edited: dark text on a clear blue, not
+    // white on light grey.
+    setColour (juce::TextEditor::highlightColourId, juce::Colour (0xffb3d4fc));
+    setColour (juce::TextEditor::highlightedTextColourId, juce::Colours::black);
+    setColour (juce::Label::textWhenEditingColourId, juce::Colours::black);
+    setColour (juce::TextEditor::focusedOutlineColourId, focusColour);
+}
+
+void QuillmereLookAndFeel::drawFocusOutline (juce::Graphics& g, juce::Rectangle<float> bounds)
+{
+    g.setColour (focusColour);
+    g.drawRoundedRectangle (bounds.reduced (1.0f), 3.0f, 2.0f);
+}
+
+void QuillmereLookAndFeel::drawButtonBackground (juce::Graphics& g, juce::Button& button, const juce::Colour& backgroundColour,
+                                                 bool isMouseOverButton, bool isButtonDown)
+{
+    juce::LookAndFeel_V4::drawButtonBackground (g, button, backgroundColour, isMouseOverButton, isButtonDown);
+    if (button.hasKeyboardFocus (false))
+        drawFocusOutline (g, button.getLocalBounds().toFloat());
+}
+
+void QuillmereLookAndFeel::drawComboBox (juce::Graphics& g, int width, int height, bool isButtonDown,
+                                         int buttonX, int buttonY, int buttonW, int buttonH, juce::ComboBox& box)
+{
+    juce::LookAndFeel_V4::drawComboBox (g, width, height, isButtonDown, buttonX, buttonY, buttonW, buttonH, box);
+    if (box.hasKeyboardFocus (true))
+        drawFocusOutline (g, box.getLocalBounds().toFloat());
+}
+
+juce::Font QuillmereLookAndFeel::getComboBoxFont (juce::ComboBox&)
+{
+    // One size for every combo box, whatever its height or text length.
+    return juce::Font (14.0f);
+}
+
+void QuillmereLookAndFeel::drawTextEditorOutline (juce::Graphics& g, int width, int height, juce::TextEditor& editor)
+{
+    juce::LookAndFeel_V4::drawTextEditorOutline (g, width, height, editor);
+    if (editor.isEnabled() && editor.hasKeyboardFocus (true) && ! editor.isReadOnly())
+        drawFocusOutline (g, juce::Rectangle<int> (0, 0, width, height).toFloat());
+}
+
+void QuillmereLookAndFeel::drawFileBrowserRow (juce::Graphics& g, int width, int height, const juce::File& file,
+                                               const juce::String& filename, juce::Image* icon,
+                                               const juce::String& fileSizeDescription, const juce::String& fileTimeDescription,
+                                               bool isDirectory, bool isItemSelected, int itemIndex,
+                                               juce::DirectoryContentsDisplayComponent& list)
+{
+    juce::LookAndFeel_V4::drawFileBrowserRow (g, width, height, file, filename, icon, fileSizeDescription, fileTimeDescription,
+                                              isDirectory, isItemSelected, itemIndex, list);
+
+    // The folder list has the focus: its selected row carries the outline.
+    auto* component = dynamic_cast<juce::Component*> (&list);
+    if (isItemSelected && component != nullptr && component->hasKeyboardFocus (true))
+        drawFocusOutline (g, juce::Rectangle<int> (0, 0, width, height).toFloat());
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+/**
+    The application's light look, with what a keyboard user needs: a visible
+    outline around the button, combo box, field or list that has the keyboard
+    focus, a selection colour that stays legible in edited fields, and one
+    font size for every combo box.
+*/
+class QuillmereLookAndFeel : public juce::LookAndFeel_V4
+{
+public:
+    QuillmereLookAndFeel();
+
+    void drawButtonBackground (juce::Graphics&, juce::Button&, const juce::Colour& backgroundColour,
+                               bool isMouseOverButton, bool isButtonDown) override;
+    void drawComboBox (juce::Graphics&, int width, int height, bool isButtonDown,
+                       int buttonX, int buttonY, int buttonW, int buttonH, juce::ComboBox&) override;
+    juce::Font getComboBoxFont (juce::ComboBox&) override;
+    void drawTextEditorOutline (juce::Graphics&, int width, int height, juce::TextEditor&) override;
+    void drawFileBrowserRow (juce::Graphics&, int width, int height, const juce::File& file,
+                             const juce::String& filename, juce::Image* icon, const juce::String& fileSizeDescription,
+                             const juce::String& fileTimeDescription, bool isDirectory, bool isItemSelected,
+                             int itemIndex, juce::DirectoryContentsDisplayComponent&) override;
+
+    /** Draws the focus outline inside bounds. */
+    static void drawFocusOutline (juce::Graphics&, juce::Rectangle<float> bounds);
+
+    static inline const juce::Colour focusColour { 0xff1a73e8 };
+};
