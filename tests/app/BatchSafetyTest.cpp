@@ -197,3 +197,27 @@ TEST_F (SafeRun, TwoRunsAtOnceKeepBothBackupsAndEveryEdit)
         EXPECT_EQ (between.toString(), "two");
     }
 }
+
+TEST_F (SafeRun, CancelStopsALongConversionInsideItsFileAndLeavesItUnchanged)
+{
+    std::string many = "<r>";
+    for (int i = 0; i < 400000; ++i)
+        many += "<e v=\"1\"/>";
+    folder.write ("big.xml", many + "</r>");
+
+    // The cancel comes once the file's line is written, so the run is inside
+    // the file: the engine's abort hook must stop its evaluations there.
+    struct CancelAtTheBigFile : BatchReporter
+    {
+        std::atomic<bool> cancel { false };
+        void logAppended (const juce::String& text) override { cancel = cancel || text.contains ("big.xml"); }
+    } cancelling;
+    BatchRun batch (convertSettings ("v", "x + 1"), &engine, cancelling);
+    batch.setCancelFlag (cancelling.cancel);
+    const auto outcome = batch.run();
+
+    EXPECT_EQ (outcome.status, BatchOutcome::Status::cancelled) << outcome.log;
+    EXPECT_TRUE (outcome.log.contains ("big.xml...cancelled, unchanged \n")) << outcome.log;
+    EXPECT_TRUE (folder.read ("big.xml") == many + "</r>");
+    EXPECT_FALSE (hasTemporaryFiles (folder.get()));
+}
