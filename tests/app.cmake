@@ -1,5 +1,6 @@
 quillmere_add_test(batch_tests
     SOURCES app/TaskDescriptionTest.cpp
+            app/UnifiedDiffTest.cpp
             app/TextReplacementTest.cpp
             app/BatchRunReplaceTest.cpp
             app/BatchRunConvertTest.cpp
