@@ -15,6 +15,7 @@ public:
     Refusal refusal() override;
     juce::String describeTask() const override;
     FileRewrite rewrite (const juce::File& file, std::string_view original) override;
+    FormulaEngine* formulaEngineInUse() const override { return &engine; }
 
 private:
     FormulaEngine& engine;
