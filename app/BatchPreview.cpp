@@ -32,87 +32,9 @@ namespace
         FormulaEngine::Variables saved;
     };
 
-    void appendUtf8 (std::string& out, uint32_t character)
-    {
-        if (character < 0x80)
-            out += (char) character;
-        else if (character < 0x800)
-        {
-            out += (char) (0xc0 | (character >> 6));
-            out += (char) (0x80 | (character & 0x3f));
-        }
-        else if (character < 0x10000)
-        {
-            out += (char) (0xe0 | (character >> 12));
-            out += (char) (0x80 | ((character >> 6) & 0x3f));
-            out += (char) (0x80 | (character & 0x3f));
-        }
-        else
-        {
-            out += (char) (0xf0 | (character >> 18));
-            out += (char) (0x80 | ((character >> 12) & 0x3f));
-            out += (char) (0x80 | ((character >> 6) & 0x3f));
-            out += (char) (0x80 | (character & 0x3f));
-        }
-    }
-
-    /** UTF-16 text (after its byte-order mark) as UTF-8; what is not a
-        character (a lone surrogate, an odd last byte) becomes U+FFFD. */
-    std::string utf16AsUtf8 (std::string_view bytes, bool littleEndian)
-    {
-        constexpr uint32_t replacement = 0xfffd;
-        const auto unitAt = [&] (size_t i)
-        {
-            const auto first = (uint32_t) (unsigned char) bytes[i], second = (uint32_t) (unsigned char) bytes[i + 1];
-            return littleEndian ? first | (second << 8) : (first << 8) | second;
-        };
-
-        std::string out;
-        out.reserve (bytes.size());
-        size_t i = 0;
-        for (; i + 1 < bytes.size(); i += 2)
-        {
-            const auto unit = unitAt (i);
-            if (unit >= 0xd800 && unit < 0xdc00 && i + 3 < bytes.size())
-            {
-                const auto next = unitAt (i + 2);
-                if (next >= 0xdc00 && next < 0xe000)
-                {
-                    appendUtf8 (out, 0x10000 + ((unit - 0xd800) << 10) + (next - 0xdc00));
-                    i += 2;
-                    continue;
-                }
-            }
-            appendUtf8 (out, unit >= 0xd800 && unit < 0xe000 ? replacement : unit);
-        }
-        if (i < bytes.size())
-            appendUtf8 (out, replacement);
-        return out;
-    }
-
-    std::string latin1AsUtf8 (std::string_view bytes)
-    {
-        std::string out;
-        out.reserve (bytes.size());
-        for (const char c : bytes)
-            appendUtf8 (out, (unsigned char) c);
-        return out;
-    }
-
     bool isUtf16 (XmlTextEncoding::Kind kind)
     {
         return kind == XmlTextEncoding::Kind::utf16LittleEndian || kind == XmlTextEncoding::Kind::utf16BigEndian;
-    }
-
-    /** The text as it is shown: UTF-16 and Latin-1 decoded, the rest as it is. */
-    std::string shownText (std::string_view bytes, const XmlTextEncoding::Detected& encoding)
-    {
-        if (isUtf16 (encoding.kind))
-            return utf16AsUtf8 (bytes.substr (std::min (encoding.byteOrderMarkLength, bytes.size())),
-                                encoding.kind == XmlTextEncoding::Kind::utf16LittleEndian);
-        if (encoding.kind == XmlTextEncoding::Kind::latin1)
-            return latin1AsUtf8 (bytes);
-        return std::string (bytes);
     }
 
     /** A changed line for the log: trimmed, and cut around its first
@@ -269,13 +191,16 @@ void BatchPreview::describeChange (FilePreview& preview, std::string_view origin
         const auto oldName = preview.file.exists() ? UnifiedDiff::headerName ("a/" + relative) : std::string ("/dev/null");
         const auto newName = UnifiedDiff::headerName ("b/" + relative);
         // Bytes as they are, so that patch can apply them; only UTF-16 is shown decoded.
-        preview.diff = preview.decodedUtf16
-                           ? UnifiedDiff::write (shownText (original, encoding), shownText (bytes, encoding), oldName, newName)
-                           : UnifiedDiff::write (original, bytes, oldName, newName);
+        if (preview.decodedUtf16)
+            preview.diff = UnifiedDiff::write (XmlTextEncoding::asUtf8 (original, encoding),
+                                               XmlTextEncoding::asUtf8 (bytes, encoding), oldName, newName);
+        else
+            preview.diff = UnifiedDiff::write (original, bytes, oldName, newName);
     }
 
     if (options.changedLines)
-        preview.changedLines = UnifiedDiff::changedLines (shownText (original, encoding), shownText (bytes, encoding));
+        preview.changedLines = UnifiedDiff::changedLines (XmlTextEncoding::asUtf8 (original, encoding),
+                                                          XmlTextEncoding::asUtf8 (bytes, encoding));
 }
 
 juce::String BatchPreview::fileLine (const FilePreview& preview)
