@@ -18,3 +18,17 @@ std::unique_ptr<BatchOperation> BatchOperation::create (const BatchSettings& set
 
     return nullptr;
 }
+
+BatchOperation::Refusal BatchOperation::checkBeforeRun (BatchOperation* operation)
+{
+    if (operation == nullptr)
+        return { "Nothing to do", "No operation is chosen." };
+
+    if (auto refused = operation->refusal(); refused.isRefused())
+        return refused;
+
+    if (operation->affectedFiles().isEmpty())
+        return { "Nothing to do", "There are no files to process in " + operation->getSettings().directoryPath + "." };
+
+    return {};
+}

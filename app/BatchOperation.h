@@ -42,6 +42,13 @@ public:
     /** Checked before anything is written; may prepare the run (parse the formula). */
     virtual Refusal refusal() = 0;
 
+    /** What a run of the operation (null: none chosen) refuses: its own
+        refusal, or an empty list of files. Prepares it as refusal() does. */
+    static Refusal checkBeforeRun (BatchOperation* operation);
+
+    /** The formula engine whose variables the operation changes, if any. */
+    virtual FormulaEngine* formulaEngineInUse() const { return nullptr; }
+
     /** The operation's own lines at the head of the task description. */
     virtual juce::String describeTask() const = 0;
 

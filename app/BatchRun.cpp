@@ -3,31 +3,12 @@
 #include "BackupArchive.h"
 #include "ExclusiveFile.h"
 #include "FolderLock.h"
+#include "PlannedFile.h"
 #include "RegularFileReader.h"
 #include "SafeFileWriter.h"
 
-#include <filesystem>
-#include <map>
 #include <set>
 #include <tuple>
-
-namespace fs = std::filesystem;
-
-namespace
-{
-    fs::path realPath (const juce::File& file)
-    {
-        std::error_code error;
-        auto path = fs::canonical (fs::u8path (file.getFullPathName().toStdString()), error);
-        return error ? fs::path() : path;
-    }
-
-    bool lies (const fs::path& path, const fs::path& folder)
-    {
-        const auto relative = path.lexically_relative (folder);
-        return ! relative.empty() && *relative.begin() != "..";
-    }
-}
 
 BatchRun::BatchRun (BatchOperation& operationToRun, BatchReporter& batchReporter)
     : operation (&operationToRun), reporter (batchReporter)
@@ -100,12 +81,7 @@ bool BatchRun::isCancelled() const
 
 bool BatchRun::refuse()
 {
-    auto refusal = operation != nullptr ? operation->refusal()
-                                        : BatchOperation::Refusal { "Nothing to do", "No operation is chosen." };
-
-    if (! refusal.isRefused() && operation->affectedFiles().isEmpty())
-        refusal = { "Nothing to do", "There are no files to process in " + operation->getSettings().directoryPath + "." };
-
+    const auto refusal = BatchOperation::checkBeforeRun (operation);
     if (! refusal.isRefused())
         return false;
 
@@ -117,34 +93,7 @@ bool BatchRun::refuse()
 
 void BatchRun::planFiles()
 {
-    // Compared by real path: a link may lead out of the folder, or to a file
-    // that is also listed under its own name.
-    const auto folder = realPath (juce::File (operation->getSettings().directoryPath));
-    std::map<fs::path, juce::File> firstNames;
-
-    for (const auto& file : operation->affectedFiles())
-    {
-        PlannedFile planned;
-        planned.file = file;
-        const auto real = realPath (file);
-
-        if (! real.empty() && ! lies (real, folder))
-        {
-            planned.kind = PlannedFile::Kind::outside;
-            planned.detail = juce::String (real.u8string());
-        }
-        else if (! real.empty())
-        {
-            const auto [first, isNew] = firstNames.emplace (real, file);
-            if (! isNew)
-            {
-                planned.kind = PlannedFile::Kind::alias;
-                planned.detail = first->second.getFullPathName();
-            }
-        }
-
-        plan.push_back (planned);
-    }
+    plan = PlannedFile::plan (juce::File (operation->getSettings().directoryPath), operation->affectedFiles());
 }
 
 void BatchRun::removeLeftovers()
@@ -212,10 +161,7 @@ bool BatchRun::processFiles()
 
 bool BatchRun::processFile (const PlannedFile& planned)
 {
-    // Files deleted since the scan, or turned into folders, are skipped
-    // without a word, unless the operation brings them back.
-    const bool missing = ! planned.file.exists() && ! planned.file.isSymbolicLink();
-    if (! planned.file.existsAsFile() && ! (missing && operation->createsMissingFiles()))
+    if (planned.isSkipped (operation->createsMissingFiles()))
         return true;
 
     append (operation->fileLinePrefix() + planned.file.getFullPathName() + "...");

@@ -3,6 +3,7 @@
 #include "BatchOperation.h"
 #include "BatchOutcome.h"
 #include "BatchReporter.h"
+#include "PlannedFile.h"
 
 #include <atomic>
 
@@ -32,15 +33,6 @@ public:
     BatchOutcome run();
 
 private:
-    /** A listed file and what the run does with it. */
-    struct PlannedFile
-    {
-        enum class Kind { process, outside, alias };
-        juce::File file;
-        Kind kind = Kind::process;
-        juce::String detail;   // where an outside link leads, or the name an alias was processed under
-    };
-
     void runSteps();
     void append (const juce::String& text);
     bool refuse();

@@ -15,6 +15,7 @@ public:
     Refusal refusal() override;
     juce::String describeTask() const override;
     FileRewrite rewrite (const juce::File& file, std::string_view original) override;
+    FormulaEngine* formulaEngineInUse() const override { return &engine; }
 
     /** Stops an evaluation in progress through the engine's abort hook. */
     void setCancelFlag (const std::atomic<bool>* flag) override;

@@ -56,3 +56,24 @@ double FormulaEngine::compute()
 {
     return expression.Compute();
 }
+
+FormulaEngine::Variables FormulaEngine::saveVariables() const
+{
+    Variables saved;
+    saved.values.reserve(static_cast<size_t>(values.Count()));
+    for (int i = 0; i < values.Count(); ++i)
+        saved.values.push_back(values.EntryAt(i).value);
+    return saved;
+}
+
+void FormulaEngine::restoreVariables(const Variables& saved)
+{
+    for (int i = 0; i < values.Count(); ++i)
+    {
+        const auto& entry = values.EntryAt(i);
+        if (entry.constant)
+            continue;
+        const auto index = static_cast<size_t>(i);
+        *values.AddressOf(entry.name) = index < saved.values.size() ? saved.values[index] : 0.0;
+    }
+}

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <optional>
 #include <string>
+#include <vector>
 
 // Holds the formula machinery of "convert value": one value list, one
 // function list (the built-ins and the shaping functions) and one expression
@@ -37,6 +38,20 @@ public:
     // The value of the formula's last statement. Evaluation errors of the
     // Expr family pass through to the caller.
     double compute();
+
+    // The values of the variables at one moment, for putting them back after
+    // a preview, so that its formulas leave no trace on the next run.
+    struct Variables
+    {
+        std::vector<double> values;   // of the value list's first entries, in its order
+    };
+
+    Variables saveVariables() const;
+
+    // Puts the saved values back. The list never loses an entry, so a variable
+    // created since the save is set to 0, the value it would be created with:
+    // formulas read it as if it had never been there.
+    void restoreVariables(const Variables& saved);
 
     Expr::ValueList& getValues() { return values; }
     Expr::FunctionList& getFunctions() { return functions; }

@@ -29,6 +29,21 @@ namespace
         return juce::String (error.message());
     }
 
+    /** Why the target cannot be replaced at all, whatever is written. */
+    juce::Result refusal (const fs::path& target, const fs::file_status& status)
+    {
+        if (fs::is_directory (status))
+            return juce::Result::fail (juce::String (target.u8string()) + " is a folder");
+
+        // Permission bits are checked directly rather than through access(), which
+        // says yes to everything for the superuser: a file the user marked
+        // read-only stays unchanged whoever runs the tool.
+        if (fs::exists (status) && (status.permissions() & fs::perms::owner_write) == fs::perms::none)
+            return juce::Result::fail ("the file is read-only");
+
+        return juce::Result::ok();
+    }
+
     struct FileCloser
     {
         void operator() (std::FILE* file) const { std::fclose (file); }
@@ -131,14 +146,8 @@ juce::Result SafeFileWriter::replaceContents (const juce::File& requestedTarget,
     const auto status = fs::status (target, error);
     const bool targetExists = fs::exists (status);
 
-    if (fs::is_directory (status))
-        return juce::Result::fail (juce::String (target.u8string()) + " is a folder");
-
-    // Permission bits are checked directly rather than through access(), which
-    // says yes to everything for the superuser: a file the user marked
-    // read-only stays unchanged whoever runs the tool.
-    if (targetExists && (status.permissions() & fs::perms::owner_write) == fs::perms::none)
-        return juce::Result::fail ("the file is read-only");
+    if (const auto refused = refusal (target, status); refused.failed())
+        return refused;
 
     fs::path temporary;
     auto result = writeTemporary (target, status, targetExists, permissionsIfNew, temporary, data, numBytes);
@@ -156,4 +165,11 @@ juce::Result SafeFileWriter::replaceContents (const juce::File& requestedTarget,
         fs::remove (temporary, error);
 
     return result;
+}
+
+juce::Result SafeFileWriter::checkWritable (const juce::File& target)
+{
+    std::error_code error;
+    const auto path = toPath (target);
+    return refusal (path, fs::status (path, error));
 }

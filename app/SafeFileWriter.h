@@ -20,4 +20,8 @@ public:
         A target that exists but has no write permission is refused. */
     static juce::Result replaceContents (const juce::File& target, const void* data, size_t numBytes,
                                          unsigned permissionsIfNew = 0644);
+
+    /** Ok when replaceContents would not refuse target outright: it is not a
+        folder and not read-only. Writing may still fail later (a full disk). */
+    static juce::Result checkWritable (const juce::File& target);
 };

@@ -1,9 +1,78 @@
 #include "XmlTextEncoding.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 namespace
 {
+    void appendUtf8 (std::string& out, uint32_t character)
+    {
+        if (character < 0x80)
+            out += (char) character;
+        else if (character < 0x800)
+        {
+            out += (char) (0xc0 | (character >> 6));
+            out += (char) (0x80 | (character & 0x3f));
+        }
+        else if (character < 0x10000)
+        {
+            out += (char) (0xe0 | (character >> 12));
+            out += (char) (0x80 | ((character >> 6) & 0x3f));
+            out += (char) (0x80 | (character & 0x3f));
+        }
+        else
+        {
+            out += (char) (0xf0 | (character >> 18));
+            out += (char) (0x80 | ((character >> 12) & 0x3f));
+            out += (char) (0x80 | ((character >> 6) & 0x3f));
+            out += (char) (0x80 | (character & 0x3f));
+        }
+    }
+
+    /** UTF-16 text (after its byte-order mark) as UTF-8; what is not a
+        character (a lone surrogate, an odd last byte) becomes U+FFFD. */
+    std::string utf16AsUtf8 (std::string_view bytes, bool littleEndian)
+    {
+        constexpr uint32_t replacement = 0xfffd;
+        const auto unitAt = [&] (size_t i)
+        {
+            const auto first = (uint32_t) (unsigned char) bytes[i], second = (uint32_t) (unsigned char) bytes[i + 1];
+            return littleEndian ? first | (second << 8) : (first << 8) | second;
+        };
+
+        std::string out;
+        out.reserve (bytes.size());
+        size_t i = 0;
+        for (; i + 1 < bytes.size(); i += 2)
+        {
+            const auto unit = unitAt (i);
+            if (unit >= 0xd800 && unit < 0xdc00 && i + 3 < bytes.size())
+            {
+                const auto next = unitAt (i + 2);
+                if (next >= 0xdc00 && next < 0xe000)
+                {
+                    appendUtf8 (out, 0x10000 + ((unit - 0xd800) << 10) + (next - 0xdc00));
+                    i += 2;
+                    continue;
+                }
+            }
+            appendUtf8 (out, unit >= 0xd800 && unit < 0xe000 ? replacement : unit);
+        }
+        if (i < bytes.size())
+            appendUtf8 (out, replacement);
+        return out;
+    }
+
+    std::string latin1AsUtf8 (std::string_view bytes)
+    {
+        std::string out;
+        out.reserve (bytes.size());
+        for (const char c : bytes)
+            appendUtf8 (out, (unsigned char) c);
+        return out;
+    }
+
     using Kind = XmlTextEncoding::Kind;
 
     bool startsWith (std::string_view bytes, std::string_view prefix)
@@ -182,4 +251,21 @@ bool XmlTextEncoding::isValidUtf8 (std::string_view bytes)
     }
 
     return true;
+}
+
+std::string XmlTextEncoding::asUtf8 (std::string_view bytes, const Detected& encoding)
+{
+    switch (encoding.kind)
+    {
+        case Kind::utf16LittleEndian:
+        case Kind::utf16BigEndian:
+            return utf16AsUtf8 (bytes.substr (std::min (encoding.byteOrderMarkLength, bytes.size())),
+                                encoding.kind == Kind::utf16LittleEndian);
+        case Kind::latin1:
+            return latin1AsUtf8 (bytes);
+        case Kind::utf8:
+        case Kind::ascii:
+            break;
+    }
+    return std::string (bytes);
 }

@@ -32,4 +32,9 @@ public:
     static std::optional<std::string> encode (const juce::String& text, Kind kind);
 
     static bool isValidUtf8 (std::string_view bytes);
+
+    /** The text as UTF-8, for showing it: UTF-16 (without its byte-order mark)
+        and Latin-1 decoded, UTF-8 and ASCII as they are. What is not a
+        character (a lone surrogate, an odd last byte) becomes U+FFFD. */
+    static std::string asUtf8 (std::string_view bytes, const Detected& encoding);
 };

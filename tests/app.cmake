@@ -1,5 +1,7 @@
 quillmere_add_test(batch_tests
     SOURCES app/TaskDescriptionTest.cpp
+            app/UnifiedDiffTest.cpp
+            app/BatchPreviewTest.cpp
             app/TextReplacementTest.cpp
             app/BatchRunReplaceTest.cpp
             app/BatchRunConvertTest.cpp

@@ -6,6 +6,8 @@
 #       vs   zip -0 -q backup.zip -- *.xml, then one sed -i 's/Blah/Blub/g' over all files
 #   convert: quillmere-batch --convert gain 'y = x * 2;' FOLDER
 #       vs   one xmlstarlet ed -L -u '//@gain' -x '. * 2' over all files (no backup)
+#   preview: quillmere-batch --dry-run (replace, then convert)
+#       vs   the run of the same operation on the same folder
 #
 # Every timed run gets a fresh copy of the generated folder, made, flushed to
 # disk and left in the page cache before the clock starts, for both sides alike.
@@ -38,6 +40,7 @@ small_files=$(( files / 10 ))
 replace_target=0.5
 convert_target=0.3
 convert_to_replace_target=1.5
+preview_to_run_target=0.5
 
 fail() { echo "run_batch_bench: $*" >&2; exit 1; }
 
@@ -62,6 +65,8 @@ small_folder=$work/source-small
 
 run_quillmere_replace() { "$tool" --replace Blah Blub "$1" >/dev/null; }
 run_quillmere_convert() { "$tool" --convert gain 'y = x * 2;' "$1" >/dev/null; }
+run_preview_replace() { "$tool" --dry-run --replace Blah Blub "$1" >/dev/null; }
+run_preview_convert() { "$tool" --dry-run --convert gain 'y = x * 2;' "$1" >/dev/null; }
 
 run_zip_and_sed() {
     cd "$1" && zip -0 -q backup.zip -- *.xml \
@@ -191,6 +196,15 @@ compare "Convert gain with 'y = x * 2;'" \
 convert_wall=$last_best_wall
 awk -v c="$convert_wall" -v r="$replace_wall" -v target="$convert_to_replace_target" 'BEGIN {
     printf "\nconvert / replace, both quillmere-batch: %.2f  (target: at most %.1f, %s)\n", c / r, target, c / r <= target ? "met" : "MISSED" }'
+
+# The preview reads and works out every file as the run does, but writes
+# neither the backup nor the files.
+compare "Preview of the replace run" \
+    run_preview_replace "quillmere-batch --dry-run --replace" \
+    run_quillmere_replace "quillmere-batch --replace (the run)" "$preview_to_run_target"
+compare "Preview of the convert run" \
+    run_preview_convert "quillmere-batch --dry-run --convert" \
+    run_quillmere_convert "quillmere-batch --convert (the run)" "$preview_to_run_target"
 
 echo
 echo "Peak resident memory of quillmere-batch (GNU time %M)"

@@ -141,3 +141,22 @@ TEST (TextReplacement, Utf8Validation)
     for (const auto& c : cases)
         EXPECT_EQ (XmlTextEncoding::isValidUtf8 (c.bytes), c.valid) << c.bytes;
 }
+
+TEST (TextReplacement, TextShownAsUtf8)
+{
+    struct Case
+    {
+        std::string bytes, utf8;
+    };
+    const Case cases[] = {
+        { std::string ("\xff\xfe" "a\0\xe9\0\r\0\n\0", 10), "a\xc3\xa9\r\n" },                        // UTF-16 LE, mark dropped
+        { std::string ("\xfe\xff\0a\xd8\x3d\xde\x00", 8), "a\xf0\x9f\x98\x80" },                      // BE, a surrogate pair
+        { std::string ("\xff\xfe\x3d\xd8\x41\0", 6), "\xef\xbf\xbd" "A" },                            // a lone high surrogate
+        { std::string ("\xff\xfe" "a\0b", 5), "a\xef\xbf\xbd" },                                       // an odd last byte
+        { "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a v=\"\xe9\"/>",
+          "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a v=\"\xc3\xa9\"/>" },                   // Latin-1
+        { "<a v=\"\xc3\xa9\"/>\r\n", "<a v=\"\xc3\xa9\"/>\r\n" },                                     // UTF-8 as it is
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ (XmlTextEncoding::asUtf8 (c.bytes, XmlTextEncoding::detect (c.bytes)), c.utf8) << c.bytes;
+}

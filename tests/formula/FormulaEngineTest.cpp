@@ -138,3 +138,24 @@ TEST(FormulaEngine, BuiltInAndShapingFunctionsAreBothAvailable)
     EXPECT_EQ(engine.compute(), 4.0);
 }
 }
+
+TEST(FormulaEngine, RestoredVariablesReadAsTheyWereSaved)
+{
+    FormulaEngine engine;
+    ASSERT_TRUE(engine.setFormula("n = n + 1; pi = 3; y = n;"));
+    engine.setX(7);
+    EXPECT_EQ(engine.compute(), 1);
+    const auto saved = engine.saveVariables();
+
+    // Changes n and x, and creates a variable the saved state did not have.
+    ASSERT_TRUE(engine.setFormula("n = n + 10; fresh = fresh + 5; x = 99; y = n + fresh;"));
+    EXPECT_EQ(engine.compute(), 16);
+    engine.restoreVariables(saved);
+
+    EXPECT_EQ(*engine.getValues().AddressOf("n"), 1);
+    EXPECT_EQ(*engine.getValues().AddressOf("x"), 7);
+    EXPECT_EQ(*engine.getValues().AddressOf("pi"), 3);
+    EXPECT_EQ(*engine.getValues().AddressOf("fresh"), 0) << "a variable created after the save reads as new";
+    EXPECT_EQ(engine.compute(), 16) << "the same formula gives the same value again";
+    EXPECT_DOUBLE_EQ(*engine.getValues().AddressOf("PI"), 3.141592653589793);
+}

@@ -1,8 +1,11 @@
 #include "NumberText.h"
 #include "UnicodeCharacterClasses.h"
+#include "support/PatchTool.h"
 #include "support/TestFolder.h"
 
 #include <gtest/gtest.h>
+
+#include <map>
 
 namespace
 {
@@ -259,4 +262,146 @@ TEST (QuillmereBatchTool, ExitStatusTwoWhenNothingChanged)
     EXPECT_TRUE (invalid.output.contains ("Invalid Formula: The formula you have entered could not be evaluated."));
     EXPECT_FALSE (folder.file ("QuillmereBackup.zip").exists());
     EXPECT_EQ (folder.read ("a.xml"), "<e gain=\"1\"/>");
+}
+
+namespace
+{
+    struct DryRunCase
+    {
+        const char* name;
+        std::vector<std::pair<const char*, std::string>> files;   // name, bytes; a name ending in "!" is made read-only
+        juce::StringArray arguments;                               // before the folder
+        int exitCode;
+        juce::StringArray lines;                                   // after the description; PATH/ is the folder
+    };
+
+    class DryRun : public testing::TestWithParam<DryRunCase> {};
+}
+
+TEST_P (DryRun, ListsEachFileAndExitsByWhatWouldHappen)
+{
+    const auto& test = GetParam();
+    TestFolder folder;
+    for (const auto& [name, bytes] : test.files)
+    {
+        const juce::String fileName (name);
+        folder.write (fileName.trimCharactersAtEnd ("!"), bytes);
+        if (fileName.endsWithChar ('!'))
+            folder.file (fileName.trimCharactersAtEnd ("!")).setReadOnly (true);
+    }
+
+    auto arguments = test.arguments;
+    arguments.insert (0, "--dry-run");
+    arguments.add (folder.path());
+    const auto result = runTool (arguments);
+
+    EXPECT_EQ (result.exitCode, test.exitCode) << result.output;
+    const auto expected = test.lines.joinIntoString ("\n").replace ("PATH/", folder.path() + "/") + "\n";
+    EXPECT_TRUE (result.output.endsWith (expected)) << result.output << "\nexpected the end:\n" << expected;
+    for (const auto& [name, bytes] : test.files)
+        EXPECT_EQ (folder.read (juce::String (name).trimCharactersAtEnd ("!")), bytes) << name;
+    EXPECT_EQ (folder.get().getNumberOfChildFiles (juce::File::findFiles, "*.zip;*.txt;.*"), 0) << "no backup, log or temporary";
+}
+
+INSTANTIATE_TEST_SUITE_P (QuillmereBatchTool, DryRun, testing::Values (
+    DryRunCase { "SomethingWouldChange", { { "a.xml", "Blah Blah" }, { "b.xml", "none" }, { "c.xml", "Blah" } },
+                 { "--replace", "Blah", "Blub" }, 0,
+                 { "PATH/a.xml: 2 changes", "PATH/b.xml: no change", "PATH/c.xml: 1 change", "",
+                   "2 files would change, 1 would stay as they are, 0 would fail" } },
+    DryRunCase { "SomethingWouldFail", { { "a.xml", "Blah" }, { "b.xml!", "Blah" } },
+                 { "--replace", "Blah", "Blub" }, 1,
+                 { "PATH/a.xml: 1 change", "PATH/b.xml: would fail: the file is read-only", "",
+                   "1 file would change, 0 would stay as they are, 1 would fail" } },
+    DryRunCase { "NothingMatches", { { "a.xml", "<a gain=\"1\"/>" }, { "b.xml", "<b/>" } },
+                 { "--replace", "Blah", "Blub" }, 3,
+                 { "PATH/a.xml: no change", "PATH/b.xml: no change", "",
+                   "0 files would change, 2 would stay as they are, 0 would fail" } },
+    DryRunCase { "NoAttributeMatches", { { "a.xml", "<a level=\"1\"/>" } },
+                 { "--convert", "gain", "y = x * 2;" }, 3,
+                 { "PATH/a.xml: no change", "", "0 files would change, 1 would stay as they are, 0 would fail" } },
+    DryRunCase { "NotXml", { { "a.xml", "<a gain=\"1\"/>" }, { "b.xml", "not xml" } },
+                 { "--convert", "gain", "y = x * 2;" }, 1,
+                 { "PATH/a.xml: 1 change", "PATH/b.xml: would fail: not an XML document: syntax error at line 1, column 1", "",
+                   "1 file would change, 0 would stay as they are, 1 would fail" } },
+    DryRunCase { "FormulaStops", { { "a.xml", "<a gain=\"0\"/>" }, { "b.xml", "<b gain=\"2\"/>" } },
+                 { "--convert", "gain", "y = 1 / x;" }, 1,
+                 { "PATH/a.xml: would fail: division by zero (the run stops here; the files after it stay as they are)",
+                   "PATH/b.xml: no change (the run stops at PATH/a.xml before it)", "",
+                   "0 files would change, 1 would stay as they are, 1 would fail" } }),
+    [] (const auto& testInfo) { return std::string (testInfo.param.name); });
+
+TEST (QuillmereBatchTool, DryRunOfAFolderWithoutFilesIsRefusedLikeTheRun)
+{
+    TestFolder folder;
+    const auto result = runTool ({ "--dry-run", "--replace", "Blah", "Blub", folder.path() });
+    EXPECT_EQ (result.exitCode, 2) << result.output;
+    EXPECT_TRUE (result.output.contains ("Nothing to do")) << result.output;
+}
+
+namespace
+{
+    struct DiffCase
+    {
+        const char* name;
+        juce::StringArray operation;
+    };
+
+    class DiffOutput : public testing::TestWithParam<DiffCase> {};
+}
+
+// What --dry-run --diff prints, fed whole to patch -p1 in a copy of the
+// folder, gives the bytes that the run with --diff then writes.
+TEST_P (DiffOutput, PatchedOntoACopyGivesTheRunsBytes)
+{
+    TestFolder folder;
+    const std::map<juce::String, std::string> files {
+        { "crlf.xml", "<p gain=\"0.5\" name=\"Blah\">\r\n  <b/>\r\n  <b/>\r\n  <b/>\r\n  <b/>\r\n  <b/>\r\n  <b/>\r\n  <b/>\r\n"
+                      "  <b gain=\"1\"/>\r\n<e gain=\"3\" name=\"Blah\"/></p>" },
+        { "lf.xml", "<p>\n<e gain=\"2\" name=\"Blah\"/>\n</p>\n" },
+        { "sub/deep name.xml", "<p gain=\"4\">Blah</p>" },
+        { "plain.xml", "<p/>\n" },
+    };
+    for (const auto& [name, bytes] : files)
+        folder.write (name, bytes);
+    TestFolder copy;
+    ASSERT_TRUE (folder.get().copyDirectoryTo (copy.get()));
+
+    auto arguments = GetParam().operation;
+    arguments.insert (0, "--recursive");
+    arguments.insert (0, "--diff");
+    auto dryRun = arguments;
+    dryRun.insert (0, "--dry-run");
+    dryRun.add (folder.path());
+    const auto printed = runTool (dryRun);
+    ASSERT_EQ (printed.exitCode, 0) << printed.output;
+    EXPECT_TRUE (printed.output.contains ("\n--- a/crlf.xml\n+++ b/crlf.xml\n@@ -1,4 +1,4 @@\n")) << printed.output;
+    const auto applied = PatchTool::apply (copy.get(), printed.output.toStdString());
+    ASSERT_TRUE (applied.wasOk()) << applied.getErrorMessage() << "\n" << printed.output;
+
+    auto realRun = arguments;
+    realRun.add (folder.path());
+    const auto ran = runTool (realRun);
+    EXPECT_EQ (ran.exitCode, 0) << ran.output;
+    EXPECT_TRUE (ran.output.contains ("+++ b/crlf.xml\n")) << "the diff is printed before the run";
+    EXPECT_TRUE (ran.output.contains ("Batch processing finished")) << ran.output;
+    for (const auto& [name, bytes] : files)
+    {
+        EXPECT_EQ (copy.read (name), folder.read (name)) << name;
+        if (name != "plain.xml")
+        {
+            EXPECT_NE (folder.read (name), bytes) << name << " was to change";
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P (QuillmereBatchTool, DiffOutput, testing::Values (
+    DiffCase { "Replace", { "--replace", "Blah", "Blub" } },
+    DiffCase { "Convert", { "--convert", "gain", "n = n + 1; y = x * 2 + n;" } }),
+    [] (const auto& testInfo) { return std::string (testInfo.param.name); });
+
+TEST (QuillmereBatchTool, HelpNamesTheDiffAndTheDryRunStatus)
+{
+    const auto help = runTool ({ "--help" });
+    EXPECT_TRUE (help.output.contains ("--diff")) << help.output;
+    EXPECT_TRUE (help.output.contains ("3 nothing would change")) << help.output;
 }

@@ -4,9 +4,9 @@
 
 juce::String BatchCommandLine::usage()
 {
-    return "usage: quillmere-batch [--recursive] [--dry-run] --replace WHAT WITH FOLDER\n"
-           "       quillmere-batch [--recursive] [--dry-run] --convert ATTRIBUTE FORMULA FOLDER\n"
-           "       quillmere-batch [--dry-run] --restore ARCHIVE\n"
+    return "usage: quillmere-batch [--recursive] [--dry-run] [--diff] --replace WHAT WITH FOLDER\n"
+           "       quillmere-batch [--recursive] [--dry-run] [--diff] --convert ATTRIBUTE FORMULA FOLDER\n"
+           "       quillmere-batch [--dry-run] [--diff] --restore ARCHIVE\n"
            "       quillmere-batch --help | --version\n"
            "\n"
            "Edits every *.xml file in FOLDER in one pass, after backing them all up into\n"
@@ -22,7 +22,11 @@ juce::String BatchCommandLine::usage()
            "                          place in the folder that holds ARCHIVE, after\n"
            "                          backing up the files it replaces\n"
            "  --recursive             also the files in all subfolders of FOLDER\n"
-           "  --dry-run               print what would be done and change nothing\n"
+           "  --dry-run               change nothing: print for each file how many changes\n"
+           "                          it would get, or why it would fail, and a summary\n"
+           "  --diff                  print a unified diff of every file that would change\n"
+           "                          (a/ and b/ paths relative to FOLDER, ready for patch),\n"
+           "                          then run, unless --dry-run is given too\n"
            "  -h, --help              print this help\n"
            "  --version               print the program's name and version\n"
            "\n"
@@ -32,12 +36,14 @@ juce::String BatchCommandLine::usage()
            "Exit status: 0 every file was processed; 1 the run finished or stopped but\n"
            "some files failed; 2 nothing was changed (bad arguments, backup not written,\n"
            "run refused, formula invalid, nothing to do); 130 interrupted by Ctrl-C or\n"
-           "SIGTERM (the file at hand is finished, the backup kept).\n";
+           "SIGTERM (the file at hand is finished, the backup kept).\n"
+           "With --dry-run: 0 some files would change; 1 some would fail; 2 as above;\n"
+           "3 nothing would change (no file holds a match).\n";
 }
 
 namespace
 {
-    const juce::StringArray options { "--recursive", "--dry-run", "--replace", "--convert", "--restore", "--help", "-h", "--version" };
+    const juce::StringArray options { "--recursive", "--dry-run", "--diff", "--replace", "--convert", "--restore", "--help", "-h", "--version" };
 }
 
 juce::Result BatchCommandLine::parse (const juce::StringArray& arguments, BatchCommandLine& parsed)
@@ -65,6 +71,8 @@ juce::Result BatchCommandLine::parse (const juce::StringArray& arguments, BatchC
             parsed.recursive = true;
         else if (argument == "--dry-run")
             parsed.dryRun = true;
+        else if (argument == "--diff")
+            parsed.diff = true;
         else if (argument == "--restore")
         {
             if (parsed.operation.isNotEmpty())

@@ -10,6 +10,7 @@ struct BatchCommandLine
     Mode mode = Mode::run;
     bool recursive = false;
     bool dryRun = false;
+    bool diff = false;
     juce::String operation;    // "replace string", "convert value" or "restore backup"
     juce::String first;        // WHAT, ATTRIBUTE or ARCHIVE
     juce::String second;       // WITH, or FORMULA

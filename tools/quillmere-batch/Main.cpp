@@ -4,6 +4,7 @@
 #include "BatchCommandLine.h"
 #include "BatchRun.h"
 #include "BatchTexts.h"
+#include "ConsolePreview.h"
 #include "ConsoleReporter.h"
 #include "FileManager.h"
 #include "FormulaEngine.h"
@@ -18,7 +19,7 @@
 
 namespace
 {
-    enum ExitStatus { allProcessed = 0, someFailed = 1, nothingChanged = 2, interrupted = 130 };
+    enum ExitStatus { allProcessed = 0, someFailed = 1, nothingChanged = 2, nothingWouldChange = 3, interrupted = 130 };
 
     /** Set by SIGINT or SIGTERM: the run finishes the file at hand and stops. */
     std::atomic<bool> cancelRequested { false };
@@ -71,6 +72,15 @@ namespace
         return outcome.filesFailed > 0 || outcome.status == BatchOutcome::Status::aborted ? someFailed : allProcessed;
     }
 
+    int dryRunStatusFor (const BatchPreview::Summary& summary)
+    {
+        if (summary.cancelled)
+            return interrupted;
+        if (summary.wouldFail > 0)
+            return someFailed;
+        return summary.wouldChange > 0 ? allProcessed : nothingWouldChange;
+    }
+
     void printSummary (const BatchOutcome& outcome, int filesListed)
     {
         if (outcome.filesFailed > 0)
@@ -120,17 +130,25 @@ int main (int argc, char* argv[])
     const auto operation = BatchOperation::create (settings, &formulaEngine);
     std::printf ("%s\n", buildTaskDescription (settings, operation.get()).toRawUTF8());
 
-    if (call.dryRun)
+    cancelOnInterrupt();
+
+    if (call.dryRun || call.diff)
     {
-        // A dry run answers as the real run would: what that one refuses, this one does too.
-        const auto refusal = operation->refusal();
-        if (! refusal.isRefused())
-            return allProcessed;
-        console.showAlert (AlertPresenter::Icon::warning, refusal.title, refusal.message);
-        return nothingChanged;
+        // A preview answers as the real run would: what that one refuses, this one does too.
+        const auto refusal = BatchOperation::checkBeforeRun (operation.get());
+        if (refusal.isRefused())
+        {
+            console.showAlert (AlertPresenter::Icon::warning, refusal.title, refusal.message);
+            return nothingChanged;
+        }
+
+        ConsolePreview preview (*operation, { call.dryRun, call.diff });
+        preview.setCancelFlag (cancelRequested);
+        const auto summary = preview.print();
+        if (call.dryRun || summary.cancelled)
+            return dryRunStatusFor (summary);
     }
 
-    cancelOnInterrupt();
     BatchRun run (*operation, console);
     run.setCancelFlag (cancelRequested);
     const auto outcome = run.run();

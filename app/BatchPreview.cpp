@@ -1,0 +1,259 @@
+#include "BatchPreview.h"
+
+#include "FormulaEngine.h"
+#include "RegularFileReader.h"
+#include "SafeFileWriter.h"
+#include "XmlTextEncoding.h"
+
+namespace
+{
+    /** Puts the engine's variables back when the preview ends, by return or by exception. */
+    class VariablesKeeper
+    {
+    public:
+        explicit VariablesKeeper (FormulaEngine* engineToKeep)
+            : engine (engineToKeep)
+        {
+            if (engine != nullptr)
+                saved = engine->saveVariables();
+        }
+
+        ~VariablesKeeper()
+        {
+            if (engine != nullptr)
+                engine->restoreVariables (saved);
+        }
+
+        VariablesKeeper (const VariablesKeeper&) = delete;
+        VariablesKeeper& operator= (const VariablesKeeper&) = delete;
+
+    private:
+        FormulaEngine* engine;
+        FormulaEngine::Variables saved;
+    };
+
+    bool isUtf16 (XmlTextEncoding::Kind kind)
+    {
+        return kind == XmlTextEncoding::Kind::utf16LittleEndian || kind == XmlTextEncoding::Kind::utf16BigEndian;
+    }
+
+    /** A changed line for the log: trimmed, and cut around its first
+        difference when it is too long to read in one line. */
+    juce::String shownLine (const std::string& line, const std::string& other)
+    {
+        constexpr int longest = 160, before = 40;
+        const auto text = juce::String::fromUTF8 (line.data(), (int) line.size());
+        if (text.length() <= longest)
+            return text.trim();
+
+        size_t same = 0;
+        while (same < line.size() && same < other.size() && line[same] == other[same])
+            ++same;
+        // Counted in characters, not bytes: a cut never splits one.
+        const int differsAt = juce::String::fromUTF8 (line.data(), (int) same).length();
+        const int start = std::max (0, differsAt - before);
+        const int end = std::min (text.length(), start + longest);
+        return (start > 0 ? "..." : "") + text.substring (start, end) + (end < text.length() ? "..." : "");
+    }
+
+    juce::String changedLineText (const UnifiedDiff::ChangedLine& line)
+    {
+        if (line.oldLine == 0)
+            return "line " + juce::String (line.newLine) + ": (added) -> " + shownLine (line.after, line.before);
+        const auto after = line.newLine == 0 ? juce::String ("(removed)") : shownLine (line.after, line.before);
+        return "line " + juce::String (line.oldLine) + ": " + shownLine (line.before, line.after) + " -> " + after;
+    }
+
+    juce::String plural (int count, const char* one, const char* many)
+    {
+        return juce::String (count) + " " + (count == 1 ? one : many);
+    }
+}
+
+BatchPreview::BatchPreview (BatchOperation& operationToPreview, Options optionsToUse)
+    : operation (operationToPreview),
+      options (optionsToUse),
+      folder (operationToPreview.getSettings().directoryPath)
+{
+}
+
+BatchPreview::Summary BatchPreview::run (const std::function<void (const FilePreview&)>& onFile)
+{
+    const VariablesKeeper keeper (operation.formulaEngineInUse());
+    stoppedAt.clear();
+
+    const auto plan = PlannedFile::plan (folder, operation.affectedFiles());
+    Summary summary;
+    int filesDone = 0;
+
+    for (const auto& planned : plan)
+    {
+        if (isCancelled())
+        {
+            summary.cancelled = true;
+            break;
+        }
+
+        if (! planned.isSkipped (operation.createsMissingFiles()))
+        {
+            const auto preview = previewFile (planned);
+            switch (preview.verdict)
+            {
+                case FilePreview::Verdict::change:   ++summary.wouldChange; break;
+                case FilePreview::Verdict::noChange: ++summary.wouldStay; break;
+                case FilePreview::Verdict::fail:     ++summary.wouldFail; break;
+            }
+            if (onFile)
+                onFile (preview);
+        }
+
+        if (progress)
+            progress (++filesDone, (int) plan.size());
+    }
+
+    return summary;
+}
+
+BatchPreview::FilePreview BatchPreview::previewFile (const PlannedFile& planned)
+{
+    FilePreview preview;
+    preview.file = planned.file;
+
+    const auto fail = [&preview] (const juce::String& reason)
+    {
+        preview.verdict = FilePreview::Verdict::fail;
+        preview.reason = reason;
+        return preview;
+    };
+
+    if (stoppedAt.isNotEmpty())
+    {
+        preview.reason = "the run stops at " + stoppedAt + " before it";
+        return preview;
+    }
+
+    switch (planned.kind)
+    {
+        case PlannedFile::Kind::outside:
+            return fail ("it leads to " + planned.detail + ", outside the folder: not backed up, not changed");
+        case PlannedFile::Kind::alias:
+            preview.reason = "the same file as " + planned.detail + ", processed under that name";
+            return preview;
+        case PlannedFile::Kind::process:
+            break;
+    }
+
+    std::string original;
+    if (planned.file.exists())
+        if (const auto read = RegularFileReader::read (planned.file, original); read.failed())
+            return fail (read.getErrorMessage());
+
+    FileRewrite rewrite;
+    try
+    {
+        rewrite = operation.rewrite (planned.file, original);
+    }
+    catch (const BatchOperation::StopRun& stop)
+    {
+        stoppedAt = planned.file.getFullPathName();
+        return fail (stop.reason + " (the run stops here; the files after it stay as they are)");
+    }
+
+    if (rewrite.result.failed())
+        return fail (rewrite.result.getErrorMessage());
+
+    preview.remark = rewrite.remark.trim();
+    if (rewrite.changes == 0)
+        return preview;
+
+    if (planned.file.exists())
+        if (const auto writable = SafeFileWriter::checkWritable (planned.file); writable.failed())
+            return fail (writable.getErrorMessage());
+
+    preview.verdict = FilePreview::Verdict::change;
+    preview.changes = rewrite.changes;
+    describeChange (preview, original, rewrite.bytes);
+    return preview;
+}
+
+void BatchPreview::describeChange (FilePreview& preview, std::string_view original, const std::string& bytes) const
+{
+    if (! options.diffs && ! options.changedLines)
+        return;
+
+    // A file that is new has no encoding of its own yet: its new bytes tell.
+    const auto encoding = XmlTextEncoding::detect (original.empty() ? std::string_view (bytes) : original);
+    preview.decodedUtf16 = isUtf16 (encoding.kind);
+
+    if (options.diffs)
+    {
+        const auto relative = preview.file.getRelativePathFrom (folder).replaceCharacter ('\\', '/').toStdString();
+        const auto oldName = preview.file.exists() ? UnifiedDiff::headerName ("a/" + relative) : std::string ("/dev/null");
+        const auto newName = UnifiedDiff::headerName ("b/" + relative);
+        // Bytes as they are, so that patch can apply them; only UTF-16 is shown decoded.
+        if (preview.decodedUtf16)
+            preview.diff = UnifiedDiff::write (XmlTextEncoding::asUtf8 (original, encoding),
+                                               XmlTextEncoding::asUtf8 (bytes, encoding), oldName, newName);
+        else
+            preview.diff = UnifiedDiff::write (original, bytes, oldName, newName);
+    }
+
+    if (options.changedLines)
+        preview.changedLines = UnifiedDiff::changedLines (XmlTextEncoding::asUtf8 (original, encoding),
+                                                          XmlTextEncoding::asUtf8 (bytes, encoding));
+}
+
+juce::String BatchPreview::fileLine (const FilePreview& preview)
+{
+    const auto path = preview.file.getFullPathName();
+    switch (preview.verdict)
+    {
+        case FilePreview::Verdict::change:
+            return path + ": " + plural (preview.changes, "change", "changes") + (preview.remark.isEmpty() ? "" : " " + preview.remark);
+        case FilePreview::Verdict::fail:
+            return path + ": would fail: " + preview.reason;
+        case FilePreview::Verdict::noChange:
+            break;
+    }
+    return path + ": no change" + (preview.reason.isEmpty() ? "" : " (" + preview.reason + ")");
+}
+
+juce::String BatchPreview::summaryLine (const Summary& summary)
+{
+    return plural (summary.wouldChange, "file", "files") + " would change, "
+         + juce::String (summary.wouldStay) + " would stay as they are, "
+         + juce::String (summary.wouldFail) + " would fail";
+}
+
+juce::String BatchPreview::windowText (const std::vector<FilePreview>& previews, const Summary& summary, int maxChangedLines)
+{
+    size_t total = 0;
+    for (const auto& preview : previews)
+        total += preview.changedLines.size();
+
+    juce::String text;
+    size_t shown = 0;
+    bool toldTheRest = false;
+    for (const auto& preview : previews)
+    {
+        text << fileLine (preview) << (preview.decodedUtf16 ? " (UTF-16, shown as UTF-8)" : "") << "\n";
+        for (const auto& line : preview.changedLines)
+        {
+            if (shown == (size_t) std::max (0, maxChangedLines))
+            {
+                if (! toldTheRest)
+                    text << "    ... and " << plural ((int) (total - shown), "more changed line", "more changed lines")
+                         << ", not shown\n";
+                toldTheRest = true;
+                break;
+            }
+            text << "    " << changedLineText (line) << "\n";
+            ++shown;
+        }
+    }
+
+    text << "\n" << summaryLine (summary) << "\n";
+    if (summary.cancelled)
+        text << "Preview cancelled: the files after the last one above were not looked at.\n";
+    return text;
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "BatchPreview.h"
+
+/** Prints a preview to standard output: each file's line and, when asked,
+    the unified diff of each file that would change, so that the output can
+    go straight to patch -p1. */
+class ConsolePreview
+{
+public:
+    struct Choice
+    {
+        bool fileLines = true;   // each file's line and the closing summary
+        bool diffs = false;
+    };
+
+    ConsolePreview (BatchOperation& operation, Choice choice);
+
+    /** Stops before the next file while set. */
+    void setCancelFlag (const std::atomic<bool>& flag) { preview.setCancelFlag (flag); }
+
+    BatchPreview::Summary print();
+
+private:
+    void printFile (const BatchPreview::FilePreview& file) const;
+
+    Choice choice;
+    BatchPreview preview;
+};
