@@ -4,6 +4,7 @@
 #include "BackupArchive.h"
 #include "BatchAlerts.h"
 #include "BatchJob.h"
+#include "BatchPreview.h"
 #include "BatchRun.h"
 #include "BatchTexts.h"
 #include "LogFile.h"
@@ -43,6 +44,7 @@ QuillmereContentComponent::QuillmereContentComponent (const juce::String& name)
     backupValue = makeValue ("backupLabel", BackupArchive::newestIn (juce::File (getCurrentDirectoryPath())).getFileName(), false);
     toDoLabel = makeCaption ("toDoLabel", "To do:", true);
     toDoDisplay = makeDisplay ("toDoDisplay");
+    previewButton = makeButton ("Preview");
     doItButton = makeButton ("Do it!");
     progressBar = std::make_unique<juce::ProgressBar> (progressValue);
     addChildComponent (*progressBar);
@@ -153,7 +155,8 @@ void QuillmereContentComponent::layoutControls (int x, int y, int width, int hei
     toDoDisplay->setBounds (L, D + 20, W - L - 4, (H - D) / 2 - 40);
 
     doItButton->setBounds (toDoDisplay->getRight() - 84, toDoDisplay->getBottom() + 4, 80, 24);
-    progressBar->setBounds (L, doItButton->getY(), doItButton->getX() - 8 - L, doItButton->getHeight());
+    previewButton->setBounds (doItButton->getX() - 88, doItButton->getY(), 80, 24);
+    progressBar->setBounds (L, doItButton->getY(), previewButton->getX() - 8 - L, doItButton->getHeight());
     const int E = doItButton->getBottom();
 
     doneLabel->setBounds (L, E, 96, 20);
@@ -220,11 +223,47 @@ void QuillmereContentComponent::runBatch()
         run.setCancelFlag (cancel);
         return run.run();
     });
-    startRun();
+    startRun (false);
 }
 
-void QuillmereContentComponent::startRun()
+void QuillmereContentComponent::runPreview()
 {
+    if (isRunning())
+        return;
+
+    job = std::make_unique<BatchJob> ([this, settings = currentSettings()] (BatchReporter& reporter, const std::atomic<bool>& cancel)
+    {
+        BatchOutcome outcome;
+        const auto operation = BatchOperation::create (settings, &formulaEngine);
+        const auto refusal = BatchOperation::checkBeforeRun (operation.get());
+        if (refusal.isRefused())
+        {
+            outcome.title = refusal.title;
+            outcome.message = refusal.message;
+            return outcome;
+        }
+
+        BatchPreview::Options options;
+        options.changedLines = true;
+        BatchPreview preview (*operation, options);
+        preview.setCancelFlag (cancel);
+        preview.setProgress ([&reporter] (int done, int total) { reporter.fileDone (done, total); });
+
+        std::vector<BatchPreview::FilePreview> previews;
+        const auto summary = preview.run ([&previews] (const BatchPreview::FilePreview& file) { previews.push_back (file); });
+        reporter.logAppended (BatchPreview::windowText (previews, summary));
+        if (summary.cancelled)
+            reporter.logAppended ("\nPreview cancelled. \n");
+
+        outcome.status = summary.cancelled ? BatchOutcome::Status::cancelled : BatchOutcome::Status::completed;
+        return outcome;
+    });
+    startRun (true);
+}
+
+void QuillmereContentComponent::startRun (bool preview)
+{
+    jobIsPreview = preview;
     doneDisplay->clear();
     progressValue = 0.0;
     progressBar->setVisible (true);
@@ -267,7 +306,10 @@ void QuillmereContentComponent::finishRun()
     updateToDoText();
     lastFolderSignature = folderSignature();
 
-    BatchAlerts::show (*alerts, finished->getOutcome());
+    // A preview ends in the log it wrote; only a refusal needs an alert.
+    const auto& outcome = finished->getOutcome();
+    if (! jobIsPreview || outcome.status == BatchOutcome::Status::refused)
+        BatchAlerts::show (*alerts, outcome);
 }
 
 void QuillmereContentComponent::waitForRun()
@@ -291,7 +333,8 @@ void QuillmereContentComponent::setControlsEnabled (bool enabled)
     for (juce::Component* control : { (juce::Component*) fileBrowser.get(), (juce::Component*) doWhatComboBox.get(),
                                        (juce::Component*) replaceWhatValue.get(), (juce::Component*) replaceWithValue.get(),
                                        (juce::Component*) attributeValue.get(), (juce::Component*) formulaValue.get(),
-                                       (juce::Component*) backupValue.get(), (juce::Component*) saveLogButton.get() })
+                                       (juce::Component*) backupValue.get(), (juce::Component*) saveLogButton.get(),
+                                       (juce::Component*) previewButton.get() })
         control->setEnabled (enabled);
     doWhereComboBox->setEnabled (enabled && doWhatComboBox->getText() != BatchTexts::restoreOperation);
 }
@@ -386,6 +429,8 @@ void QuillmereContentComponent::buttonClicked (juce::Button* button)
 {
     if (button == doItButton.get())
         isRunning() ? cancelRun() : runBatch();
+    else if (button == previewButton.get())
+        runPreview();
     else if (button == saveLogButton.get())
         saveLog();
 }

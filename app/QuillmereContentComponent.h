@@ -42,6 +42,10 @@ public:
 
     void saveLog();
 
+    /** Shows in "Done:" what "Do it!" would change, file by file and line by
+        line, on the worker thread like a run; writes nothing. */
+    void runPreview();
+
     /** True while a run works on its thread. */
     bool isRunning() const { return job != nullptr; }
 
@@ -91,6 +95,7 @@ public:
     std::unique_ptr<juce::Label> backupValue;
     std::unique_ptr<juce::Label> toDoLabel;
     std::unique_ptr<juce::TextEditor> toDoDisplay;
+    std::unique_ptr<juce::TextButton> previewButton;
     std::unique_ptr<juce::TextButton> doItButton;
     double progressValue = 0.0;   // read by the bar; written on the message thread only
     std::unique_ptr<juce::ProgressBar> progressBar;
@@ -110,7 +115,7 @@ private:
 
     void showOperationFields (const juce::String& operation);
     void folderChanged (const juce::File& folder);
-    void startRun();
+    void startRun (bool preview);
     void pumpRun();
     void finishRun();
     void setControlsEnabled (bool enabled);
@@ -122,6 +127,7 @@ private:
     std::unique_ptr<BatchJob> job;
     juce::String lastFolderSignature;
     int idleTicks = 0;
+    bool jobIsPreview = false;
     bool backupChosenByUser = false;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (QuillmereContentComponent)

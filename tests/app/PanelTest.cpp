@@ -336,3 +336,26 @@ int main (int argc, char** argv)
     juce::ScopedJuceInitialiser_GUI framework;
     return RUN_ALL_TESTS();
 }
+
+TEST (Panel, PreviewShowsTheChangedLinesAndWritesNothing)
+{
+    TestFolder folder;
+    folder.write ("a.xml", "<a>\n<b>Blah</b>\n</a>\n");
+    folder.write ("same.xml", "<a/>");
+    Panel p;
+    p.showFolder (folder);
+
+    p.panel.buttonClicked (p.panel.previewButton.get());
+    p.panel.waitForRun();
+
+    const auto shown = p.panel.doneDisplay->getText();
+    EXPECT_TRUE (shown.contains (folder.file ("a.xml").getFullPathName() + ": 1 change")) << shown;
+    EXPECT_TRUE (shown.contains ("line 2: <b>Blah</b> -> <b>Blub</b>")) << shown;
+    EXPECT_TRUE (shown.contains (folder.file ("same.xml").getFullPathName() + ": no change")) << shown;
+    EXPECT_EQ (folder.read ("a.xml"), "<a>\n<b>Blah</b>\n</a>\n");
+    EXPECT_FALSE (folder.file ("QuillmereBackup.zip").exists());
+    EXPECT_TRUE (p.alerts->alerts.empty());
+
+    p.panel.saveLog();   // saves the preview
+    EXPECT_TRUE (juce::String (folder.read ("QuillmereLog.txt")).contains ("line 2: <b>Blah</b> -> <b>Blub</b>"));
+}

@@ -58,6 +58,13 @@ confirm_alert() {
 }
 do_it() { click 752 344; confirm_alert "$1"; }
 
+# "Preview" (88 pixels left of "Do it!") shows what would change and writes nothing.
+click 664 344
+wait_for '[[ -z "$(ls QuillmereBackup*.zip 2>/dev/null)" ]] && sleep 0.5' || true
+import -window root "$shots/window-preview.png"
+grep -q 'title="Blah"' two.xml || fail "the preview changed two.xml"
+[[ -z "$(ls QuillmereBackup*.zip 2>/dev/null)" ]] || fail "the preview wrote a backup"
+
 # "replace string" with the defaults Blah -> Blub; confirm the final alert.
 do_it "Batch processing finished"
 wait_for '[[ -f QuillmereBackup.zip ]]' || fail "no backup after the replace run"
