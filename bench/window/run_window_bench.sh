@@ -43,7 +43,7 @@ window_run() { # prints the milliseconds from the click to the alert
         sleep 0.01
     done
     end=$(now_ms)
-    [[ $(unzip -Z1 "$work/run/QuillmereBackup.zip" | wc -l) -eq $files ]] || { echo "the window run did not back up every file" >&2; exit 1; }
+    [[ $(unzip -Z1 "$work/run/QuillmereBackup.zip" | wc -l) -eq $files ]] || { import -window root /tmp/window-bench-failure.png; ls "$work/run" | head -3 >&2; echo "the window run did not back up every file" >&2; exit 1; }
     kill "$pid" 2>/dev/null || true
     while kill -0 "$pid" 2>/dev/null; do sleep 0.05; done
     echo $(( end - start ))
