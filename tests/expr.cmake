@@ -1,6 +1,7 @@
 # The formula engine's tests; the white-box ones read the engine's private headers.
 quillmere_add_test(expr_tests
     SOURCES expr/BuiltInTableTest.cpp
+            expr/ChainTest.cpp
             expr/ErrorsAndListsTest.cpp
             expr/ExpressionTest.cpp
             expr/FormulaTableTest.cpp

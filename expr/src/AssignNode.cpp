@@ -21,7 +21,7 @@ void AssignNode::Build(Parser& parser, int first, int last, int pivot)
     if (expression->GetValueList()->IsConstant(name))
         parser.ThrowOver(ConstantAssignException(name), first, pivot);
     double* cell = parser.FindOrCreateVariable(first);
-    value = parser.BuildRange(pivot + 1, last);
+    value = parser.BuildNestedRange(pivot + 1, last);
     target = cell;
 }
 

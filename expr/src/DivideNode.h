@@ -16,12 +16,23 @@ public:
 protected:
     double Calculate() override
     {
-        const double r = right->Compute();
-        if (r == 0.0)
-            throw DivideByZeroException();
-        const double l = left->Compute();
-        return l / r;
+        if (HeadsLongChain())
+            return CalculateChain();
+        BeforeLeft();
+        return AfterLeft(left->Compute());
     }
+
+    void BeforeLeft() override
+    {
+        divisor = right->Compute();
+        if (divisor == 0.0)
+            throw DivideByZeroException();
+    }
+
+    double AfterLeft(double leftValue) override { return leftValue / divisor; }
+
+private:
+    double divisor = 0.0; // from BeforeLeft() to AfterLeft() of one evaluation
 };
 
 } // namespace Expr

@@ -20,10 +20,18 @@ public:
 protected:
     double Calculate() override
     {
-        errno = 0;
-        const double l = left->Compute();
+        if (HeadsLongChain())
+            return CalculateChain();
+        BeforeLeft();
+        return AfterLeft(left->Compute());
+    }
+
+    void BeforeLeft() override { errno = 0; }
+
+    double AfterLeft(double leftValue) override
+    {
         const double r = right->Compute();
-        const double p = std::pow(l, r);
+        const double p = std::pow(leftValue, r);
         if (errno != 0)
             throw MathException("^");
         return p;

@@ -34,30 +34,17 @@ void FunctionNode::Build(Parser& parser, int first, int last, int /*pivot*/)
     if (first >= last)
         throw SyntaxException();
 
+    // The ")" at last ends the last argument as a "," ends the others.
     if (last > first + 1)
     {
-        int depth = 0;
         int argumentStart = first + 1;
-        for (int i = first + 1; i <= last; ++i)
-        {
-            const TokenKind kind = parser.TokenAt(i).kind;
-            if (kind == TokenKind::OpenParen)
-            {
-                ++depth;
-            }
-            else if (kind == TokenKind::CloseParen && i != last)
-            {
-                if (--depth < 0)
-                    parser.ThrowOver(UnmatchedParenthesisException(), i, i);
-            }
-            else if ((kind == TokenKind::Comma || i == last) && depth == 0)
-            {
-                BuildArgument(parser, argumentStart, i);
-                argumentStart = i + 1;
-            }
-        }
-        if (depth != 0)
-            parser.ThrowOver(UnmatchedParenthesisException(), last, last);
+        parser.WalkLevel(first + 1, last - 1, last, [&](int i) {
+            if (parser.TokenAt(i).kind != TokenKind::Comma)
+                return;
+            BuildArgument(parser, argumentStart, i);
+            argumentStart = i + 1;
+        });
+        BuildArgument(parser, argumentStart, last);
     }
     CheckArgumentCounts(parser, first, last);
 }
@@ -72,7 +59,7 @@ void FunctionNode::BuildArgument(Parser& parser, int firstToken, int separator)
     {
         case TokenKind::Reference: AddReferenceArgument(parser, firstToken, separator); break;
         case TokenKind::DataRef: AddDataArgument(parser, firstToken, separator); break;
-        default: valueArgs.push_back(parser.BuildRange(firstToken, separator - 1)); break;
+        default: valueArgs.push_back(parser.BuildNestedRange(firstToken, separator - 1)); break;
     }
 }
 

@@ -17,6 +17,8 @@ protected:
     double Calculate() override { return -child->Compute(); }
 
 private:
+    friend class Parser;
+
     std::unique_ptr<Node> child;
 };
 

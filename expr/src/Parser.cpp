@@ -91,10 +91,34 @@ struct Parser::RangeScan
     int close = -1;  // the first ")" returning to depth 0
     int assign = -1; // the first "="
     int sign = -1;   // the first leading "+" or "-"
-    int add = -1;    // the last binary "+" or "-"
-    int mul = -1;    // the last "*" or "/"
-    int pow = -1;    // the last "^"
+    std::vector<int> adds; // every binary "+" and "-", in order
+    std::vector<int> muls; // every "*" and "/"
+    std::vector<int> pows; // every "^"
     bool separator = false;
+};
+
+/** Counts the constructs that enclose the range being built and refuses one
+    too many; leaves the count as it found it however the build ends. */
+class Parser::NestingLevels
+{
+public:
+    explicit NestingLevels(Parser& owner) : parser(owner) {}
+    ~NestingLevels() { parser.nesting -= added; }
+    NestingLevels(const NestingLevels&) = delete;
+    NestingLevels& operator=(const NestingLevels&) = delete;
+
+    /** One level more for the range first..last. */
+    void Enter(int first, int last)
+    {
+        if (parser.nesting + 1 >= maximumNesting)
+            parser.ThrowOver(SyntaxException(), first, last);
+        ++parser.nesting;
+        ++added;
+    }
+
+private:
+    Parser& parser;
+    int added = 0;
 };
 
 Parser::Parser(Expression* owner) : expression(owner)
@@ -114,6 +138,7 @@ std::unique_ptr<Node> Parser::Parse(const std::string& text)
 void Parser::Tokenize(const std::string& text)
 {
     tokens.clear();
+    levels = TokenLevels();
     if (text.empty())
         throw EmptyExpressionException();
 
@@ -162,6 +187,7 @@ void Parser::Tokenize(const std::string& text)
             throw error;
         }
     }
+    levels.Build(tokens);
 }
 
 void Parser::AppendSingleCharacter(TokenKind kind, int index)
@@ -218,31 +244,23 @@ int Parser::AppendIdentifier(const std::string& text, int start)
 Parser::RangeScan Parser::ScanRange(int first, int last) const
 {
     RangeScan scan;
-    int depth = 0;
-    for (int i = first; i <= last; ++i)
-    {
-        const Token& token = TokenAt(i);
-        switch (token.kind)
+    WalkLevel(first, last, last, [&](int i) {
+        switch (TokenAt(i).kind)
         {
             case TokenKind::OpenParen:
-                if (++depth == 1 && scan.open < 0)
+                if (scan.open < 0)
                     scan.open = i;
                 break;
             case TokenKind::CloseParen:
-                --depth;
-                if (depth < 0)
-                    ThrowOver(UnmatchedParenthesisException(), i, i);
-                if (depth == 0 && scan.close < 0)
+                if (scan.close < 0)
                     scan.close = i;
                 break;
             case TokenKind::Assign:
-                if (depth == 0 && scan.assign < 0)
+                if (scan.assign < 0)
                     scan.assign = i;
                 break;
             case TokenKind::Plus:
             case TokenKind::Minus:
-                if (depth != 0)
-                    break;
                 if (i == first || TokenAt(i - 1).IsOperator())
                 {
                     if (scan.sign < 0)
@@ -250,48 +268,26 @@ Parser::RangeScan Parser::ScanRange(int first, int last) const
                 }
                 else
                 {
-                    scan.add = i;
+                    scan.adds.push_back(i);
                 }
                 break;
             case TokenKind::Multiply:
-            case TokenKind::Divide:
-                if (depth == 0)
-                    scan.mul = i;
-                break;
-            case TokenKind::Power:
-                if (depth == 0)
-                    scan.pow = i;
-                break;
-            case TokenKind::Semicolon:
-                if (depth == 0)
-                    scan.separator = true;
-                break;
-            default:
-                break;
+            case TokenKind::Divide: scan.muls.push_back(i); break;
+            case TokenKind::Power: scan.pows.push_back(i); break;
+            case TokenKind::Semicolon: scan.separator = true; break;
+            default: break;
         }
-    }
-    if (depth != 0)
-        ThrowOver(UnmatchedParenthesisException(), last, last);
+    });
     return scan;
 }
 
 // The order of these cases is what gives the operators their precedence:
-// the loosest-binding operator found at depth 0 splits the range.
+// the loosest-binding operator found at depth 0 splits the range, the last
+// one of its level when several are found (left-associative).
 std::unique_ptr<Node> Parser::BuildRange(int first, int last)
 {
     if (first > last)
         throw SyntaxException();
-
-    struct NestingGuard
-    {
-        explicit NestingGuard(int& level) : depth(level) { ++depth; }
-        ~NestingGuard() { --depth; }
-        NestingGuard(const NestingGuard&) = delete;
-        NestingGuard& operator=(const NestingGuard&) = delete;
-        int& depth;
-    } guard(nesting);
-    if (nesting > maximumNesting)
-        ThrowOver(SyntaxException(), first, last);
 
     const RangeScan scan = ScanRange(first, last);
 
@@ -299,32 +295,20 @@ std::unique_ptr<Node> Parser::BuildRange(int first, int last)
         return BuildNode<MultiNode>(*this, first, last, 0);
     if (scan.assign >= 0)
         return BuildNode<AssignNode>(*this, first, last, scan.assign);
-    if (scan.add >= 0)
-    {
-        if (TokenAt(scan.add).kind == TokenKind::Plus)
-            return BuildNode<AddNode>(*this, first, last, scan.add);
-        return BuildNode<SubtractNode>(*this, first, last, scan.add);
-    }
-    if (scan.mul >= 0)
-    {
-        if (TokenAt(scan.mul).kind == TokenKind::Multiply)
-            return BuildNode<MultiplyNode>(*this, first, last, scan.mul);
-        return BuildNode<DivideNode>(*this, first, last, scan.mul);
-    }
+    if (!scan.adds.empty())
+        return BuildChain(first, last, scan.adds);
+    if (!scan.muls.empty())
+        return BuildChain(first, last, scan.muls);
     if (scan.sign == first)
-    {
-        if (TokenAt(first).kind == TokenKind::Plus)
-            return BuildRange(first + 1, last);
-        return BuildNode<NegateNode>(*this, first, last, first);
-    }
-    if (scan.pow >= 0)
-        return BuildNode<ExponentNode>(*this, first, last, scan.pow);
+        return BuildSignedRange(first, last);
+    if (!scan.pows.empty())
+        return BuildChain(first, last, scan.pows);
     if (scan.sign >= 0)
         ThrowOver(SyntaxException(), scan.sign, scan.sign);
     if (scan.open == first)
     {
         if (scan.close == last && scan.close > first + 1)
-            return BuildRange(first + 1, last - 1);
+            return BuildNestedRange(first + 1, last - 1);
         ThrowOver(SyntaxException(), scan.open, scan.close);
     }
     if (scan.open == first + 1)
@@ -332,6 +316,91 @@ std::unique_ptr<Node> Parser::BuildRange(int first, int last)
     if (first != last)
         ThrowOver(SyntaxException(), first, last);
     return BuildSingleToken(first);
+}
+
+std::unique_ptr<Node> Parser::BuildNestedRange(int first, int last)
+{
+    if (first > last)
+        throw SyntaxException();
+    NestingLevels nested(*this);
+    nested.Enter(first, last);
+    return BuildRange(first, last);
+}
+
+namespace {
+std::unique_ptr<BinaryNode> MakeBinaryNode(TokenKind kind, Expression* expression)
+{
+    switch (kind)
+    {
+        case TokenKind::Plus: return std::make_unique<AddNode>(expression);
+        case TokenKind::Minus: return std::make_unique<SubtractNode>(expression);
+        case TokenKind::Multiply: return std::make_unique<MultiplyNode>(expression);
+        case TokenKind::Divide: return std::make_unique<DivideNode>(expression);
+        default: return std::make_unique<ExponentNode>(expression);
+    }
+}
+} // namespace
+
+// a op b op c ... split at the last operator is op(op(a, b), c): the same
+// tree, checks and order of building as splitting the range again and again,
+// without a level of recursion per operator. Each split first checks that its
+// operator has operands on both sides (outermost split first), then the
+// operands are built from left to right.
+std::unique_ptr<Node> Parser::BuildChain(int first, int last, const std::vector<int>& operators)
+{
+    const int count = static_cast<int>(operators.size());
+    const auto at = [&](int k) { return operators[static_cast<size_t>(k)]; };
+    const auto lastOfSplit = [&](int k) { return k == count - 1 ? last : at(k + 1) - 1; };
+
+    for (int k = count - 1; k >= 0; --k)
+        if (!(first < at(k) && at(k) < lastOfSplit(k)))
+            ThrowOver(SyntaxException(), first, lastOfSplit(k));
+
+    std::unique_ptr<Node> chain = BuildRange(first, at(0) - 1);
+    std::vector<BinaryNode*> links;
+    links.reserve(operators.size());
+    for (int k = 0; k < count; ++k)
+    {
+        std::unique_ptr<BinaryNode> link = MakeBinaryNode(TokenAt(at(k)).kind, expression);
+        link->left = std::move(chain);
+        link->right = BuildRange(at(k) + 1, lastOfSplit(k));
+        links.push_back(link.get());
+        chain = std::move(link);
+    }
+    static_cast<BinaryNode&>(*chain).SetChainLinks(std::move(links));
+    return chain;
+}
+
+// A run of leading signs, - + - x, each applying to the whole rest of the
+// range: a "+" is dropped, a "-" negates. Every sign is a level of nesting.
+std::unique_ptr<Node> Parser::BuildSignedRange(int first, int last)
+{
+    NestingLevels nested(*this);
+    std::vector<int> negations;
+    int operand = first;
+    for (;;)
+    {
+        const bool negates = TokenAt(operand).kind == TokenKind::Minus;
+        if (negates && operand >= last)
+            ThrowOver(SyntaxException(), operand, last);
+        if (negates)
+            negations.push_back(operand);
+        if (++operand > last)
+            throw SyntaxException(); // a "+" with nothing after it
+        nested.Enter(operand, last);
+        const TokenKind next = TokenAt(operand).kind;
+        if (next != TokenKind::Plus && next != TokenKind::Minus)
+            break;
+    }
+
+    std::unique_ptr<Node> result = BuildRange(operand, last);
+    for (size_t k = negations.size(); k-- > 0;)
+    {
+        auto negation = std::make_unique<NegateNode>(expression);
+        negation->child = std::move(result);
+        result = std::move(negation);
+    }
+    return result;
 }
 
 std::unique_ptr<Node> Parser::BuildFunctionCall(int first, int last, int open, int close)

@@ -26,11 +26,7 @@ public:
         allocation and look-ups: evaluation is a walk over resolved addresses. */
     double Compute()
     {
-        int& countdown = expression->abortCountdown;
-        if (countdown != 0)
-            --countdown;
-        else
-            PollAbort();
+        CountEvaluation();
         if (leafValue != nullptr)
             return *leafValue;
         return Calculate();
@@ -43,6 +39,17 @@ public:
 
 protected:
     virtual double Calculate() = 0;
+
+    /** One evaluation towards the abort poll: what Compute() does before it
+        calculates, for nodes that evaluate a part of themselves in place. */
+    void CountEvaluation()
+    {
+        int& countdown = expression->abortCountdown;
+        if (countdown != 0)
+            --countdown;
+        else
+            PollAbort();
+    }
 
     Expression* const expression;
 
