@@ -6,6 +6,8 @@
 
 #include "Parser.h"
 
+#include <algorithm>
+
 namespace Expr {
 
 FunctionNode::FunctionNode(Expression* owner) : Node(owner) {}
@@ -37,6 +39,8 @@ void FunctionNode::Build(Parser& parser, int first, int last, int /*pivot*/)
     // The ")" at last ends the last argument as a "," ends the others.
     if (last > first + 1)
     {
+        // Room for the usual count at once, not one growth step per argument.
+        valueArgs.reserve(static_cast<size_t>(std::max(minValues, std::min(maxValues, 8))));
         int argumentStart = first + 1;
         parser.WalkLevel(first + 1, last - 1, last, [&](int i) {
             if (parser.TokenAt(i).kind != TokenKind::Comma)
@@ -70,7 +74,7 @@ void FunctionNode::AddReferenceArgument(Parser& parser, int firstToken, int sepa
         parser.ThrowOver(SyntaxException(), firstToken, separator);
     parser.RequireValueList(nameToken);
 
-    const std::string& name = parser.TokenAt(nameToken).text;
+    const std::string name(parser.TokenAt(nameToken).text);
     if (expression->GetValueList()->IsConstant(name))
         parser.ThrowOver(ConstantReferenceException(name), nameToken, nameToken);
     refArgs.push_back(parser.FindOrCreateVariable(nameToken));
@@ -85,7 +89,7 @@ void FunctionNode::AddDataArgument(Parser& parser, int firstToken, int separator
     if (data == nullptr)
         parser.ThrowOver(NoDataListException(), nameToken, nameToken);
 
-    const std::string& name = parser.TokenAt(nameToken).text;
+    const std::string name(parser.TokenAt(nameToken).text);
     DataObject** slot = data->SlotOf(name);
     if (slot == nullptr)
     {

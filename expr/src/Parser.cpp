@@ -83,6 +83,44 @@ double ConvertLiteral(const char* begin, const char* end)
     return result.ec == std::errc() ? value : 0.0;
 }
 
+// Digits, then a "." and further digits: no exponent, no sign.
+size_t EndOfNumber(const std::string& text, size_t start)
+{
+    const size_t length = text.size();
+    size_t i = start;
+    while (i < length && IsDigit(text[i]))
+        ++i;
+    if (i < length && text[i] == '.')
+    {
+        ++i;
+        while (i < length && IsDigit(text[i]))
+            ++i;
+    }
+    return i;
+}
+
+// "_", letters and digits, and a "." when a "_" or a letter follows it, so
+// that a.b is one name while a.1 is the name a and the number .1.
+size_t EndOfIdentifier(const std::string& text, size_t start)
+{
+    const size_t length = text.size();
+    size_t i = start;
+    while (i < length)
+    {
+        const char c = text[i];
+        const bool dotJoinsName = c == '.' && i + 1 < length && StartsNameCharacter(text[i + 1]);
+        if (!(StartsNameCharacter(c) || IsDigit(c) || dotJoinsName))
+            break;
+        ++i;
+    }
+    return i;
+}
+
+bool IsOperand(TokenKind kind)
+{
+    return kind == TokenKind::Identifier || kind == TokenKind::Number;
+}
+
 } // namespace
 
 struct Parser::RangeScan
@@ -91,9 +129,9 @@ struct Parser::RangeScan
     int close = -1;  // the first ")" returning to depth 0
     int assign = -1; // the first "="
     int sign = -1;   // the first leading "+" or "-"
-    std::vector<int> adds; // every binary "+" and "-", in order
-    std::vector<int> muls; // every "*" and "/"
-    std::vector<int> pows; // every "^"
+    int add = -1;    // the last binary "+" or "-"
+    int mul = -1;    // the last "*" or "/"
+    int pow = -1;    // the last "^"
     bool separator = false;
 };
 
@@ -142,103 +180,62 @@ void Parser::Tokenize(const std::string& text)
     if (text.empty())
         throw EmptyExpressionException();
 
-    const int length = static_cast<int>(text.size());
-    bool inComment = false;
-    int i = 0;
-    while (i < length)
-    {
-        const char c = text[static_cast<size_t>(i)];
-        TokenKind kind{};
-        if (c == '\n' || c == '\r')
-        {
-            inComment = false;
-            ++i;
-        }
-        else if (c == '#')
-        {
-            inComment = true;
-            ++i;
-        }
-        else if (inComment)
-        {
-            ++i;
-        }
-        else if (IsSingleCharacterToken(c, kind))
-        {
-            AppendSingleCharacter(kind, i);
-            ++i;
-        }
-        else if (c == '.' || IsDigit(c))
-        {
-            i = AppendNumber(text, i);
-        }
-        else if (StartsNameCharacter(c))
-        {
-            i = AppendIdentifier(text, i);
-        }
-        else if (IsWhiteSpace(c))
-        {
-            ++i;
-        }
-        else
-        {
-            UnknownTokenException error;
-            error.SetRange(i, i);
-            throw error;
-        }
-    }
+    // Counting first lets the list be allocated once: a formula of millions
+    // of tokens is not copied again and again as the list grows.
+    size_t count = 0;
+    ForEachToken(text, [&](TokenKind, size_t, size_t) { ++count; });
+    source = text;
+    tokens.reserve(count);
+    ForEachToken(source, [&](TokenKind kind, size_t start, size_t end) { AppendToken(kind, start, end); });
     levels.Build(tokens);
 }
 
-void Parser::AppendSingleCharacter(TokenKind kind, int index)
-{
-    Token token;
-    token.kind = kind;
-    token.start = index;
-    token.end = index;
-    tokens.push_back(std::move(token));
-}
-
-int Parser::AppendNumber(const std::string& text, int start)
+// Calls found(kind, start, end) for each token, end being one past its last
+// character; throws UnknownTokenException at a character that starts none.
+template <class Found>
+void Parser::ForEachToken(const std::string& text, Found&& found)
 {
     const size_t length = text.size();
-    size_t i = static_cast<size_t>(start);
-    while (i < length && IsDigit(text[i]))
-        ++i;
-    if (i < length && text[i] == '.')
-    {
-        ++i;
-        while (i < length && IsDigit(text[i]))
-            ++i;
-    }
-    Token token;
-    token.kind = TokenKind::Number;
-    token.number = ConvertLiteral(text.data() + start, text.data() + i);
-    token.start = start;
-    token.end = static_cast<int>(i) - 1;
-    tokens.push_back(std::move(token));
-    return static_cast<int>(i);
-}
-
-int Parser::AppendIdentifier(const std::string& text, int start)
-{
-    const size_t length = text.size();
-    size_t i = static_cast<size_t>(start);
+    bool inComment = false;
+    size_t i = 0;
     while (i < length)
     {
         const char c = text[i];
-        const bool dotJoinsName = c == '.' && i + 1 < length && StartsNameCharacter(text[i + 1]);
-        if (!(StartsNameCharacter(c) || IsDigit(c) || dotJoinsName))
-            break;
-        ++i;
+        const size_t start = i++;
+        TokenKind kind{};
+        if (c == '\n' || c == '\r')
+            inComment = false;
+        else if (c == '#')
+            inComment = true;
+        else if (inComment || IsWhiteSpace(c))
+            continue;
+        else if (IsSingleCharacterToken(c, kind))
+            found(kind, start, i);
+        else if (c == '.' || IsDigit(c))
+            found(TokenKind::Number, start, i = EndOfNumber(text, start));
+        else if (StartsNameCharacter(c))
+            found(TokenKind::Identifier, start, i = EndOfIdentifier(text, start));
+        else
+        {
+            UnknownTokenException error;
+            const int position = static_cast<int>(start);
+            error.SetRange(position, position);
+            throw error;
+        }
     }
+}
+
+void Parser::AppendToken(TokenKind kind, size_t start, size_t end)
+{
     Token token;
-    token.kind = TokenKind::Identifier;
-    token.text = text.substr(static_cast<size_t>(start), i - static_cast<size_t>(start));
-    token.start = start;
-    token.end = static_cast<int>(i) - 1;
-    tokens.push_back(std::move(token));
-    return static_cast<int>(i);
+    token.kind = kind;
+    token.start = static_cast<int>(start);
+    token.end = static_cast<int>(end) - 1;
+    if (kind == TokenKind::Number)
+        token.number = ConvertLiteral(source.data() + start, source.data() + end);
+    else if (kind == TokenKind::Identifier)
+        token.text = std::string_view(source).substr(start, end - start);
+    tokens.push_back(token);
 }
 
 Parser::RangeScan Parser::ScanRange(int first, int last) const
@@ -261,19 +258,19 @@ Parser::RangeScan Parser::ScanRange(int first, int last) const
                 break;
             case TokenKind::Plus:
             case TokenKind::Minus:
-                if (i == first || TokenAt(i - 1).IsOperator())
+                if (IsSign(first, i))
                 {
                     if (scan.sign < 0)
                         scan.sign = i;
                 }
                 else
                 {
-                    scan.adds.push_back(i);
+                    scan.add = i;
                 }
                 break;
             case TokenKind::Multiply:
-            case TokenKind::Divide: scan.muls.push_back(i); break;
-            case TokenKind::Power: scan.pows.push_back(i); break;
+            case TokenKind::Divide: scan.mul = i; break;
+            case TokenKind::Power: scan.pow = i; break;
             case TokenKind::Semicolon: scan.separator = true; break;
             default: break;
         }
@@ -288,6 +285,8 @@ std::unique_ptr<Node> Parser::BuildRange(int first, int last)
 {
     if (first > last)
         throw SyntaxException();
+    if (first == last && IsOperand(TokenAt(first).kind))
+        return BuildSingleToken(first); // what the cases below come to
 
     const RangeScan scan = ScanRange(first, last);
 
@@ -295,14 +294,14 @@ std::unique_ptr<Node> Parser::BuildRange(int first, int last)
         return BuildNode<MultiNode>(*this, first, last, 0);
     if (scan.assign >= 0)
         return BuildNode<AssignNode>(*this, first, last, scan.assign);
-    if (!scan.adds.empty())
-        return BuildChain(first, last, scan.adds);
-    if (!scan.muls.empty())
-        return BuildChain(first, last, scan.muls);
+    if (scan.add >= 0)
+        return BuildChain(first, last, OperatorLevel::Add);
+    if (scan.mul >= 0)
+        return BuildChain(first, last, OperatorLevel::Multiply);
     if (scan.sign == first)
         return BuildSignedRange(first, last);
-    if (!scan.pows.empty())
-        return BuildChain(first, last, scan.pows);
+    if (scan.pow >= 0)
+        return BuildChain(first, last, OperatorLevel::Power);
     if (scan.sign >= 0)
         ThrowOver(SyntaxException(), scan.sign, scan.sign);
     if (scan.open == first)
@@ -341,15 +340,47 @@ std::unique_ptr<BinaryNode> MakeBinaryNode(TokenKind kind, Expression* expressio
 }
 } // namespace
 
+bool Parser::IsSign(int first, int index) const
+{
+    return index == first || TokenAt(index - 1).IsOperator();
+}
+
+Parser::OperatorLevel Parser::LevelOf(int first, int index) const
+{
+    switch (TokenAt(index).kind)
+    {
+        case TokenKind::Plus:
+        case TokenKind::Minus: return IsSign(first, index) ? OperatorLevel::None : OperatorLevel::Add;
+        case TokenKind::Multiply:
+        case TokenKind::Divide: return OperatorLevel::Multiply;
+        case TokenKind::Power: return OperatorLevel::Power;
+        default: return OperatorLevel::None;
+    }
+}
+
 // a op b op c ... split at the last operator is op(op(a, b), c): the same
 // tree, checks and order of building as splitting the range again and again,
 // without a level of recursion per operator. Each split first checks that its
 // operator has operands on both sides (outermost split first), then the
 // operands are built from left to right.
-std::unique_ptr<Node> Parser::BuildChain(int first, int last, const std::vector<int>& operators)
+std::unique_ptr<Node> Parser::BuildChain(int first, int last, OperatorLevel level)
 {
-    const int count = static_cast<int>(operators.size());
-    const auto at = [&](int k) { return operators[static_cast<size_t>(k)]; };
+    // The operators go on a stack shared with the chains built inside this
+    // one, which take theirs off again before this one goes on.
+    const size_t base = chainOperators.size();
+    WalkLevel(first, last, last, [&](int i) {
+        if (LevelOf(first, i) == level)
+            chainOperators.push_back(i);
+    });
+    struct Unwind
+    {
+        std::vector<int>& stack;
+        size_t size;
+        ~Unwind() { stack.resize(size); }
+    } unwind{chainOperators, base};
+
+    const int count = static_cast<int>(chainOperators.size() - base);
+    const auto at = [&](int k) { return chainOperators[base + static_cast<size_t>(k)]; };
     const auto lastOfSplit = [&](int k) { return k == count - 1 ? last : at(k + 1) - 1; };
 
     for (int k = count - 1; k >= 0; --k)
@@ -358,7 +389,7 @@ std::unique_ptr<Node> Parser::BuildChain(int first, int last, const std::vector<
 
     std::unique_ptr<Node> chain = BuildRange(first, at(0) - 1);
     std::vector<BinaryNode*> links;
-    links.reserve(operators.size());
+    links.reserve(static_cast<size_t>(count));
     for (int k = 0; k < count; ++k)
     {
         std::unique_ptr<BinaryNode> link = MakeBinaryNode(TokenAt(at(k)).kind, expression);
@@ -414,7 +445,7 @@ std::unique_ptr<Node> Parser::BuildFunctionCall(int first, int last, int open, i
     if (functions == nullptr)
         ThrowOver(NoFunctionListException(), first, first);
 
-    const std::string& name = TokenAt(first).text;
+    const std::string name(TokenAt(first).text);
     std::unique_ptr<FunctionNode> node = functions->Create(name, expression);
     if (node == nullptr)
         ThrowOver(NotFoundException(name), first, first);
@@ -443,7 +474,7 @@ double* Parser::FindOrCreateVariable(int nameToken) const
 {
     RequireValueList(nameToken);
     ValueList& values = *expression->GetValueList();
-    const std::string& name = TokenAt(nameToken).text;
+    const std::string name(TokenAt(nameToken).text);
     if (double* cell = values.AddressOf(name))
         return cell;
     values.Add(name, 0.0, false);

@@ -120,14 +120,18 @@ private:
             ThrowOver(UnmatchedParenthesisException(), unclosedToken, unclosedToken);
     }
 
+    enum class OperatorLevel { None, Add, Multiply, Power };
+
     RangeScan ScanRange(int first, int last) const;
-    std::unique_ptr<Node> BuildChain(int first, int last, const std::vector<int>& operators);
+    bool IsSign(int first, int index) const;
+    OperatorLevel LevelOf(int first, int index) const;
+    std::unique_ptr<Node> BuildChain(int first, int last, OperatorLevel level);
     std::unique_ptr<Node> BuildSignedRange(int first, int last);
     std::unique_ptr<Node> BuildFunctionCall(int first, int last, int open, int close);
     std::unique_ptr<Node> BuildSingleToken(int index);
-    void AppendSingleCharacter(TokenKind kind, int index);
-    int AppendNumber(const std::string& text, int start);
-    int AppendIdentifier(const std::string& text, int start);
+    template <class Found>
+    static void ForEachToken(const std::string& text, Found&& found);
+    void AppendToken(TokenKind kind, size_t start, size_t end);
 
     /** Levels of nesting, the whole formula being the first: beyond this a
         formula is refused rather than risk overflowing the stack while it is
@@ -135,8 +139,10 @@ private:
     static constexpr int maximumNesting = 1000;
 
     Expression* const expression;
+    std::string source; // the text the tokens' names point into
     std::vector<Token> tokens;
     TokenLevels levels;
+    std::vector<int> chainOperators; // of the chains being built, innermost last
     int nesting = 0; // constructs enclosing the range being built
 };
 

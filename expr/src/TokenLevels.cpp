@@ -26,10 +26,10 @@ bool TokenLevels::IsListed(TokenKind kind)
     }
 }
 
-void TokenLevels::Build(const std::vector<Token>& tokens)
+void TokenLevels::Build(const std::vector<Token>& list)
 {
-    const size_t count = tokens.size();
-    kinds.resize(count);
+    tokens = &list;
+    const size_t count = list.size();
     partner.assign(count, none);
     level.assign(count, none);
     nextListed.assign(count, beyondEveryIndex);
@@ -39,8 +39,7 @@ void TokenLevels::Build(const std::vector<Token>& tokens)
     std::vector<int> openGroups;
     for (size_t i = 0; i < count; ++i)
     {
-        const TokenKind kind = tokens[i].kind;
-        kinds[i] = kind;
+        const TokenKind kind = list[i].kind;
         if (kind == TokenKind::CloseParen)
         {
             if (openGroups.empty())
@@ -64,7 +63,7 @@ void TokenLevels::Build(const std::vector<Token>& tokens)
     int next = beyondEveryIndex;
     for (size_t i = count; i-- > 0;)
     {
-        const TokenKind kind = kinds[i];
+        const TokenKind kind = list[i].kind;
         if (kind == TokenKind::CloseParen)
         {
             nextListed[i] = next;
@@ -86,17 +85,17 @@ void TokenLevels::Build(const std::vector<Token>& tokens)
 
 bool TokenLevels::Covers(int first, int last) const
 {
-    if (!balanced || first < 0 || last < first || static_cast<size_t>(last) >= kinds.size())
+    if (!balanced || first < 0 || last < first || static_cast<size_t>(last) >= tokens->size())
         return false;
     const auto f = static_cast<size_t>(first);
     const auto l = static_cast<size_t>(last);
-    return level[f] == level[l] && kinds[f] != TokenKind::CloseParen && kinds[l] != TokenKind::OpenParen;
+    return level[f] == level[l] && KindAt(f) != TokenKind::CloseParen && KindAt(l) != TokenKind::OpenParen;
 }
 
 int TokenLevels::FirstListedFrom(int first) const
 {
     const auto f = static_cast<size_t>(first);
-    return IsListed(kinds[f]) ? first : nextListed[f];
+    return IsListed(KindAt(f)) ? first : nextListed[f];
 }
 
 } // namespace Expr

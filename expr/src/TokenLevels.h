@@ -18,8 +18,9 @@ namespace Expr {
 class TokenLevels
 {
 public:
-    /** Rebuilds the index for the tokens; an unbalanced list covers nothing. */
-    void Build(const std::vector<Token>& tokens);
+    /** Rebuilds the index for the tokens, which must stay unchanged while it
+        is used; an unbalanced list covers nothing. */
+    void Build(const std::vector<Token>& list);
 
     bool Covers(int first, int last) const;
 
@@ -37,7 +38,9 @@ public:
 private:
     static bool IsListed(TokenKind kind);
 
-    std::vector<TokenKind> kinds;
+    TokenKind KindAt(size_t index) const { return (*tokens)[index].kind; }
+
+    const std::vector<Token>* tokens = nullptr;
     std::vector<int> partner;
     std::vector<int> level;      // the index of the "(" the token lies in, -1 at the top
     std::vector<int> nextListed; // see NextListed; none is beyond every index
