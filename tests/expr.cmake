@@ -5,6 +5,7 @@ quillmere_add_test(expr_tests
             expr/ErrorsAndListsTest.cpp
             expr/ExpressionTest.cpp
             expr/FormulaTableTest.cpp
+            expr/SettledCountdownTest.cpp
     LIBS quillmere_expr)
 target_include_directories(expr_tests PRIVATE ${PROJECT_SOURCE_DIR}/expr/src)
 

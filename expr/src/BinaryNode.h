@@ -25,6 +25,13 @@ public:
 
     void Build(Parser& parser, int first, int last, int pivot) final;
 
+    /** Left, then right; a long chain keeps its tree on the per-node
+        countdown, which its loop runs. */
+    bool PlaceInEvaluationOrder(EvaluationOrder& order) override
+    {
+        return !HeadsLongChain() && PlaceWithChildren(order, {left.get(), right.get()});
+    }
+
 protected:
     virtual void BeforeLeft() {}
     virtual double AfterLeft(double leftValue) = 0;

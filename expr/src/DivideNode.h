@@ -13,6 +13,11 @@ class DivideNode final : public BinaryNode
 public:
     using BinaryNode::BinaryNode;
 
+    bool PlaceInEvaluationOrder(EvaluationOrder& order) override
+    {
+        return !HeadsLongChain() && PlaceWithChildren(order, {right.get(), left.get()});
+    }
+
 protected:
     double Calculate() override
     {
@@ -26,7 +31,10 @@ protected:
     {
         divisor = right->Compute();
         if (divisor == 0.0)
+        {
+            NoteEvaluatedThrough(*right);
             throw DivideByZeroException();
+        }
     }
 
     double AfterLeft(double leftValue) override { return leftValue / divisor; }

@@ -33,7 +33,10 @@ protected:
         const double r = right->Compute();
         const double p = std::pow(leftValue, r);
         if (errno != 0)
+        {
+            NoteEvaluatedThrough(*this);
             throw MathException("^");
+        }
         return p;
     }
 };

@@ -13,15 +13,60 @@ Expression::~Expression() = default;
 void Expression::Parse(const std::string& text)
 {
     root.reset();
+    orderedNodes.clear();
+    evaluationPlaces = 0;
     Parser parser(this);
     root = parser.Parse(text);
+    EvaluationOrder order;
+    if (root->PlaceInEvaluationOrder(order))
+    {
+        orderedNodes = std::move(order.nodes);
+        evaluationPlaces = static_cast<int>(orderedNodes.size());
+        CountEachEvaluation(false);
+    }
 }
 
+// When no poll can fall within this computation, every place of the tree is
+// taken from the countdown before it starts; a branch that is skipped gives
+// its places back when its turn comes, and an error gives back the places
+// after the last one its thrower noted as evaluated. The countdown then
+// stands where counting node by node would have left it.
 double Expression::Compute()
 {
     if (root == nullptr)
         throw EmptyExpressionException();
+    if (orderedNodes.empty())
+        return root->Compute();
+    if (abortCountdown < evaluationPlaces)
+        return ComputeCountingEachNode();
+    abortCountdown -= evaluationPlaces;
+    lastEvaluatedPlace = evaluationPlaces - 1; // for an error no node noted
+    try
+    {
+        return root->Compute();
+    }
+    catch (...)
+    {
+        abortCountdown += evaluationPlaces - (lastEvaluatedPlace + 1);
+        throw;
+    }
+}
+
+double Expression::ComputeCountingEachNode()
+{
+    CountEachEvaluation(true);
+    struct Resettle
+    {
+        Expression& expression;
+        ~Resettle() { expression.CountEachEvaluation(false); }
+    } resettle{*this};
     return root->Compute();
+}
+
+void Expression::CountEachEvaluation(bool counts)
+{
+    for (Node* node : orderedNodes)
+        node->countsEachEvaluation = counts;
 }
 
 bool Expression::CheckAbort()

@@ -31,6 +31,30 @@ void FunctionNode::SetArgLimits(int minValueArgs, int maxValueArgs,
     maxData = maxDataArgs;
 }
 
+bool FunctionNode::PlaceInEvaluationOrder(EvaluationOrder& order)
+{
+    switch (argumentOrder)
+    {
+        case ArgumentOrder::AsWritten:
+            TakePlace(order);
+            for (auto& argument : valueArgs)
+                if (!argument->PlaceInEvaluationOrder(order))
+                    return false;
+            CountPlacesBelow(order);
+            return true;
+        case ArgumentOrder::SecondThenFirst:
+            return valueArgs.size() == 2 && PlaceWithChildren(order, {valueArgs[1].get(), valueArgs[0].get()});
+        case ArgumentOrder::Unknown: break;
+    }
+    return false;
+}
+
+void FunctionNode::ThrowMathException(const Node& evaluatedThrough)
+{
+    NoteEvaluatedThrough(evaluatedThrough);
+    throw MathException(Name());
+}
+
 void FunctionNode::Build(Parser& parser, int first, int last, int /*pivot*/)
 {
     if (first >= last)

@@ -75,11 +75,17 @@ double randomize_FunctionNode::Calculate()
     return 0.0;
 }
 
-// Only the chosen branch is evaluated.
+// Only the chosen branch is evaluated. The branches passed over are handed
+// to the countdown when their turn in the written order comes.
 double if_FunctionNode::Calculate()
 {
     if (IsTrue(valueArgs[0]->Compute()))
-        return valueArgs[1]->Compute();
+    {
+        const double value = valueArgs[1]->Compute();
+        SkipEvaluationOf(*valueArgs[2]);
+        return value;
+    }
+    SkipEvaluationOf(*valueArgs[1]);
     return valueArgs[2]->Compute();
 }
 
@@ -87,11 +93,17 @@ double if_FunctionNode::Calculate()
 double select_FunctionNode::Calculate()
 {
     const double choice = valueArgs[0]->Compute();
+    size_t chosen = 3;
     if (choice < 0.0)
-        return valueArgs[1]->Compute();
-    if (choice == 0.0 || valueArgs.size() < 4)
-        return valueArgs[2]->Compute();
-    return valueArgs[3]->Compute();
+        chosen = 1;
+    else if (choice == 0.0 || valueArgs.size() < 4)
+        chosen = 2;
+    for (size_t i = 1; i < chosen; ++i)
+        SkipEvaluationOf(*valueArgs[i]);
+    const double value = valueArgs[chosen]->Compute();
+    for (size_t i = chosen + 1; i < valueArgs.size(); ++i)
+        SkipEvaluationOf(*valueArgs[i]);
+    return value;
 }
 
 double equal_FunctionNode::Calculate()
@@ -170,21 +182,27 @@ double poly_FunctionNode::Calculate()
         exponent -= 1.0;
     }
     if (errno != 0)
-        throw MathException(Name());
+        ThrowMathException(*this);
     return sum;
 }
 
 double and_FunctionNode::Calculate()
 {
     if (!IsTrue(valueArgs[0]->Compute()))
+    {
+        SkipEvaluationOf(*valueArgs[1]);
         return 0.0;
+    }
     return TruthValue(IsTrue(valueArgs[1]->Compute()));
 }
 
 double or_FunctionNode::Calculate()
 {
     if (IsTrue(valueArgs[0]->Compute()))
+    {
+        SkipEvaluationOf(*valueArgs[1]);
         return 1.0;
+    }
     return TruthValue(IsTrue(valueArgs[1]->Compute()));
 }
 

@@ -14,15 +14,6 @@ constexpr double oneOver180 = 0.005555555555555556;
 constexpr double pi = 3.141592653589793;
 constexpr double twoPi = 6.283185307179586;
 
-// The error-indicator protocol: errno is cleared before any argument is
-// evaluated and tested only after the computation, so an error left set by
-// anything evaluated inside an argument also makes this function fail.
-void ThrowIfErrorIndicated(const FunctionNode& node)
-{
-    if (errno != 0)
-        throw MathException(node.Name());
-}
-
 } // namespace
 
 double abs_FunctionNode::Calculate()
@@ -36,7 +27,7 @@ double mod_FunctionNode::Calculate()
     const double a = valueArgs[0]->Compute();
     const double b = valueArgs[1]->Compute();
     const double result = std::fmod(a, b);
-    ThrowIfErrorIndicated(*this);
+    ThrowIfErrorIndicated();
     return result;
 }
 
@@ -86,7 +77,7 @@ double CheckedUnary(FunctionNode& node, Node& argument, LibraryFunction function
 {
     errno = 0;
     const double result = function(argument.Compute());
-    ThrowIfErrorIndicated(node);
+    node.ThrowIfErrorIndicated(); // the protocol: errno cleared before, tested after
     return result;
 }
 } // namespace
@@ -147,7 +138,7 @@ double atan2_FunctionNode::Calculate()
     const double y = valueArgs[0]->Compute();
     const double x = valueArgs[1]->Compute();
     const double result = std::atan2(y, x);
-    ThrowIfErrorIndicated(*this);
+    ThrowIfErrorIndicated();
     return result;
 }
 
@@ -173,9 +164,9 @@ double logn_FunctionNode::Calculate()
     errno = 0;
     const double logOfBase = std::log(valueArgs[1]->Compute());
     if (logOfBase == 0.0)
-        throw MathException(Name());
+        ThrowMathException(*valueArgs[1]);
     const double result = std::log(valueArgs[0]->Compute()) / logOfBase;
-    ThrowIfErrorIndicated(*this);
+    ThrowIfErrorIndicated();
     return result;
 }
 
@@ -207,7 +198,7 @@ double rect2pol_FunctionNode::Calculate()
     const double y = valueArgs[1]->Compute();
     const double length = std::sqrt(y * y + x * x);
     double angle = std::atan2(y, x);
-    ThrowIfErrorIndicated(*this);
+    ThrowIfErrorIndicated();
     *refArgs[0] = length;
     if (angle < 0.0)
         angle += twoPi;
@@ -223,7 +214,7 @@ double pol2rect_FunctionNode::Calculate()
     const double angle = valueArgs[1]->Compute();
     const double x = std::cos(angle) * length;
     const double y = length * std::sin(angle);
-    ThrowIfErrorIndicated(*this);
+    ThrowIfErrorIndicated();
     *refArgs[0] = x;
     *refArgs[1] = y;
     return x;

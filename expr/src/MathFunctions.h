@@ -321,7 +321,8 @@ protected:
     double Calculate() override;
 };
 
-class logn_FunctionFactory final : public BuiltInFactory<logn_FunctionNode, 2, 2>
+class logn_FunctionFactory final
+    : public BuiltInFactory<logn_FunctionNode, 2, 2, 0, 0, FunctionNode::ArgumentOrder::SecondThenFirst>
 {
 public:
     std::string FunctionName() override { return "logn"; }

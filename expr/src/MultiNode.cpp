@@ -25,4 +25,14 @@ void MultiNode::Build(Parser& parser, int first, int last, int /*pivot*/)
         statements.push_back(parser.BuildRange(statementStart, last));
 }
 
+bool MultiNode::PlaceInEvaluationOrder(EvaluationOrder& order)
+{
+    TakePlace(order);
+    for (auto& statement : statements)
+        if (!statement->PlaceInEvaluationOrder(order))
+            return false;
+    CountPlacesBelow(order);
+    return true;
+}
+
 } // namespace Expr

@@ -16,6 +16,21 @@ Node::Node(Expression* owner) : expression(RequireExpression(owner)) {}
 
 Node::~Node() = default;
 
+bool Node::PlaceInEvaluationOrder(EvaluationOrder& /*order*/)
+{
+    return false;
+}
+
+bool Node::PlaceWithChildren(EvaluationOrder& order, std::initializer_list<Node*> children)
+{
+    TakePlace(order);
+    for (Node* child : children)
+        if (!child->PlaceInEvaluationOrder(order))
+            return false;
+    CountPlacesBelow(order);
+    return true;
+}
+
 void Node::PollAbort()
 {
     expression->abortCountdown = expression->abortReload;

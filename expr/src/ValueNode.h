@@ -10,6 +10,7 @@ class ValueNode final : public Node
 public:
     using Node::Node;
     void Build(Parser& parser, int first, int last, int pivot) override;
+    bool PlaceInEvaluationOrder(EvaluationOrder& order) override { return PlaceWithChildren(order, {}); }
 
 protected:
     double Calculate() override { return value; }
