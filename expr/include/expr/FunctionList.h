@@ -47,7 +47,7 @@ public:
         expression. */
     std::unique_ptr<FunctionNode> Create(const std::string& name, Expression* expression);
 
-    /** Appends the 42 built-in functions in their fixed order, without the
+    /** Appends the built-in functions in their fixed order, without the
         duplicate test of Add. */
     void AddBuiltInFunctions();
 

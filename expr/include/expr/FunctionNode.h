@@ -74,6 +74,7 @@ protected:
     std::vector<DataObject**> dataArgs;
 
 private:
+    friend class FunctionCall;
     friend class FunctionList;
 
     void BuildArgument(Parser& parser, int firstToken, int separator);
