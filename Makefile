@@ -11,7 +11,10 @@ BUILD_PACKAGES := cmake ninja-build g++ pkg-config juce-modules-source zlib1g-de
 TEST_PACKAGES  := xvfb xauth xdotool imagemagick fonts-dejavu-core zip unzip
 BENCH_PACKAGES := libbenchmark-dev libmuparser-dev xmlstarlet zip unzip sed time python3
 
-.PHONY: all build run test bench sanitize clean packages
+FUZZ_SECONDS ?= 60
+FUZZ_DIR     ?= build-fuzz
+
+.PHONY: all build run test bench sanitize fuzz fuzz-expr clean packages
 
 all: build
 
@@ -46,6 +49,14 @@ sanitize:
 	cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUILLMERE_SANITIZE=ON
 	cmake --build build-sanitize -j$(JOBS)
 	cd build-sanitize && ctest --output-on-failure -j$(JOBS)
+
+# Fuzzers under libFuzzer with AddressSanitizer and UBSan, each for
+# FUZZ_SECONDS (make fuzz FUZZ_SECONDS=600); built with clang in FUZZ_DIR.
+fuzz: fuzz-expr
+
+fuzz-expr:
+	@scripts/ensure-packages.sh clang
+	fuzz/expr/run.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
 
 clean:
 	rm -rf $(BUILD_DIR)
