@@ -31,7 +31,10 @@ void BinaryNode::Build(Parser& parser, int first, int last, int pivot)
 void BinaryNode::SetChainLinks(std::vector<BinaryNode*> links)
 {
     if (links.size() > longestNestedChain)
+    {
         chainLinks = std::move(links);
+        headsLongChain = true;
+    }
 }
 
 double BinaryNode::CalculateChain()

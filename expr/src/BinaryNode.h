@@ -36,7 +36,7 @@ protected:
     virtual void BeforeLeft() {}
     virtual double AfterLeft(double leftValue) = 0;
 
-    bool HeadsLongChain() const { return !chainLinks.empty(); }
+    bool HeadsLongChain() const { return headsLongChain; }
 
     /** The value of the chain this node heads, evaluated in the same order
         as the nested calls would: every link's work before its left operand
@@ -55,6 +55,7 @@ private:
     void SetChainLinks(std::vector<BinaryNode*> links);
 
     std::vector<BinaryNode*> chainLinks; // not owned: they hang from left
+    bool headsLongChain = false;         // chainLinks is not empty
 };
 
 } // namespace Expr

@@ -20,8 +20,8 @@ void Expression::Parse(const std::string& text)
     EvaluationOrder order;
     if (root->PlaceInEvaluationOrder(order))
     {
+        evaluationPlaces = order.Count();
         orderedNodes = std::move(order.nodes);
-        evaluationPlaces = static_cast<int>(orderedNodes.size());
         CountEachEvaluation(false);
     }
 }

@@ -31,11 +31,17 @@ bool Node::PlaceWithChildren(EvaluationOrder& order, std::initializer_list<Node*
     return true;
 }
 
-void Node::PollAbort()
+void Node::PollAbortWithin(int count)
 {
-    expression->abortCountdown = expression->abortReload;
-    if (expression->CheckAbort())
-        throw AbortException();
+    int& countdown = expression->abortCountdown;
+    while (count > countdown)
+    {
+        count -= countdown + 1;
+        countdown = expression->abortReload;
+        if (expression->CheckAbort())
+            throw AbortException();
+    }
+    countdown -= count;
 }
 
 } // namespace Expr

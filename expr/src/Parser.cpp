@@ -395,11 +395,49 @@ std::unique_ptr<Node> Parser::BuildChain(int first, int last, OperatorLevel leve
         std::unique_ptr<BinaryNode> link = MakeBinaryNode(TokenAt(at(k)).kind, expression);
         link->left = std::move(chain);
         link->right = BuildRange(at(k) + 1, lastOfSplit(k));
+        if (std::unique_ptr<Node> folded = FoldConstant(*link, TokenAt(at(k)).kind))
+        {
+            chain = std::move(folded);
+            links.clear(); // the links so far are inside the folded number
+            continue;
+        }
         links.push_back(link.get());
         chain = std::move(link);
     }
+    if (links.empty())
+        return chain;
     static_cast<BinaryNode&>(*chain).SetChainLinks(std::move(links));
     return chain;
+}
+
+// Numbers on both sides of + - * / make a number at once: the operators have
+// no side effects on numbers, and the folded number counts as the nodes it
+// replaced toward the abort countdown. A zero divisor stays for evaluation to
+// report; "^" stays for its error indicator.
+std::unique_ptr<Node> Parser::FoldConstant(BinaryNode& link, TokenKind kind) const
+{
+    auto* left = dynamic_cast<ValueNode*>(link.left.get());
+    auto* right = dynamic_cast<ValueNode*>(link.right.get());
+    if (left == nullptr || right == nullptr)
+        return nullptr;
+    const double l = left->value;
+    const double r = right->value;
+    double value = 0.0;
+    switch (kind)
+    {
+        case TokenKind::Plus: value = l + r; break;
+        case TokenKind::Minus: value = l - r; break;
+        case TokenKind::Multiply: value = l * r; break;
+        case TokenKind::Divide:
+            if (r == 0.0)
+                return nullptr;
+            value = l / r;
+            break;
+        default: return nullptr;
+    }
+    auto folded = std::make_unique<ValueNode>(expression);
+    folded->StandFor(value, 1 + left->Weight() + right->Weight());
+    return folded;
 }
 
 // A run of leading signs, - + - x, each applying to the whole rest of the
@@ -427,6 +465,11 @@ std::unique_ptr<Node> Parser::BuildSignedRange(int first, int last)
     std::unique_ptr<Node> result = BuildRange(operand, last);
     for (size_t k = negations.size(); k-- > 0;)
     {
+        if (auto* number = dynamic_cast<ValueNode*>(result.get()))
+        {
+            number->StandFor(-number->value, number->Weight() + 1);
+            continue;
+        }
         auto negation = std::make_unique<NegateNode>(expression);
         negation->child = std::move(result);
         result = std::move(negation);

@@ -11,6 +11,7 @@
 
 namespace Expr {
 
+class BinaryNode;
 class Expression;
 class Node;
 
@@ -127,6 +128,7 @@ private:
     OperatorLevel LevelOf(int first, int index) const;
     std::unique_ptr<Node> BuildChain(int first, int last, OperatorLevel level);
     std::unique_ptr<Node> BuildSignedRange(int first, int last);
+    std::unique_ptr<Node> FoldConstant(BinaryNode& link, TokenKind kind) const;
     std::unique_ptr<Node> BuildFunctionCall(int first, int last, int open, int close);
     std::unique_ptr<Node> BuildSingleToken(int index);
     template <class Found>

@@ -16,6 +16,19 @@ protected:
     double Calculate() override { return value; }
 
 private:
+    friend class Parser;
+
+    /** Makes this number stand for a constant sub-tree of that many nodes,
+        folded when the formula was built. */
+    void StandFor(double constantValue, int nodes)
+    {
+        value = constantValue;
+        leafValue = &value;
+        evaluationWeight = nodes;
+    }
+
+    int Weight() const { return evaluationWeight; }
+
     double value = 0.0;
 };
 

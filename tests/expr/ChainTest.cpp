@@ -51,6 +51,11 @@ std::vector<ChainRow> ChainRows()
         rows.push_back({"quotient " + n, Joined("3", "/1", length), Is(3)});
         rows.push_back({"power " + n, Joined("1", "^2", length), Is(1)});
         rows.push_back({"signed operands " + n, Joined("-1", "+-1", length), Is(-1.0 - length)});
+        // With a variable at the start nothing folds into one number.
+        rows.push_back({"variable sum " + n, Joined("x", "+1", length), Is(length)});
+        rows.push_back({"variable difference " + n, Joined("x", "-1", length), Is(-length)});
+        rows.push_back({"variable product " + n, Joined("(x+1)", "*2*0.5", length), Is(1)});
+        rows.push_back({"variable quotient " + n, Joined("(x+3)", "/1", length), Is(3)});
         rows.push_back({"zero divisor first " + n, Joined("1/0", "/1", length), Fails(DivideByZero)});
         rows.push_back({"zero divisor last " + n, Joined("1", "/1", length) + "/0", Fails(DivideByZero)});
         rows.push_back({"power error " + n, Joined("(-8)^(1/3)", "^1", length), Fails(Math, "^")});

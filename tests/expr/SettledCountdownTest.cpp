@@ -90,6 +90,12 @@ INSTANTIATE_TEST_SUITE_P(Table, SettledCountdown, ::testing::Values(
     CountdownRow{"and(1, 1 + 2)", 5},
     CountdownRow{"or(1, 1 + 2)", 2},
     CountdownRow{"or(0, 1 + 2)", 5},
+    // Numbers folded at parse time count as the nodes they replaced.
+    CountdownRow{"2 * 3 + 4 * 5", 7},
+    CountdownRow{"x + 2 * 3", 5},
+    CountdownRow{"-(-(2))", 3},
+    CountdownRow{"if(x, 1 - 2 * 3, -4 / 2)", 6},
+    CountdownRow{"1 / (2 - 2) + 1", 5},
     // Errors: the evaluations before the throw count, the rest do not.
     CountdownRow{"1 / 0", 2},
     CountdownRow{"(2 + 3) / (1 - 1) + 7", 5},

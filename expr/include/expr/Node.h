@@ -15,13 +15,14 @@ class Parser;
 class EvaluationOrder
 {
 public:
-    int Count() const { return static_cast<int>(nodes.size()); }
+    int Count() const { return places; }
 
 private:
     friend class Expression;
     friend class Node;
 
     std::vector<Node*> nodes;
+    int places = 0; // a node folded from a constant sub-tree takes one per node it replaced
 };
 
 /** A node of a parsed formula tree.
@@ -53,7 +54,7 @@ public:
     double Compute()
     {
         if (countsEachEvaluation)
-            CountEvaluation();
+            CountEvaluations(evaluationWeight);
         if (leafValue != nullptr)
             return *leafValue;
         return Calculate();
@@ -76,13 +77,16 @@ protected:
 
     /** One evaluation towards the abort poll: what Compute() does before it
         calculates, for nodes that evaluate a part of themselves in place. */
-    void CountEvaluation()
+    void CountEvaluation() { CountEvaluations(1); }
+
+    /** As many evaluations in a row, polling wherever one of them would. */
+    void CountEvaluations(int count)
     {
         int& countdown = expression->abortCountdown;
-        if (countdown != 0)
-            --countdown;
+        if (countdown >= count)
+            countdown -= count;
         else
-            PollAbort();
+            PollAbortWithin(count);
     }
 
     /** For PlaceInEvaluationOrder(): this node, then the children in the
@@ -93,7 +97,8 @@ protected:
         first, then after the children have taken theirs, the node's count. */
     void TakePlace(EvaluationOrder& order)
     {
-        evaluationIndex = order.Count();
+        evaluationIndex = order.places;
+        order.places += evaluationWeight;
         order.nodes.push_back(this);
     }
     void CountPlacesBelow(const EvaluationOrder& order) { evaluationCount = order.Count() - evaluationIndex; }
@@ -126,14 +131,16 @@ private:
     friend class ValueNode;
     friend class VariableNode;
 
-    /** The rare branch of Compute(): reload the countdown and ask the hook. */
-    void PollAbort();
+    /** The rare branch of Compute(): reload the countdown and ask the hook,
+        at each of count evaluations where counting one by one would. */
+    void PollAbortWithin(int count);
 
     // Numbers and variables point this at their value, so that evaluating
     // them costs a load instead of a virtual call; null for every other node.
     const double* leafValue = nullptr;
     int evaluationIndex = 0; // the node's place in the order of evaluation
     int evaluationCount = 1; // places taken by the node and the nodes below it
+    int evaluationWeight = 1; // evaluations the node stands for: more once folded
     // False while the expression settles the countdown for the whole tree.
     bool countsEachEvaluation = true;
 };
