@@ -2,7 +2,13 @@
 
 #include "Parser.h"
 
+#include "ExponentNode.h"
+
 #include <expr/Exception.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
 
 namespace Expr {
 
@@ -18,6 +24,26 @@ BinaryNode::~BinaryNode()
     std::unique_ptr<Node> next = std::move(left);
     while (auto* link = dynamic_cast<BinaryNode*>(next.get()))
         next = std::move(link->left);
+}
+
+bool SquareAsPowGivesIt(double x, double& square)
+{
+    const double product = x * x;
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &product, sizeof bits);
+    const std::uint64_t exponentBits = bits & 0x7FF0000000000000u;
+    const bool usable = exponentBits > (std::uint64_t{100} << 52) // far from underflow
+                        && exponentBits != 0x7FF0000000000000u     // finite
+                        && (bits & 0x000FFFFFFFFFFFFFu) != 0;       // no binade edge
+    if (!usable)
+        return false;
+    double binade = 0.0; // the power of two at or below the product
+    std::memcpy(&binade, &exponentBits, sizeof binade);
+    const double roundingError = std::fma(x, x, -product);
+    if (!(std::fabs(roundingError) < binade * (0.4 * 0x1p-52)))
+        return false;
+    square = product;
+    return true;
 }
 
 void BinaryNode::Build(Parser& parser, int first, int last, int pivot)

@@ -2,6 +2,11 @@
 // must give the values, errors and evaluation order of the nested splits.
 #include "TestEngine.h"
 
+#include "Parser.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -151,6 +156,35 @@ TEST(Chains, CountEveryLinkAsOneEvaluationInTheNestedOrder)
     }
 }
 
+// Ranges that cut a parenthesised group in two are walked token by token and
+// report the parenthesis, as they always did.
+TEST(Levels, ARangeCuttingAGroupReportsItsUnmatchedParenthesis)
+{
+    TestEngine engine;
+    Expr::Parser parser(&engine.expression);
+    parser.Tokenize("(1+2)*(3)"); // tokens 0..8
+    struct Cut
+    {
+        int first;
+        int last;
+        int errorToken;
+    };
+    for (const Cut& cut : {Cut{1, 4, 4}, Cut{0, 2, 2}, Cut{4, 8, 4}, Cut{2, 6, 4}, Cut{5, 7, 7}})
+    {
+        try
+        {
+            parser.BuildRange(cut.first, cut.last);
+            ADD_FAILURE() << cut.first << ".." << cut.last << " built";
+        }
+        catch (const Expr::UnmatchedParenthesisException& error)
+        {
+            EXPECT_EQ(error.Start(), parser.TokenAt(cut.errorToken).start) << cut.first << ".." << cut.last;
+        }
+    }
+    EXPECT_NE(parser.BuildRange(0, 4), nullptr); // (1+2)
+    EXPECT_NE(parser.BuildRange(6, 8), nullptr); // (3)
+}
+
 TEST(Nesting, RefusesTheThousandthLevelOfParenthesesSignsAndCalls)
 {
     TestEngine engine;
@@ -174,6 +208,47 @@ TEST(Nesting, RefusesTheThousandthLevelOfParenthesesSignsAndCalls)
     for (int i = 0; i < 999; ++i)
         expected = 1.0 + 2.0 * expected;
     EXPECT_EQ(engine.Evaluate(nestedIn("(1+2*", "1", ")", 999)), expected);
+}
+
+// x ^ 2 takes a short way for most x; it must give pow's bits and error
+// indicator for every x, near ties (where pow and x * x differ) included.
+TEST(Power, SquaresAsTheLibraryPowDoes)
+{
+    volatile double two = 2.0; // keeps the compiler from turning pow(x, 2) into x * x
+    std::vector<double> inputs = {-0x1.d3c117b02c8bbp+100, -0x1.721d37911fbe4p-492, -0x1.a3ea8abcd2549p-5,
+                                  0x1.4d7312c42bec8p-141, 0x1.819c4525ae897p+454, 94906267.0, 3.0, 0.0, -0.0,
+                                  1e-200, 1e-160, 1e154, 1.5e154, 1.0, 0.5, 3762.3682180706942};
+    std::uint64_t state = 88172645463325252u;
+    for (int i = 0; i < 20000; ++i)
+    {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        const std::uint64_t exponent = 1023 - 600 + state % 1200;
+        const std::uint64_t bits = (state & 0x800FFFFFFFFFFFFFu) | (exponent << 52);
+        double x = 0.0;
+        std::memcpy(&x, &bits, sizeof x);
+        inputs.push_back(x);
+    }
+    TestEngine engine;
+    engine.expression.Parse("x ^ 2");
+    for (const double x : inputs)
+    {
+        engine.Variable("x") = x;
+        errno = 0;
+        const double expected = std::pow(x, two);
+        const bool fails = errno != 0;
+        try
+        {
+            const double value = engine.expression.Compute();
+            EXPECT_FALSE(fails) << x;
+            EXPECT_EQ(BitsOf(value), BitsOf(expected)) << std::hexfloat << x;
+        }
+        catch (const Expr::MathException&)
+        {
+            EXPECT_TRUE(fails) << x;
+        }
+    }
 }
 
 } // namespace
