@@ -35,7 +35,7 @@ double Expression::Compute()
 {
     if (root == nullptr)
         throw EmptyExpressionException();
-    if (orderedNodes.empty())
+    if (evaluationPlaces == 0)
         return root->Compute();
     if (abortCountdown < evaluationPlaces)
         return ComputeCountingEachNode();
