@@ -12,6 +12,7 @@ Expression::~Expression() = default;
 
 void Expression::Parse(const std::string& text)
 {
+    SettleAfterError();
     root.reset();
     orderedNodes.clear();
     evaluationPlaces = 0;
@@ -28,11 +29,13 @@ void Expression::Parse(const std::string& text)
 
 // When no poll can fall within this computation, every place of the tree is
 // taken from the countdown before it starts; a branch that is skipped gives
-// its places back when its turn comes, and an error gives back the places
-// after the last one its thrower noted as evaluated. The countdown then
-// stands where counting node by node would have left it.
+// its places back when its turn comes, and an error, which its thrower notes,
+// gives back the places after the last one evaluated before the next
+// computation or parse. The countdown then stands where counting node by
+// node would have left it.
 double Expression::Compute()
 {
+    SettleAfterError();
     if (root == nullptr)
         throw EmptyExpressionException();
     if (evaluationPlaces == 0)
@@ -40,16 +43,15 @@ double Expression::Compute()
     if (abortCountdown < evaluationPlaces)
         return ComputeCountingEachNode();
     abortCountdown -= evaluationPlaces;
-    lastEvaluatedPlace = evaluationPlaces - 1; // for an error no node noted
-    try
-    {
-        return root->Compute();
-    }
-    catch (...)
-    {
-        abortCountdown += evaluationPlaces - (lastEvaluatedPlace + 1);
-        throw;
-    }
+    return root->Compute();
+}
+
+void Expression::SettleAfterError()
+{
+    if (lastEvaluatedPlace == noPlaceNoted)
+        return;
+    abortCountdown += evaluationPlaces - (lastEvaluatedPlace + 1);
+    lastEvaluatedPlace = noPlaceNoted;
 }
 
 double Expression::ComputeCountingEachNode()

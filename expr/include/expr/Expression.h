@@ -63,6 +63,9 @@ private:
     /** Compute() for a tree whose countdown is settled in advance, this
         once counted node by node because the next poll falls within it. */
     double ComputeCountingEachNode();
+
+    /** Gives back the places a computation that threw did not reach. */
+    void SettleAfterError();
     void CountEachEvaluation(bool counts);
 
     ValueList* valueList = nullptr;
@@ -80,8 +83,9 @@ private:
     // the countdown at once (the nodes do not count themselves).
     std::vector<Node*> orderedNodes;
     // Noted by a node that throws while the countdown is settled: the last
-    // place in the order of evaluation that was reached.
-    int lastEvaluatedPlace = 0;
+    // place in the order of evaluation that was reached, until settled.
+    static constexpr int noPlaceNoted = -1;
+    int lastEvaluatedPlace = noPlaceNoted;
 };
 
 } // namespace Expr
