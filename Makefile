@@ -21,9 +21,10 @@ PACKAGE_TEST_PACKAGES := desktop-file-utils
 BENCH_PACKAGES := libbenchmark-dev libmuparser-dev xmlstarlet zip unzip sed time python3
 
 FUZZ_SECONDS ?= 60
+FUZZ_DIR     ?= build-fuzz
 FUZZ_PACKAGES  := clang libclang-rt-14-dev libexpat1-dev
 
-.PHONY: all build run test install package package-test bench sanitize fuzz fuzz-locator clean packages
+.PHONY: all build run test install package package-test bench sanitize fuzz fuzz-locator fuzz-expr clean packages
 
 all: build
 
@@ -73,12 +74,17 @@ sanitize:
 	cd build-sanitize && ctest --output-on-failure -j$(JOBS)
 
 # Coverage-guided fuzzing under libFuzzer, AddressSanitizer and UBSan, for
-# FUZZ_SECONDS seconds a target (make fuzz FUZZ_SECONDS=600).
-fuzz: fuzz-locator
+# FUZZ_SECONDS seconds a target (make fuzz FUZZ_SECONDS=600), built with
+# clang in FUZZ_DIR: the XML attribute locator and the formula engine.
+fuzz: fuzz-locator fuzz-expr
 
 fuzz-locator:
 	@scripts/ensure-packages.sh $(FUZZ_PACKAGES)
-	scripts/fuzz-locator.sh $(FUZZ_SECONDS) build-fuzz
+	scripts/fuzz-locator.sh $(FUZZ_SECONDS) $(FUZZ_DIR)
+
+fuzz-expr:
+	@scripts/ensure-packages.sh $(FUZZ_PACKAGES)
+	fuzz/expr/run.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -1,9 +1,11 @@
 # The formula engine's tests; the white-box ones read the engine's private headers.
 quillmere_add_test(expr_tests
     SOURCES expr/BuiltInTableTest.cpp
+            expr/ChainTest.cpp
             expr/ErrorsAndListsTest.cpp
             expr/ExpressionTest.cpp
             expr/FormulaTableTest.cpp
+            expr/SettledCountdownTest.cpp
     LIBS quillmere_expr)
 target_include_directories(expr_tests PRIVATE ${PROJECT_SOURCE_DIR}/expr/src)
 

@@ -1,5 +1,6 @@
 // Times Compute() of a few typical formulas, with x changing between calls,
-// against muParser computing the same formulas, and prints the ratios.
+// against muParser computing the same formulas, and prints the ratios; then
+// times Parse() of one very large generated formula.
 
 #include <expr/Expression.h>
 #include <expr/FunctionList.h>
@@ -13,6 +14,7 @@
 #include <cmath>
 #include <cstdio>
 #include <map>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -93,6 +95,46 @@ void ComputeMuParser(benchmark::State& state, const Formula& formula)
     }
 }
 
+// A generated table of one million "if" terms, about 21 MB of text.
+constexpr int largeFormulaTerms = 1000000;
+
+const std::string& LargeFormula()
+{
+    static const std::string text = [] {
+        std::string formula;
+        formula.reserve(static_cast<size_t>(largeFormulaTerms) * 22);
+        for (int i = 0; i < largeFormulaTerms; ++i)
+            formula += "if(below(x," + std::to_string(i % 10) + "),1.5,x)+";
+        formula += "0";
+        return formula;
+    }();
+    return text;
+}
+
+const char* const largeFormulaName = "Quillmere/parse large formula";
+
+void ParseLargeFormula(benchmark::State& state)
+{
+    Expr::ValueList values;
+    values.Add("x", 0.0, false);
+    Expr::FunctionList functions;
+    functions.AddBuiltInFunctions();
+    const std::string& text = LargeFormula();
+    for (auto _ : state)
+    {
+        auto expression = std::make_unique<Expr::Expression>();
+        expression->SetValueList(&values);
+        expression->SetFunctionList(&functions);
+        expression->Parse(text);
+        benchmark::DoNotOptimize(expression->HasTree());
+        state.PauseTiming(); // the tree is destroyed outside the measurement
+        expression.reset();
+        state.ResumeTiming();
+    }
+    state.counters["MB"] = static_cast<double>(text.size()) / 1e6;
+    state.counters["terms"] = largeFormulaTerms;
+}
+
 /** Prints the usual table and keeps the time of every benchmark for the
     summary: the median when repetitions were asked for, else the one run. */
 class RecordingReporter : public benchmark::ConsoleReporter
@@ -102,11 +144,11 @@ public:
     {
         for (const Run& run : runs)
         {
-            const std::string name = run.run_name.str();
+            const std::string name = run.run_name.function_name;
             if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
-                medians[name] = run.GetAdjustedRealTime();
+                medians[name] = Nanoseconds(run);
             else if (run.run_type == Run::RT_Iteration)
-                singles[name] = run.GetAdjustedRealTime();
+                singles[name] = Nanoseconds(run);
         }
         ConsoleReporter::ReportRuns(runs);
     }
@@ -126,6 +168,11 @@ public:
     }
 
 private:
+    static double Nanoseconds(const Run& run)
+    {
+        return run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit) * 1e9;
+    }
+
     std::map<std::string, double> medians;
     std::map<std::string, double> singles;
 };
@@ -158,6 +205,11 @@ void PrintSummary(const RecordingReporter& reporter)
     }
     if (count > 0)
         std::printf("geometric mean of the ratios (Quillmere / muParser): %.2f\n", std::exp(logSum / count));
+
+    double parseNanoseconds = 0.0;
+    if (reporter.Find(largeFormulaName, parseNanoseconds))
+        std::printf("\nParse() of a %.1f MB formula of %d terms: %.3f s\n",
+                    static_cast<double>(LargeFormula().size()) / 1e6, largeFormulaTerms, parseNanoseconds / 1e9);
 }
 
 } // namespace
@@ -169,6 +221,10 @@ int main(int argc, char** argv)
         benchmark::RegisterBenchmark(QuillmereName(formula).c_str(), ComputeQuillmere, formula);
         benchmark::RegisterBenchmark(MuParserName(formula).c_str(), ComputeMuParser, formula);
     }
+    benchmark::RegisterBenchmark(largeFormulaName, ParseLargeFormula)
+        ->Iterations(1)
+        ->Repetitions(3)
+        ->Unit(benchmark::kMillisecond);
 
     // By default the two engines' repetitions are interleaved at random and
     // the medians compared, so that a machine whose load changes during the

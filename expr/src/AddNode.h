@@ -13,9 +13,15 @@ public:
 protected:
     double Calculate() override
     {
-        const double l = left->Compute();
+        if (HeadsLongChain())
+            return CalculateChain();
+        return AfterLeft(left->Compute());
+    }
+
+    double AfterLeft(double leftValue) override
+    {
         const double r = right->Compute();
-        return l + r;
+        return leftValue + r;
     }
 };
 

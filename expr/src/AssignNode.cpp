@@ -17,11 +17,11 @@ void AssignNode::Build(Parser& parser, int first, int last, int pivot)
         parser.ThrowOver(SyntaxException(), first, first);
     parser.RequireValueList(first);
 
-    const std::string& name = parser.TokenAt(first).text;
+    const std::string name(parser.TokenAt(first).text);
     if (expression->GetValueList()->IsConstant(name))
         parser.ThrowOver(ConstantAssignException(name), first, pivot);
     double* cell = parser.FindOrCreateVariable(first);
-    value = parser.BuildRange(pivot + 1, last);
+    value = parser.BuildNestedRange(pivot + 1, last);
     target = cell;
 }
 

@@ -12,6 +12,7 @@ class AssignNode final : public Node
 public:
     using Node::Node;
     void Build(Parser& parser, int first, int last, int pivot) override;
+    bool PlaceInEvaluationOrder(EvaluationOrder& order) override { return PlaceWithChildren(order, {value.get()}); }
 
 protected:
     double Calculate() override

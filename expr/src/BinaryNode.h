@@ -3,20 +3,59 @@
 #include <expr/Node.h>
 
 #include <memory>
+#include <vector>
 
 namespace Expr {
 
 /** The shared shape of the binary operators: a left and a right operand on
-    either side of the operator token. */
+    either side of the operator token.
+
+    Each operator is split into the work it does before its left operand is
+    evaluated and the work after, given the left value; Calculate() is the
+    two in a row. A long chain of one level's operators (a + b - c ...) hangs
+    down the left side of its top node, which evaluates the whole chain in a
+    loop, so that neither evaluating nor destroying it recurses per link. */
 class BinaryNode : public Node
 {
 public:
     using Node::Node;
+    ~BinaryNode() override;
+    BinaryNode(const BinaryNode&) = delete;
+    BinaryNode& operator=(const BinaryNode&) = delete;
+
     void Build(Parser& parser, int first, int last, int pivot) final;
 
+    /** Left, then right; a long chain keeps its tree on the per-node
+        countdown, which its loop runs. */
+    bool PlaceInEvaluationOrder(EvaluationOrder& order) override
+    {
+        return !HeadsLongChain() && PlaceWithChildren(order, {left.get(), right.get()});
+    }
+
 protected:
+    virtual void BeforeLeft() {}
+    virtual double AfterLeft(double leftValue) = 0;
+
+    bool HeadsLongChain() const { return headsLongChain; }
+
+    /** The value of the chain this node heads, evaluated in the same order
+        as the nested calls would: every link's work before its left operand
+        from the top down, the innermost left operand, then every link's work
+        after it from the bottom up. */
+    double CalculateChain();
+
     std::unique_ptr<Node> left;
     std::unique_ptr<Node> right;
+
+private:
+    friend class Parser;
+
+    /** Given the links of the chain this node heads, innermost first and this
+        node last; kept only when the chain is long enough to matter. */
+    void SetChainLinks(std::vector<BinaryNode*> links);
+
+    std::vector<BinaryNode*> chainLinks; // not owned: they hang from left
+    bool headsLongChain = false;         // chainLinks is not empty
 };
 
 } // namespace Expr

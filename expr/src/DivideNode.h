@@ -13,15 +13,34 @@ class DivideNode final : public BinaryNode
 public:
     using BinaryNode::BinaryNode;
 
+    bool PlaceInEvaluationOrder(EvaluationOrder& order) override
+    {
+        return !HeadsLongChain() && PlaceWithChildren(order, {right.get(), left.get()});
+    }
+
 protected:
     double Calculate() override
     {
-        const double r = right->Compute();
-        if (r == 0.0)
-            throw DivideByZeroException();
-        const double l = left->Compute();
-        return l / r;
+        if (HeadsLongChain())
+            return CalculateChain();
+        BeforeLeft();
+        return AfterLeft(left->Compute());
     }
+
+    void BeforeLeft() override
+    {
+        divisor = right->Compute();
+        if (divisor == 0.0)
+        {
+            NoteEvaluatedThrough(*right);
+            throw DivideByZeroException();
+        }
+    }
+
+    double AfterLeft(double leftValue) override { return leftValue / divisor; }
+
+private:
+    double divisor = 0.0; // from BeforeLeft() to AfterLeft() of one evaluation
 };
 
 } // namespace Expr

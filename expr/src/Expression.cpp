@@ -12,16 +12,63 @@ Expression::~Expression() = default;
 
 void Expression::Parse(const std::string& text)
 {
+    SettleAfterError();
     root.reset();
+    orderedNodes.clear();
+    evaluationPlaces = 0;
     Parser parser(this);
     root = parser.Parse(text);
+    EvaluationOrder order;
+    if (root->PlaceInEvaluationOrder(order))
+    {
+        evaluationPlaces = order.Count();
+        orderedNodes = std::move(order.nodes);
+        CountEachEvaluation(false);
+    }
 }
 
+// When no poll can fall within this computation, every place of the tree is
+// taken from the countdown before it starts; a branch that is skipped gives
+// its places back when its turn comes, and an error, which its thrower notes,
+// gives back the places after the last one evaluated before the next
+// computation or parse. The countdown then stands where counting node by
+// node would have left it.
 double Expression::Compute()
 {
+    SettleAfterError();
     if (root == nullptr)
         throw EmptyExpressionException();
+    if (evaluationPlaces == 0)
+        return root->Compute();
+    if (abortCountdown < evaluationPlaces)
+        return ComputeCountingEachNode();
+    abortCountdown -= evaluationPlaces;
     return root->Compute();
+}
+
+void Expression::SettleAfterError()
+{
+    if (lastEvaluatedPlace == noPlaceNoted)
+        return;
+    abortCountdown += evaluationPlaces - (lastEvaluatedPlace + 1);
+    lastEvaluatedPlace = noPlaceNoted;
+}
+
+double Expression::ComputeCountingEachNode()
+{
+    CountEachEvaluation(true);
+    struct Resettle
+    {
+        Expression& expression;
+        ~Resettle() { expression.CountEachEvaluation(false); }
+    } resettle{*this};
+    return root->Compute();
+}
+
+void Expression::CountEachEvaluation(bool counts)
+{
+    for (Node* node : orderedNodes)
+        node->countsEachEvaluation = counts;
 }
 
 bool Expression::CheckAbort()

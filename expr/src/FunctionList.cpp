@@ -11,33 +11,36 @@ FunctionList::~FunctionList() = default;
 void FunctionList::Add(std::unique_ptr<FunctionFactory>&& factory)
 {
     CheckCanAdd(factory.get());
-    factories.push_back(std::move(factory));
+    Append(std::move(factory));
 }
 
 void FunctionList::CheckCanAdd(FunctionFactory* factory) const
 {
     if (factory == nullptr)
         throw NullPointerException("FunctionList::Add");
-    const std::string name = factory->FunctionName();
-    for (auto& registered : factories)
-        if (registered->FunctionName() == name)
-            throw AlreadyExistsException(name);
+    std::string name = factory->FunctionName();
+    if (firstOfName.count(name) != 0)
+        throw AlreadyExistsException(name);
+}
+
+void FunctionList::Append(std::unique_ptr<FunctionFactory> factory)
+{
+    firstOfName.emplace(factory->FunctionName(), factory.get()); // keeps an earlier one
+    factories.push_back(std::move(factory));
 }
 
 std::unique_ptr<FunctionNode> FunctionList::Create(const std::string& name, Expression* expression)
 {
     if (expression == nullptr)
         throw NullPointerException("FunctionList::Create");
-    for (auto& factory : factories)
-    {
-        if (factory->FunctionName() != name)
-            continue;
-        std::unique_ptr<FunctionNode> node = factory->CreateNode(expression);
-        if (node != nullptr)
-            node->factory = factory.get();
-        return node;
-    }
-    return nullptr;
+    const auto found = firstOfName.find(name);
+    if (found == firstOfName.end())
+        return nullptr;
+    FunctionFactory* factory = found->second;
+    std::unique_ptr<FunctionNode> node = factory->CreateNode(expression);
+    if (node != nullptr)
+        node->factory = factory;
+    return node;
 }
 
 int FunctionList::Count() const

@@ -6,6 +6,8 @@
 
 #include "Parser.h"
 
+#include <algorithm>
+
 namespace Expr {
 
 FunctionNode::FunctionNode(Expression* owner) : Node(owner) {}
@@ -29,35 +31,48 @@ void FunctionNode::SetArgLimits(int minValueArgs, int maxValueArgs,
     maxData = maxDataArgs;
 }
 
+bool FunctionNode::PlaceInEvaluationOrder(EvaluationOrder& order)
+{
+    switch (argumentOrder)
+    {
+        case ArgumentOrder::AsWritten:
+            TakePlace(order);
+            for (auto& argument : valueArgs)
+                if (!argument->PlaceInEvaluationOrder(order))
+                    return false;
+            CountPlacesBelow(order);
+            return true;
+        case ArgumentOrder::SecondThenFirst:
+            return valueArgs.size() == 2 && PlaceWithChildren(order, {valueArgs[1].get(), valueArgs[0].get()});
+        case ArgumentOrder::Unknown: break;
+    }
+    return false;
+}
+
+void FunctionNode::ThrowMathException(const Node& evaluatedThrough)
+{
+    NoteEvaluatedThrough(evaluatedThrough);
+    throw MathException(Name());
+}
+
 void FunctionNode::Build(Parser& parser, int first, int last, int /*pivot*/)
 {
     if (first >= last)
         throw SyntaxException();
 
+    // The ")" at last ends the last argument as a "," ends the others.
     if (last > first + 1)
     {
-        int depth = 0;
+        // Room for the usual count at once, not one growth step per argument.
+        valueArgs.reserve(static_cast<size_t>(std::max(minValues, std::min(maxValues, 8))));
         int argumentStart = first + 1;
-        for (int i = first + 1; i <= last; ++i)
-        {
-            const TokenKind kind = parser.TokenAt(i).kind;
-            if (kind == TokenKind::OpenParen)
-            {
-                ++depth;
-            }
-            else if (kind == TokenKind::CloseParen && i != last)
-            {
-                if (--depth < 0)
-                    parser.ThrowOver(UnmatchedParenthesisException(), i, i);
-            }
-            else if ((kind == TokenKind::Comma || i == last) && depth == 0)
-            {
-                BuildArgument(parser, argumentStart, i);
-                argumentStart = i + 1;
-            }
-        }
-        if (depth != 0)
-            parser.ThrowOver(UnmatchedParenthesisException(), last, last);
+        parser.WalkLevel(first + 1, last - 1, last, [&](int i) {
+            if (parser.TokenAt(i).kind != TokenKind::Comma)
+                return;
+            BuildArgument(parser, argumentStart, i);
+            argumentStart = i + 1;
+        });
+        BuildArgument(parser, argumentStart, last);
     }
     CheckArgumentCounts(parser, first, last);
 }
@@ -72,7 +87,7 @@ void FunctionNode::BuildArgument(Parser& parser, int firstToken, int separator)
     {
         case TokenKind::Reference: AddReferenceArgument(parser, firstToken, separator); break;
         case TokenKind::DataRef: AddDataArgument(parser, firstToken, separator); break;
-        default: valueArgs.push_back(parser.BuildRange(firstToken, separator - 1)); break;
+        default: valueArgs.push_back(parser.BuildNestedRange(firstToken, separator - 1)); break;
     }
 }
 
@@ -83,7 +98,7 @@ void FunctionNode::AddReferenceArgument(Parser& parser, int firstToken, int sepa
         parser.ThrowOver(SyntaxException(), firstToken, separator);
     parser.RequireValueList(nameToken);
 
-    const std::string& name = parser.TokenAt(nameToken).text;
+    const std::string name(parser.TokenAt(nameToken).text);
     if (expression->GetValueList()->IsConstant(name))
         parser.ThrowOver(ConstantReferenceException(name), nameToken, nameToken);
     refArgs.push_back(parser.FindOrCreateVariable(nameToken));
@@ -98,7 +113,7 @@ void FunctionNode::AddDataArgument(Parser& parser, int firstToken, int separator
     if (data == nullptr)
         parser.ThrowOver(NoDataListException(), nameToken, nameToken);
 
-    const std::string& name = parser.TokenAt(nameToken).text;
+    const std::string name(parser.TokenAt(nameToken).text);
     DataObject** slot = data->SlotOf(name);
     if (slot == nullptr)
     {

@@ -11,33 +11,28 @@ void MultiNode::Build(Parser& parser, int first, int last, int /*pivot*/)
     if (first >= last)
         throw SyntaxException();
 
-    int depth = 0;
     int statementStart = first;
-    for (int i = first; i <= last; ++i)
-    {
-        const TokenKind kind = parser.TokenAt(i).kind;
-        if (kind == TokenKind::OpenParen)
-        {
-            ++depth;
-        }
-        else if (kind == TokenKind::CloseParen)
-        {
-            if (--depth < 0)
-                parser.ThrowOver(UnmatchedParenthesisException(), i, i);
-        }
-        else if (kind == TokenKind::Semicolon && depth == 0)
-        {
-            if (i == statementStart)
-                parser.ThrowOver(SyntaxException(), statementStart, i);
-            statements.push_back(parser.BuildRange(statementStart, i - 1));
-            statementStart = i + 1;
-        }
-    }
-    if (depth != 0)
-        parser.ThrowOver(UnmatchedParenthesisException(), last, last);
+    parser.WalkLevel(first, last, last, [&](int i) {
+        if (parser.TokenAt(i).kind != TokenKind::Semicolon)
+            return;
+        if (i == statementStart)
+            parser.ThrowOver(SyntaxException(), statementStart, i);
+        statements.push_back(parser.BuildRange(statementStart, i - 1));
+        statementStart = i + 1;
+    });
     // A ";" at the very end closes the last statement and adds nothing.
     if (statementStart <= last)
         statements.push_back(parser.BuildRange(statementStart, last));
+}
+
+bool MultiNode::PlaceInEvaluationOrder(EvaluationOrder& order)
+{
+    TakePlace(order);
+    for (auto& statement : statements)
+        if (!statement->PlaceInEvaluationOrder(order))
+            return false;
+    CountPlacesBelow(order);
+    return true;
 }
 
 } // namespace Expr

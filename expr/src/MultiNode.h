@@ -13,6 +13,7 @@ class MultiNode final : public Node
 public:
     using Node::Node;
     void Build(Parser& parser, int first, int last, int pivot) override;
+    bool PlaceInEvaluationOrder(EvaluationOrder& order) override;
     int StatementCount() const { return static_cast<int>(statements.size()); }
     const Node& StatementAt(int index) const { return *statements[static_cast<size_t>(index)]; }
 

@@ -10,7 +10,7 @@ void NegateNode::Build(Parser& parser, int first, int last, int pivot)
 {
     if (!(pivot == first && pivot < last))
         parser.ThrowOver(SyntaxException(), first, last);
-    child = parser.BuildRange(pivot + 1, last);
+    child = parser.BuildNestedRange(pivot + 1, last);
 }
 
 } // namespace Expr

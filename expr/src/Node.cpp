@@ -16,11 +16,32 @@ Node::Node(Expression* owner) : expression(RequireExpression(owner)) {}
 
 Node::~Node() = default;
 
-void Node::PollAbort()
+bool Node::PlaceInEvaluationOrder(EvaluationOrder& /*order*/)
 {
-    expression->abortCountdown = expression->abortReload;
-    if (expression->CheckAbort())
-        throw AbortException();
+    return false;
+}
+
+bool Node::PlaceWithChildren(EvaluationOrder& order, std::initializer_list<Node*> children)
+{
+    TakePlace(order);
+    for (Node* child : children)
+        if (!child->PlaceInEvaluationOrder(order))
+            return false;
+    CountPlacesBelow(order);
+    return true;
+}
+
+void Node::PollAbortWithin(int count)
+{
+    int& countdown = expression->abortCountdown;
+    while (count > countdown)
+    {
+        count -= countdown + 1;
+        countdown = expression->abortReload;
+        if (expression->CheckAbort())
+            throw AbortException();
+    }
+    countdown -= count;
 }
 
 } // namespace Expr

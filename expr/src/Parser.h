@@ -1,6 +1,9 @@
 #pragma once
 
+#include <expr/Exception.h>
+
 #include "Token.h"
+#include "TokenLevels.h"
 
 #include <memory>
 #include <string>
@@ -8,6 +11,7 @@
 
 namespace Expr {
 
+class BinaryNode;
 class Expression;
 class Node;
 
@@ -28,9 +32,40 @@ public:
     /** Replaces the token list with the tokens of the text. */
     void Tokenize(const std::string& text);
 
-    /** A new node built from tokens first..last (inclusive). Throws
-        SyntaxException over the range when ranges nest too deeply. */
+    /** A new node built from tokens first..last (inclusive). A chain of
+        one operator's level (a + b - c, a * b / c, a ^ b ^ c) is built in a
+        loop, so its length costs no depth. */
     std::unique_ptr<Node> BuildRange(int first, int last);
+
+    /** BuildRange for a range nested inside a construct of its own: the
+        inside of parentheses, a call argument, the operand of a leading
+        sign, the value of an assignment. Throws SyntaxException over the
+        range when that makes more than maximumNesting levels. */
+    std::unique_ptr<Node> BuildNestedRange(int first, int last);
+
+    /** Calls visit(index) for the tokens of first..last that lie at the
+        range's own parenthesis level, in order: among them every operator,
+        ",", ";", and the "(" and ")" of each group, but nothing inside a
+        group. Visitors must ignore kinds they do not look for. Throws
+        UnmatchedParenthesisException at a ")" that closes nothing and at
+        unclosedToken when a "(" stays open. */
+    template <class Visit>
+    void WalkLevel(int first, int last, int unclosedToken, Visit&& visit) const
+    {
+        if (first > last)
+            return;
+        if (levels.Covers(first, last))
+        {
+            for (int i = levels.FirstListedFrom(first); i <= last; i = levels.NextListed(i))
+            {
+                visit(i);
+                if (TokenAt(i).kind == TokenKind::OpenParen)
+                    visit(levels.Partner(i));
+            }
+            return;
+        }
+        WalkTokenByToken(first, last, unclosedToken, visit);
+    }
 
     const Token& TokenAt(int index) const { return tokens[static_cast<size_t>(index)]; }
     int TokenCount() const { return static_cast<int>(tokens.size()); }
@@ -56,23 +91,61 @@ public:
 
 private:
     struct RangeScan;
+    class NestingLevels;
+
+    template <class Visit>
+    void WalkTokenByToken(int first, int last, int unclosedToken, Visit& visit) const
+    {
+        int depth = 0;
+        for (int i = first; i <= last; ++i)
+        {
+            const TokenKind kind = TokenAt(i).kind;
+            if (kind == TokenKind::OpenParen)
+            {
+                if (depth++ == 0)
+                    visit(i);
+            }
+            else if (kind == TokenKind::CloseParen)
+            {
+                if (--depth < 0)
+                    ThrowOver(UnmatchedParenthesisException(), i, i);
+                if (depth == 0)
+                    visit(i);
+            }
+            else if (depth == 0)
+            {
+                visit(i);
+            }
+        }
+        if (depth != 0)
+            ThrowOver(UnmatchedParenthesisException(), unclosedToken, unclosedToken);
+    }
+
+    enum class OperatorLevel { None, Add, Multiply, Power };
 
     RangeScan ScanRange(int first, int last) const;
+    bool IsSign(int first, int index) const;
+    OperatorLevel LevelOf(int first, int index) const;
+    std::unique_ptr<Node> BuildChain(int first, int last, OperatorLevel level);
+    std::unique_ptr<Node> BuildSignedRange(int first, int last);
+    std::unique_ptr<Node> FoldConstant(BinaryNode& link, TokenKind kind) const;
     std::unique_ptr<Node> BuildFunctionCall(int first, int last, int open, int close);
     std::unique_ptr<Node> BuildSingleToken(int index);
-    void AppendSingleCharacter(TokenKind kind, int index);
-    int AppendNumber(const std::string& text, int start);
-    int AppendIdentifier(const std::string& text, int start);
+    template <class Found>
+    static void ForEachToken(const std::string& text, Found&& found);
+    void AppendToken(TokenKind kind, size_t start, size_t end);
 
-    /** Ranges nest one level per operator, parenthesis or call; beyond this
-        depth a formula is refused rather than risk overflowing the stack while
-        it is built or computed (and a build time that grows with the square
-        of its length). No formula typed by hand comes near it. */
+    /** Levels of nesting, the whole formula being the first: beyond this a
+        formula is refused rather than risk overflowing the stack while it is
+        built, computed or destroyed. No formula typed by hand comes near it. */
     static constexpr int maximumNesting = 1000;
 
     Expression* const expression;
+    std::string source; // the text the tokens' names point into
     std::vector<Token> tokens;
-    int nesting = 0;
+    TokenLevels levels;
+    std::vector<int> chainOperators; // of the chains being built, innermost last
+    int nesting = 0; // constructs enclosing the range being built
 };
 
 /** Creates a node of the given class for the parser's expression and lets it

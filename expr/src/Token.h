@@ -1,7 +1,7 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
+#include <string_view>
 
 namespace Expr {
 
@@ -24,11 +24,12 @@ enum class TokenKind : std::int32_t
 };
 
 /** One lexical token; start and end are inclusive byte indexes into the
-    formula text. */
+    formula text. The text of a name is a view into the parser's copy of the
+    formula, valid as long as the parser. */
 struct Token
 {
     TokenKind kind = TokenKind::Number;
-    std::string text;   // only for identifiers
+    std::string_view text; // only for identifiers
     double number = 0.0; // only for numbers
     int start = 0;
     int end = 0;

@@ -11,6 +11,7 @@ class VariableNode final : public Node
 public:
     using Node::Node;
     void Build(Parser& parser, int first, int last, int pivot) override;
+    bool PlaceInEvaluationOrder(EvaluationOrder& order) override { return PlaceWithChildren(order, {}); }
 
 protected:
     double Calculate() override { return *cell; }

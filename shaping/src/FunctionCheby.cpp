@@ -1,8 +1,6 @@
-#include "shaping/FunctionCheby.h"
+#include "ShapingBodies.h"
 
 #include "shaping/ShapingFunctions.h"
-
-#include <expr/FunctionNode.h>
 
 #include <cmath>
 #include <cstdint>
@@ -24,33 +22,14 @@ std::int32_t wholeOrderForSign(double order)
 }
 }
 
-class FunctionNodeCheby : public Expr::FunctionNode
+double ShapingCheby(const Expr::FunctionCall& call)
 {
-public:
-    using FunctionNode::FunctionNode;
-
-protected:
-    double Calculate() override
-    {
-        const double order = valueArgs[1]->Compute();
-        const double x = valueArgs[0]->Compute();
-        if (std::fabs(x) <= 1.0)
-            return std::cos(order * std::acos(x));
-        if (x > 1.0)
-            return std::cosh(order * InverseCosh(x));
-        // x below -1, or NaN (for which InverseCosh yields 0).
-        return IntegerPower(-1.0, wholeOrderForSign(order)) * std::cosh(order * InverseCosh(-x));
-    }
-};
-
-std::string FunctionFactoryCheby::FunctionName()
-{
-    return "cheby";
-}
-
-std::unique_ptr<Expr::FunctionNode> FunctionFactoryCheby::CreateNode(Expr::Expression* expression)
-{
-    auto node = std::make_unique<FunctionNodeCheby>(expression);
-    node->SetArgLimits(2, 2, 0, 0, 0, 0);
-    return node;
+    const double order = call.Value(1);
+    const double x = call.Value(0);
+    if (std::fabs(x) <= 1.0)
+        return std::cos(order * std::acos(x));
+    if (x > 1.0)
+        return std::cosh(order * InverseCosh(x));
+    // x below -1, or NaN (for which InverseCosh yields 0).
+    return IntegerPower(-1.0, wholeOrderForSign(order)) * std::cosh(order * InverseCosh(-x));
 }

@@ -1,35 +1,14 @@
-#include "shaping/FunctionPowBipolar.h"
-
-#include <expr/FunctionNode.h>
+#include "ShapingBodies.h"
 
 #include <cmath>
 
-class FunctionNodePowBipolar : public Expr::FunctionNode
+double ShapingPowBipolar(const Expr::FunctionCall& call)
 {
-public:
-    using FunctionNode::FunctionNode;
-
-protected:
-    double Calculate() override
-    {
-        const double exponent = valueArgs[1]->Compute();
-        const double x = valueArgs[0]->Compute();
-        if (x > 0.0)
-            return std::pow(x, exponent);
-        if (x < 0.0)
-            return -std::pow(-x, exponent);
-        return 0.0;   // either zero, and NaN
-    }
-};
-
-std::string FunctionFactoryPowBipolar::FunctionName()
-{
-    return "powBipolar";
-}
-
-std::unique_ptr<Expr::FunctionNode> FunctionFactoryPowBipolar::CreateNode(Expr::Expression* expression)
-{
-    auto node = std::make_unique<FunctionNodePowBipolar>(expression);
-    node->SetArgLimits(2, 2, 0, 0, 0, 0);
-    return node;
+    const double exponent = call.Value(1);
+    const double x = call.Value(0);
+    if (x > 0.0)
+        return std::pow(x, exponent);
+    if (x < 0.0)
+        return -std::pow(-x, exponent);
+    return 0.0;   // either zero, and NaN
 }

@@ -1,33 +1,12 @@
-#include "shaping/FunctionQuant.h"
+#include "ShapingBodies.h"
 
 #include "shaping/ShapingFunctions.h"
 
-#include <expr/FunctionNode.h>
-
 #include <cmath>
 
-class FunctionNodeQuant : public Expr::FunctionNode
+double ShapingQuant(const Expr::FunctionCall& call)
 {
-public:
-    using FunctionNode::FunctionNode;
-
-protected:
-    double Calculate() override
-    {
-        const double step = valueArgs[1]->Compute();
-        const double x = valueArgs[0]->Compute();
-        return QuantizeToStep(x, step);
-    }
-};
-
-std::string FunctionFactoryQuant::FunctionName()
-{
-    return "quant";
-}
-
-std::unique_ptr<Expr::FunctionNode> FunctionFactoryQuant::CreateNode(Expr::Expression* expression)
-{
-    auto node = std::make_unique<FunctionNodeQuant>(expression);
-    node->SetArgLimits(2, 2, 0, 0, 0, 0);
-    return node;
+    const double step = call.Value(1);
+    const double x = call.Value(0);
+    return QuantizeToStep(x, step);
 }

@@ -1,8 +1,6 @@
-#include "shaping/FunctionSoftClip.h"
+#include "ShapingBodies.h"
 
 #include "ShapingConstants.h"
-
-#include <expr/FunctionNode.h>
 
 #include <cmath>
 
@@ -64,35 +62,16 @@ double softClip(double x, const SoftClipShape& shape)
 }
 }
 
-class FunctionNodeSoftClip : public Expr::FunctionNode
+double ShapingSoftClip(const Expr::FunctionCall& call)
 {
-public:
-    using FunctionNode::FunctionNode;
+    if (call.ValueCount() == 1)
+        return softClipUnitRange(call.Value(0));
 
-protected:
-    double Calculate() override
-    {
-        if (valueArgs.size() == 1)
-            return softClipUnitRange(valueArgs[0]->Compute());
-
-        // Every argument is evaluated, left to right, before the shape is used.
-        const double x = valueArgs[0]->Compute();
-        SoftClipShape shape;
-        double* const optionalFields[] = {&shape.low, &shape.high, &shape.softLow, &shape.softHigh};
-        for (std::size_t i = 1; i < valueArgs.size(); ++i)
-            *optionalFields[i - 1] = valueArgs[i]->Compute();
-        return softClip(x, shape);
-    }
-};
-
-std::string FunctionFactorySoftClip::FunctionName()
-{
-    return "softClip";
-}
-
-std::unique_ptr<Expr::FunctionNode> FunctionFactorySoftClip::CreateNode(Expr::Expression* expression)
-{
-    auto node = std::make_unique<FunctionNodeSoftClip>(expression);
-    node->SetArgLimits(1, 5, 0, 0, 0, 0);
-    return node;
+    // Every argument is evaluated, left to right, before the shape is used.
+    const double x = call.Value(0);
+    SoftClipShape shape;
+    double* const optionalFields[] = {&shape.low, &shape.high, &shape.softLow, &shape.softHigh};
+    for (std::size_t i = 1; i < call.ValueCount(); ++i)
+        *optionalFields[i - 1] = call.Value(i);
+    return softClip(x, shape);
 }

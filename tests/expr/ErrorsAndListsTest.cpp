@@ -41,6 +41,36 @@ TEST(Exceptions, EachClassHasItsCodeTextAndNoPositions)
     ExpectCodeAndText(Expr::UnmatchedParenthesisException(), UnmatchedParenthesis, "");
 }
 
+TEST(Exceptions, TheErrorTableNamesEachClassByItsCode)
+{
+    const std::vector<std::pair<Expr::Exception, std::string>> classes = {
+        {Expr::NotFoundException("a"), "NotFoundException"},
+        {Expr::AlreadyExistsException("a"), "AlreadyExistsException"},
+        {Expr::NullPointerException("a"), "NullPointerException"},
+        {Expr::MathException("a"), "MathException"},
+        {Expr::DivideByZeroException(), "DivideByZeroException"},
+        {Expr::NoValueListException(), "NoValueListException"},
+        {Expr::NoFunctionListException(), "NoFunctionListException"},
+        {Expr::NoDataListException(), "NoDataListException"},
+        {Expr::AbortException(), "AbortException"},
+        {Expr::EmptyExpressionException(), "EmptyExpressionException"},
+        {Expr::UnknownTokenException(), "UnknownTokenException"},
+        {Expr::InvalidArgumentCountException("a"), "InvalidArgumentCountException"},
+        {Expr::ConstantAssignException("a"), "ConstantAssignException"},
+        {Expr::ConstantReferenceException("a"), "ConstantReferenceException"},
+        {Expr::SyntaxException(), "SyntaxException"},
+        {Expr::UnmatchedParenthesisException(), "UnmatchedParenthesisException"}};
+    for (const auto& [error, className] : classes)
+    {
+        const Expr::ErrorClassEntry* entry = Expr::FindErrorClass(error.Code());
+        ASSERT_NE(entry, nullptr) << className;
+        EXPECT_EQ(entry->className, className);
+        EXPECT_EQ(entry->takesText, !error.Text().empty()) << className;
+    }
+    EXPECT_EQ(Expr::FindErrorClass(1), nullptr);
+    EXPECT_EQ(Expr::FindErrorClass(18), nullptr);
+}
+
 TEST(Exceptions, ACopyKeepsAllFourFields)
 {
     Expr::MathException original("sqrt");

@@ -344,10 +344,7 @@ TEST(Parser, BuildsAndComputesDeeplyNestedFormulas)
 TEST(Parser, RefusesFormulasNestedTooDeeplyForTheStack)
 {
     TestEngine engine;
-    const std::string sum = "0" + Repeated("+1", 100000);
-    const auto tooLong = CaughtFrom<Expr::SyntaxException>([&] { engine.Evaluate(sum); });
-    EXPECT_EQ(tooLong.Start(), 0);
-    EXPECT_GE(tooLong.End(), 0);
+    // A flat sum is not nesting: the chain tests compute 100000 terms.
     const std::string nested = Repeated("(", 100000) + "1" + Repeated(")", 100000);
     EXPECT_THROW(engine.Evaluate(nested), Expr::SyntaxException);
     EXPECT_THROW(engine.Evaluate(Repeated("-", 100000) + "1"), Expr::SyntaxException);

@@ -22,25 +22,7 @@
 namespace ExprTest {
 
 // The codes of the error classes, to name expected errors in tables.
-enum ErrorCode
-{
-    NotFound = 2,
-    AlreadyExists = 3,
-    NullPointer = 4,
-    Math = 5,
-    DivideByZero = 6,
-    NoValueList = 7,
-    NoFunctionList = 8,
-    NoDataList = 9,
-    Abort = 10,
-    EmptyExpression = 11,
-    UnknownToken = 12,
-    InvalidArgumentCount = 13,
-    ConstantAssign = 14,
-    ConstantReference = 15,
-    Syntax = 16,
-    UnmatchedParenthesis = 17
-};
+using namespace Expr::Codes;
 
 /** leak(x): returns x but leaves errno set, as a library call inside a
     function without the error-indicator protocol would. */

@@ -5,6 +5,48 @@
 
 namespace Expr {
 
+namespace Codes {
+
+/** The code of each concrete error class below. With ErrorTable() in
+    Exception.cpp this is the one place codes are defined; a caller that
+    names codes (as tables of expected errors do) brings them in with
+    using namespace Expr::Codes. */
+enum ErrorCode : int
+{
+    NotFound = 2,
+    AlreadyExists = 3,
+    NullPointer = 4,
+    Math = 5,
+    DivideByZero = 6,
+    NoValueList = 7,
+    NoFunctionList = 8,
+    NoDataList = 9,
+    Abort = 10,
+    EmptyExpression = 11,
+    UnknownToken = 12,
+    InvalidArgumentCount = 13,
+    ConstantAssign = 14,
+    ConstantReference = 15,
+    Syntax = 16,
+    UnmatchedParenthesis = 17
+};
+
+} // namespace Codes
+
+using Codes::ErrorCode;
+
+/** What the table says of one error class. */
+struct ErrorClassEntry
+{
+    ErrorCode code;
+    const char* className; // "NotFoundException"
+    const char* words;     // the error in words for users, before its text
+    bool takesText;        // whether the class's constructor takes the text
+};
+
+/** The entry of a code; null for a code no class has. */
+const ErrorClassEntry* FindErrorClass(int code);
+
 /** Base of every error the formula engine throws.
 
     Carries a numeric code that identifies the concrete class, a text naming

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace Expr {
 
@@ -18,6 +19,8 @@ class ValueList;
     Every node evaluation counts down the abort countdown; when it reaches 0
     the countdown is reloaded and CheckAbort() is asked whether to stop. The
     countdown belongs to the expression and carries over between computations.
+    A computation that cannot reach 0 takes its count from the countdown at
+    once and gives back what skipped branches and errors left unevaluated.
     Derive and override CheckAbort() to stop long evaluations. */
 class Expression
 {
@@ -65,12 +68,32 @@ private:
 
     static constexpr int defaultAbortReload = 200000;
 
+    /** Compute() for a tree whose countdown is settled in advance, this
+        once counted node by node because the next poll falls within it. */
+    double ComputeCountingEachNode();
+
+    /** Gives back the places a computation that threw did not reach. */
+    void SettleAfterError();
+    void CountEachEvaluation(bool counts);
+
     ValueList* valueList = nullptr;
     FunctionList* functionList = nullptr;
     DataList* dataList = nullptr;
     std::unique_ptr<Node> root;
     int abortCountdown = defaultAbortReload;
     int abortReload = defaultAbortReload;
+
+    // The places in the order of evaluation that the tree takes when every
+    // branch is evaluated; 0 when its order is not known in advance.
+    int evaluationPlaces = 0;
+    // The tree's nodes in their order of evaluation when that order is known
+    // in advance, empty otherwise: computations then take their count from
+    // the countdown at once (the nodes do not count themselves).
+    std::vector<Node*> orderedNodes;
+    // Noted by a node that throws while the countdown is settled: the last
+    // place in the order of evaluation that was reached, until settled.
+    static constexpr int noPlaceNoted = -1;
+    int lastEvaluatedPlace = noPlaceNoted;
 };
 
 } // namespace Expr

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <type_traits>
+#include <unordered_map>
 #include <vector>
 
 namespace Expr {
@@ -39,7 +40,7 @@ public:
     void Add(std::unique_ptr<Factory>&& factory)
     {
         CheckCanAdd(factory.get());
-        factories.push_back(std::move(factory));
+        Append(std::move(factory));
     }
 
     /** A new node for a call of the named function in the expression, made by
@@ -48,7 +49,7 @@ public:
         expression. */
     std::unique_ptr<FunctionNode> Create(const std::string& name, Expression* expression);
 
-    /** Appends the 42 built-in functions in their fixed order, without the
+    /** Appends the built-in functions in their fixed order, without the
         duplicate test of Add. */
     void AddBuiltInFunctions();
 
@@ -59,8 +60,12 @@ public:
 
 private:
     void CheckCanAdd(FunctionFactory* factory) const;
+    void Append(std::unique_ptr<FunctionFactory> factory);
 
     std::vector<std::unique_ptr<FunctionFactory>> factories;
+    // The first factory of each name. A factory names itself the same on
+    // every call, so the name is asked once, when the factory is added.
+    std::unordered_map<std::string, FunctionFactory*> firstOfName;
 };
 
 } // namespace Expr

@@ -3,6 +3,7 @@
 #include <expr/DataObject.h>
 #include <expr/Node.h>
 
+#include <cerrno>
 #include <memory>
 #include <string>
 #include <vector>
@@ -38,6 +39,35 @@ public:
     /** Builds the arguments from the call's "(" (first) to its ")" (last). */
     void Build(Parser& parser, int first, int last, int pivot) final;
 
+    /** The order in which Calculate() evaluates the value arguments. */
+    enum class ArgumentOrder
+    {
+        Unknown,        // anything: computed with the per-node countdown
+        AsWritten,      // a0, a1, ... each at most once
+        SecondThenFirst // a1, then a0, of exactly two
+    };
+
+    /** Declares the order, usually in the factory beside SetArgLimits().
+        A declared order promises that each value argument is evaluated at
+        most once, in that order, and that an argument passed over is handed
+        to SkipEvaluationOf() when its turn comes; the tree may then settle
+        the abort countdown once per computation. */
+    void SetArgumentOrder(ArgumentOrder order) { argumentOrder = order; }
+
+    bool PlaceInEvaluationOrder(EvaluationOrder& order) final;
+
+    /** The end of the error-indicator protocol: throws MathException with
+        Name() when errno is set, after all arguments were evaluated. */
+    void ThrowIfErrorIndicated()
+    {
+        if (errno != 0)
+            ThrowMathException(*this);
+    }
+
+    /** Throws MathException with Name(), the arguments having been evaluated
+        up to the last place of the given node (this one: all of them). */
+    [[noreturn]] void ThrowMathException(const Node& evaluatedThrough);
+
 protected:
     /** The function's value, computed from the arguments below. */
     double Calculate() override = 0;
@@ -50,6 +80,7 @@ protected:
     std::vector<DataObject**> dataArgs;
 
 private:
+    friend class FunctionCall;
     friend class FunctionList;
 
     void BuildArgument(Parser& parser, int firstToken, int separator);
@@ -58,6 +89,7 @@ private:
     void CheckArgumentCounts(Parser& parser, int first, int last) const;
 
     FunctionFactory* factory = nullptr;
+    ArgumentOrder argumentOrder = ArgumentOrder::Unknown;
     int minValues = 0;
     int maxValues = 0;
     int minRefs = 0;
