@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdint>
 #include <ctime>
+#include <memory>
 
 namespace Expr {
 
@@ -23,9 +24,6 @@ constexpr double oneOver32767 = 3.051850947599719e-05;
 constexpr std::int64_t randomizeModulus = 2176971487; // 0x81C1F2DF
 constexpr int unlimited = -1;
 
-// Advanced by every "randomize" in any expression, so that two seeds taken
-// within the same clock second still differ.
-std::int32_t randomizeCounter = 1;
 
 // Every built-in evaluates its value arguments in written order (passing
 // over those it does not need through FunctionCall::Skip), except "logn".
@@ -119,7 +117,11 @@ int GeneratorStep(double& seedCell)
     return static_cast<int>((next >> 16) & 0x7FFFu);
 }
 
-const auto Randomize = [](const FunctionCall& call) -> double {
+// counter is advanced by every "randomize" of the function list, so that two
+// seeds taken within the same clock second still differ. It belongs to the
+// list, not to the program: engines on different threads share nothing.
+double Randomize(const FunctionCall& call, std::int32_t& randomizeCounter)
+{
     const auto seconds = static_cast<std::int64_t>(std::time(nullptr));
     const std::clock_t ticks = std::clock();
     // A wrapping 32-bit sum, then sign-extended; the product wraps in 64 bits.
@@ -129,7 +131,7 @@ const auto Randomize = [](const FunctionCall& call) -> double {
     call.Reference(0) = static_cast<double>(product % randomizeModulus);
     randomizeCounter = static_cast<std::int32_t>(static_cast<std::uint32_t>(randomizeCounter) + 1u);
     return 0.0;
-};
+}
 
 // The base is evaluated first: a base of 1 fails at once, without evaluating
 // the number whose logarithm was asked for.
@@ -317,7 +319,9 @@ void FunctionList::AddBuiltInFunctions()
         const int k = GeneratorStep(call.Reference(0));
         return low + (k * (high - low)) * oneOver32767;
     });
-    add("randomize", Args(0, 0, 1, 1), Randomize);
+    const auto randomizeCounter = std::make_shared<std::int32_t>(1);
+    add("randomize", Args(0, 0, 1, 1),
+        [randomizeCounter](const FunctionCall& call) { return Randomize(call, *randomizeCounter); });
     add("deg", Args(1, 1), [](const FunctionCall& call) { return (call.Value(0) * 180.0) * oneOverPi; });
     add("rad", Args(1, 1), [](const FunctionCall& call) { return (call.Value(0) * pi) * oneOver180; });
     add("rect2pol", Args(2, 2, 2, 2), RectangularToPolar);
