@@ -3,9 +3,6 @@
 
 using ConvertRun = BatchFixture;
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 namespace
 {
     std::unique_ptr<juce::XmlElement> parse (const std::string& text)
@@ -136,21 +133,6 @@ TEST_F (ConvertRun, ADoctypeNamingAFileDoesNotPullThatFileIn)
                                + "\"><e v=\"1\">&leak;</e>");
     run (convertSettings ("v", "x + 1"));
     EXPECT_EQ (folder.read ("a.xml").find ("SECRET"), std::string::npos);
-}
-
-TEST_F (ConvertRun, FileWithoutAChangeKeepsItsInodeAndTime)
-{
-    folder.write ("same.xml", "<root>\n<child other=\"5\" gain=\"1.5\"/>\n</root>\n");
-    struct stat before {};
-    ASSERT_EQ (::stat (path ("same.xml").toRawUTF8(), &before), 0);
-    ::sleep (1);   // a rewrite would show in the modification time
-
-    const auto outcome = run (convertSettings ("gain", "y = x;"));
-    struct stat after {};
-    ASSERT_EQ (::stat (path ("same.xml").toRawUTF8(), &after), 0);
-    EXPECT_EQ (after.st_ino, before.st_ino);
-    EXPECT_EQ (after.st_mtime, before.st_mtime);
-    EXPECT_TRUE (outcome.log.contains ("same.xml...done. \n"));
 }
 
 TEST_F (ConvertRun, InvalidFormulaIsRefusedBeforeAnyBackup)

@@ -206,22 +206,25 @@ TEST_F (ReplaceRun, FileWithTheLongestPossibleNameIsRewritten)
     EXPECT_EQ (folder.read (name), "y");
 }
 
-TEST_F (ReplaceRun, FilesWithoutAMatchAreNotRewritten)
+TEST_F (ReplaceRun, FilesWithoutAChangeKeepTheirInodeAndTimeInEitherOperation)
 {
-    folder.write ("same.xml", "no match here\n");
-    folder.write ("hit.xml", "Blah\n");
+    folder.write ("same.xml", "<root>\n<child other=\"5\" gain=\"1.5\"/>\n</root>\n");
+    folder.write ("hit.xml", "<a gain=\"2\">Blah</a>\n");
     struct stat before {};
     ASSERT_EQ (::stat (path ("same.xml").toRawUTF8(), &before), 0);
     ::sleep (1);   // a rewrite would show in the modification time
 
-    const auto outcome = run (replaceSettings ("Blah", "Blub"));
-    struct stat after {};
-    ASSERT_EQ (::stat (path ("same.xml").toRawUTF8(), &after), 0);
-    EXPECT_EQ (after.st_ino, before.st_ino);
-    EXPECT_EQ (after.st_mtime, before.st_mtime);
-    EXPECT_EQ (outcome.filesProcessed, 2);
-    EXPECT_TRUE (outcome.log.contains ("processing file: " + path ("same.xml") + "...done. \n"));
-    EXPECT_EQ (folder.read ("hit.xml"), "Blub\n");
+    for (const auto& settings : { replaceSettings ("Blah", "Blub"), convertSettings ("gain", "y = x;") })
+    {
+        const auto outcome = run (settings);
+        struct stat after {};
+        ASSERT_EQ (::stat (path ("same.xml").toRawUTF8(), &after), 0);
+        EXPECT_EQ (after.st_ino, before.st_ino) << settings.operation;
+        EXPECT_EQ (after.st_mtime, before.st_mtime) << settings.operation;
+        EXPECT_EQ (outcome.filesProcessed, 2);
+        EXPECT_TRUE (outcome.log.contains ("processing file: " + path ("same.xml") + "...done. \n"));
+    }
+    EXPECT_EQ (folder.read ("hit.xml"), "<a gain=\"2\">Blub</a>\n");
 }
 
 TEST_F (ReplaceRun, ZeroByteAndUtf16FilesSurvive)
