@@ -33,6 +33,7 @@ RegularFileInputStream::RegularFileInputStream (const juce::File& file)
 
     if (! S_ISREG (info.st_mode))
     {
+        notRegular = true;
         status = juce::Result::fail ("not a regular file");
         return;
     }

@@ -19,6 +19,9 @@ public:
     /** Whether the file was simply not there (gone since it was listed). */
     bool wasMissing() const { return missing; }
 
+    /** Whether something other than a regular file (a folder, FIFO, device) has the name. */
+    bool wasNotRegular() const { return notRegular; }
+
     /** The file's mode bits as the open file has them (type and permissions). */
     unsigned getMode() const { return mode; }
 
@@ -31,7 +34,7 @@ public:
 private:
     int descriptor = -1;
     juce::Result status = juce::Result::ok();
-    bool missing = false, exhausted = false;
+    bool missing = false, notRegular = false, exhausted = false;
     unsigned mode = 0;
     juce::int64 length = 0, position = 0;
 

@@ -135,8 +135,7 @@ juce::Result ZipArchiveEntry::writeLocalEntry (juce::OutputStream& out)
     RegularFileInputStream source (sourceFile);
     if (source.getStatus().failed())
     {
-        if (source.wasMissing() || source.getStatus().getErrorMessage() == "not a regular file"
-            || sourceFile.isDirectory())
+        if (source.wasMissing() || source.wasNotRegular() || sourceFile.isDirectory())
             return juce::Result::ok();
 
         // It is there but we cannot have it: the run must not change a file
