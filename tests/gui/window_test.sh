@@ -46,7 +46,7 @@ import -window root "$shots/window-start.png"
 # Panel position (x, y) is window position (x, y + 24): the title bar is 24 pixels.
 click() { xdotool mousemove --window "$window" "$1" "$(( $2 + 24 ))" click 1; sleep 0.4; }
 press() { xdotool key "$@"; sleep 0.4; }
-type_into_label() { click "$1" "$2"; sleep 0.2; press ctrl+a; xdotool type --delay 20 "$3"; press Return; }
+type_into_label() { click "$1" "$2"; sleep 0.5; press ctrl+a; xdotool type --delay 20 "$3"; press Return; }
 # Waits up to ten seconds for a condition, so a slow machine is not a failure.
 wait_for() { for _ in $(seq 1 100); do eval "$1" && return 0; sleep 0.1; done; return 1; }
 # The run works on its own thread: wait for its final alert, then confirm it.
@@ -127,7 +127,10 @@ type_into_label 500 98 "y = x + 1;"
 import -window root "$shots/window-bulk-convert.png"
 sleep 2   # the idle window notices the new files
 click 752 344
-sleep 1
+# Once the backup is written and the first files are converted (slow builds
+# take longer), two screenshots a second apart.
+for _ in $(seq 1 600); do compgen -G 'QuillmereBackup(5).zip' >/dev/null && grep -qs "v='3'" bulk00000.xml && break; sleep 0.1; done
+grep -qs "v='3'" bulk00000.xml || fail "the long run did not start converting"
 import -window root -crop 800x260+0+330 "$shots/window-running-1.png"
 sleep 1
 import -window root -crop 800x260+0+330 "$shots/window-running-2.png"
