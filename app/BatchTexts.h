@@ -9,6 +9,4 @@ namespace BatchTexts
     inline constexpr const char* folderScope = "files in folder";
     inline constexpr const char* recursiveScope = "files in folder and subfolders";
 
-    inline constexpr const char* backupFileName = "QuillmereBackup.zip";
-    inline constexpr const char* logFileName = "QuillmereLog.txt";
 }

@@ -1,44 +1,21 @@
 #include "LogFile.h"
 
 #include "BackupArchive.h"
-#include "BatchTexts.h"
 #include "ExclusiveFile.h"
+#include "FileDescriptorOutputStream.h"
 #include "TextReplacement.h"
-
-#include <cerrno>
-#include <cstring>
-#include <unistd.h>
 
 namespace
 {
-    juce::File numberedLogFile (const juce::File& directory, int number)
-    {
-        return directory.getChildFile (number > 1 ? "QuillmereLog(" + juce::String (number) + ").txt"
-                                                  : juce::String (BatchTexts::logFileName));
-    }
-
-    bool writeAll (int descriptor, const std::string& bytes)
-    {
-        size_t done = 0;
-        while (done < bytes.size())
-        {
-            const auto written = ::write (descriptor, bytes.data() + done, bytes.size() - done);
-            if (written < 0 && errno == EINTR)
-                continue;
-            if (written <= 0)
-                return false;
-            done += (size_t) written;
-        }
-        return true;
-    }
+    constexpr const char* logStem = "QuillmereLog";
+    constexpr const char* logExtension = ".txt";
 }
 
 juce::File LogFile::freeLogFile (const juce::String& directoryPath)
 {
     const juce::File directory (directoryPath);
-    for (int number = 1;; ++number)
-        if (const auto candidate = numberedLogFile (directory, number); ! candidate.exists() && ! candidate.isSymbolicLink())
-            return candidate;
+    return ExclusiveFile::numberedName (directory, logStem, logExtension,
+                                        ExclusiveFile::firstFreeNumber (directory, logStem, logExtension));
 }
 
 juce::Result LogFile::write (const juce::File& directory, const juce::Array<juce::File>& listedFiles,
@@ -51,11 +28,10 @@ juce::Result LogFile::write (const juce::File& directory, const juce::Array<juce
     ExclusiveFile newFile;
     if (const auto created = newFile.create (directory, BackupArchive::strictestPermissions (listedFiles)); created.failed())
         return created;
-    if (! writeAll (newFile.getDescriptor(), bytes))
-        return juce::Result::fail ("cannot write the log (" + juce::String (std::strerror (errno)) + ")");
 
-    int first = 1;
-    while (numberedLogFile (directory, first) != freeLogFile (directory.getFullPathName()))
-        ++first;
-    return newFile.publish ([&] (int attempt) { return numberedLogFile (directory, first + attempt - 1); }, written);
+    FileDescriptorOutputStream out (newFile.getDescriptor());
+    if (! out.write (bytes.data(), bytes.size()))
+        return juce::Result::fail ("cannot write the log (" + out.getStatus().getErrorMessage() + ")");
+
+    return newFile.publishNumbered (directory, logStem, logExtension, written);
 }

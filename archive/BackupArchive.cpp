@@ -181,19 +181,13 @@ juce::File BackupArchive::newestIn (const juce::File& folder)
 
 juce::File BackupArchive::numberedFile (const juce::File& directory, int number)
 {
-    return directory.getChildFile (juce::String (baseName) + (number > 1 ? "(" + juce::String (number) + ")" : juce::String()) + ".zip");
+    return ExclusiveFile::numberedName (directory, baseName, ".zip", number);
 }
 
 juce::File BackupArchive::freeFile (const juce::String& directoryPath)
 {
     const juce::File directory (directoryPath);
-    for (int number = 1;; ++number)
-    {
-        const auto candidate = numberedFile (directory, number);
-        // A dangling link counts as taken: the name is not free to use.
-        if (! candidate.exists() && ! candidate.isSymbolicLink())
-            return candidate;
-    }
+    return numberedFile (directory, ExclusiveFile::firstFreeNumber (directory, baseName, ".zip"));
 }
 
 juce::String BackupArchive::storedNameFor (const juce::File& file, const juce::File& directory)
@@ -239,10 +233,5 @@ juce::Result BackupArchive::write (const juce::Array<juce::File>& files, const j
                                                                          : juce::String (ZipArchiveEntry::writeFailedMessage));
     }
 
-    const auto firstFree = freeFile (directory.getFullPathName());
-    int firstNumber = 1;
-    while (numberedFile (directory, firstNumber) != firstFree)
-        ++firstNumber;
-
-    return newFile.publish ([&] (int attempt) { return numberedFile (directory, firstNumber + attempt - 1); }, archive);
+    return newFile.publishNumbered (directory, baseName, ".zip", archive);
 }

@@ -44,6 +44,25 @@ ExclusiveFile::~ExclusiveFile()
         ::unlink (temporary.getFullPathName().toRawUTF8());
 }
 
+juce::File ExclusiveFile::numberedName (const juce::File& folder, const juce::String& stem, const juce::String& extension, int number)
+{
+    return folder.getChildFile (stem + (number > 1 ? "(" + juce::String (number) + ")" : juce::String()) + extension);
+}
+
+int ExclusiveFile::firstFreeNumber (const juce::File& folder, const juce::String& stem, const juce::String& extension)
+{
+    for (int number = 1;; ++number)
+        if (const auto candidate = numberedName (folder, stem, extension, number); ! candidate.exists() && ! candidate.isSymbolicLink())
+            return number;
+}
+
+juce::Result ExclusiveFile::publishNumbered (const juce::File& folder, const juce::String& stem, const juce::String& extension,
+                                             juce::File& publishedAs)
+{
+    const int first = firstFreeNumber (folder, stem, extension);
+    return publish ([&] (int attempt) { return numberedName (folder, stem, extension, first + attempt - 1); }, publishedAs);
+}
+
 juce::File ExclusiveFile::temporaryName (const juce::File& folder)
 {
     static std::atomic<unsigned> counter { 0 };

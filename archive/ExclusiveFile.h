@@ -33,6 +33,16 @@ public:
         published receives the name it took. */
     juce::Result publish (const std::function<juce::File (int attempt)>& nameForAttempt, juce::File& published);
 
+    /** "STEM.EXT" for 1, "STEM(2).EXT" for 2, and so on, in folder. */
+    static juce::File numberedName (const juce::File& folder, const juce::String& stem, const juce::String& extension, int number);
+
+    /** The first numbered name that nothing holds: a dangling link counts as taken. */
+    static int firstFreeNumber (const juce::File& folder, const juce::String& stem, const juce::String& extension);
+
+    /** publish() under the first free numbered name from firstFreeNumber() on. */
+    juce::Result publishNumbered (const juce::File& folder, const juce::String& stem, const juce::String& extension,
+                                  juce::File& published);
+
     /** A fresh temporary name in folder: ".quillmere-PID-N.tmp". */
     static juce::File temporaryName (const juce::File& folder);
 
