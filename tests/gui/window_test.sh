@@ -122,8 +122,11 @@ PY
 click 390 42
 press Up Return
 sleep 0.5   # until the menu has gone: a click meanwhile would only close it
+# The first click after the menu sometimes only gives the window back its
+# focus; typing twice (the text replaces itself) makes the field hold "v".
 type_into_label 500 74 "v"
 type_into_label 500 98 "y = x + 1;"
+type_into_label 500 74 "v"
 import -window root "$shots/window-bulk-convert.png"
 sleep 2   # the idle window notices the new files
 click 752 344
