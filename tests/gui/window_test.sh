@@ -148,7 +148,7 @@ mixed=$( (grep -l "v='2'" bulk*.xml || true) | xargs -r grep -l "v='3'" | head -
 [[ -z "$mixed" ]] || fail "files neither old nor new after Cancel: $mixed"
 changed=$( (grep -l "v='3'" bulk*.xml || true) | wc -l)
 (( changed > 0 && changed < 20000 )) || fail "Cancel did not stop the run part way ($changed files changed)"
-! ls -A | grep -q '^\.quillmere-' || fail "temporary files left after Cancel"
+! grep -q '^\.quillmere-' <<< "$(ls -A)" || fail "temporary files left after Cancel"
 [[ "$(xdotool search --onlyvisible --name '^Quillmere$' | head -1)" == "$window" ]] || fail "the window is gone"
 import -window root "$shots/window-after-cancel.png"
 

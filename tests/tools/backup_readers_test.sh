@@ -28,7 +28,10 @@ archive="$work/presets/QuillmereBackup.zip"
 [[ -f "$archive" ]] || fail "no backup"
 
 unzip -tq "$archive" > /dev/null || fail "unzip -t"
-unzip -l "$archive" | grep -q ' über.xml$' || fail "unzip -l does not list über.xml"
+# The listing is read whole before it is searched: with pipefail, a grep -q that
+# stops early would kill unzip with SIGPIPE and fail the pipeline.
+unzip -l "$archive" > "$work/unzip-l.txt" || fail "unzip -l"
+grep -q ' über.xml$' "$work/unzip-l.txt" || fail "unzip -l does not list über.xml"
 [[ $(bsdtar -tf "$archive" | wc -l) -eq 70001 ]] || fail "bsdtar -tf does not list 70001 entries"
 7z t "$archive" > "$work/7z.log" || fail "7z t: $(tail -5 "$work/7z.log")"
 grep -q '^Files: 70001' "$work/7z.log" || fail "7z counts $(grep '^Files' "$work/7z.log")"

@@ -29,7 +29,7 @@ for attempt in 1 2 3 4; do
     done
     # Swap the texts back, so that every attempt has something to do.
     "$tool" --replace Blub Blah "$work" > "$work/next.log" 2>&1 || fail "the run after attempt $attempt failed"
-    ! ls -A "$work" | grep -q '^\.quillmere-' || fail "temporary files left after attempt $attempt"
+    ! grep -q '^\.quillmere-' <<< "$(ls -A "$work")" || fail "temporary files left after attempt $attempt"
 done
 
 "$tool" --replace Blah Blub "$work" > "$work/int.log" 2>&1 &
@@ -40,7 +40,7 @@ status=0
 wait "$pid" || status=$?
 [[ $status -eq 130 ]] || fail "Ctrl-C gave status $status: $(tail -3 "$work/int.log")"
 grep -q 'Batch processing cancelled. $' "$work/int.log" || fail "no cancel line"
-! ls -A "$work" | grep -q '^\.quillmere-' || fail "temporary files left after Ctrl-C"
+! grep -q '^\.quillmere-' <<< "$(ls -A "$work")" || fail "temporary files left after Ctrl-C"
 for f in "$work"/f*.xml; do
     grep -qE "v='Bl(ah|ub)'" "$f" || fail "$f is neither old nor new"
 done
