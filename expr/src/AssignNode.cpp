@@ -17,7 +17,7 @@ void AssignNode::Build(Parser& parser, int first, int last, int pivot)
         parser.ThrowOver(SyntaxException(), first, first);
     parser.RequireValueList(first);
 
-    const std::string name(parser.TokenAt(first).text);
+    const std::string name(parser.NameAt(first));
     if (expression->GetValueList()->IsConstant(name))
         parser.ThrowOver(ConstantAssignException(name), first, pivot);
     double* cell = parser.FindOrCreateVariable(first);

@@ -98,7 +98,7 @@ void FunctionNode::AddReferenceArgument(Parser& parser, int firstToken, int sepa
         parser.ThrowOver(SyntaxException(), firstToken, separator);
     parser.RequireValueList(nameToken);
 
-    const std::string name(parser.TokenAt(nameToken).text);
+    const std::string name(parser.NameAt(nameToken));
     if (expression->GetValueList()->IsConstant(name))
         parser.ThrowOver(ConstantReferenceException(name), nameToken, nameToken);
     refArgs.push_back(parser.FindOrCreateVariable(nameToken));
@@ -113,7 +113,7 @@ void FunctionNode::AddDataArgument(Parser& parser, int firstToken, int separator
     if (data == nullptr)
         parser.ThrowOver(NoDataListException(), nameToken, nameToken);
 
-    const std::string name(parser.TokenAt(nameToken).text);
+    const std::string name(parser.NameAt(nameToken));
     DataObject** slot = data->SlotOf(name);
     if (slot == nullptr)
     {

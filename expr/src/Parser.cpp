@@ -227,15 +227,23 @@ void Parser::ForEachToken(const std::string& text, Found&& found)
 
 void Parser::AppendToken(TokenKind kind, size_t start, size_t end)
 {
-    Token token;
-    token.kind = kind;
-    token.start = static_cast<int>(start);
-    token.end = static_cast<int>(end) - 1;
-    if (kind == TokenKind::Number)
-        token.number = ConvertLiteral(source.data() + start, source.data() + end);
-    else if (kind == TokenKind::Identifier)
-        token.text = std::string_view(source).substr(start, end - start);
-    tokens.push_back(token);
+    tokens.push_back(Token{kind, static_cast<int>(start), static_cast<int>(end) - 1});
+}
+
+std::string_view Parser::NameAt(int index) const
+{
+    const Token& token = TokenAt(index);
+    if (token.kind != TokenKind::Identifier)
+        return {};
+    return std::string_view(source).substr(static_cast<size_t>(token.start), static_cast<size_t>(token.end - token.start + 1));
+}
+
+double Parser::NumberAt(int index) const
+{
+    const Token& token = TokenAt(index);
+    if (token.kind != TokenKind::Number)
+        return 0.0;
+    return ConvertLiteral(source.data() + token.start, source.data() + token.end + 1);
 }
 
 Parser::RangeScan Parser::ScanRange(int first, int last) const
@@ -488,7 +496,7 @@ std::unique_ptr<Node> Parser::BuildFunctionCall(int first, int last, int open, i
     if (functions == nullptr)
         ThrowOver(NoFunctionListException(), first, first);
 
-    const std::string name(TokenAt(first).text);
+    const std::string name(NameAt(first));
     std::unique_ptr<FunctionNode> node = functions->Create(name, expression);
     if (node == nullptr)
         ThrowOver(NotFoundException(name), first, first);
@@ -517,7 +525,7 @@ double* Parser::FindOrCreateVariable(int nameToken) const
 {
     RequireValueList(nameToken);
     ValueList& values = *expression->GetValueList();
-    const std::string name(TokenAt(nameToken).text);
+    const std::string name(NameAt(nameToken));
     if (double* cell = values.AddressOf(name))
         return cell;
     values.Add(name, 0.0, false);

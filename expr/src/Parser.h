@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace Expr {
@@ -68,6 +69,13 @@ public:
     }
 
     const Token& TokenAt(int index) const { return tokens[static_cast<size_t>(index)]; }
+
+    /** The text of an identifier token, a view into the parser's copy of the
+        formula valid as long as the parser; empty for other tokens. */
+    std::string_view NameAt(int index) const;
+
+    /** The value of a number token; 0 for other tokens. */
+    double NumberAt(int index) const;
     int TokenCount() const { return static_cast<int>(tokens.size()); }
     Expression* GetExpression() const { return expression; }
 

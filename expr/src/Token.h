@@ -1,7 +1,7 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <string_view>
 
 namespace Expr {
 
@@ -24,13 +24,12 @@ enum class TokenKind : std::int32_t
 };
 
 /** One lexical token; start and end are inclusive byte indexes into the
-    formula text. The text of a name is a view into the parser's copy of the
-    formula, valid as long as the parser. */
+    formula text. Kept to the three fields every token needs, since a large
+    formula has millions of them: the parser reads a name's text or a
+    number's value from the formula when a node asks for it. */
 struct Token
 {
     TokenKind kind = TokenKind::Number;
-    std::string_view text; // only for identifiers
-    double number = 0.0; // only for numbers
     int start = 0;
     int end = 0;
 

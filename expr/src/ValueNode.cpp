@@ -10,7 +10,7 @@ void ValueNode::Build(Parser& parser, int first, int last, int /*pivot*/)
 {
     if (first != last)
         parser.ThrowOver(SyntaxException(), first, last);
-    value = parser.TokenAt(first).number;
+    value = parser.NumberAt(first);
     leafValue = &value;
 }
 

@@ -293,15 +293,15 @@ TEST(Tokenizer, CutsTextIntoTokensWithPositions)
     ASSERT_EQ(parser.TokenCount(), 15);
     for (int i = 0; i < 15; ++i)
         EXPECT_EQ(parser.TokenAt(i).kind, expected[i]) << "token " << i;
-    EXPECT_EQ(parser.TokenAt(0).text, "y1");
-    EXPECT_EQ(parser.TokenAt(2).number, 0.5);
+    EXPECT_EQ(parser.NameAt(0), "y1");
+    EXPECT_EQ(parser.NumberAt(2), 0.5);
     EXPECT_EQ(parser.TokenAt(2).start, 5);
     EXPECT_EQ(parser.TokenAt(2).end, 6);
-    EXPECT_EQ(parser.TokenAt(4).text, "a.b_c");
+    EXPECT_EQ(parser.NameAt(4), "a.b_c");
     EXPECT_EQ(parser.TokenAt(4).start, 8);
     EXPECT_EQ(parser.TokenAt(4).end, 12);
     EXPECT_EQ(parser.TokenAt(5).start, 21);
-    EXPECT_TRUE(parser.TokenAt(5).text.empty());
+    EXPECT_TRUE(parser.NameAt(5).empty());
 }
 
 TEST(Tokenizer, YEqualsXIsFourTokensAndOneAssignmentInASequence)
