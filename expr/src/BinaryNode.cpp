@@ -52,6 +52,7 @@ void BinaryNode::Build(Parser& parser, int first, int last, int pivot)
         parser.ThrowOver(SyntaxException(), first, last);
     left = parser.BuildRange(first, pivot - 1);
     right = parser.BuildRange(pivot + 1, last);
+    NoteLeafOperands();
 }
 
 void BinaryNode::SetChainLinks(std::vector<BinaryNode*> links)

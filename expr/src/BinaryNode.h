@@ -44,8 +44,14 @@ protected:
         after it from the bottom up. */
     double CalculateChain();
 
+    /** Both operands are numbers or variables, and the countdown is settled
+        for the whole tree: the operator may read the two values directly. */
+    bool ReadsLeavesDirectly() const { return leftLeaf != nullptr && rightLeaf != nullptr && !CountsEachEvaluation(); }
+
     std::unique_ptr<Node> left;
     std::unique_ptr<Node> right;
+    const double* leftLeaf = nullptr;  // left's value when it is a leaf
+    const double* rightLeaf = nullptr; // right's value when it is a leaf
 
 private:
     friend class Parser;
@@ -53,6 +59,13 @@ private:
     /** Given the links of the chain this node heads, innermost first and this
         node last; kept only when the chain is long enough to matter. */
     void SetChainLinks(std::vector<BinaryNode*> links);
+
+    /** Notes which operands are leaves, once both are built. */
+    void NoteLeafOperands()
+    {
+        leftLeaf = LeafValueOf(*left);
+        rightLeaf = LeafValueOf(*right);
+    }
 
     std::vector<BinaryNode*> chainLinks; // not owned: they hang from left
     bool headsLongChain = false;         // chainLinks is not empty

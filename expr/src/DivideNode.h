@@ -21,6 +21,8 @@ public:
 protected:
     double Calculate() override
     {
+        if (ReadsLeavesDirectly() && *rightLeaf != 0.0) // a zero divisor takes the reporting path
+            return *leftLeaf / *rightLeaf;
         if (HeadsLongChain())
             return CalculateChain();
         BeforeLeft();

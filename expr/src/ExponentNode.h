@@ -29,6 +29,11 @@ public:
 protected:
     double Calculate() override
     {
+        if (ReadsLeavesDirectly())
+        {
+            BeforeLeft();
+            return Power(*leftLeaf, *rightLeaf);
+        }
         if (HeadsLongChain())
             return CalculateChain();
         BeforeLeft();
@@ -37,9 +42,11 @@ protected:
 
     void BeforeLeft() override { errno = 0; }
 
-    double AfterLeft(double leftValue) override
+    double AfterLeft(double leftValue) override { return Power(leftValue, right->Compute()); }
+
+private:
+    double Power(double leftValue, double r)
     {
-        const double r = right->Compute();
         double p = 0.0;
         if (!(r == 2.0 && SquareAsPowGivesIt(leftValue, p)))
             p = std::pow(leftValue, r);

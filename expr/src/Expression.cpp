@@ -35,7 +35,8 @@ void Expression::Parse(const std::string& text)
 // node would have left it.
 double Expression::Compute()
 {
-    SettleAfterError();
+    if (lastEvaluatedPlace != noPlaceNoted)
+        SettleAfterError();
     if (root == nullptr)
         throw EmptyExpressionException();
     if (evaluationPlaces == 0)

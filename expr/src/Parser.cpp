@@ -409,6 +409,7 @@ std::unique_ptr<Node> Parser::BuildChain(int first, int last, OperatorLevel leve
             links.clear(); // the links so far are inside the folded number
             continue;
         }
+        link->NoteLeafOperands();
         links.push_back(link.get());
         chain = std::move(link);
     }

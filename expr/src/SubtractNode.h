@@ -13,6 +13,8 @@ public:
 protected:
     double Calculate() override
     {
+        if (ReadsLeavesDirectly())
+            return *leftLeaf - *rightLeaf;
         if (HeadsLongChain())
             return CalculateChain();
         return AfterLeft(left->Compute());

@@ -77,6 +77,13 @@ protected:
     /** The node's own computation; reached only through Compute(). */
     virtual double Calculate() = 0;
 
+    /** False while the expression settles the countdown for the whole tree
+        at once, when no node below this one counts its own evaluation either. */
+    bool CountsEachEvaluation() const { return countsEachEvaluation; }
+
+    /** The value a number or variable node reads, null for other nodes. */
+    static const double* LeafValueOf(const Node& node) { return node.leafValue; }
+
     /** One evaluation towards the abort poll: what Compute() does before it
         calculates, for nodes that evaluate a part of themselves in place. */
     void CountEvaluation() { CountEvaluations(1); }
