@@ -1,25 +1,11 @@
 #include "PlannedFile.h"
 
+#include "RealPath.h"
+
 #include <filesystem>
 #include <map>
 
 namespace fs = std::filesystem;
-
-namespace
-{
-    fs::path realPath (const juce::File& file)
-    {
-        std::error_code error;
-        auto path = fs::canonical (fs::u8path (file.getFullPathName().toStdString()), error);
-        return error ? fs::path() : path;
-    }
-
-    bool lies (const fs::path& path, const fs::path& folder)
-    {
-        const auto relative = path.lexically_relative (folder);
-        return ! relative.empty() && *relative.begin() != "..";
-    }
-}
 
 bool PlannedFile::isSkipped (bool createsMissingFiles) const
 {
@@ -31,7 +17,7 @@ std::vector<PlannedFile> PlannedFile::plan (const juce::File& folder, const juce
 {
     // Compared by real path: a link may lead out of the folder, or to a file
     // that is also listed under its own name.
-    const auto realFolder = realPath (folder);
+    const auto realFolder = RealPath::of (folder);
     std::map<fs::path, juce::File> firstNames;
     std::vector<PlannedFile> result;
 
@@ -39,9 +25,9 @@ std::vector<PlannedFile> PlannedFile::plan (const juce::File& folder, const juce
     {
         PlannedFile planned;
         planned.file = file;
-        const auto real = realPath (file);
+        const auto real = RealPath::of (file);
 
-        if (! real.empty() && ! lies (real, realFolder))
+        if (! real.empty() && ! RealPath::liesWithin (real, realFolder))
         {
             planned.kind = Kind::outside;
             planned.detail = juce::String (real.u8string());

@@ -3,6 +3,7 @@
 #include "CheckedBufferedOutputStream.h"
 #include "ExclusiveFile.h"
 #include "FileDescriptorOutputStream.h"
+#include "RealPath.h"
 #include "ZipArchiveWriter.h"
 
 #include <zip.h>
@@ -45,12 +46,6 @@ namespace
             if (part == "..")
                 return false;
         return true;
-    }
-
-    bool liesWithin (const fs::path& path, const fs::path& folder)
-    {
-        const auto relative = path.lexically_relative (folder);
-        return ! relative.empty() && *relative.begin() != "..";
     }
 }
 
@@ -142,9 +137,8 @@ juce::Result BackupArchive::read (int index, std::string& bytes) const
 
 juce::Result BackupArchive::verifyForRestore (const juce::File& folder) const
 {
-    std::error_code error;
-    const auto root = fs::canonical (fs::u8path (folder.getFullPathName().toStdString()), error);
-    if (error)
+    const auto root = RealPath::of (folder);
+    if (root.empty())
         return juce::Result::fail ("cannot resolve the folder " + folder.getFullPathName());
 
     for (int i = 0; i < getNumEntries(); ++i)
@@ -154,8 +148,9 @@ juce::Result BackupArchive::verifyForRestore (const juce::File& folder) const
             return juce::Result::fail ("the entry \"" + name + "\" would be written outside the folder");
 
         // Links already in the folder are followed as far as they exist.
+        std::error_code error;
         const auto target = fs::weakly_canonical (root / fs::u8path (name.replaceCharacter ('\\', '/').toStdString()), error);
-        if (error || ! liesWithin (target, root))
+        if (error || ! RealPath::liesWithin (target, root))
             return juce::Result::fail ("the entry \"" + name + "\" leads through a link out of the folder");
     }
 
