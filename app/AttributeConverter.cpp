@@ -65,16 +65,31 @@ AttributeConverter::AttributeConverter (FormulaEngine& engineToUse, juce::String
 
 FileRewrite AttributeConverter::rewrite (std::string_view document)
 {
+    return rewrite (document, findValues (document));
+}
+
+AttributeConverter::FoundValues AttributeConverter::findValues (std::string_view document) const
+{
+    FoundValues found;
+    found.parseError = AttributeLocator::locate (document, attributeName, [&] (const AttributeLocator::Match& match)
+    {
+        found.values.push_back ({ std::string (match.value), match.offset, match.length, match.units });
+    });
+    return found;
+}
+
+FileRewrite AttributeConverter::rewrite (std::string_view document, const FoundValues& found)
+{
     std::vector<ValueEdit> edits;
     int kept = 0;
 
-    const auto error = AttributeLocator::locate (document, attributeName, [&] (const AttributeLocator::Match& match)
+    for (const auto& value : found.values)
     {
-        const auto x = NumberText::readNumber (match.value);
+        const auto x = NumberText::readNumber (value.value);
         if (! x)
         {
             ++kept;
-            return;
+            continue;
         }
 
         engine.setX (*x);
@@ -82,14 +97,14 @@ FileRewrite AttributeConverter::rewrite (std::string_view document)
 
         // Compared with the value as it reads, not as it is spelt: a value that
         // keeps its number keeps its bytes, character references included.
-        if (written != match.value)
-            edits.push_back ({ match.offset, match.length, encodeNumber (written, match.units) });
-    });
+        if (written != value.value)
+            edits.push_back ({ value.offset, value.length, encodeNumber (written, value.units) });
+    }
 
     FileRewrite rewrite;
-    if (! error.empty())
+    if (! found.parseError.empty())
     {
-        rewrite.result = juce::Result::fail ("not an XML document: " + juce::String (error));
+        rewrite.result = juce::Result::fail ("not an XML document: " + juce::String (found.parseError));
         return rewrite;
     }
 

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "AttributeLocator.h"
 #include "FileRewrite.h"
 
 #include <juce_core/juce_core.h>
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 class FormulaEngine;
 
@@ -28,6 +30,33 @@ public:
         well-formed fails with the parser's reason and place. Values holding
         no number at all are kept and counted in the remark. */
     FileRewrite rewrite (std::string_view document);
+
+    /** One value of the attribute as the document holds it. */
+    struct FoundValue
+    {
+        std::string value;  // decoded (UTF-8)
+        size_t offset = 0;  // its bytes in the document, between the quotes
+        size_t length = 0;
+        AttributeLocator::Units units = AttributeLocator::Units::bytes;
+    };
+
+    /** The values of a document in document order, up to the place where it
+        stops being well-formed, if it does: the part of a conversion that
+        needs no formula, so that it can be done ahead on another thread. */
+    struct FoundValues
+    {
+        std::vector<FoundValue> values;
+        std::string parseError; // empty for a well-formed document
+    };
+
+    /** Finds the values; touches nothing but its arguments and the name. */
+    FoundValues findValues (std::string_view document) const;
+
+    /** rewrite() given what findValues() found in the same document: the
+        values are converted in order, so a formula error among them stops
+        the conversion before a parse error after them is reported, as a
+        conversion done while parsing would. */
+    FileRewrite rewrite (std::string_view document, const FoundValues& found);
 
     /** A formula as the engine takes it: one byte per character, so error
         positions count characters. Characters above 255 become "?". */

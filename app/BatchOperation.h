@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BatchSettings.h"
+#include "FileInspection.h"
 #include "FileRewrite.h"
 
 #include <atomic>
@@ -57,6 +58,26 @@ public:
 
     /** What the file's bytes become. May throw StopRun. */
     virtual FileRewrite rewrite (const juce::File& file, std::string_view original) = 0;
+
+    /** The part of rewrite() that depends only on the bytes, or null when the
+        operation has none. A run may call it ahead, on another thread, while
+        earlier files are rewritten: it must not touch what rewrite() changes. */
+    virtual std::unique_ptr<FileInspection> inspect (std::string_view /*original*/) const { return nullptr; }
+
+    /** rewrite() given what inspect() found in the same bytes. */
+    virtual FileRewrite rewriteInspected (const juce::File& file, std::string_view original, const FileInspection& /*inspection*/)
+    {
+        return rewrite (file, original);
+    }
+
+    /** Whether inspect() does enough work to be worth doing ahead. */
+    virtual bool inspectsFiles() const { return false; }
+
+    /** rewriteInspected() when there is an inspection, else rewrite(). */
+    FileRewrite rewriteWith (const juce::File& file, std::string_view original, const FileInspection* inspection)
+    {
+        return inspection != nullptr ? rewriteInspected (file, original, *inspection) : rewrite (file, original);
+    }
 
     /** A flag that, once set, should stop long work inside rewrite(). */
     virtual void setCancelFlag (const std::atomic<bool>*) {}

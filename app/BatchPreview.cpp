@@ -1,7 +1,7 @@
 #include "BatchPreview.h"
 
 #include "FormulaEngine.h"
-#include "RegularFileReader.h"
+#include "FileReadAhead.h"
 #include "SafeFileWriter.h"
 #include "XmlTextEncoding.h"
 
@@ -83,6 +83,8 @@ BatchPreview::Summary BatchPreview::run (const std::function<void (const FilePre
     stoppedAt.clear();
 
     const auto plan = PlannedFile::plan (folder, operation.affectedFiles());
+    const auto ahead = FileReadAhead::startFor (operation, plan);
+    const juce::ScopedValueSetter<FileReadAhead*> readingAhead (readAhead, ahead.get());
     Summary summary;
     int filesDone = 0;
 
@@ -143,15 +145,15 @@ BatchPreview::FilePreview BatchPreview::previewFile (const PlannedFile& planned)
             break;
     }
 
-    std::string original;
-    if (planned.file.exists())
-        if (const auto read = RegularFileReader::read (planned.file, original); read.failed())
-            return fail (read.getErrorMessage());
+    const auto prepared = FileReadAhead::obtain (readAhead, operation, planned.file);
+    if (prepared.read.failed())
+        return fail (prepared.read.getErrorMessage());
+    const std::string& original = prepared.bytes;
 
     FileRewrite rewrite;
     try
     {
-        rewrite = operation.rewrite (planned.file, original);
+        rewrite = operation.rewriteWith (planned.file, original, prepared.inspection.get());
     }
     catch (const BatchOperation::StopRun& stop)
     {

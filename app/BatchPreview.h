@@ -8,6 +8,8 @@
 #include <functional>
 #include <vector>
 
+class FileReadAhead;
+
 /**
     What a run of an operation would do to each file, computed the way the
     run computes it and written nowhere: no backup, no file, no log. The
@@ -84,5 +86,6 @@ private:
     const std::atomic<bool>* cancel = nullptr;
     std::function<void (int, int)> progress;
     juce::File folder;
+    FileReadAhead* readAhead = nullptr; // while run() goes through the files
     juce::String stoppedAt;   // the file at which the run would stop, once known
 };

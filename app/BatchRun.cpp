@@ -4,7 +4,7 @@
 #include "ExclusiveFile.h"
 #include "FolderLock.h"
 #include "PlannedFile.h"
-#include "RegularFileReader.h"
+#include "FileReadAhead.h"
 #include "SafeFileWriter.h"
 
 #include <set>
@@ -141,6 +141,10 @@ bool BatchRun::writeBackup()
 
 bool BatchRun::processFiles()
 {
+    // Parsing the next file overlaps converting and writing this one.
+    const auto ahead = FileReadAhead::startFor (*operation, plan);
+    const juce::ScopedValueSetter<FileReadAhead*> readingAhead (readAhead, ahead.get());
+
     int filesDone = 0;
     for (const auto& planned : plan)
     {
@@ -206,12 +210,11 @@ bool BatchRun::processFile (const PlannedFile& planned)
 
 void BatchRun::rewriteFile (const juce::File& file)
 {
-    std::string original;
-    if (file.exists())
-        if (const auto read = RegularFileReader::read (file, original); read.failed())
-            return finishFileLine (read);
+    const auto prepared = FileReadAhead::obtain (readAhead, *operation, file);
+    if (prepared.read.failed())
+        return finishFileLine (prepared.read);
 
-    auto rewrite = operation->rewrite (file, original);
+    auto rewrite = operation->rewriteWith (file, prepared.bytes, prepared.inspection.get());
     if (rewrite.result.wasOk() && rewrite.changes > 0 && ! file.getParentDirectory().isDirectory())
         rewrite.result = file.getParentDirectory().createDirectory();
 

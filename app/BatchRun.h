@@ -7,6 +7,7 @@
 
 #include <atomic>
 
+class FileReadAhead;
 class FormulaEngine;
 
 /**
@@ -51,6 +52,7 @@ private:
     BatchOperation* operation;
     BatchReporter& reporter;
     const std::atomic<bool>* cancel = nullptr;
+    FileReadAhead* readAhead = nullptr; // while the files are processed, for operations that inspect them
     std::vector<PlannedFile> plan;
     BatchOutcome outcome;
     std::string logText;

@@ -29,11 +29,37 @@ juce::String ConvertOperation::describeTask() const
          + "via the conversion formula: " + settings.formula + "\n";
 }
 
+namespace
+{
+    struct FoundValuesInspection : FileInspection
+    {
+        explicit FoundValuesInspection (AttributeConverter::FoundValues values) : found (std::move (values)) {}
+        AttributeConverter::FoundValues found;
+    };
+}
+
 FileRewrite ConvertOperation::rewrite (const juce::File& file, std::string_view original)
+{
+    return convert (file, [&] { return converter.rewrite (original); });
+}
+
+std::unique_ptr<FileInspection> ConvertOperation::inspect (std::string_view original) const
+{
+    return std::make_unique<FoundValuesInspection> (converter.findValues (original));
+}
+
+FileRewrite ConvertOperation::rewriteInspected (const juce::File& file, std::string_view original, const FileInspection& inspection)
+{
+    const auto& found = static_cast<const FoundValuesInspection&> (inspection).found;
+    return convert (file, [&] { return converter.rewrite (original, found); });
+}
+
+template <class Conversion>
+FileRewrite ConvertOperation::convert (const juce::File& file, Conversion&& conversion)
 {
     try
     {
-        return converter.rewrite (original);
+        return conversion();
     }
     catch (const Expr::Exception& error)
     {

@@ -15,12 +15,20 @@ public:
     Refusal refusal() override;
     juce::String describeTask() const override;
     FileRewrite rewrite (const juce::File& file, std::string_view original) override;
+
+    /** Parses the document and finds its values; the formula is not used. */
+    std::unique_ptr<FileInspection> inspect (std::string_view original) const override;
+    FileRewrite rewriteInspected (const juce::File& file, std::string_view original, const FileInspection& inspection) override;
+    bool inspectsFiles() const override { return true; }
     FormulaEngine* formulaEngineInUse() const override { return &engine; }
 
     /** Stops an evaluation in progress through the engine's abort hook. */
     void setCancelFlag (const std::atomic<bool>* flag) override;
 
 private:
+    template <class Conversion>
+    FileRewrite convert (const juce::File& file, Conversion&& conversion);
+
     FormulaEngine& engine;
     AttributeConverter converter;
 };

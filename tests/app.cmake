@@ -8,6 +8,7 @@ quillmere_add_test(batch_tests
             app/ByteExactConvertTest.cpp
             app/BatchSafetyTest.cpp
             app/RestoreTest.cpp
+            app/FileReadAheadTest.cpp
     LIBS quillmere_batch)
 
 quillmere_add_test(panel_tests OWN_MAIN

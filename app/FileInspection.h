@@ -1,0 +1,12 @@
+#pragma once
+
+/**
+    What an operation found in one file's bytes before rewriting it, in work
+    that needs nothing the run changes (for "convert value", the values the
+    XML parser found). Each operation that inspects derives its own.
+*/
+class FileInspection
+{
+public:
+    virtual ~FileInspection() = default;
+};

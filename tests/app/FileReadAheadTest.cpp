@@ -1,0 +1,74 @@
+#include "AttributeConverter.h"
+#include "ConvertOperation.h"
+#include "FileReadAhead.h"
+#include "FormulaEngine.h"
+#include "support/BatchFixture.h"
+
+#include <expr/Exception.h>
+
+using ReadAhead = BatchFixture;
+
+namespace
+{
+    std::string valueFile (int number) { return "<e v=\"" + std::to_string (number) + "\"/>"; }
+}
+
+// The run asks for the files in order, passing over some (skipped meanwhile)
+// and asking for some it never listed: each answer is that file's own bytes
+// and inspection, or nothing, and a request for a file not to come drops nothing.
+TEST_F (ReadAhead, GivesEachFileItsOwnBytesInTheRunsOrder)
+{
+    juce::Array<juce::File> listed;
+    for (int i = 0; i < 40; ++i)
+        listed.add (folder.write ("f" + juce::String (i) + ".xml", valueFile (i)));
+    listed.insert (5, folder.file ("missing.xml"));
+
+    ConvertOperation operation (convertSettings ("v", "y = x;"), engine);
+    FileReadAhead ahead (operation, listed);
+
+    const auto expectFile = [&] (const juce::String& name, const std::string& bytes)
+    {
+        const auto prepared = ahead.take (folder.file (name));
+        ASSERT_TRUE (prepared.has_value()) << name;
+        EXPECT_TRUE (prepared->read.wasOk()) << name;
+        EXPECT_EQ (prepared->bytes, bytes) << name;
+        EXPECT_NE (prepared->inspection, nullptr) << name;
+    };
+
+    expectFile ("f0.xml", valueFile (0));
+    expectFile ("f3.xml", valueFile (3));                        // f1 and f2 were skipped
+    EXPECT_FALSE (ahead.take (folder.file ("f1.xml")).has_value()); // already passed
+    EXPECT_FALSE (ahead.take (folder.file ("other.xml")).has_value());
+    expectFile ("f4.xml", valueFile (4));                        // nothing dropped by the two misses
+    expectFile ("missing.xml", "");
+    expectFile ("f20.xml", valueFile (20));
+    // The rest are never taken: destroying it must not wait for them.
+}
+
+// What the read-ahead found, converted afterwards, fails as a conversion
+// done while parsing would: a formula error among the values before the
+// place where the document stops being well-formed comes first.
+TEST_F (ReadAhead, FormulaErrorsBeforeAParseErrorComeFirst)
+{
+    struct Row { const char* document; bool formulaError; bool parseError; };
+    const Row rows[] = {
+        { "<r><e v=\"2\"/><e v=\"0\"/><e",  true,  false },
+        { "<r><e v=\"2\"/><e v=\"1\"/><e",  false, true  },
+        { "<r><e v=\"2\"/></r><e v=\"0\"/>", false, true  }, // the second root is past the error
+        { "<r><e v=\"2\"/><e v=\"0\"/></r>", true,  false },
+    };
+
+    ASSERT_TRUE (engine.setFormula ("y = 1 / x;"));
+    AttributeConverter converter (engine, "v");
+    for (const auto& row : rows)
+    {
+        const auto found = converter.findValues (row.document);
+        bool formulaError = false;
+        FileRewrite rewrite;
+        try { rewrite = converter.rewrite (row.document, found); }
+        catch (const Expr::Exception&) { formulaError = true; }
+
+        EXPECT_EQ (formulaError, row.formulaError) << row.document;
+        EXPECT_EQ (! formulaError && rewrite.result.failed(), row.parseError) << row.document;
+    }
+}
