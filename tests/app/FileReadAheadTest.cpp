@@ -6,6 +6,8 @@
 
 #include <expr/Exception.h>
 
+#include <random>
+
 using ReadAhead = BatchFixture;
 
 namespace
@@ -70,5 +72,35 @@ TEST_F (ReadAhead, FormulaErrorsBeforeAParseErrorComeFirst)
 
         EXPECT_EQ (formulaError, row.formulaError) << row.document;
         EXPECT_EQ (! formulaError && rewrite.result.failed(), row.parseError) << row.document;
+    }
+}
+
+// Files parsed ahead on other threads are still converted one after the
+// other in the run's order: a counter formula numbers every value of the
+// folder consecutively, file by file, as a run without read-ahead would.
+TEST_F (ReadAhead, ACounterFormulaNumbersValuesInTheRunsOrder)
+{
+    std::mt19937 random (7);
+    std::vector<int> valuesPerFile;
+    for (int i = 0; i < 60; ++i)
+    {
+        const int count = (int) (random() % 5);
+        std::string document = "<r>";
+        for (int k = 0; k < count; ++k)
+            document += "<e v=\"0\"/>";
+        folder.write (juce::String (i).paddedLeft ('0', 3) + ".xml", document + "</r>");
+        valuesPerFile.push_back (count);
+    }
+
+    const auto outcome = run (convertSettings ("v", "n = n + 1; y = n;"));
+    ASSERT_EQ (outcome.status, BatchOutcome::Status::completed);
+
+    int counter = 0;
+    for (int i = 0; i < 60; ++i)
+    {
+        std::string expected = "<r>";
+        for (int k = 0; k < valuesPerFile[(size_t) i]; ++k)
+            expected += "<e v=\"" + std::to_string (++counter) + "\"/>";
+        EXPECT_EQ (folder.read (juce::String (i).paddedLeft ('0', 3) + ".xml"), expected + "</r>") << i;
     }
 }
