@@ -68,13 +68,13 @@ FileRewrite AttributeConverter::rewrite (std::string_view document)
     return rewrite (document, findValues (document));
 }
 
-AttributeConverter::FoundValues AttributeConverter::findValues (std::string_view document) const
+AttributeConverter::FoundValues AttributeConverter::findValues (std::string_view document, const std::atomic<bool>* stop) const
 {
     FoundValues found;
     found.parseError = AttributeLocator::locate (document, attributeName, [&] (const AttributeLocator::Match& match)
     {
         found.values.push_back ({ std::string (match.value), match.offset, match.length, match.units });
-    });
+    }, stop);
     return found;
 }
 

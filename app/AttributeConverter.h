@@ -5,6 +5,7 @@
 
 #include <juce_core/juce_core.h>
 
+#include <atomic>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,8 +50,9 @@ public:
         std::string parseError; // empty for a well-formed document
     };
 
-    /** Finds the values; touches nothing but its arguments and the name. */
-    FoundValues findValues (std::string_view document) const;
+    /** Finds the values; touches nothing but its arguments and the name.
+        A set stop flag ends the search early, as a parse error "stopped". */
+    FoundValues findValues (std::string_view document, const std::atomic<bool>* stop = nullptr) const;
 
     /** rewrite() given what findValues() found in the same document: the
         values are converted in order, so a formula error among them stops

@@ -220,7 +220,7 @@ bool AttributeLocator::namesMatch (std::string_view name, const std::string& wan
 }
 
 std::string AttributeLocator::locate (std::string_view document, const std::string& attributeName,
-                                      const MatchHandler& onMatch)
+                                      const MatchHandler& onMatch, const std::atomic<bool>* stop)
 {
     ParserPointer parser (XML_ParserCreate (nullptr));
     if (parser == nullptr)
@@ -235,13 +235,16 @@ std::string AttributeLocator::locate (std::string_view document, const std::stri
     XML_SetUserData (parser.get(), &state);
     XML_SetStartElementHandler (parser.get(), onStartElement);
 
-    // The parser takes an int length: very large documents go in pieces. Its
-    // byte positions count from the first piece, so they index the whole text.
-    constexpr size_t pieceSize = size_t (1) << 30;
+    // The parser takes an int length, and a stop is seen between pieces: the
+    // document goes in pieces. The parser's byte positions count from the
+    // first piece, so they index the whole text.
+    const size_t pieceSize = stop != nullptr ? size_t (1) << 20 : size_t (1) << 30;
     size_t position = 0;
     XML_Status status = XML_STATUS_OK;
     do
     {
+        if (stop != nullptr && stop->load())
+            return "stopped";
         const auto length = std::min (pieceSize, document.size() - position);
         const bool isFinal = position + length == document.size();
         status = XML_Parse (parser.get(), document.data() + position, (int) length, isFinal ? XML_TRUE : XML_FALSE);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -39,9 +40,10 @@ public:
     /** Returns an empty text when the whole document parsed, otherwise the
         parser's reason with line and column ("not well-formed (invalid
         token) at line 3, column 5"). Matches found before an error have
-        already been handed over. */
+        already been handed over. A set stop flag ends the parse early, with
+        the text "stopped". */
     static std::string locate (std::string_view document, const std::string& attributeName,
-                               const MatchHandler& onMatch);
+                               const MatchHandler& onMatch, const std::atomic<bool>* stop = nullptr);
 
     /** True when the two names are equal ignoring letter case (Unicode letters included). */
     static bool namesMatch (std::string_view name, const std::string& wanted);

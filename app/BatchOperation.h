@@ -61,8 +61,12 @@ public:
 
     /** The part of rewrite() that depends only on the bytes, or null when the
         operation has none. A run may call it ahead, on another thread, while
-        earlier files are rewritten: it must not touch what rewrite() changes. */
-    virtual std::unique_ptr<FileInspection> inspect (std::string_view /*original*/) const { return nullptr; }
+        earlier files are rewritten: it must not touch what rewrite() changes.
+        Once stop is set, it may end early with a result nobody uses. */
+    virtual std::unique_ptr<FileInspection> inspect (std::string_view /*original*/, const std::atomic<bool>& /*stop*/) const
+    {
+        return nullptr;
+    }
 
     /** rewrite() given what inspect() found in the same bytes. */
     virtual FileRewrite rewriteInspected (const juce::File& file, std::string_view original, const FileInspection& /*inspection*/)

@@ -43,9 +43,9 @@ FileRewrite ConvertOperation::rewrite (const juce::File& file, std::string_view 
     return convert (file, [&] { return converter.rewrite (original); });
 }
 
-std::unique_ptr<FileInspection> ConvertOperation::inspect (std::string_view original) const
+std::unique_ptr<FileInspection> ConvertOperation::inspect (std::string_view original, const std::atomic<bool>& stop) const
 {
-    return std::make_unique<FoundValuesInspection> (converter.findValues (original));
+    return std::make_unique<FoundValuesInspection> (converter.findValues (original, &stop));
 }
 
 FileRewrite ConvertOperation::rewriteInspected (const juce::File& file, std::string_view original, const FileInspection& inspection)

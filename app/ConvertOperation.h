@@ -17,7 +17,7 @@ public:
     FileRewrite rewrite (const juce::File& file, std::string_view original) override;
 
     /** Parses the document and finds its values; the formula is not used. */
-    std::unique_ptr<FileInspection> inspect (std::string_view original) const override;
+    std::unique_ptr<FileInspection> inspect (std::string_view original, const std::atomic<bool>& stop) const override;
     FileRewrite rewriteInspected (const juce::File& file, std::string_view original, const FileInspection& inspection) override;
     bool inspectsFiles() const override { return true; }
     FormulaEngine* formulaEngineInUse() const override { return &engine; }

@@ -2,29 +2,77 @@
 
 #include "RegularFileReader.h"
 
-#include <system_error>
+#include <sys/stat.h>
+
+bool FileReadAhead::FileVersion::operator== (const FileVersion& other) const
+{
+    return device == other.device && inode == other.inode && size == other.size
+        && modifiedSeconds == other.modifiedSeconds && modifiedNanoseconds == other.modifiedNanoseconds
+        && changedSeconds == other.changedSeconds && changedNanoseconds == other.changedNanoseconds;
+}
+
+std::optional<FileReadAhead::FileVersion> FileReadAhead::FileVersion::of (const juce::File& file)
+{
+    struct stat info {};
+    if (::stat (file.getFullPathName().toRawUTF8(), &info) != 0)
+        return std::nullopt;
+
+    FileVersion version;
+    version.device = (unsigned long long) info.st_dev;
+    version.inode = (unsigned long long) info.st_ino;
+    version.size = (unsigned long long) info.st_size;
+#if defined (__APPLE__)
+    version.modifiedSeconds = info.st_mtimespec.tv_sec;
+    version.modifiedNanoseconds = info.st_mtimespec.tv_nsec;
+    version.changedSeconds = info.st_ctimespec.tv_sec;
+    version.changedNanoseconds = info.st_ctimespec.tv_nsec;
+#else
+    version.modifiedSeconds = info.st_mtim.tv_sec;
+    version.modifiedNanoseconds = info.st_mtim.tv_nsec;
+    version.changedSeconds = info.st_ctim.tv_sec;
+    version.changedNanoseconds = info.st_ctim.tv_nsec;
+#endif
+    return version;
+}
 
 FileReadAhead::FileReadAhead (const BatchOperation& operationToUse, juce::Array<juce::File> filesToPrepare)
     : operation (operationToUse), files (std::move (filesToPrepare))
 {
+    // Without threads take() finds nothing, and the run prepares each file itself.
     const auto threadCount = juce::jlimit (1, 2, juce::SystemStats::getNumCpus());
     try
     {
-        for (int i = 0; i < threadCount; ++i)
-            threads.emplace_back ([this] { prepareFiles(); });
+        threads.reserve ((size_t) threadCount);
     }
-    catch (const std::system_error&)
+    catch (...)
     {
-        // Fewer threads, or none: then take() finds nothing and the run
-        // prepares each file itself.
+        return;
+    }
+
+    for (int i = 0; i < threadCount; ++i)
+    {
+        {
+            const std::lock_guard<std::mutex> guard (lock);
+            ++liveThreads;
+        }
+        try
+        {
+            threads.emplace_back ([this] { prepareFiles(); });
+        }
+        catch (...)
+        {
+            const std::lock_guard<std::mutex> guard (lock);
+            --liveThreads;
+            break;
+        }
     }
 }
 
 FileReadAhead::~FileReadAhead()
 {
+    stopping = true;
     {
         const std::lock_guard<std::mutex> guard (lock);
-        stopping = true;
     }
     changed.notify_all();
     for (auto& thread : threads)
@@ -45,39 +93,68 @@ std::unique_ptr<FileReadAhead> FileReadAhead::startFor (const BatchOperation& op
 
 FileReadAhead::PreparedFile FileReadAhead::obtain (FileReadAhead* ahead, const BatchOperation& operation, const juce::File& file)
 {
+    // Read ahead, a file may have been changed by someone else before its
+    // turn: it is read again, so that the run never writes over that change.
     if (ahead != nullptr)
-        if (auto prepared = ahead->take (file))
+        if (auto prepared = ahead->take (file); prepared && prepared->version && prepared->version == FileVersion::of (file))
             return std::move (*prepared);
-    return prepare (operation, file);
+
+    const std::atomic<bool> neverStopped { false };
+    return prepare (operation, file, neverStopped);
 }
 
-FileReadAhead::PreparedFile FileReadAhead::prepare (const BatchOperation& operation, const juce::File& file)
+FileReadAhead::PreparedFile FileReadAhead::prepare (const BatchOperation& operation, const juce::File& file,
+                                                    const std::atomic<bool>& stop)
 {
     PreparedFile prepared;
     prepared.file = file;
     try
     {
-        if (file.exists())
-            prepared.read = RegularFileReader::read (file, prepared.bytes);
-        if (prepared.read.wasOk())
-            prepared.inspection = operation.inspect (prepared.bytes);
+        if (! file.exists())
+            return prepared;
+
+        const auto before = FileVersion::of (file);
+        prepared.read = RegularFileReader::read (file, prepared.bytes);
+        if (prepared.read.failed())
+            return prepared;
+        if (before == FileVersion::of (file))
+            prepared.version = before;
+        prepared.inspection = operation.inspect (prepared.bytes, stop);
     }
-    catch (const std::exception& error)
+    catch (const std::bad_alloc&)
     {
-        // On the preparing thread nothing may escape: the file fails instead.
+        // The file is left as it is and fails; the run goes on with the next.
         prepared.bytes = {};
         prepared.inspection = nullptr;
-        prepared.read = juce::Result::fail ("cannot read it (" + juce::String (error.what()) + ")");
+        prepared.read = juce::Result::fail ("not enough memory to read and parse it");
     }
     return prepared;
 }
 
 bool FileReadAhead::mayPrepareMore() const
 {
-    return nextToPrepare < files.size() && nextToPrepare - nextToTake < filesAhead;
+    return nextToPrepare < files.size() && nextToPrepare - nextToTake < filesAhead && waitingBytes < bytesAhead;
 }
 
 void FileReadAhead::prepareFiles()
+{
+    try
+    {
+        prepareUntilStopped();
+    }
+    catch (...)
+    {
+        // A thread that cannot go on leaves the files it did not claim to the others or to the run.
+    }
+
+    {
+        const std::lock_guard<std::mutex> guard (lock);
+        --liveThreads;
+    }
+    changed.notify_all();
+}
+
+void FileReadAhead::prepareUntilStopped()
 {
     for (;;)
     {
@@ -87,16 +164,27 @@ void FileReadAhead::prepareFiles()
             changed.wait (guard, [this] { return stopping || nextToPrepare == files.size() || mayPrepareMore(); });
             if (stopping || nextToPrepare == files.size())
                 return;
-            index = nextToPrepare++;
             slots.emplace_back();
+            index = nextToPrepare++;
         }
 
-        auto prepared = prepare (operation, files.getReference (index));
+        Slot slot;
+        slot.done = true;
+        try
+        {
+            slot.prepared = prepare (operation, files.getReference (index), stopping);
+        }
+        catch (...)
+        {
+            // Left unprepared: the run prepares it itself.
+        }
 
         {
-            // A slot is taken only once filled, so this one is still there.
+            // A slot is taken only once done, so this one is still there.
             const std::lock_guard<std::mutex> guard (lock);
-            slots[(size_t) (index - nextToTake)] = std::move (prepared);
+            if (slot.prepared)
+                waitingBytes += slot.prepared->bytes.size();
+            slots[(size_t) (index - nextToTake)] = std::move (slot);
         }
         changed.notify_all();
     }
@@ -104,9 +192,6 @@ void FileReadAhead::prepareFiles()
 
 std::optional<FileReadAhead::PreparedFile> FileReadAhead::take (const juce::File& file)
 {
-    if (threads.empty())
-        return std::nullopt;
-
     std::unique_lock<std::mutex> guard (lock);
     int wanted = nextToTake;
     while (wanted < files.size() && files.getReference (wanted) != file)
@@ -116,11 +201,16 @@ std::optional<FileReadAhead::PreparedFile> FileReadAhead::take (const juce::File
 
     for (;;)
     {
-        changed.wait (guard, [this] { return ! slots.empty() && slots.front().has_value(); });
-        auto front = std::move (*slots.front());
+        changed.wait (guard, [this] { return (! slots.empty() && slots.front().done) || (slots.empty() && liveThreads == 0); });
+        if (slots.empty())
+            return std::nullopt; // no thread is left to prepare it
+
+        auto front = std::move (slots.front());
         slots.pop_front();
+        if (front.prepared)
+            waitingBytes -= front.prepared->bytes.size();
         changed.notify_all();
         if (nextToTake++ == wanted)
-            return front;
+            return std::move (front.prepared);
     }
 }

@@ -5,6 +5,7 @@
 
 #include <juce_core/juce_core.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <memory>
@@ -18,13 +19,24 @@
     Reads and inspects the files of a run ahead of it, on threads of its own,
     so that parsing the next files overlaps converting and writing the
     current one, and two files are parsed at once where there are two cores.
-    The run takes the files in their order. At most a few prepared files wait
-    at a time, so memory stays bounded by the largest files. Destroying it
-    stops the threads after the files they are preparing.
+    The run takes the files in their order. A few prepared files wait at a
+    time, within a byte budget, so memory stays bounded by the largest files.
+    A file changed since it was read ahead is read again when its turn comes.
+    Destroying it stops the threads within a megabyte of parsing.
 */
 class FileReadAhead
 {
 public:
+    /** The identity and state of a file when it was read: equal again only
+        if nothing has written to it since. */
+    struct FileVersion
+    {
+        unsigned long long device = 0, inode = 0, size = 0;
+        long long modifiedSeconds = 0, modifiedNanoseconds = 0, changedSeconds = 0, changedNanoseconds = 0;
+        bool operator== (const FileVersion& other) const;
+        static std::optional<FileVersion> of (const juce::File& file);
+    };
+
     /** One file read and inspected as the run would do it itself. */
     struct PreparedFile
     {
@@ -32,6 +44,7 @@ public:
         juce::Result read = juce::Result::ok(); // a failed read leaves bytes empty
         std::string bytes;                      // empty for a file that does not exist
         std::unique_ptr<FileInspection> inspection;
+        std::optional<FileVersion> version;     // none when it changed while read, or does not exist
     };
 
     /** Starts preparing the files in this order; the operation must outlive it. */
@@ -41,36 +54,45 @@ public:
     FileReadAhead (const FileReadAhead&) = delete;
     FileReadAhead& operator= (const FileReadAhead&) = delete;
 
-    /** The file prepared ahead, waiting for it if need be. Files listed before
-        it and not taken are dropped; nothing when it is not among the files
-        still to come, and the caller then prepares it itself. */
-    std::optional<PreparedFile> take (const juce::File& file);
-
     /** A read-ahead over the planned files the operation will read, or null
         for an operation with nothing worth inspecting ahead. */
     static std::unique_ptr<FileReadAhead> startFor (const BatchOperation& operation, const std::vector<PlannedFile>& plan);
 
-    /** The file as prepared ahead (ahead may be null), or prepared now. */
+    /** The file as prepared ahead (ahead may be null) if it has not changed
+        since, else prepared now. */
     static PreparedFile obtain (FileReadAhead* ahead, const BatchOperation& operation, const juce::File& file);
 
     /** What the run does with one file when nothing was prepared ahead. */
-    static PreparedFile prepare (const BatchOperation& operation, const juce::File& file);
+    static PreparedFile prepare (const BatchOperation& operation, const juce::File& file, const std::atomic<bool>& stop);
+
+    /** The file prepared ahead, waiting for it if need be. Files listed before
+        it and not taken are dropped; nothing when it is not among the files
+        still to come or could not be prepared ahead. */
+    std::optional<PreparedFile> take (const juce::File& file);
 
 private:
+    struct Slot
+    {
+        bool done = false;                   // false while its file is being prepared
+        std::optional<PreparedFile> prepared; // none when preparing it failed
+    };
+
     void prepareFiles();
+    void prepareUntilStopped();
     bool mayPrepareMore() const;
 
     static constexpr int filesAhead = 4;
+    static constexpr size_t bytesAhead = size_t (64) << 20;
 
     const BatchOperation& operation;
     const juce::Array<juce::File> files;
+    std::atomic<bool> stopping { false };
     std::mutex lock;
     std::condition_variable changed;
-    // The files from nextToTake on that are being prepared or wait, in order;
-    // a slot is empty while its file is still being prepared.
-    std::deque<std::optional<PreparedFile>> slots;
+    std::deque<Slot> slots;  // the files from nextToTake on that are claimed, in order
     int nextToTake = 0;
     int nextToPrepare = 0;
-    bool stopping = false;
+    size_t waitingBytes = 0; // of the prepared files in slots
+    int liveThreads = 0;
     std::vector<std::thread> threads; // last: they start once everything above is set
 };
