@@ -1,7 +1,7 @@
 #pragma once
 
 #include "BatchSettings.h"
-#include "FileInspection.h"
+#include "FileAnalysis.h"
 #include "FileRewrite.h"
 
 #include <atomic>
@@ -63,24 +63,24 @@ public:
         operation has none. A run may call it ahead, on another thread, while
         earlier files are rewritten: it must not touch what rewrite() changes.
         Once stop is set, it may end early with a result nobody uses. */
-    virtual std::unique_ptr<FileInspection> inspect (std::string_view /*original*/, const std::atomic<bool>& /*stop*/) const
+    virtual std::unique_ptr<FileAnalysis> analyse (std::string_view /*original*/, const std::atomic<bool>& /*stop*/) const
     {
         return nullptr;
     }
 
-    /** rewrite() given what inspect() found in the same bytes. */
-    virtual FileRewrite rewriteInspected (const juce::File& file, std::string_view original, const FileInspection& /*inspection*/)
+    /** rewrite() given what analyse() found in the same bytes. */
+    virtual FileRewrite rewriteAnalysed (const juce::File& file, std::string_view original, const FileAnalysis& /*analysis*/)
     {
         return rewrite (file, original);
     }
 
-    /** Whether inspect() does enough work to be worth doing ahead. */
-    virtual bool inspectsFiles() const { return false; }
+    /** Whether analyse() does enough work to be worth doing ahead. */
+    virtual bool analysesFiles() const { return false; }
 
-    /** rewriteInspected() when there is an inspection, else rewrite(). */
-    FileRewrite rewriteWith (const juce::File& file, std::string_view original, const FileInspection* inspection)
+    /** rewriteAnalysed() when there is an analysis, else rewrite(). */
+    FileRewrite rewriteWith (const juce::File& file, std::string_view original, const FileAnalysis* analysis)
     {
-        return inspection != nullptr ? rewriteInspected (file, original, *inspection) : rewrite (file, original);
+        return analysis != nullptr ? rewriteAnalysed (file, original, *analysis) : rewrite (file, original);
     }
 
     /** A flag that, once set, should stop long work inside rewrite(). */

@@ -153,7 +153,7 @@ BatchPreview::FilePreview BatchPreview::previewFile (const PlannedFile& planned)
     FileRewrite rewrite;
     try
     {
-        rewrite = operation.rewriteWith (planned.file, original, prepared.inspection.get());
+        rewrite = operation.rewriteWith (planned.file, original, prepared.analysis.get());
     }
     catch (const BatchOperation::StopRun& stop)
     {

@@ -214,7 +214,7 @@ void BatchRun::rewriteFile (const juce::File& file)
     if (prepared.read.failed())
         return finishFileLine (prepared.read);
 
-    auto rewrite = operation->rewriteWith (file, prepared.bytes, prepared.inspection.get());
+    auto rewrite = operation->rewriteWith (file, prepared.bytes, prepared.analysis.get());
     if (rewrite.result.wasOk() && rewrite.changes > 0 && ! file.getParentDirectory().isDirectory())
         rewrite.result = file.getParentDirectory().createDirectory();
 

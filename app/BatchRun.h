@@ -52,7 +52,7 @@ private:
     BatchOperation* operation;
     BatchReporter& reporter;
     const std::atomic<bool>* cancel = nullptr;
-    FileReadAhead* readAhead = nullptr; // while the files are processed, for operations that inspect them
+    FileReadAhead* readAhead = nullptr; // while the files are processed, for operations that analyse them
     std::vector<PlannedFile> plan;
     BatchOutcome outcome;
     std::string logText;

@@ -31,9 +31,9 @@ juce::String ConvertOperation::describeTask() const
 
 namespace
 {
-    struct FoundValuesInspection : FileInspection
+    struct FoundValuesAnalysis : FileAnalysis
     {
-        explicit FoundValuesInspection (AttributeConverter::FoundValues values) : found (std::move (values)) {}
+        explicit FoundValuesAnalysis (AttributeConverter::FoundValues values) : found (std::move (values)) {}
         AttributeConverter::FoundValues found;
     };
 }
@@ -43,14 +43,14 @@ FileRewrite ConvertOperation::rewrite (const juce::File& file, std::string_view 
     return convert (file, [&] { return converter.rewrite (original); });
 }
 
-std::unique_ptr<FileInspection> ConvertOperation::inspect (std::string_view original, const std::atomic<bool>& stop) const
+std::unique_ptr<FileAnalysis> ConvertOperation::analyse (std::string_view original, const std::atomic<bool>& stop) const
 {
-    return std::make_unique<FoundValuesInspection> (converter.findValues (original, &stop));
+    return std::make_unique<FoundValuesAnalysis> (converter.findValues (original, &stop));
 }
 
-FileRewrite ConvertOperation::rewriteInspected (const juce::File& file, std::string_view original, const FileInspection& inspection)
+FileRewrite ConvertOperation::rewriteAnalysed (const juce::File& file, std::string_view original, const FileAnalysis& analysis)
 {
-    const auto& found = static_cast<const FoundValuesInspection&> (inspection).found;
+    const auto& found = static_cast<const FoundValuesAnalysis&> (analysis).found;
     return convert (file, [&] { return converter.rewrite (original, found); });
 }
 

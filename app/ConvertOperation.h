@@ -17,9 +17,9 @@ public:
     FileRewrite rewrite (const juce::File& file, std::string_view original) override;
 
     /** Parses the document and finds its values; the formula is not used. */
-    std::unique_ptr<FileInspection> inspect (std::string_view original, const std::atomic<bool>& stop) const override;
-    FileRewrite rewriteInspected (const juce::File& file, std::string_view original, const FileInspection& inspection) override;
-    bool inspectsFiles() const override { return true; }
+    std::unique_ptr<FileAnalysis> analyse (std::string_view original, const std::atomic<bool>& stop) const override;
+    FileRewrite rewriteAnalysed (const juce::File& file, std::string_view original, const FileAnalysis& analysis) override;
+    bool analysesFiles() const override { return true; }
     FormulaEngine* formulaEngineInUse() const override { return &engine; }
 
     /** Stops an evaluation in progress through the engine's abort hook. */

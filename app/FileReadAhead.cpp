@@ -81,7 +81,7 @@ FileReadAhead::~FileReadAhead()
 
 std::unique_ptr<FileReadAhead> FileReadAhead::startFor (const BatchOperation& operation, const std::vector<PlannedFile>& plan)
 {
-    if (! operation.inspectsFiles())
+    if (! operation.analysesFiles())
         return nullptr;
 
     juce::Array<juce::File> toRead;
@@ -119,13 +119,13 @@ FileReadAhead::PreparedFile FileReadAhead::prepare (const BatchOperation& operat
             return prepared;
         if (before == FileVersion::of (file))
             prepared.version = before;
-        prepared.inspection = operation.inspect (prepared.bytes, stop);
+        prepared.analysis = operation.analyse (prepared.bytes, stop);
     }
     catch (const std::bad_alloc&)
     {
         // The file is left as it is and fails; the run goes on with the next.
         prepared.bytes = {};
-        prepared.inspection = nullptr;
+        prepared.analysis = nullptr;
         prepared.read = juce::Result::fail ("not enough memory to read and parse it");
     }
     return prepared;

@@ -16,7 +16,7 @@
 #include <vector>
 
 /**
-    Reads and inspects the files of a run ahead of it, on threads of its own,
+    Reads and analyses the files of a run ahead of it, on threads of its own,
     so that parsing the next files overlaps converting and writing the
     current one, and two files are parsed at once where there are two cores.
     The run takes the files in their order. A few prepared files wait at a
@@ -37,13 +37,13 @@ public:
         static std::optional<FileVersion> of (const juce::File& file);
     };
 
-    /** One file read and inspected as the run would do it itself. */
+    /** One file read and analysed as the run would do it itself. */
     struct PreparedFile
     {
         juce::File file;
         juce::Result read = juce::Result::ok(); // a failed read leaves bytes empty
         std::string bytes;                      // empty for a file that does not exist
-        std::unique_ptr<FileInspection> inspection;
+        std::unique_ptr<FileAnalysis> analysis;
         std::optional<FileVersion> version;     // none when it changed while read, or does not exist
     };
 
@@ -55,7 +55,7 @@ public:
     FileReadAhead& operator= (const FileReadAhead&) = delete;
 
     /** A read-ahead over the planned files the operation will read, or null
-        for an operation with nothing worth inspecting ahead. */
+        for an operation with nothing worth analysing ahead. */
     static std::unique_ptr<FileReadAhead> startFor (const BatchOperation& operation, const std::vector<PlannedFile>& plan);
 
     /** The file as prepared ahead (ahead may be null) if it has not changed

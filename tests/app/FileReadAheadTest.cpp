@@ -19,7 +19,7 @@ namespace
 
 // The run asks for the files in order, passing over some (skipped meanwhile)
 // and asking for some it never listed: each answer is that file's own bytes
-// and inspection, or nothing, and a request for a file not to come drops nothing.
+// and analysis, or nothing, and a request for a file not to come drops nothing.
 TEST_F (ReadAhead, GivesEachFileItsOwnBytesInTheRunsOrder)
 {
     juce::Array<juce::File> listed;
@@ -36,7 +36,7 @@ TEST_F (ReadAhead, GivesEachFileItsOwnBytesInTheRunsOrder)
         ASSERT_TRUE (prepared.has_value()) << name;
         EXPECT_TRUE (prepared->read.wasOk()) << name;
         EXPECT_EQ (prepared->bytes, bytes) << name;
-        EXPECT_EQ (prepared->inspection != nullptr, ! bytes.empty()) << name; // nothing to inspect in a missing file
+        EXPECT_EQ (prepared->analysis != nullptr, ! bytes.empty()) << name; // nothing to analyse in a missing file
     };
 
     expectFile ("f0.xml", valueFile (0));
@@ -66,7 +66,7 @@ TEST_F (ReadAhead, AFileChangedAfterItWasReadAheadIsReadAgain)
     EXPECT_EQ (FileReadAhead::obtain (&ahead, operation, listed[0]).bytes, valueFile (0));
     const auto changed = FileReadAhead::obtain (&ahead, operation, listed[1]);
     EXPECT_EQ (changed.bytes, valueFile (1000));
-    EXPECT_NE (changed.inspection, nullptr);
+    EXPECT_NE (changed.analysis, nullptr);
     EXPECT_EQ (FileReadAhead::obtain (&ahead, operation, listed[2]).bytes, valueFile (2));
 }
 

@@ -3,10 +3,10 @@
 /**
     What an operation found in one file's bytes before rewriting it, in work
     that needs nothing the run changes (for "convert value", the values the
-    XML parser found). Each operation that inspects derives its own.
+    XML parser found). Each operation that analyses derives its own.
 */
-class FileInspection
+class FileAnalysis
 {
 public:
-    virtual ~FileInspection() = default;
+    virtual ~FileAnalysis() = default;
 };
