@@ -113,12 +113,9 @@ FileReadAhead::PreparedFile FileReadAhead::prepare (const BatchOperation& operat
         if (! file.exists())
             return prepared;
 
-        const auto before = FileVersion::of (file);
         prepared.read = RegularFileReader::read (file, prepared.bytes);
         if (prepared.read.failed())
             return prepared;
-        if (before == FileVersion::of (file))
-            prepared.version = before;
         prepared.analysis = operation.analyse (prepared.bytes, stop);
     }
     catch (const std::bad_alloc&)
@@ -128,6 +125,17 @@ FileReadAhead::PreparedFile FileReadAhead::prepare (const BatchOperation& operat
         prepared.analysis = nullptr;
         prepared.read = juce::Result::fail ("not enough memory to read and parse it");
     }
+    return prepared;
+}
+
+FileReadAhead::PreparedFile FileReadAhead::prepareAhead (const juce::File& file)
+{
+    // The version is noted only where the file waits for its turn, and only
+    // when nothing wrote to it while it was read and parsed.
+    const auto before = FileVersion::of (file);
+    auto prepared = prepare (operation, file, stopping);
+    if (prepared.read.wasOk() && before == FileVersion::of (file))
+        prepared.version = before;
     return prepared;
 }
 
@@ -172,7 +180,7 @@ void FileReadAhead::prepareUntilStopped()
         slot.done = true;
         try
         {
-            slot.prepared = prepare (operation, files.getReference (index), stopping);
+            slot.prepared = prepareAhead (files.getReference (index));
         }
         catch (...)
         {

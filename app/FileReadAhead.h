@@ -77,6 +77,7 @@ private:
         std::optional<PreparedFile> prepared; // none when preparing it failed
     };
 
+    PreparedFile prepareAhead (const juce::File& file);
     void prepareFiles();
     void prepareUntilStopped();
     bool mayPrepareMore() const;
