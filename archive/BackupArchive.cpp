@@ -3,6 +3,7 @@
 #include "CheckedBufferedOutputStream.h"
 #include "ExclusiveFile.h"
 #include "FileDescriptorOutputStream.h"
+#include "FilePermissions.h"
 #include "RealPath.h"
 #include "ZipArchiveWriter.h"
 
@@ -191,18 +192,6 @@ juce::String BackupArchive::storedNameFor (const juce::File& file, const juce::F
     return relative.isEmpty() ? file.getFileName() : relative;
 }
 
-unsigned BackupArchive::strictestPermissions (const juce::Array<juce::File>& files)
-{
-    unsigned permissions = S_IRUSR | S_IWUSR | S_IRGRP | S_IROTH;
-    for (const auto& file : files)
-    {
-        struct stat info;
-        if (::stat (file.getFullPathName().toRawUTF8(), &info) == 0)
-            permissions &= (info.st_mode | S_IRUSR | S_IWUSR);
-    }
-    return permissions;
-}
-
 juce::Result BackupArchive::write (const juce::Array<juce::File>& files, const juce::File& directory,
                                    juce::File& archive, const std::function<bool()>& shouldStop)
 {
@@ -212,7 +201,7 @@ juce::Result BackupArchive::write (const juce::Array<juce::File>& files, const j
         writer.addEntry (file, storedNameFor (file, directory));
 
     ExclusiveFile newFile;
-    if (const auto created = newFile.create (directory, strictestPermissions (files)); created.failed())
+    if (const auto created = newFile.create (directory, FilePermissions::strictestFor (files)); created.failed())
         return created;
 
     {

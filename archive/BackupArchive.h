@@ -59,11 +59,6 @@ public:
     /** Stored name of a file in the backup: its path relative to the folder. */
     static juce::String storedNameFor (const juce::File& file, const juce::File& directory);
 
-    /** The permission bits for a new file holding these files' contents:
-        read and write for its owner, and read for group or others only when
-        every one of the files gives them that. */
-    static unsigned strictestPermissions (const juce::Array<juce::File>& files);
-
     /** Writes every regular file of the list into a new archive in directory,
         each under its path relative to directory. The archive is written
         under a temporary name, synced, and then takes the first free name

@@ -10,7 +10,7 @@ out=${2:-$root/build-fuzz}/locator
 mkdir -p "$out/corpus"
 
 clang++ -std=c++17 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-    -I"$root/app" "$root/fuzz/locator/LocatorFuzzer.cpp" "$root/app/AttributeLocator.cpp" "$root/app/NumberText.cpp" \
+    -I"$root/xmltext" -I"$root/formula" "$root/fuzz/locator/LocatorFuzzer.cpp" "$root/xmltext/AttributeLocator.cpp" "$root/formula/NumberText.cpp" \
     -lexpat -o "$out/locator-fuzzer"
 
 # Seeds: the example presets and the same kind of document in the other encodings.

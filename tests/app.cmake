@@ -1,16 +1,3 @@
-quillmere_add_test(batch_tests
-    SOURCES app/TaskDescriptionTest.cpp
-            app/UnifiedDiffTest.cpp
-            app/BatchPreviewTest.cpp
-            app/TextReplacementTest.cpp
-            app/BatchRunReplaceTest.cpp
-            app/BatchRunConvertTest.cpp
-            app/ByteExactConvertTest.cpp
-            app/BatchSafetyTest.cpp
-            app/RestoreTest.cpp
-            app/FileReadAheadTest.cpp
-    LIBS quillmere_batch)
-
 quillmere_add_test(panel_tests OWN_MAIN
     SOURCES app/PanelTest.cpp
     LIBS quillmere_ui)

@@ -1,6 +1,5 @@
 # What a user of an installed Quillmere meets: --version, the man pages kept in
 # step with --help and the README, and the formula engine's installed library.
-include(${PROJECT_SOURCE_DIR}/app/formula.cmake)
 
 quillmere_add_test(release_tests
     SOURCES release/VersionTest.cpp

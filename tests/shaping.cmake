@@ -1,4 +1,3 @@
-include(${PROJECT_SOURCE_DIR}/app/formula.cmake)
 
 quillmere_add_test(shaping_tests
     SOURCES

@@ -1,7 +1,7 @@
 # Runs the built command-line tools as a user would and reads what they leave.
 quillmere_add_test(tool_tests
     SOURCES tools/QuillmereBatchToolTest.cpp
-    LIBS quillmere_batch)
+    LIBS quillmere_batch quillmere_filelist)
 add_dependencies(tool_tests quillmere-batch)
 target_compile_definitions(tool_tests PRIVATE
     QUILLMERE_BATCH_PATH="$<TARGET_FILE:quillmere-batch>"

@@ -1,6 +1,6 @@
 #include "LogFile.h"
 
-#include "BackupArchive.h"
+#include "FilePermissions.h"
 #include "ExclusiveFile.h"
 #include "FileDescriptorOutputStream.h"
 #include "TextReplacement.h"
@@ -26,7 +26,7 @@ juce::Result LogFile::write (const juce::File& directory, const juce::Array<juce
     const auto bytes = TextReplacement::withCrLf (text.toStdString());
 
     ExclusiveFile newFile;
-    if (const auto created = newFile.create (directory, BackupArchive::strictestPermissions (listedFiles)); created.failed())
+    if (const auto created = newFile.create (directory, FilePermissions::strictestFor (listedFiles)); created.failed())
         return created;
 
     FileDescriptorOutputStream out (newFile.getDescriptor());

@@ -1,0 +1,11 @@
+quillmere_add_test(batch_tests
+    SOURCES batch/TaskDescriptionTest.cpp
+            batch/BatchPreviewTest.cpp
+            batch/TextReplacementTest.cpp
+            batch/BatchRunReplaceTest.cpp
+            batch/BatchRunConvertTest.cpp
+            batch/ByteExactConvertTest.cpp
+            batch/BatchSafetyTest.cpp
+            batch/RestoreTest.cpp
+            batch/FileReadAheadTest.cpp
+    LIBS quillmere_batch quillmere_filelist)
