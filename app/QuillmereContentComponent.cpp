@@ -135,8 +135,7 @@ void QuillmereContentComponent::layoutControls (int x, int y, int width, int hei
     doWhereLabel->setBounds (doWhatComboBox->getRight() + 8, A, 48, 20);
     doWhereComboBox->setBounds (doWhereLabel->getRight(), A, 200, 20);
 
-    const auto placeRow = [W, L] (juce::Label& caption, int captionWidth, juce::Label& value, int rowY)
-    {
+    const auto placeRow = [W, L] (juce::Label& caption, int captionWidth, juce::Label& value, int rowY) {
         caption.setBounds (L, rowY, captionWidth, 20);
         value.setBounds (caption.getRight(), rowY, W - caption.getRight() - 4, 20);
     };
@@ -217,8 +216,7 @@ void QuillmereContentComponent::runBatch()
 
     // The engine belongs to the run until it ends: the panel does not touch
     // it meanwhile (the controls are disabled).
-    job = std::make_unique<BatchJob> ([this, settings] (BatchReporter& reporter, const std::atomic<bool>& cancel)
-    {
+    job = std::make_unique<BatchJob> ([this, settings] (BatchReporter& reporter, const std::atomic<bool>& cancel) {
         BatchRun run (settings, &formulaEngine, reporter);
         run.setCancelFlag (cancel);
         return run.run();
@@ -231,8 +229,7 @@ void QuillmereContentComponent::runPreview()
     if (isRunning())
         return;
 
-    job = std::make_unique<BatchJob> ([this, settings = currentSettings()] (BatchReporter& reporter, const std::atomic<bool>& cancel)
-    {
+    job = std::make_unique<BatchJob> ([this, settings = currentSettings()] (BatchReporter& reporter, const std::atomic<bool>& cancel) {
         BatchOutcome outcome;
         const auto operation = BatchOperation::create (settings, &formulaEngine);
         const auto refusal = BatchOperation::checkBeforeRun (operation.get());
@@ -331,10 +328,10 @@ void QuillmereContentComponent::cancelRun()
 void QuillmereContentComponent::setControlsEnabled (bool enabled)
 {
     for (juce::Component* control : { (juce::Component*) fileBrowser.get(), (juce::Component*) doWhatComboBox.get(),
-                                       (juce::Component*) replaceWhatValue.get(), (juce::Component*) replaceWithValue.get(),
-                                       (juce::Component*) attributeValue.get(), (juce::Component*) formulaValue.get(),
-                                       (juce::Component*) backupValue.get(), (juce::Component*) saveLogButton.get(),
-                                       (juce::Component*) previewButton.get() })
+                                      (juce::Component*) replaceWhatValue.get(), (juce::Component*) replaceWithValue.get(),
+                                      (juce::Component*) attributeValue.get(), (juce::Component*) formulaValue.get(),
+                                      (juce::Component*) backupValue.get(), (juce::Component*) saveLogButton.get(),
+                                      (juce::Component*) previewButton.get() })
         control->setEnabled (enabled);
     doWhereComboBox->setEnabled (enabled && doWhatComboBox->getText() != BatchTexts::restoreOperation);
 }

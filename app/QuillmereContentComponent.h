@@ -97,7 +97,7 @@ public:
     std::unique_ptr<juce::TextEditor> toDoDisplay;
     std::unique_ptr<juce::TextButton> previewButton;
     std::unique_ptr<juce::TextButton> doItButton;
-    double progressValue = 0.0;   // read by the bar; written on the message thread only
+    double progressValue = 0.0; // read by the bar; written on the message thread only
     std::unique_ptr<juce::ProgressBar> progressBar;
     std::unique_ptr<juce::Label> doneLabel;
     std::unique_ptr<juce::TextEditor> doneDisplay;

@@ -17,7 +17,7 @@ public:
     QuillmereContentComponent* getPanel() const { return panel; }
 
 private:
-    QuillmereContentComponent* panel = nullptr;   // owned by the window as its content component
+    QuillmereContentComponent* panel = nullptr; // owned by the window as its content component
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (QuillmereWindow)
 };

@@ -24,7 +24,11 @@ struct BackupArchive::Entry
 struct BackupArchive::Handle
 {
     zip_t* zip = nullptr;
-    ~Handle() { if (zip != nullptr) zip_discard (zip); }
+    ~Handle()
+    {
+        if (zip != nullptr)
+            zip_discard (zip);
+    }
 };
 
 namespace
@@ -50,7 +54,8 @@ namespace
     }
 }
 
-BackupArchive::BackupArchive (const juce::File& archiveFile) : file (archiveFile) {}
+BackupArchive::BackupArchive (const juce::File& archiveFile)
+    : file (archiveFile) {}
 BackupArchive::~BackupArchive() = default;
 
 juce::Result BackupArchive::open()
@@ -72,7 +77,7 @@ juce::Result BackupArchive::open()
 
         const auto entryName = juce::String::fromUTF8 (name);
         if (entryName.endsWithChar ('/'))
-            continue;   // a folder; its files come with their own entries
+            continue; // a folder; its files come with their own entries
 
         zip_uint8_t system = 0;
         zip_uint32_t attributes = 0;
@@ -213,8 +218,8 @@ juce::Result BackupArchive::write (const juce::Array<juce::File>& files, const j
         if (! complete)
             return juce::Result::fail (writer.getLastError().isNotEmpty() && writer.getLastError() != ZipArchiveEntry::writeFailedMessage
                                            ? writer.getLastError()
-                                           : stream.getStatus().failed() ? stream.getStatus().getErrorMessage()
-                                                                         : juce::String (ZipArchiveEntry::writeFailedMessage));
+                                       : stream.getStatus().failed() ? stream.getStatus().getErrorMessage()
+                                                                     : juce::String (ZipArchiveEntry::writeFailedMessage));
     }
 
     return newFile.publishNumbered (directory, baseName, ".zip", archive);

@@ -34,9 +34,9 @@ private:
     juce::OutputStream& destination;
     juce::HeapBlock<char> buffer;
     const size_t capacity;
-    juce::int64 bufferStart;   // destination position of the buffer's first byte
-    size_t used = 0;           // bytes of the buffer that hold data
-    size_t cursor = 0;         // where the next write goes, within the buffer
+    juce::int64 bufferStart; // destination position of the buffer's first byte
+    size_t used = 0;         // bytes of the buffer that hold data
+    size_t cursor = 0;       // where the next write goes, within the buffer
     bool failed = false;
 
     JUCE_DECLARE_NON_COPYABLE (CheckedBufferedOutputStream)

@@ -26,7 +26,7 @@ private:
     juce::InputStream& source;
     juce::HeapBlock<char> buffer;
     const size_t capacity;
-    size_t start = 0, end = 0;   // the unread bytes are buffer[start..end)
+    size_t start = 0, end = 0; // the unread bytes are buffer[start..end)
     juce::int64 position = 0;
 
     JUCE_DECLARE_NON_COPYABLE (ReadAheadInputStream)

@@ -106,7 +106,7 @@ void ZipArchiveEntry::prepareHeader()
     const auto size = sourceFile.getSize();
     zip64Local = size > maxZip32Value;
     versionNeeded = zip64Local ? zip64Version : 0;
-    extraLength = zip64Local ? 20 : 0;   // id, length and the two sizes
+    extraLength = zip64Local ? 20 : 0; // id, length and the two sizes
 
     const auto modified = clampToDosRange (sourceFile.getLastModificationTime());
     modDate = toDosDate (modified);
@@ -263,8 +263,7 @@ bool ZipArchiveEntry::patchHeader (juce::OutputStream& out, juce::int64 end) con
         && write32 (out, crc)
         && write32 (out, compressedSize)
         && write32 (out, uncompressedSize)
-        && (! zip64Local || (out.setPosition (headerOffset + localHeaderSize + nameLength + 4)
-                             && write64 (out, dataSize) && write64 (out, dataSize)))
+        && (! zip64Local || (out.setPosition (headerOffset + localHeaderSize + nameLength + 4) && write64 (out, dataSize) && write64 (out, dataSize)))
         && out.setPosition (end);
 }
 
@@ -302,9 +301,9 @@ bool ZipArchiveEntry::writeCentralEntry (juce::OutputStream& out)
         && write16 (out, (juce::uint16) (madeByUnix | versionNeeded))
         && write16 (out, neededVersion)
         && writeSharedFields (out, sizes ? zip64Marker : (juce::uint32) dataSize, centralExtraLength())
-        && write16 (out, 0)                 // file comment length
-        && write16 (out, 0)                 // disk number start
-        && write16 (out, 0)                 // internal file attributes
+        && write16 (out, 0) // file comment length
+        && write16 (out, 0) // disk number start
+        && write16 (out, 0) // internal file attributes
         && write32 (out, externalAttributes)
         && write32 (out, fieldFor (headerOffset))
         && writeName (out)

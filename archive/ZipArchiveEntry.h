@@ -50,12 +50,12 @@ public:
     static juce::String describeNameTooLong (const juce::File& file);
     static constexpr const char* writeFailedMessage = "write failed (disk full?)";
 
-    static constexpr juce::uint32 localHeaderSignature   = 0x04034B50;
+    static constexpr juce::uint32 localHeaderSignature = 0x04034B50;
     static constexpr juce::uint32 centralHeaderSignature = 0x02014B50;
-    static constexpr int localHeaderSize   = 30;
+    static constexpr int localHeaderSize = 30;
     static constexpr int centralHeaderSize = 46;
-    static constexpr int copyBufferSize    = 1024;
-    static constexpr size_t readAheadSize  = 1 << 16;   // the disk is read in blocks this large
+    static constexpr int copyBufferSize = 1024;
+    static constexpr size_t readAheadSize = 1 << 16; // the disk is read in blocks this large
 
     /** General purpose flag bit 11: the name is UTF-8. */
     static constexpr juce::uint16 languageEncodingFlag = 0x0800;
@@ -72,17 +72,17 @@ public:
     static constexpr juce::uint16 zip64Version = 45;
     static constexpr juce::uint16 zip64ExtraId = 0x0001;
 
-    juce::uint32 signature        = localHeaderSignature;
-    juce::uint16 versionNeeded    = 0;
-    juce::uint16 flags            = 0;
-    juce::uint16 method           = 0;
-    juce::uint16 modTime          = 0;
-    juce::uint16 modDate          = 0;
-    juce::uint32 crc              = 0;
-    juce::uint32 compressedSize   = 0;
+    juce::uint32 signature = localHeaderSignature;
+    juce::uint16 versionNeeded = 0;
+    juce::uint16 flags = 0;
+    juce::uint16 method = 0;
+    juce::uint16 modTime = 0;
+    juce::uint16 modDate = 0;
+    juce::uint32 crc = 0;
+    juce::uint32 compressedSize = 0;
     juce::uint32 uncompressedSize = 0;
-    juce::uint16 nameLength       = 0;
-    juce::uint16 extraLength      = 0;
+    juce::uint16 nameLength = 0;
+    juce::uint16 extraLength = 0;
 
     /** The file's mode in the high 16 bits, as Unix readers expect it. */
     juce::uint32 externalAttributes = 0;

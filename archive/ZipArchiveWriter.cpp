@@ -77,7 +77,7 @@ bool ZipArchiveWriter::writeToFile (const juce::File& target)
     stream.reset();
 
     if (! complete)
-        target.deleteFile();   // an incomplete archive must not pass for a backup
+        target.deleteFile(); // an incomplete archive must not pass for a backup
 
     return complete;
 }
@@ -174,16 +174,16 @@ juce::Result ZipArchiveWriter::writeEndRecords (juce::OutputStream& out, int cou
     {
         const auto zip64EndStart = out.getPosition();
         const bool ok = out.writeInt ((int) zip64EndRecordSignature)
-                     && out.writeInt64 (44)                                   // size of the rest of the record
+                     && out.writeInt64 (44) // size of the rest of the record
                      && out.writeShort ((short) (ZipArchiveEntry::madeByUnix | ZipArchiveEntry::zip64Version))
                      && out.writeShort ((short) ZipArchiveEntry::zip64Version)
-                     && out.writeInt (0) && out.writeInt (0)                  // this disk, the central directory's disk
+                     && out.writeInt (0) && out.writeInt (0) // this disk, the central directory's disk
                      && out.writeInt64 (count) && out.writeInt64 (count)
                      && out.writeInt64 (centralSize) && out.writeInt64 (centralStart)
                      && out.writeInt ((int) zip64LocatorSignature)
-                     && out.writeInt (0)                                      // disk of the ZIP64 end record
+                     && out.writeInt (0) // disk of the ZIP64 end record
                      && out.writeInt64 (zip64EndStart)
-                     && out.writeInt (1);                                     // disks in total
+                     && out.writeInt (1); // disks in total
         if (! ok)
             return juce::Result::fail (ZipArchiveEntry::writeFailedMessage);
     }
@@ -191,13 +191,13 @@ juce::Result ZipArchiveWriter::writeEndRecords (juce::OutputStream& out, int cou
     // Fields that overflow hold the marker; readers then take the ZIP64 record's values.
     const auto count16 = (short) (count > maxEntriesWithoutZip64 ? 0xFFFF : count);
     const bool ok = out.writeInt ((int) endRecordSignature)
-                 && out.writeShort (0)                      // number of this disk
-                 && out.writeShort (0)                      // disk where the central directory starts
-                 && out.writeShort (count16)                // records on this disk
-                 && out.writeShort (count16)                // records in total
+                 && out.writeShort (0)       // number of this disk
+                 && out.writeShort (0)       // disk where the central directory starts
+                 && out.writeShort (count16) // records on this disk
+                 && out.writeShort (count16) // records in total
                  && out.writeInt ((int) (fits (centralSize) ? (juce::uint32) centralSize : ZipArchiveEntry::zip64Marker))
                  && out.writeInt ((int) (fits (centralStart) ? (juce::uint32) centralStart : ZipArchiveEntry::zip64Marker))
-                 && out.writeShort (0);                     // comment length
+                 && out.writeShort (0); // comment length
 
     if (! ok)
         return juce::Result::fail (ZipArchiveEntry::writeFailedMessage);

@@ -7,7 +7,11 @@
 class AlertPresenter
 {
 public:
-    enum class Icon { warning, information };
+    enum class Icon
+    {
+        warning,
+        information
+    };
 
     virtual ~AlertPresenter() = default;
     virtual void showAlert (Icon icon, const juce::String& title, const juce::String& message) = 0;

@@ -71,10 +71,11 @@ FileRewrite AttributeConverter::rewrite (std::string_view document)
 AttributeConverter::FoundValues AttributeConverter::findValues (std::string_view document, const std::atomic<bool>* stop) const
 {
     FoundValues found;
-    found.parseError = AttributeLocator::locate (document, attributeName, [&] (const AttributeLocator::Match& match)
-    {
-        found.values.push_back ({ std::string (match.value), match.offset, match.length, match.units });
-    }, stop);
+    found.parseError = AttributeLocator::locate (
+        document, attributeName, [&] (const AttributeLocator::Match& match) {
+            found.values.push_back ({ std::string (match.value), match.offset, match.length, match.units });
+        },
+        stop);
     return found;
 }
 

@@ -35,8 +35,8 @@ public:
     /** One value of the attribute as the document holds it. */
     struct FoundValue
     {
-        std::string value;  // decoded (UTF-8)
-        size_t offset = 0;  // its bytes in the document, between the quotes
+        std::string value; // decoded (UTF-8)
+        size_t offset = 0; // its bytes in the document, between the quotes
         size_t length = 0;
         AttributeLocator::Units units = AttributeLocator::Units::bytes;
     };

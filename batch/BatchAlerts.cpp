@@ -23,7 +23,7 @@ namespace BatchAlerts
                          juce::String (outcome.filesChanged) + (outcome.filesChanged == 1 ? " file was" : " files were")
                              + " changed before the run stopped."
                              + (outcome.backupFile != juce::File() ? " Old files were backed up in " + backupPath
-                                                                    : juce::String (" No backup was written and nothing was changed.")) };
+                                                                   : juce::String (" No backup was written and nothing was changed.")) };
 
             case BatchOutcome::Status::completed:
                 break;
@@ -31,7 +31,8 @@ namespace BatchAlerts
 
         auto message = outcome.message;
         if (outcome.filesFailed > 0)
-            message << "\n" << outcome.filesFailed << (outcome.filesFailed == 1 ? " file" : " files")
+            message << "\n"
+                    << outcome.filesFailed << (outcome.filesFailed == 1 ? " file" : " files")
                     << " could not be processed and stayed unchanged: see the log.";
 
         return { outcome.filesFailed > 0 ? Icon::warning : Icon::information, outcome.title, message };

@@ -33,7 +33,8 @@ public:
         juce::String reason, alertMessage;
     };
 
-    explicit BatchOperation (BatchSettings settingsToUse) : settings (std::move (settingsToUse)) {}
+    explicit BatchOperation (BatchSettings settingsToUse)
+        : settings (std::move (settingsToUse)) {}
     virtual ~BatchOperation() = default;
 
     /** The operation the settings name, or null for a text naming none.

@@ -101,9 +101,9 @@ BatchPreview::Summary BatchPreview::run (const std::function<void (const FilePre
             const auto preview = previewFile (planned);
             switch (preview.verdict)
             {
-                case FilePreview::Verdict::change:   ++summary.wouldChange; break;
+                case FilePreview::Verdict::change: ++summary.wouldChange; break;
                 case FilePreview::Verdict::noChange: ++summary.wouldStay; break;
-                case FilePreview::Verdict::fail:     ++summary.wouldFail; break;
+                case FilePreview::Verdict::fail: ++summary.wouldFail; break;
             }
             if (onFile)
                 onFile (preview);
@@ -121,8 +121,7 @@ BatchPreview::FilePreview BatchPreview::previewFile (const PlannedFile& planned)
     FilePreview preview;
     preview.file = planned.file;
 
-    const auto fail = [&preview] (const juce::String& reason)
-    {
+    const auto fail = [&preview] (const juce::String& reason) {
         preview.verdict = FilePreview::Verdict::fail;
         preview.reason = reason;
         return preview;
@@ -254,7 +253,8 @@ juce::String BatchPreview::windowText (const std::vector<FilePreview>& previews,
         }
     }
 
-    text << "\n" << summaryLine (summary) << "\n";
+    text << "\n"
+         << summaryLine (summary) << "\n";
     if (summary.cancelled)
         text << "Preview cancelled: the files after the last one above were not looked at.\n";
     return text;

@@ -25,20 +25,25 @@ public:
     /** What each file's preview carries beyond its verdict. */
     struct Options
     {
-        bool diffs = false;          // a unified diff, a/ and b/ paths relative to the folder
-        bool changedLines = false;   // the changed lines, as before-and-after pairs
+        bool diffs = false;        // a unified diff, a/ and b/ paths relative to the folder
+        bool changedLines = false; // the changed lines, as before-and-after pairs
     };
 
     struct FilePreview
     {
-        enum class Verdict { change, noChange, fail };
+        enum class Verdict
+        {
+            change,
+            noChange,
+            fail
+        };
 
         juce::File file;
         Verdict verdict = Verdict::noChange;
         int changes = 0;
-        juce::String reason;    // why it would fail, or why it is not looked at
-        juce::String remark;    // the run's remark on the file, if it has one
-        bool decodedUtf16 = false;   // the diff and the lines show the UTF-16 text as UTF-8
+        juce::String reason;       // why it would fail, or why it is not looked at
+        juce::String remark;       // the run's remark on the file, if it has one
+        bool decodedUtf16 = false; // the diff and the lines show the UTF-16 text as UTF-8
         std::string diff;
         std::vector<UnifiedDiff::ChangedLine> changedLines;
     };
@@ -51,7 +56,8 @@ public:
 
     /** operation must have passed BatchOperation::checkBeforeRun, which prepares it. */
     BatchPreview (BatchOperation& operationToPreview, Options optionsToUse);
-    explicit BatchPreview (BatchOperation& operationToPreview) : BatchPreview (operationToPreview, Options()) {}
+    explicit BatchPreview (BatchOperation& operationToPreview)
+        : BatchPreview (operationToPreview, Options()) {}
 
     /** While set, the preview stops before the next file. */
     void setCancelFlag (const std::atomic<bool>& flag) { cancel = &flag; }
@@ -87,5 +93,5 @@ private:
     std::function<void (int, int)> progress;
     juce::File folder;
     FileReadAhead* readAhead = nullptr; // while run() goes through the files
-    juce::String stoppedAt;   // the file at which the run would stop, once known
+    juce::String stoppedAt;             // the file at which the run would stop, once known
 };

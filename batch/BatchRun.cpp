@@ -45,7 +45,8 @@ void BatchRun::runSteps()
 
     FolderLock lock;
     const juce::File directory (operation->getSettings().directoryPath);
-    const auto locked = lock.acquire (directory, [this] { append ("waiting for another run in this folder to finish...\n"); }, cancel);
+    const auto locked = lock.acquire (
+        directory, [this] { append ("waiting for another run in this folder to finish...\n"); }, cancel);
     if (locked.failed())
     {
         if (isCancelled())

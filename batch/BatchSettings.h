@@ -6,13 +6,13 @@
     panel or a command line. */
 struct BatchSettings
 {
-    juce::String operation;          // "replace string", "convert value" or "restore backup"
+    juce::String operation; // "replace string", "convert value" or "restore backup"
     juce::String replaceWhat;
     juce::String replaceWith;
     juce::String attribute;
     juce::String formula;
-    juce::String directoryPath;      // the folder holding the backup, the log and the files
-    bool recursive = false;          // "files in folder and subfolders"
-    juce::Array<juce::File> files;   // the listed files, in list order
-    juce::File backupArchive;        // "restore backup": the archive to restore from
+    juce::String directoryPath;    // the folder holding the backup, the log and the files
+    bool recursive = false;        // "files in folder and subfolders"
+    juce::Array<juce::File> files; // the listed files, in list order
+    juce::File backupArchive;      // "restore backup": the archive to restore from
 };

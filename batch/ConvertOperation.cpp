@@ -19,7 +19,8 @@ BatchOperation::Refusal ConvertOperation::refusal()
 
     juce::String message = "The formula you have entered could not be evaluated.";
     if (engine.lastError() != nullptr)
-        message << "\n" << describeFormulaError (*engine.lastError());
+        message << "\n"
+                << describeFormulaError (*engine.lastError());
     return { "Invalid Formula", message };
 }
 
@@ -33,7 +34,8 @@ namespace
 {
     struct FoundValuesAnalysis : FileAnalysis
     {
-        explicit FoundValuesAnalysis (AttributeConverter::FoundValues values) : found (std::move (values)) {}
+        explicit FoundValuesAnalysis (AttributeConverter::FoundValues values)
+            : found (std::move (values)) {}
         AttributeConverter::FoundValues found;
     };
 }
@@ -54,7 +56,7 @@ FileRewrite ConvertOperation::rewriteAnalysed (const juce::File& file, std::stri
     return convert (file, [&] { return converter.rewrite (original, found); });
 }
 
-template <class Conversion>
+template<class Conversion>
 FileRewrite ConvertOperation::convert (const juce::File& file, Conversion&& conversion)
 {
     try

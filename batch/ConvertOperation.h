@@ -26,7 +26,7 @@ public:
     void setCancelFlag (const std::atomic<bool>* flag) override;
 
 private:
-    template <class Conversion>
+    template<class Conversion>
     FileRewrite convert (const juce::File& file, Conversion&& conversion);
 
     FormulaEngine& engine;

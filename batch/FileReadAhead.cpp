@@ -13,7 +13,9 @@ bool FileReadAhead::FileVersion::operator== (const FileVersion& other) const
 
 std::optional<FileReadAhead::FileVersion> FileReadAhead::FileVersion::of (const juce::File& file)
 {
-    struct stat info {};
+    struct stat info
+    {
+    };
     if (::stat (file.getFullPathName().toRawUTF8(), &info) != 0)
         return std::nullopt;
 
@@ -21,7 +23,7 @@ std::optional<FileReadAhead::FileVersion> FileReadAhead::FileVersion::of (const 
     version.device = (unsigned long long) info.st_dev;
     version.inode = (unsigned long long) info.st_ino;
     version.size = (unsigned long long) info.st_size;
-#if defined (__APPLE__)
+#if defined(__APPLE__)
     version.modifiedSeconds = info.st_mtimespec.tv_sec;
     version.modifiedNanoseconds = info.st_mtimespec.tv_nsec;
     version.changedSeconds = info.st_ctimespec.tv_sec;

@@ -44,7 +44,7 @@ public:
         juce::Result read = juce::Result::ok(); // a failed read leaves bytes empty
         std::string bytes;                      // empty for a file that does not exist
         std::unique_ptr<FileAnalysis> analysis;
-        std::optional<FileVersion> version;     // none when it changed while read, or does not exist
+        std::optional<FileVersion> version; // none when it changed while read, or does not exist
     };
 
     /** Starts preparing the files in this order; the operation must outlive it. */
@@ -73,7 +73,7 @@ public:
 private:
     struct Slot
     {
-        bool done = false;                   // false while its file is being prepared
+        bool done = false;                    // false while its file is being prepared
         std::optional<PreparedFile> prepared; // none when preparing it failed
     };
 
@@ -90,7 +90,7 @@ private:
     std::atomic<bool> stopping { false };
     std::mutex lock;
     std::condition_variable changed;
-    std::deque<Slot> slots;  // the files from nextToTake on that are claimed, in order
+    std::deque<Slot> slots; // the files from nextToTake on that are claimed, in order
     int nextToTake = 0;
     int nextToPrepare = 0;
     size_t waitingBytes = 0; // of the prepared files in slots

@@ -7,9 +7,9 @@
 /** What an operation makes of one file's bytes, before anything is written. */
 struct FileRewrite
 {
-    juce::Result result = juce::Result::ok();   // a failure leaves the file as it is, with this reason
-    std::string bytes;                          // the new contents, when there are changes
-    int changes = 0;                            // places whose bytes differ; none: the file is not rewritten
-    juce::String remark;                        // said on the file's log line after "done. "
-    unsigned permissionsIfNew = 0644;           // for a file that does not exist yet
+    juce::Result result = juce::Result::ok(); // a failure leaves the file as it is, with this reason
+    std::string bytes;                        // the new contents, when there are changes
+    int changes = 0;                          // places whose bytes differ; none: the file is not rewritten
+    juce::String remark;                      // said on the file's log line after "done. "
+    unsigned permissionsIfNew = 0644;         // for a file that does not exist yet
 };

@@ -22,7 +22,9 @@ juce::Result LogFile::write (const juce::File& directory, const juce::Array<juce
                              const juce::String& description, const juce::String& log, juce::File& written)
 {
     juce::String text;
-    text << "Quillmere Logfile \n \n" << description << "\n" << log;
+    text << "Quillmere Logfile \n \n"
+         << description << "\n"
+         << log;
     const auto bytes = TextReplacement::withCrLf (text.toStdString());
 
     ExclusiveFile newFile;

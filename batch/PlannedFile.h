@@ -11,11 +11,16 @@
 */
 struct PlannedFile
 {
-    enum class Kind { process, outside, alias };
+    enum class Kind
+    {
+        process,
+        outside,
+        alias
+    };
 
     juce::File file;
     Kind kind = Kind::process;
-    juce::String detail;   // where an outside link leads, or the name an alias was processed under
+    juce::String detail; // where an outside link leads, or the name an alias was processed under
 
     /** A file deleted since the scan, or turned into a folder, is skipped
         without a word, unless the operation brings missing files back. */

@@ -7,7 +7,9 @@ juce::String buildTaskDescription (const BatchSettings& settings, const BatchOpe
     if (operation != nullptr)
         text << operation->describeTask();
 
-    text << "\n" << "in " << "xml-files in folder: " << settings.directoryPath;
+    text << "\n"
+         << "in "
+         << "xml-files in folder: " << settings.directoryPath;
 
     if (settings.recursive)
         text << "\nand all its subfolders (recursively)";
@@ -22,7 +24,10 @@ juce::String buildTaskDescription (const BatchSettings& settings, const BatchOpe
     if (! paths.isEmpty())
         paths.add ({});
 
-    text << "\n" << "\n" << "affected files (" << juce::String (files.size()) << "):\n" << "\n"
+    text << "\n"
+         << "\n"
+         << "affected files (" << juce::String (files.size()) << "):\n"
+         << "\n"
          << paths.joinIntoString ("\n");
 
     return text;

@@ -78,7 +78,7 @@ std::string TextReplacement::withCrLf (std::string_view text)
 
         result.append (text.substr (runStart, lineFeed - runStart));
         result.push_back ('\r');
-        runStart = lineFeed;   // the line feed itself starts the next run
+        runStart = lineFeed; // the line feed itself starts the next run
     }
 
     result.append (text.substr (runStart));

@@ -23,12 +23,12 @@ namespace
         system refuses renameat2's flag, a hard link gives the same guarantee. */
     int renameWithoutReplacing (const char* from, const char* to)
     {
-       #if defined (__linux__) && defined (RENAME_NOREPLACE)
+#if defined(__linux__) && defined(RENAME_NOREPLACE)
         if (::renameat2 (AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0)
             return 0;
         if (errno != EINVAL && errno != ENOSYS)
             return -1;
-       #endif
+#endif
         if (::link (from, to) != 0)
             return -1;
         ::unlink (from);

@@ -9,7 +9,7 @@
 FolderLock::~FolderLock()
 {
     if (descriptor >= 0)
-        ::close (descriptor);   // closing releases the lock
+        ::close (descriptor); // closing releases the lock
 }
 
 juce::Result FolderLock::acquire (const juce::File& folder, const std::function<void()>& onWait,

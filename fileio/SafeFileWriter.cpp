@@ -9,10 +9,10 @@
 
 #include "ExclusiveFile.h"
 
-#if ! defined (_WIN32)
- #include <fcntl.h>
- #include <sys/stat.h>
- #include <unistd.h>
+#if ! defined(_WIN32)
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace fs = std::filesystem;
@@ -63,7 +63,7 @@ namespace
             const int descriptor = ::open (candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, (mode_t) permissions);
             if (descriptor >= 0)
             {
-                temporary = candidate;   // only a file this call created is ever removed again
+                temporary = candidate; // only a file this call created is ever removed again
                 if (auto* file = ::fdopen (descriptor, "wb"))
                     return std::unique_ptr<std::FILE, FileCloser> (file);
                 ::close (descriptor);
@@ -83,7 +83,7 @@ namespace
     juce::Result takeOverAttributes (std::FILE* file, const fs::path& target, const fs::path& temporary,
                                      const fs::file_status& status)
     {
-       #if ! defined (_WIN32)
+#if ! defined(_WIN32)
         struct stat original;
         if (::stat (target.c_str(), &original) != 0)
             return juce::Result::fail ("cannot read the file's owner (" + juce::String (std::strerror (errno)) + ")");
@@ -97,13 +97,13 @@ namespace
         if (::fchmod (descriptor, original.st_mode & 07777) != 0)
             return juce::Result::fail ("cannot copy the file's permissions (" + juce::String (std::strerror (errno)) + ")");
         juce::ignoreUnused (temporary, status);
-       #else
+#else
         juce::ignoreUnused (file, target);
         std::error_code error;
         fs::permissions (temporary, status.permissions(), error);
         if (error)
             return juce::Result::fail ("cannot copy the file's permissions (" + describe (error) + ")");
-       #endif
+#endif
         return juce::Result::ok();
     }
 

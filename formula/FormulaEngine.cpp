@@ -8,21 +8,21 @@ FormulaEngine::FormulaEngine()
 {
     values.AddBuiltInConstants();
     // Lower-case twins of the constants, which formulas may reassign.
-    values.Add("pi", 3.141592653589793, false);
-    values.Add("e", 2.718281828459045, false);
+    values.Add ("pi", 3.141592653589793, false);
+    values.Add ("e", 2.718281828459045, false);
     functions.AddBuiltInFunctions();
-    AddShapingFunctions(functions);
-    expression.SetValueList(&values);
-    expression.SetFunctionList(&functions);
+    AddShapingFunctions (functions);
+    expression.SetValueList (&values);
+    expression.SetFunctionList (&functions);
 }
 
-bool FormulaEngine::setFormula(const std::string& text)
+bool FormulaEngine::setFormula (const std::string& text)
 {
     parseError.reset();
     try
     {
         formulaText = text;
-        expression.Parse(formulaText);
+        expression.Parse (formulaText);
         return true;
     }
     catch (const Expr::Exception& error)
@@ -41,13 +41,13 @@ const Expr::Exception* FormulaEngine::lastError() const
     return parseError ? &*parseError : nullptr;
 }
 
-void FormulaEngine::setX(double value)
+void FormulaEngine::setX (double value)
 {
-    double* cell = values.AddressOf("x");
+    double* cell = values.AddressOf ("x");
     if (cell == nullptr)
     {
-        values.Add("x", value, false);
-        cell = values.AddressOf("x");
+        values.Add ("x", value, false);
+        cell = values.AddressOf ("x");
     }
     *cell = value;
 }
@@ -60,20 +60,20 @@ double FormulaEngine::compute()
 FormulaEngine::Variables FormulaEngine::saveVariables() const
 {
     Variables saved;
-    saved.values.reserve(static_cast<size_t>(values.Count()));
+    saved.values.reserve (static_cast<size_t> (values.Count()));
     for (int i = 0; i < values.Count(); ++i)
-        saved.values.push_back(values.EntryAt(i).value);
+        saved.values.push_back (values.EntryAt (i).value);
     return saved;
 }
 
-void FormulaEngine::restoreVariables(const Variables& saved)
+void FormulaEngine::restoreVariables (const Variables& saved)
 {
     for (int i = 0; i < values.Count(); ++i)
     {
-        const auto& entry = values.EntryAt(i);
+        const auto& entry = values.EntryAt (i);
         if (entry.constant)
             continue;
-        const auto index = static_cast<size_t>(i);
-        *values.AddressOf(entry.name) = index < saved.values.size() ? saved.values[index] : 0.0;
+        const auto index = static_cast<size_t> (i);
+        *values.AddressOf (entry.name) = index < saved.values.size() ? saved.values[index] : 0.0;
     }
 }

@@ -19,12 +19,12 @@ class FormulaEngine
 {
 public:
     FormulaEngine();
-    FormulaEngine(const FormulaEngine&) = delete;
-    FormulaEngine& operator=(const FormulaEngine&) = delete;
+    FormulaEngine (const FormulaEngine&) = delete;
+    FormulaEngine& operator= (const FormulaEngine&) = delete;
 
     // Parses the formula; false when it does not parse, with the reason kept
     // for lastError(). The previous formula is gone either way.
-    bool setFormula(const std::string& text);
+    bool setFormula (const std::string& text);
 
     // The error of the last setFormula that failed; null after one that parsed.
     const Expr::Exception* lastError() const;
@@ -33,7 +33,7 @@ public:
     const std::string& getFormulaText() const { return formulaText; }
 
     // Stores the value into the variable "x", creating it when missing.
-    void setX(double value);
+    void setX (double value);
 
     // The value of the formula's last statement. Evaluation errors of the
     // Expr family pass through to the caller.
@@ -43,7 +43,7 @@ public:
     // a preview, so that its formulas leave no trace on the next run.
     struct Variables
     {
-        std::vector<double> values;   // of the value list's first entries, in its order
+        std::vector<double> values; // of the value list's first entries, in its order
     };
 
     Variables saveVariables() const;
@@ -51,14 +51,14 @@ public:
     // Puts the saved values back. The list never loses an entry, so a variable
     // created since the save is set to 0, the value it would be created with:
     // formulas read it as if it had never been there.
-    void restoreVariables(const Variables& saved);
+    void restoreVariables (const Variables& saved);
 
     Expr::ValueList& getValues() { return values; }
     Expr::FunctionList& getFunctions() { return functions; }
 
     // While the flag is set, an evaluation in progress stops with the
     // engine's abort error at its next check. Null: never.
-    void setAbortFlag(const std::atomic<bool>* flag) { expression.abortFlag = flag; }
+    void setAbortFlag (const std::atomic<bool>* flag) { expression.abortFlag = flag; }
 
 private:
     // The expression with its abort hook wired to a flag another thread may set.

@@ -26,14 +26,19 @@ namespace
         return true;
     }
 
-    char lowerAscii (char c) { return c >= 'A' && c <= 'Z' ? (char) (c - 'A' + 'a') : c; }
+    char lowerAscii (char c)
+    {
+        return c >= 'A' && c <= 'Z' ? (char) (c - 'A' + 'a') : c;
+    }
 
     /** The next character of UTF-8 text; the parser has checked the names it
         hands over, so a broken sequence only has to end the loop safely. */
     uint32_t nextCodePoint (std::string_view text, size_t& position)
     {
         const auto lead = (unsigned char) text[position++];
-        const int length = lead < 0x80 ? 0 : lead < 0xe0 ? 1 : lead < 0xf0 ? 2 : 3;
+        const int length = lead < 0x80 ? 0 : lead < 0xe0 ? 1
+                                       : lead < 0xf0     ? 2
+                                                         : 3;
         uint32_t code = length == 0 ? lead : lead & (0x3fu >> length);
         for (int k = 0; k < length && position < text.size(); ++k)
             code = (code << 6) | ((unsigned char) text[position++] & 0x3fu);
@@ -68,8 +73,8 @@ namespace
             switch (units)
             {
                 case AttributeLocator::Units::utf16LittleEndian: return bytes[position] | (unsigned) (bytes[position + 1] << 8);
-                case AttributeLocator::Units::utf16BigEndian:    return (unsigned) (bytes[position] << 8) | bytes[position + 1];
-                case AttributeLocator::Units::bytes:             break;
+                case AttributeLocator::Units::utf16BigEndian: return (unsigned) (bytes[position] << 8) | bytes[position + 1];
+                case AttributeLocator::Units::bytes: break;
             }
             return bytes[position];
         }
@@ -106,10 +111,10 @@ namespace
         CDATA or processing instruction can occur inside it, and a value ends
         only at the quote that opened it. */
     std::optional<std::pair<size_t, size_t>> valueRange (const unsigned char* bytes, size_t tagStart, size_t tagLength,
-                                                           int wanted, AttributeLocator::Units units)
+                                                         int wanted, AttributeLocator::Units units)
     {
         TagReader tag { bytes, tagStart, tagStart + tagLength, units };
-        tag.advance();   // the "<"
+        tag.advance(); // the "<"
         tag.skipUntil ([] (unsigned c) { return TagReader::isSpace (c) || c == '/' || c == '>'; });
 
         for (int index = 0;; ++index)
@@ -249,8 +254,7 @@ std::string AttributeLocator::locate (std::string_view document, const std::stri
         const bool isFinal = position + length == document.size();
         status = XML_Parse (parser.get(), document.data() + position, (int) length, isFinal ? XML_TRUE : XML_FALSE);
         position += length;
-    }
-    while (status == XML_STATUS_OK && position < document.size());
+    } while (status == XML_STATUS_OK && position < document.size());
 
     if (state.failure)
         std::rethrow_exception (state.failure);

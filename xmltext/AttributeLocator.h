@@ -21,14 +21,19 @@ class AttributeLocator
 public:
     /** How the document's characters are stored, as far as writing a value
         back is concerned: one byte per ASCII character, or UTF-16 units. */
-    enum class Units { bytes, utf16LittleEndian, utf16BigEndian };
+    enum class Units
+    {
+        bytes,
+        utf16LittleEndian,
+        utf16BigEndian
+    };
 
     /** One attribute value found in a start tag. */
     struct Match
     {
-        std::string_view value;   // decoded: references expanded, white space normalised (UTF-8)
-        size_t offset = 0;        // first byte of the value between its quotes
-        size_t length = 0;        // bytes of the value as written in the file
+        std::string_view value; // decoded: references expanded, white space normalised (UTF-8)
+        size_t offset = 0;      // first byte of the value between its quotes
+        size_t length = 0;      // bytes of the value as written in the file
         Units units = Units::bytes;
     };
 

@@ -96,8 +96,8 @@ namespace
                 for (long k = -round; k <= round; k += 2)
                 {
                     long x = (k == -round || (k != round && furthest[(size_t) (offset + k - 1)] < furthest[(size_t) (offset + k + 1)]))
-                                 ? furthest[(size_t) (offset + k + 1)]
-                                 : furthest[(size_t) (offset + k - 1)] + 1;
+                               ? furthest[(size_t) (offset + k + 1)]
+                               : furthest[(size_t) (offset + k - 1)] + 1;
                     long y = x - k;
                     while (x < n && y < m && same (range.oldStart + (size_t) x, range.newStart + (size_t) y))
                         ++x, ++y;
@@ -120,8 +120,7 @@ namespace
             long x = (long) (range.oldEnd - range.oldStart);
             long y = (long) (range.newEnd - range.newStart);
 
-            const auto addStep = [&] (long oldAt, long newAt, bool deletes)
-            {
+            const auto addStep = [&] (long oldAt, long newAt, bool deletes) {
                 const auto oldStart = range.oldStart + (size_t) oldAt;
                 const auto newStart = range.newStart + (size_t) newAt;
                 const Change step { oldStart, oldStart + (deletes ? 1u : 0u), newStart, newStart + (deletes ? 0u : 1u) };
@@ -295,8 +294,7 @@ std::vector<UnifiedDiff::ChangedLine> UnifiedDiff::changedLines (std::string_vie
 
 std::string UnifiedDiff::headerName (const std::string& name)
 {
-    const auto needsQuotes = std::any_of (name.begin(), name.end(), [] (char c)
-    {
+    const auto needsQuotes = std::any_of (name.begin(), name.end(), [] (char c) {
         const auto byte = (unsigned char) c;
         return byte <= ' ' || byte == 0x7f || c == '"' || c == '\\';
     });

@@ -22,9 +22,9 @@ public:
     /** One changed line and the line that takes its place. */
     struct ChangedLine
     {
-        int oldLine = 0;            // 1-based; 0 for a line only the new text has
-        int newLine = 0;            // 1-based; 0 for a line only the old text has
-        std::string before, after;  // without their line ends
+        int oldLine = 0;           // 1-based; 0 for a line only the new text has
+        int newLine = 0;           // 1-based; 0 for a line only the old text has
+        std::string before, after; // without their line ends
     };
 
     /** The diff, headed by "--- oldName" and "+++ newName" as given; empty

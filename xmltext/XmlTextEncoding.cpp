@@ -35,8 +35,7 @@ namespace
     std::string utf16AsUtf8 (std::string_view bytes, bool littleEndian)
     {
         constexpr uint32_t replacement = 0xfffd;
-        const auto unitAt = [&] (size_t i)
-        {
+        const auto unitAt = [&] (size_t i) {
             const auto first = (uint32_t) (unsigned char) bytes[i], second = (uint32_t) (unsigned char) bytes[i + 1];
             return littleEndian ? first | (second << 8) : (first << 8) | second;
         };
@@ -224,14 +223,34 @@ bool XmlTextEncoding::isValidUtf8 (std::string_view bytes)
             break;
 
         const auto lead = (unsigned char) bytes[i];
-        if (lead < 0x80) { ++i; continue; }
+        if (lead < 0x80)
+        {
+            ++i;
+            continue;
+        }
 
         int length = 0;
         uint32_t minimum = 0, code = 0;
-        if ((lead & 0xe0) == 0xc0)      { length = 2; minimum = 0x80;    code = lead & 0x1fu; }
-        else if ((lead & 0xf0) == 0xe0) { length = 3; minimum = 0x800;   code = lead & 0x0fu; }
-        else if ((lead & 0xf8) == 0xf0) { length = 4; minimum = 0x10000; code = lead & 0x07u; }
-        else return false;
+        if ((lead & 0xe0) == 0xc0)
+        {
+            length = 2;
+            minimum = 0x80;
+            code = lead & 0x1fu;
+        }
+        else if ((lead & 0xf0) == 0xe0)
+        {
+            length = 3;
+            minimum = 0x800;
+            code = lead & 0x0fu;
+        }
+        else if ((lead & 0xf8) == 0xf0)
+        {
+            length = 4;
+            minimum = 0x10000;
+            code = lead & 0x07u;
+        }
+        else
+            return false;
 
         if (i + (size_t) length > n)
             return false;

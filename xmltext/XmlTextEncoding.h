@@ -14,13 +14,20 @@
 class XmlTextEncoding
 {
 public:
-    enum class Kind { utf8, latin1, ascii, utf16LittleEndian, utf16BigEndian };
+    enum class Kind
+    {
+        utf8,
+        latin1,
+        ascii,
+        utf16LittleEndian,
+        utf16BigEndian
+    };
 
     struct Detected
     {
         Kind kind = Kind::utf8;
         size_t byteOrderMarkLength = 0;
-        juce::String problem;   // not empty: an encoding the tool does not handle, named
+        juce::String problem; // not empty: an encoding the tool does not handle, named
     };
 
     static Detected detect (std::string_view bytes);

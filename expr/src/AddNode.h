@@ -2,29 +2,30 @@
 
 #include "BinaryNode.h"
 
-namespace Expr {
-
-/** left + right, left evaluated first. */
-class AddNode final : public BinaryNode
+namespace Expr
 {
-public:
-    using BinaryNode::BinaryNode;
 
-protected:
-    double Calculate() override
+    /** left + right, left evaluated first. */
+    class AddNode final : public BinaryNode
     {
-        if (ReadsLeavesDirectly())
-            return *leftLeaf + *rightLeaf;
-        if (HeadsLongChain())
-            return CalculateChain();
-        return AfterLeft(left->Compute());
-    }
+    public:
+        using BinaryNode::BinaryNode;
 
-    double AfterLeft(double leftValue) override
-    {
-        const double r = right->Compute();
-        return leftValue + r;
-    }
-};
+    protected:
+        double Calculate() override
+        {
+            if (ReadsLeavesDirectly())
+                return *leftLeaf + *rightLeaf;
+            if (HeadsLongChain())
+                return CalculateChain();
+            return AfterLeft (left->Compute());
+        }
+
+        double AfterLeft (double leftValue) override
+        {
+            const double r = right->Compute();
+            return leftValue + r;
+        }
+    };
 
 } // namespace Expr

@@ -4,27 +4,28 @@
 
 #include <memory>
 
-namespace Expr {
-
-/** name = value: stores the value in the variable's cell and yields it. */
-class AssignNode final : public Node
+namespace Expr
 {
-public:
-    using Node::Node;
-    void Build(Parser& parser, int first, int last, int pivot) override;
-    bool PlaceInEvaluationOrder(EvaluationOrder& order) override { return PlaceWithChildren(order, {value.get()}); }
 
-protected:
-    double Calculate() override
+    /** name = value: stores the value in the variable's cell and yields it. */
+    class AssignNode final : public Node
     {
-        const double v = value->Compute();
-        *target = v;
-        return v;
-    }
+    public:
+        using Node::Node;
+        void Build (Parser& parser, int first, int last, int pivot) override;
+        bool PlaceInEvaluationOrder (EvaluationOrder& order) override { return PlaceWithChildren (order, { value.get() }); }
 
-private:
-    double* target = nullptr; // a value-list cell, not owned
-    std::unique_ptr<Node> value;
-};
+    protected:
+        double Calculate() override
+        {
+            const double v = value->Compute();
+            *target = v;
+            return v;
+        }
+
+    private:
+        double* target = nullptr; // a value-list cell, not owned
+        std::unique_ptr<Node> value;
+    };
 
 } // namespace Expr

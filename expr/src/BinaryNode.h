@@ -5,9 +5,10 @@
 #include <memory>
 #include <vector>
 
-namespace Expr {
+namespace Expr
+{
 
-/** The shared shape of the binary operators: a left and a right operand on
+    /** The shared shape of the binary operators: a left and a right operand on
     either side of the operator token.
 
     Each operator is split into the work it does before its left operand is
@@ -15,60 +16,60 @@ namespace Expr {
     two in a row. A long chain of one level's operators (a + b - c ...) hangs
     down the left side of its top node, which evaluates the whole chain in a
     loop, so that neither evaluating nor destroying it recurses per link. */
-class BinaryNode : public Node
-{
-public:
-    using Node::Node;
-    ~BinaryNode() override;
-    BinaryNode(const BinaryNode&) = delete;
-    BinaryNode& operator=(const BinaryNode&) = delete;
-
-    void Build(Parser& parser, int first, int last, int pivot) final;
-
-    /** Left, then right; a long chain keeps its tree on the per-node
-        countdown, which its loop runs. */
-    bool PlaceInEvaluationOrder(EvaluationOrder& order) override
+    class BinaryNode : public Node
     {
-        return !HeadsLongChain() && PlaceWithChildren(order, {left.get(), right.get()});
-    }
+    public:
+        using Node::Node;
+        ~BinaryNode() override;
+        BinaryNode (const BinaryNode&) = delete;
+        BinaryNode& operator= (const BinaryNode&) = delete;
 
-protected:
-    virtual void BeforeLeft() {}
-    virtual double AfterLeft(double leftValue) = 0;
+        void Build (Parser& parser, int first, int last, int pivot) final;
 
-    bool HeadsLongChain() const { return headsLongChain; }
+        /** Left, then right; a long chain keeps its tree on the per-node
+        countdown, which its loop runs. */
+        bool PlaceInEvaluationOrder (EvaluationOrder& order) override
+        {
+            return ! HeadsLongChain() && PlaceWithChildren (order, { left.get(), right.get() });
+        }
 
-    /** The value of the chain this node heads, evaluated in the same order
+    protected:
+        virtual void BeforeLeft() {}
+        virtual double AfterLeft (double leftValue) = 0;
+
+        bool HeadsLongChain() const { return headsLongChain; }
+
+        /** The value of the chain this node heads, evaluated in the same order
         as the nested calls would: every link's work before its left operand
         from the top down, the innermost left operand, then every link's work
         after it from the bottom up. */
-    double CalculateChain();
+        double CalculateChain();
 
-    /** Both operands are numbers or variables, and the countdown is settled
+        /** Both operands are numbers or variables, and the countdown is settled
         for the whole tree: the operator may read the two values directly. */
-    bool ReadsLeavesDirectly() const { return leftLeaf != nullptr && rightLeaf != nullptr && !CountsEachEvaluation(); }
+        bool ReadsLeavesDirectly() const { return leftLeaf != nullptr && rightLeaf != nullptr && ! CountsEachEvaluation(); }
 
-    std::unique_ptr<Node> left;
-    std::unique_ptr<Node> right;
-    const double* leftLeaf = nullptr;  // left's value when it is a leaf
-    const double* rightLeaf = nullptr; // right's value when it is a leaf
+        std::unique_ptr<Node> left;
+        std::unique_ptr<Node> right;
+        const double* leftLeaf = nullptr;  // left's value when it is a leaf
+        const double* rightLeaf = nullptr; // right's value when it is a leaf
 
-private:
-    friend class Parser;
+    private:
+        friend class Parser;
 
-    /** Given the links of the chain this node heads, innermost first and this
+        /** Given the links of the chain this node heads, innermost first and this
         node last; kept only when the chain is long enough to matter. */
-    void SetChainLinks(std::vector<BinaryNode*> links);
+        void SetChainLinks (std::vector<BinaryNode*> links);
 
-    /** Notes which operands are leaves, once both are built. */
-    void NoteLeafOperands()
-    {
-        leftLeaf = LeafValueOf(*left);
-        rightLeaf = LeafValueOf(*right);
-    }
+        /** Notes which operands are leaves, once both are built. */
+        void NoteLeafOperands()
+        {
+            leftLeaf = LeafValueOf (*left);
+            rightLeaf = LeafValueOf (*right);
+        }
 
-    std::vector<BinaryNode*> chainLinks; // not owned: they hang from left
-    bool headsLongChain = false;         // chainLinks is not empty
-};
+        std::vector<BinaryNode*> chainLinks; // not owned: they hang from left
+        bool headsLongChain = false;         // chainLinks is not empty
+    };
 
 } // namespace Expr

@@ -1,49 +1,51 @@
 #include <expr/DataList.h>
 #include <expr/Exception.h>
 
-namespace Expr {
-
-DataObject::~DataObject() = default;
-
-DataEntry::DataEntry(std::string entryName) : name(std::move(entryName)) {}
-
-DataEntry::~DataEntry()
+namespace Expr
 {
-    delete object;
-}
 
-void DataEntry::SetObject(std::unique_ptr<DataObject> newObject)
-{
-    delete object;
-    object = newObject.release();
-}
+    DataObject::~DataObject() = default;
 
-DataList::DataList() = default;
-DataList::~DataList() = default;
+    DataEntry::DataEntry (std::string entryName)
+        : name (std::move (entryName)) {}
 
-void DataList::Add(const std::string& name)
-{
-    if (SlotOf(name) != nullptr)
-        throw AlreadyExistsException(name);
-    entries.push_back(std::make_unique<DataEntry>(name));
-}
+    DataEntry::~DataEntry()
+    {
+        delete object;
+    }
 
-DataObject** DataList::SlotOf(const std::string& name)
-{
-    for (auto& entry : entries)
-        if (entry->Name() == name)
-            return entry->Slot();
-    return nullptr;
-}
+    void DataEntry::SetObject (std::unique_ptr<DataObject> newObject)
+    {
+        delete object;
+        object = newObject.release();
+    }
 
-int DataList::Count() const
-{
-    return static_cast<int>(entries.size());
-}
+    DataList::DataList() = default;
+    DataList::~DataList() = default;
 
-DataEntry& DataList::EntryAt(int index)
-{
-    return *entries.at(static_cast<size_t>(index));
-}
+    void DataList::Add (const std::string& name)
+    {
+        if (SlotOf (name) != nullptr)
+            throw AlreadyExistsException (name);
+        entries.push_back (std::make_unique<DataEntry> (name));
+    }
+
+    DataObject** DataList::SlotOf (const std::string& name)
+    {
+        for (auto& entry : entries)
+            if (entry->Name() == name)
+                return entry->Slot();
+        return nullptr;
+    }
+
+    int DataList::Count() const
+    {
+        return static_cast<int> (entries.size());
+    }
+
+    DataEntry& DataList::EntryAt (int index)
+    {
+        return *entries.at (static_cast<size_t> (index));
+    }
 
 } // namespace Expr

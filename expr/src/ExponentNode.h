@@ -7,56 +7,57 @@
 #include <cerrno>
 #include <cmath>
 
-namespace Expr {
+namespace Expr
+{
 
-/** x ^ 2 without the library call where that cannot change the result:
+    /** x ^ 2 without the library call where that cannot change the result:
     pow is within 0.54 ULP of the exact square, so when the product's own
     rounding error (taken exactly with fma) leaves the exact square less than
     0.4 ULP from the product, pow gives the product too, and sets no error
     for a normal, finite result. False for everything else (a zero, tiny,
     huge or non-finite square, a power of two, a near tie), which pow then
     computes, error indicator and all. */
-bool SquareAsPowGivesIt(double x, double& square);
+    bool SquareAsPowGivesIt (double x, double& square);
 
-/** left ^ right through the library's pow. errno is cleared before the
+    /** left ^ right through the library's pow. errno is cleared before the
     operands are evaluated and tested after pow, so an error indicator left
     set inside either operand also makes the power fail. */
-class ExponentNode final : public BinaryNode
-{
-public:
-    using BinaryNode::BinaryNode;
-
-protected:
-    double Calculate() override
+    class ExponentNode final : public BinaryNode
     {
-        if (ReadsLeavesDirectly())
+    public:
+        using BinaryNode::BinaryNode;
+
+    protected:
+        double Calculate() override
         {
+            if (ReadsLeavesDirectly())
+            {
+                BeforeLeft();
+                return Power (*leftLeaf, *rightLeaf);
+            }
+            if (HeadsLongChain())
+                return CalculateChain();
             BeforeLeft();
-            return Power(*leftLeaf, *rightLeaf);
+            return AfterLeft (left->Compute());
         }
-        if (HeadsLongChain())
-            return CalculateChain();
-        BeforeLeft();
-        return AfterLeft(left->Compute());
-    }
 
-    void BeforeLeft() override { errno = 0; }
+        void BeforeLeft() override { errno = 0; }
 
-    double AfterLeft(double leftValue) override { return Power(leftValue, right->Compute()); }
+        double AfterLeft (double leftValue) override { return Power (leftValue, right->Compute()); }
 
-private:
-    double Power(double leftValue, double r)
-    {
-        double p = 0.0;
-        if (!(r == 2.0 && SquareAsPowGivesIt(leftValue, p)))
-            p = std::pow(leftValue, r);
-        if (errno != 0)
+    private:
+        double Power (double leftValue, double r)
         {
-            NoteEvaluatedThrough(*this);
-            throw MathException("^");
+            double p = 0.0;
+            if (! (r == 2.0 && SquareAsPowGivesIt (leftValue, p)))
+                p = std::pow (leftValue, r);
+            if (errno != 0)
+            {
+                NoteEvaluatedThrough (*this);
+                throw MathException ("^");
+            }
+            return p;
         }
-        return p;
-    }
-};
+    };
 
 } // namespace Expr

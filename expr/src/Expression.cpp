@@ -4,77 +4,78 @@
 
 #include "Parser.h"
 
-namespace Expr {
-
-Expression::Expression() = default;
-
-Expression::~Expression() = default;
-
-void Expression::Parse(const std::string& text)
+namespace Expr
 {
-    SettleAfterError();
-    root.reset();
-    orderedNodes.clear();
-    evaluationPlaces = 0;
-    Parser parser(this);
-    root = parser.Parse(text);
-    EvaluationOrder order;
-    if (root->PlaceInEvaluationOrder(order))
+
+    Expression::Expression() = default;
+
+    Expression::~Expression() = default;
+
+    void Expression::Parse (const std::string& text)
     {
-        evaluationPlaces = order.Count();
-        orderedNodes = std::move(order.nodes);
-        CountEachEvaluation(false);
-    }
-}
-
-// When no poll can fall within this computation, every place of the tree is
-// taken from the countdown before it starts; a branch that is skipped gives
-// its places back when its turn comes, and an error, which its thrower notes,
-// gives back the places after the last one evaluated before the next
-// computation or parse. The countdown then stands where counting node by
-// node would have left it.
-double Expression::Compute()
-{
-    if (lastEvaluatedPlace != noPlaceNoted)
         SettleAfterError();
-    if (root == nullptr)
-        throw EmptyExpressionException();
-    if (evaluationPlaces == 0)
-        return root->Compute();
-    if (abortCountdown < evaluationPlaces)
-        return ComputeCountingEachNode();
-    abortCountdown -= evaluationPlaces;
-    return root->Compute();
-}
+        root.reset();
+        orderedNodes.clear();
+        evaluationPlaces = 0;
+        Parser parser (this);
+        root = parser.Parse (text);
+        EvaluationOrder order;
+        if (root->PlaceInEvaluationOrder (order))
+        {
+            evaluationPlaces = order.Count();
+            orderedNodes = std::move (order.nodes);
+            CountEachEvaluation (false);
+        }
+    }
 
-void Expression::SettleAfterError()
-{
-    if (lastEvaluatedPlace == noPlaceNoted)
-        return;
-    abortCountdown += evaluationPlaces - (lastEvaluatedPlace + 1);
-    lastEvaluatedPlace = noPlaceNoted;
-}
-
-double Expression::ComputeCountingEachNode()
-{
-    CountEachEvaluation(true);
-    struct Resettle
+    // When no poll can fall within this computation, every place of the tree is
+    // taken from the countdown before it starts; a branch that is skipped gives
+    // its places back when its turn comes, and an error, which its thrower notes,
+    // gives back the places after the last one evaluated before the next
+    // computation or parse. The countdown then stands where counting node by
+    // node would have left it.
+    double Expression::Compute()
     {
-        Expression& expression;
-        ~Resettle() { expression.CountEachEvaluation(false); }
-    } resettle{*this};
-    return root->Compute();
-}
+        if (lastEvaluatedPlace != noPlaceNoted)
+            SettleAfterError();
+        if (root == nullptr)
+            throw EmptyExpressionException();
+        if (evaluationPlaces == 0)
+            return root->Compute();
+        if (abortCountdown < evaluationPlaces)
+            return ComputeCountingEachNode();
+        abortCountdown -= evaluationPlaces;
+        return root->Compute();
+    }
 
-void Expression::CountEachEvaluation(bool counts)
-{
-    for (Node* node : orderedNodes)
-        node->countsEachEvaluation = counts;
-}
+    void Expression::SettleAfterError()
+    {
+        if (lastEvaluatedPlace == noPlaceNoted)
+            return;
+        abortCountdown += evaluationPlaces - (lastEvaluatedPlace + 1);
+        lastEvaluatedPlace = noPlaceNoted;
+    }
 
-bool Expression::CheckAbort()
-{
-    return false;
-}
+    double Expression::ComputeCountingEachNode()
+    {
+        CountEachEvaluation (true);
+        struct Resettle
+        {
+            Expression& expression;
+            ~Resettle() { expression.CountEachEvaluation (false); }
+        } resettle { *this };
+        return root->Compute();
+    }
+
+    void Expression::CountEachEvaluation (bool counts)
+    {
+        for (Node* node : orderedNodes)
+            node->countsEachEvaluation = counts;
+    }
+
+    bool Expression::CheckAbort()
+    {
+        return false;
+    }
 
 } // namespace Expr

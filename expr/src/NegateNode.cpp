@@ -4,13 +4,14 @@
 
 #include <expr/Exception.h>
 
-namespace Expr {
-
-void NegateNode::Build(Parser& parser, int first, int last, int pivot)
+namespace Expr
 {
-    if (!(pivot == first && pivot < last))
-        parser.ThrowOver(SyntaxException(), first, last);
-    child = parser.BuildNestedRange(pivot + 1, last);
-}
+
+    void NegateNode::Build (Parser& parser, int first, int last, int pivot)
+    {
+        if (! (pivot == first && pivot < last))
+            parser.ThrowOver (SyntaxException(), first, last);
+        child = parser.BuildNestedRange (pivot + 1, last);
+    }
 
 } // namespace Expr

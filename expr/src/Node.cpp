@@ -1,47 +1,50 @@
 #include <expr/Exception.h>
 #include <expr/Node.h>
 
-namespace Expr {
-
-namespace {
-Expression* RequireExpression(Expression* owner)
+namespace Expr
 {
-    if (owner == nullptr)
-        throw NullPointerException("Node::Node");
-    return owner;
-}
-} // namespace
 
-Node::Node(Expression* owner) : expression(RequireExpression(owner)) {}
-
-Node::~Node() = default;
-
-bool Node::PlaceInEvaluationOrder(EvaluationOrder& /*order*/)
-{
-    return false;
-}
-
-bool Node::PlaceWithChildren(EvaluationOrder& order, std::initializer_list<Node*> children)
-{
-    TakePlace(order);
-    for (Node* child : children)
-        if (!child->PlaceInEvaluationOrder(order))
-            return false;
-    CountPlacesBelow(order);
-    return true;
-}
-
-void Node::PollAbortWithin(int count)
-{
-    int& countdown = expression->abortCountdown;
-    while (count > countdown)
+    namespace
     {
-        count -= countdown + 1;
-        countdown = expression->abortReload;
-        if (expression->CheckAbort())
-            throw AbortException();
+        Expression* RequireExpression (Expression* owner)
+        {
+            if (owner == nullptr)
+                throw NullPointerException ("Node::Node");
+            return owner;
+        }
+    } // namespace
+
+    Node::Node (Expression* owner)
+        : expression (RequireExpression (owner)) {}
+
+    Node::~Node() = default;
+
+    bool Node::PlaceInEvaluationOrder (EvaluationOrder& /*order*/)
+    {
+        return false;
     }
-    countdown -= count;
-}
+
+    bool Node::PlaceWithChildren (EvaluationOrder& order, std::initializer_list<Node*> children)
+    {
+        TakePlace (order);
+        for (Node* child : children)
+            if (! child->PlaceInEvaluationOrder (order))
+                return false;
+        CountPlacesBelow (order);
+        return true;
+    }
+
+    void Node::PollAbortWithin (int count)
+    {
+        int& countdown = expression->abortCountdown;
+        while (count > countdown)
+        {
+            count -= countdown + 1;
+            countdown = expression->abortReload;
+            if (expression->CheckAbort())
+                throw AbortException();
+        }
+        countdown -= count;
+    }
 
 } // namespace Expr

@@ -2,100 +2,102 @@
 
 #include <limits>
 
-namespace Expr {
-
-namespace {
-constexpr int none = -1;
-constexpr int beyondEveryIndex = std::numeric_limits<int>::max();
-} // namespace
-
-bool TokenLevels::IsListed(TokenKind kind)
+namespace Expr
 {
-    switch (kind)
-    {
-        case TokenKind::OpenParen:
-        case TokenKind::Assign:
-        case TokenKind::Plus:
-        case TokenKind::Minus:
-        case TokenKind::Multiply:
-        case TokenKind::Divide:
-        case TokenKind::Power:
-        case TokenKind::Comma:
-        case TokenKind::Semicolon: return true;
-        default: return false;
-    }
-}
 
-void TokenLevels::Build(const std::vector<Token>& list)
-{
-    tokens = &list;
-    const size_t count = list.size();
-    partner.assign(count, none);
-    level.assign(count, none);
-    nextListed.assign(count, beyondEveryIndex);
-    balanced = false;
-
-    // Left to right: levels and partners. A ")" lies at the level of its "(".
-    std::vector<int> openGroups;
-    for (size_t i = 0; i < count; ++i)
+    namespace
     {
-        const TokenKind kind = list[i].kind;
-        if (kind == TokenKind::CloseParen)
+        constexpr int none = -1;
+        constexpr int beyondEveryIndex = std::numeric_limits<int>::max();
+    } // namespace
+
+    bool TokenLevels::IsListed (TokenKind kind)
+    {
+        switch (kind)
         {
-            if (openGroups.empty())
-                return;
-            const int open = openGroups.back();
-            openGroups.pop_back();
-            partner[static_cast<size_t>(open)] = static_cast<int>(i);
-            partner[i] = open;
+            case TokenKind::OpenParen:
+            case TokenKind::Assign:
+            case TokenKind::Plus:
+            case TokenKind::Minus:
+            case TokenKind::Multiply:
+            case TokenKind::Divide:
+            case TokenKind::Power:
+            case TokenKind::Comma:
+            case TokenKind::Semicolon: return true;
+            default: return false;
         }
-        level[i] = openGroups.empty() ? none : openGroups.back();
-        if (kind == TokenKind::OpenParen)
-            openGroups.push_back(static_cast<int>(i));
     }
-    if (!openGroups.empty())
-        return;
 
-    // Right to left: the next listed token of each level. Entering a group
-    // from its ")" starts a fresh level; leaving it at its "(" restores the
-    // outer one, where the "(" itself is listed.
-    std::vector<int> outerNext;
-    int next = beyondEveryIndex;
-    for (size_t i = count; i-- > 0;)
+    void TokenLevels::Build (const std::vector<Token>& list)
     {
-        const TokenKind kind = list[i].kind;
-        if (kind == TokenKind::CloseParen)
+        tokens = &list;
+        const size_t count = list.size();
+        partner.assign (count, none);
+        level.assign (count, none);
+        nextListed.assign (count, beyondEveryIndex);
+        balanced = false;
+
+        // Left to right: levels and partners. A ")" lies at the level of its "(".
+        std::vector<int> openGroups;
+        for (size_t i = 0; i < count; ++i)
         {
+            const TokenKind kind = list[i].kind;
+            if (kind == TokenKind::CloseParen)
+            {
+                if (openGroups.empty())
+                    return;
+                const int open = openGroups.back();
+                openGroups.pop_back();
+                partner[static_cast<size_t> (open)] = static_cast<int> (i);
+                partner[i] = open;
+            }
+            level[i] = openGroups.empty() ? none : openGroups.back();
+            if (kind == TokenKind::OpenParen)
+                openGroups.push_back (static_cast<int> (i));
+        }
+        if (! openGroups.empty())
+            return;
+
+        // Right to left: the next listed token of each level. Entering a group
+        // from its ")" starts a fresh level; leaving it at its "(" restores the
+        // outer one, where the "(" itself is listed.
+        std::vector<int> outerNext;
+        int next = beyondEveryIndex;
+        for (size_t i = count; i-- > 0;)
+        {
+            const TokenKind kind = list[i].kind;
+            if (kind == TokenKind::CloseParen)
+            {
+                nextListed[i] = next;
+                outerNext.push_back (next);
+                next = beyondEveryIndex;
+                continue;
+            }
+            if (kind == TokenKind::OpenParen)
+            {
+                next = outerNext.back();
+                outerNext.pop_back();
+            }
             nextListed[i] = next;
-            outerNext.push_back(next);
-            next = beyondEveryIndex;
-            continue;
+            if (IsListed (kind))
+                next = static_cast<int> (i);
         }
-        if (kind == TokenKind::OpenParen)
-        {
-            next = outerNext.back();
-            outerNext.pop_back();
-        }
-        nextListed[i] = next;
-        if (IsListed(kind))
-            next = static_cast<int>(i);
+        balanced = true;
     }
-    balanced = true;
-}
 
-bool TokenLevels::Covers(int first, int last) const
-{
-    if (!balanced || first < 0 || last < first || static_cast<size_t>(last) >= tokens->size())
-        return false;
-    const auto f = static_cast<size_t>(first);
-    const auto l = static_cast<size_t>(last);
-    return level[f] == level[l] && KindAt(f) != TokenKind::CloseParen && KindAt(l) != TokenKind::OpenParen;
-}
+    bool TokenLevels::Covers (int first, int last) const
+    {
+        if (! balanced || first < 0 || last < first || static_cast<size_t> (last) >= tokens->size())
+            return false;
+        const auto f = static_cast<size_t> (first);
+        const auto l = static_cast<size_t> (last);
+        return level[f] == level[l] && KindAt (f) != TokenKind::CloseParen && KindAt (l) != TokenKind::OpenParen;
+    }
 
-int TokenLevels::FirstListedFrom(int first) const
-{
-    const auto f = static_cast<size_t>(first);
-    return IsListed(KindAt(f)) ? first : nextListed[f];
-}
+    int TokenLevels::FirstListedFrom (int first) const
+    {
+        const auto f = static_cast<size_t> (first);
+        return IsListed (KindAt (f)) ? first : nextListed[f];
+    }
 
 } // namespace Expr

@@ -4,9 +4,10 @@
 
 #include <vector>
 
-namespace Expr {
+namespace Expr
+{
 
-/** An index over a token list, built in one pass each way, that lets the
+    /** An index over a token list, built in one pass each way, that lets the
     parser visit the tokens of a range at the range's own parenthesis level
     without walking the tokens nested inside it.
 
@@ -15,36 +16,36 @@ namespace Expr {
     covered when the whole list is balanced and the range starts and ends at
     the same level without cutting a group in two; any other range needs the
     plain walk, which reports its unmatched parenthesis. */
-class TokenLevels
-{
-public:
-    /** Rebuilds the index for the tokens, which must stay unchanged while it
+    class TokenLevels
+    {
+    public:
+        /** Rebuilds the index for the tokens, which must stay unchanged while it
         is used; an unbalanced list covers nothing. */
-    void Build(const std::vector<Token>& list);
+        void Build (const std::vector<Token>& list);
 
-    bool Covers(int first, int last) const;
+        bool Covers (int first, int last) const;
 
-    /** The first listed token at first's level from first on (first itself
+        /** The first listed token at first's level from first on (first itself
         included), or a value beyond every index when there is none. */
-    int FirstListedFrom(int first) const;
+        int FirstListedFrom (int first) const;
 
-    /** The next listed token after index at index's level; a "(" skips its
+        /** The next listed token after index at index's level; a "(" skips its
         group. */
-    int NextListed(int index) const { return nextListed[static_cast<size_t>(index)]; }
+        int NextListed (int index) const { return nextListed[static_cast<size_t> (index)]; }
 
-    /** The ")" of a "(" (or the "(" of a ")"). */
-    int Partner(int index) const { return partner[static_cast<size_t>(index)]; }
+        /** The ")" of a "(" (or the "(" of a ")"). */
+        int Partner (int index) const { return partner[static_cast<size_t> (index)]; }
 
-private:
-    static bool IsListed(TokenKind kind);
+    private:
+        static bool IsListed (TokenKind kind);
 
-    TokenKind KindAt(size_t index) const { return (*tokens)[index].kind; }
+        TokenKind KindAt (size_t index) const { return (*tokens)[index].kind; }
 
-    const std::vector<Token>* tokens = nullptr;
-    std::vector<int> partner;
-    std::vector<int> level;      // the index of the "(" the token lies in, -1 at the top
-    std::vector<int> nextListed; // see NextListed; none is beyond every index
-    bool balanced = false;
-};
+        const std::vector<Token>* tokens = nullptr;
+        std::vector<int> partner;
+        std::vector<int> level;      // the index of the "(" the token lies in, -1 at the top
+        std::vector<int> nextListed; // see NextListed; none is beyond every index
+        bool balanced = false;
+    };
 
 } // namespace Expr

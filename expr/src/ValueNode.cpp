@@ -4,14 +4,15 @@
 
 #include <expr/Exception.h>
 
-namespace Expr {
-
-void ValueNode::Build(Parser& parser, int first, int last, int /*pivot*/)
+namespace Expr
 {
-    if (first != last)
-        parser.ThrowOver(SyntaxException(), first, last);
-    value = parser.NumberAt(first);
-    leafValue = &value;
-}
+
+    void ValueNode::Build (Parser& parser, int first, int last, int /*pivot*/)
+    {
+        if (first != last)
+            parser.ThrowOver (SyntaxException(), first, last);
+        value = parser.NumberAt (first);
+        leafValue = &value;
+    }
 
 } // namespace Expr

@@ -4,14 +4,15 @@
 
 #include <expr/Exception.h>
 
-namespace Expr {
-
-void VariableNode::Build(Parser& parser, int first, int last, int /*pivot*/)
+namespace Expr
 {
-    if (first != last)
-        parser.ThrowOver(SyntaxException(), first, last);
-    cell = parser.FindOrCreateVariable(first);
-    leafValue = cell;
-}
+
+    void VariableNode::Build (Parser& parser, int first, int last, int /*pivot*/)
+    {
+        if (first != last)
+            parser.ThrowOver (SyntaxException(), first, last);
+        cell = parser.FindOrCreateVariable (first);
+        leafValue = cell;
+    }
 
 } // namespace Expr

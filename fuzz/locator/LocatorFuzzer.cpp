@@ -38,8 +38,7 @@ namespace
     /** The values a conversion with y = x leaves in the attributes, and the edits it makes. */
     bool identity (std::string_view document, const std::string& name, std::vector<std::string>& values, std::vector<Edit>& edits)
     {
-        const auto error = AttributeLocator::locate (document, name, [&] (const AttributeLocator::Match& match)
-        {
+        const auto error = AttributeLocator::locate (document, name, [&] (const AttributeLocator::Match& match) {
             check (match.offset + match.length <= document.size());
             check (edits.empty() || edits.back().offset + edits.back().length <= match.offset);
 

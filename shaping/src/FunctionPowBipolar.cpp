@@ -2,13 +2,13 @@
 
 #include <cmath>
 
-double ShapingPowBipolar(const Expr::FunctionCall& call)
+double ShapingPowBipolar (const Expr::FunctionCall& call)
 {
-    const double exponent = call.Value(1);
-    const double x = call.Value(0);
+    const double exponent = call.Value (1);
+    const double x = call.Value (0);
     if (x > 0.0)
-        return std::pow(x, exponent);
+        return std::pow (x, exponent);
     if (x < 0.0)
-        return -std::pow(-x, exponent);
-    return 0.0;   // either zero, and NaN
+        return -std::pow (-x, exponent);
+    return 0.0; // either zero, and NaN
 }

@@ -4,9 +4,9 @@
 
 #include <cmath>
 
-double ShapingQuant(const Expr::FunctionCall& call)
+double ShapingQuant (const Expr::FunctionCall& call)
 {
-    const double step = call.Value(1);
-    const double x = call.Value(0);
-    return QuantizeToStep(x, step);
+    const double step = call.Value (1);
+    const double x = call.Value (0);
+    return QuantizeToStep (x, step);
 }

@@ -1,7 +1,7 @@
 #include "ShapingBodies.h"
 
-double ShapingStep(const Expr::FunctionCall& call)
+double ShapingStep (const Expr::FunctionCall& call)
 {
-    const double x = call.Value(0);
-    return x >= 0.0 ? 1.0 : 0.0;   // -0 counts as zero; NaN gives 0
+    const double x = call.Value (0);
+    return x >= 0.0 ? 1.0 : 0.0; // -0 counts as zero; NaN gives 0
 }

@@ -39,7 +39,10 @@ namespace
         RecordingAlerts* alerts = nullptr;
     };
 
-    juce::Rectangle<int> boundsOf (const juce::Component& component) { return component.getBounds(); }
+    juce::Rectangle<int> boundsOf (const juce::Component& component)
+    {
+        return component.getBounds();
+    }
 }
 
 TEST (Panel, StartsWithTheDefaultsAndShowsTheDescriptionWithoutAClick)
@@ -57,7 +60,8 @@ TEST (Panel, StartsWithTheDefaultsAndShowsTheDescriptionWithoutAClick)
 
     const auto text = p.description();
     EXPECT_TRUE (text.startsWith ("Replace string: 'Blah' \nwith new string: 'Blub' \n\nin xml-files in folder: "
-                                  + getApplicationDirectory().getFullPathName() + "\n\naffected files (")) << text;
+                                  + getApplicationDirectory().getFullPathName() + "\n\naffected files ("))
+        << text;
 }
 
 TEST (Panel, EveryValueLabelIsAWhiteEditableFieldNamedAfterItsCaption)
@@ -88,8 +92,7 @@ TEST (Panel, SwitchingOperationSwapsTheFieldsAndKeepsTheirTexts)
     Panel p;
     p.panel.replaceWhatValue->setText ("old text", juce::dontSendNotification);
 
-    const auto visibility = [&p]
-    {
+    const auto visibility = [&p] {
         juce::String flags;
         for (auto* label : { p.panel.replaceWhatLabel.get(), p.panel.replaceWhatValue.get(), p.panel.replaceWithLabel.get(),
                              p.panel.replaceWithValue.get(), p.panel.attributeToConvertLabel.get(), p.panel.attributeValue.get(),
@@ -126,7 +129,8 @@ TEST (Panel, ScopeRescansAndTheCountGrowsAndShrinks)
     EXPECT_TRUE (p.panel.searchRecursively);
     EXPECT_TRUE (p.description().endsWith ("\nand all its subfolders (recursively)\n\naffected files (2):\n\n"
                                            + folder.file ("z/a.xml").getFullPathName() + "\n"
-                                           + folder.file ("b.xml").getFullPathName() + "\n")) << p.description();
+                                           + folder.file ("b.xml").getFullPathName() + "\n"))
+        << p.description();
 
     p.choose (*p.panel.doWhereComboBox, 1);
     EXPECT_FALSE (p.panel.searchRecursively);
@@ -264,7 +268,7 @@ TEST (Panel, ChangingFolderClearsTheLogAndANewFileIsPickedUp)
     EXPECT_FALSE (p.panel.doneDisplay->isEmpty());
 
     // A file added while the window is idle is in the description, and in the run.
-    juce::Thread::sleep (1100);   // folder times may count whole seconds
+    juce::Thread::sleep (1100); // folder times may count whole seconds
     folder.write ("late.xml", "Blah");
     for (int tick = 0; tick < 300 && ! p.description().contains ("late.xml"); ++tick)
         juce::MessageManager::getInstance()->runDispatchLoopUntil (10);
@@ -308,10 +312,10 @@ TEST (Panel, GoingUpInTheBrowserMovesTheRunToThatFolder)
 
     Panel p;
     p.showFolder (folder);
-    p.panel.fileBrowser->setRoot (folder.file ("sub"));   // as a double click into "sub" does
+    p.panel.fileBrowser->setRoot (folder.file ("sub")); // as a double click into "sub" does
     EXPECT_EQ (p.panel.getCurrentDirectoryPath(), folder.file ("sub").getFullPathName());
 
-    p.panel.fileBrowser->goUp();                          // the browser's own "up" button
+    p.panel.fileBrowser->goUp(); // the browser's own "up" button
     EXPECT_EQ (p.panel.getCurrentDirectoryPath(), folder.path());
     EXPECT_TRUE (p.description().contains ("in xml-files in folder: " + folder.path() + "\n"));
     EXPECT_TRUE (p.description().contains ("affected files (1):\n\n" + folder.file ("top.xml").getFullPathName()));
@@ -356,6 +360,6 @@ TEST (Panel, PreviewShowsTheChangedLinesAndWritesNothing)
     EXPECT_FALSE (folder.file ("QuillmereBackup.zip").exists());
     EXPECT_TRUE (p.alerts->alerts.empty());
 
-    p.panel.saveLog();   // saves the preview
+    p.panel.saveLog(); // saves the preview
     EXPECT_TRUE (juce::String (folder.read ("QuillmereLog.txt")).contains ("line 2: <b>Blah</b> -> <b>Blub</b>"));
 }

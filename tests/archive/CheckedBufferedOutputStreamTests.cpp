@@ -25,7 +25,7 @@ namespace
             out.writeShort ((short) (entry * 7));
             out.setPosition (end);
         }
-        out.setPosition (3);   // far back, outside any buffer
+        out.setPosition (3); // far back, outside any buffer
         out.writeInt (-1);
     }
 }
@@ -54,9 +54,9 @@ TEST (CheckedBufferedOutputStream, AFailureIsKeptForEveryLaterCall)
     CheckedBufferedOutputStream buffered (destination, 64);
 
     char bytes[50] = {};
-    EXPECT_TRUE (buffered.write (bytes, 50));    // held in the buffer
-    EXPECT_TRUE (buffered.write (bytes, 50));    // the first 64 go out fine
-    EXPECT_FALSE (buffered.write (bytes, 50));   // 128 bytes do not fit the destination
+    EXPECT_TRUE (buffered.write (bytes, 50));  // held in the buffer
+    EXPECT_TRUE (buffered.write (bytes, 50));  // the first 64 go out fine
+    EXPECT_FALSE (buffered.write (bytes, 50)); // 128 bytes do not fit the destination
     EXPECT_TRUE (buffered.hasFailed());
     EXPECT_FALSE (buffered.setPosition (0));
     EXPECT_FALSE (buffered.write (bytes, 1));
@@ -69,7 +69,7 @@ TEST (CheckedBufferedOutputStream, TheFinalFlushReportsAShortDestination)
     ziptest::FailingOutputStream destination (10);
     CheckedBufferedOutputStream buffered (destination, 64);
     char bytes[20] = {};
-    EXPECT_TRUE (buffered.write (bytes, 20));    // still only in the buffer
+    EXPECT_TRUE (buffered.write (bytes, 20)); // still only in the buffer
     buffered.flush();
     EXPECT_TRUE (buffered.hasFailed());
 }

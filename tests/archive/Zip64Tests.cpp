@@ -38,7 +38,11 @@ namespace
         }
 
         void flush() override {}
-        bool setPosition (juce::int64 newPosition) override { position = newPosition; return true; }
+        bool setPosition (juce::int64 newPosition) override
+        {
+            position = newPosition;
+            return true;
+        }
         juce::int64 getPosition() override { return position; }
 
     private:
@@ -76,13 +80,14 @@ TEST (Zip64, AnEntryOfMoreThanFourGiBIsReadBackByAnotherReader)
 
     juce::ChildProcess python;
     ASSERT_TRUE (python.start (juce::StringArray { "python3", "-c",
-        "import sys, zipfile\n"
-        "z = zipfile.ZipFile(sys.argv[1])\n"
-        "assert z.testzip() is None\n"
-        "sizes = {i.filename: i.file_size for i in z.infolist()}\n"
-        "assert sizes == {'small.xml': 4, 'huge.xml': 0x100000010, 'after.xml': 4}, sizes\n"
-        "assert z.read('after.xml') == b'<b/>'\n"
-        "print('ok')\n", archive.getFullPathName() }));
+                                                   "import sys, zipfile\n"
+                                                   "z = zipfile.ZipFile(sys.argv[1])\n"
+                                                   "assert z.testzip() is None\n"
+                                                   "sizes = {i.filename: i.file_size for i in z.infolist()}\n"
+                                                   "assert sizes == {'small.xml': 4, 'huge.xml': 0x100000010, 'after.xml': 4}, sizes\n"
+                                                   "assert z.read('after.xml') == b'<b/>'\n"
+                                                   "print('ok')\n",
+                                                   archive.getFullPathName() }));
     const auto output = python.readAllProcessOutput();
     EXPECT_TRUE (python.waitForProcessToFinish (600000));
     EXPECT_EQ (python.getExitCode(), 0u) << output;

@@ -64,8 +64,16 @@ namespace
     public:
         void flush() override {}
         juce::int64 getPosition() override { return position; }
-        bool setPosition (juce::int64 p) override { position = p; return true; }
-        bool write (const void*, size_t n) override { position += (juce::int64) n; return true; }
+        bool setPosition (juce::int64 p) override
+        {
+            position = p;
+            return true;
+        }
+        bool write (const void*, size_t n) override
+        {
+            position += (juce::int64) n;
+            return true;
+        }
 
     private:
         juce::int64 position = 0;
@@ -82,7 +90,7 @@ TEST (ZipArchiveEntry, SizesFollowTheBytesCopiedWhenTheSourceStallsShortOfItsSiz
     juce::MemoryOutputStream out;
     ZipArchiveEntry entry (file, "shrinking.xml");
 
-    const auto result = entry.writeLocalEntry (source, out);   // must return, not spin
+    const auto result = entry.writeLocalEntry (source, out); // must return, not spin
 
     ASSERT_TRUE (result.wasOk()) << result.getErrorMessage();
     EXPECT_TRUE (entry.written);
@@ -140,7 +148,7 @@ TEST (ZipArchiveEntry, AnEntryNotWrittenGetsNoCentralRecord)
     juce::MemoryOutputStream out;
     ZipArchiveEntry entry (juce::File ("/nonexistent/a.xml"), "a.xml");
 
-    EXPECT_TRUE (entry.writeLocalEntry (out).wasOk());   // missing: skipped, not an error
+    EXPECT_TRUE (entry.writeLocalEntry (out).wasOk()); // missing: skipped, not an error
     EXPECT_FALSE (entry.written);
     EXPECT_FALSE (entry.writeCentralEntry (out));
     EXPECT_EQ (out.getDataSize(), 0u);

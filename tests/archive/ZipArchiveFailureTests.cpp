@@ -41,7 +41,7 @@ namespace
             auto lowered = saved;
             lowered.rlim_cur = bytes;
             active = setrlimit (RLIMIT_FSIZE, &lowered) == 0;
-            previousHandler = std::signal (SIGXFSZ, SIG_IGN);   // fail the write instead of the process
+            previousHandler = std::signal (SIGXFSZ, SIG_IGN); // fail the write instead of the process
         }
 
         ~FileSizeLimit()
@@ -60,7 +60,11 @@ namespace
     /** Removes a file made by the test that TempFolder might not (a device node). */
     struct RemoveOnExit
     {
-        ~RemoveOnExit() { if (file != juce::File()) file.deleteFile(); }
+        ~RemoveOnExit()
+        {
+            if (file != juce::File())
+                file.deleteFile();
+        }
         juce::File file;
     };
 }
@@ -127,44 +131,45 @@ namespace
         std::function<juce::String (const TempFolder&, juce::File& source, RemoveOnExit&)> make;
     };
 
-    void PrintTo (const UnreadableCase& c, std::ostream* os) { *os << c.label; }
+    void PrintTo (const UnreadableCase& c, std::ostream* os)
+    {
+        *os << c.label;
+    }
 
     // Each source exists, is not a folder, and cannot be read; the first two defeat root as well.
     const UnreadableCase unreadableCases[] = {
-        { "deviceWithoutDriver", [] (const TempFolder& temp, juce::File& source, RemoveOnExit& cleanup)
-          {
-              // A character device of a major number left for local use: open() fails with ENXIO.
-              source = temp.file ("device.xml");
-              if (mknod (source.getFullPathName().toRawUTF8(), S_IFCHR | 0600, makedev (240, 0)) != 0)
-                  return juce::String ("cannot make a device node here");
-              cleanup.file = source;
-              return juce::String();
-          } },
-        { "writeOnlyKernelSetting", [] (const TempFolder&, juce::File& source, RemoveOnExit&)
-          {
-              // Mode 0200 and no override for root: open() for reading fails with EACCES.
-              source = juce::File ("/proc/sys/vm/drop_caches");
-              return source.existsAsFile() && ! source.hasReadAccess() ? juce::String()
-                                                                         : juce::String ("no write-only /proc setting here");
-          } },
-        { "noReadPermission", [] (const TempFolder& temp, juce::File& source, RemoveOnExit&)
-          {
-              if (geteuid() == 0)
-                  return juce::String ("root reads files whatever their mode");
-              source = temp.write ("locked.xml", "secret");
-              chmod (source.getFullPathName().toRawUTF8(), 0);
-              return juce::String();
-          } },
-        { "readFailsAfterOpening", [] (const TempFolder&, juce::File& source, RemoveOnExit&)
-          {
-              // Opens fine; reading at offset 0 fails with EIO, as nothing is mapped there.
-              source = juce::File ("/proc/self/mem");
-              return source.existsAsFile() ? juce::String() : juce::String ("no /proc here");
-          } },
+        { "deviceWithoutDriver", [] (const TempFolder& temp, juce::File& source, RemoveOnExit& cleanup) {
+             // A character device of a major number left for local use: open() fails with ENXIO.
+             source = temp.file ("device.xml");
+             if (mknod (source.getFullPathName().toRawUTF8(), S_IFCHR | 0600, makedev (240, 0)) != 0)
+                 return juce::String ("cannot make a device node here");
+             cleanup.file = source;
+             return juce::String();
+         } },
+        { "writeOnlyKernelSetting", [] (const TempFolder&, juce::File& source, RemoveOnExit&) {
+             // Mode 0200 and no override for root: open() for reading fails with EACCES.
+             source = juce::File ("/proc/sys/vm/drop_caches");
+             return source.existsAsFile() && ! source.hasReadAccess() ? juce::String()
+                                                                      : juce::String ("no write-only /proc setting here");
+         } },
+        { "noReadPermission", [] (const TempFolder& temp, juce::File& source, RemoveOnExit&) {
+             if (geteuid() == 0)
+                 return juce::String ("root reads files whatever their mode");
+             source = temp.write ("locked.xml", "secret");
+             chmod (source.getFullPathName().toRawUTF8(), 0);
+             return juce::String();
+         } },
+        { "readFailsAfterOpening", [] (const TempFolder&, juce::File& source, RemoveOnExit&) {
+             // Opens fine; reading at offset 0 fails with EIO, as nothing is mapped there.
+             source = juce::File ("/proc/self/mem");
+             return source.existsAsFile() ? juce::String() : juce::String ("no /proc here");
+         } },
     };
 }
 
-class ZipArchiveUnreadableSource : public testing::TestWithParam<UnreadableCase> {};
+class ZipArchiveUnreadableSource : public testing::TestWithParam<UnreadableCase>
+{
+};
 
 TEST_P (ZipArchiveUnreadableSource, FailsTheWholeArchiveAndNamesTheFile)
 {
@@ -194,21 +199,26 @@ namespace
         const char* reason;
     };
 
-    void PrintTo (const LimitCase& c, std::ostream* os) { *os << c.label; }
+    void PrintTo (const LimitCase& c, std::ostream* os)
+    {
+        *os << c.label;
+    }
 
     const LimitCase limitCases[] = {
-        { "nameLongerThanTheField", [] (const TempFolder& temp, ZipArchiveWriter& w)
-          {
-              w.addEntry (temp.write ("a.xml", "x"), juce::String::repeatedString ("a", 65536));
-          }, "is longer than a ZIP entry name can be" },
-        { "emptyName", [] (const TempFolder& temp, ZipArchiveWriter& w)
-          {
-              w.addEntry (temp.write ("a.xml", "x"), {});
-          }, "no name to store" },
+        { "nameLongerThanTheField", [] (const TempFolder& temp, ZipArchiveWriter& w) {
+             w.addEntry (temp.write ("a.xml", "x"), juce::String::repeatedString ("a", 65536));
+         },
+          "is longer than a ZIP entry name can be" },
+        { "emptyName", [] (const TempFolder& temp, ZipArchiveWriter& w) {
+             w.addEntry (temp.write ("a.xml", "x"), {});
+         },
+          "no name to store" },
     };
 }
 
-class ZipArchiveFormatLimit : public testing::TestWithParam<LimitCase> {};
+class ZipArchiveFormatLimit : public testing::TestWithParam<LimitCase>
+{
+};
 
 TEST_P (ZipArchiveFormatLimit, IsRefusedWithAReason)
 {

@@ -53,11 +53,11 @@ namespace
             EXPECT_EQ (c.method, 0);
             EXPECT_EQ (c.local.method, 0);
             EXPECT_EQ (c.local.versionNeeded, 0);
-            EXPECT_EQ (c.versionMadeBy, 0x0300);   // Unix, so readers restore modes and UTF-8 names
+            EXPECT_EQ (c.versionMadeBy, 0x0300); // Unix, so readers restore modes and UTF-8 names
             EXPECT_EQ (c.versionNeeded, 2);
             EXPECT_EQ (c.local.extraLength, 0);
             EXPECT_EQ (c.extraLength + c.commentLength + c.diskStart + c.internalAttributes, 0);
-            EXPECT_EQ ((c.externalAttributes >> 16) & S_IFMT, (juce::uint32) S_IFREG);      // the file's mode, as Unix readers expect
+            EXPECT_EQ ((c.externalAttributes >> 16) & S_IFMT, (juce::uint32) S_IFREG); // the file's mode, as Unix readers expect
             EXPECT_EQ ((c.externalAttributes >> 16) & 0600, 0600u);
             EXPECT_EQ (c.modTime, c.local.modTime);
             EXPECT_EQ (c.modDate, c.local.modDate);
@@ -201,7 +201,8 @@ TEST (ZipArchiveWriter, StoresNonAsciiNamesAsUtf8WithTheLanguageEncodingFlag)
 {
     TempFolder temp;
     ZipArchiveWriter writer;
-    const auto name = juce::String (juce::CharPointer_UTF8 ("Gr\xc3\xbc\xc3\x9f" "e/na\xc3\xafve-\xe6\x96\x87.xml"));
+    const auto name = juce::String (juce::CharPointer_UTF8 ("Gr\xc3\xbc\xc3\x9f"
+                                                            "e/na\xc3\xafve-\xe6\x96\x87.xml"));
     const std::vector<Source> sources { { "plain.xml", "ascii" }, { name, "utf8" } };
     addAll (writer, temp, sources);
     const auto target = temp.file ("backup.zip");
@@ -209,7 +210,7 @@ TEST (ZipArchiveWriter, StoresNonAsciiNamesAsUtf8WithTheLanguageEncodingFlag)
     ASSERT_TRUE (writer.writeToFile (target)) << writer.getLastError();
 
     const auto raw = readRaw (target);
-    expectConsistent (raw, sources);   // compares the raw name bytes with the UTF-8 of the name
+    expectConsistent (raw, sources); // compares the raw name bytes with the UTF-8 of the name
     ASSERT_EQ (raw.entries.size(), 2u);
     EXPECT_EQ (raw.entries[0].flags, 0);
     EXPECT_EQ (raw.entries[0].local.flags, 0);
@@ -227,13 +228,24 @@ namespace
         int dosDay, dosMonth, dosYear, dosHours, dosMinutes, dosSeconds;
     };
 
-    void PrintTo (const TimeCase& c, std::ostream* os) { *os << c.label; }
+    void PrintTo (const TimeCase& c, std::ostream* os)
+    {
+        *os << c.label;
+    }
 
-    juce::uint16 dosDate (int day, int month, int year) { return (juce::uint16) (day + (month << 5) + ((year - 1980) << 9)); }
-    juce::uint16 dosTime (int h, int m, int s) { return (juce::uint16) (s / 2 + (m << 5) + (h << 11)); }
+    juce::uint16 dosDate (int day, int month, int year)
+    {
+        return (juce::uint16) (day + (month << 5) + ((year - 1980) << 9));
+    }
+    juce::uint16 dosTime (int h, int m, int s)
+    {
+        return (juce::uint16) (s / 2 + (m << 5) + (h << 11));
+    }
 }
 
-class ZipArchiveTimeStamp : public testing::TestWithParam<TimeCase> {};
+class ZipArchiveTimeStamp : public testing::TestWithParam<TimeCase>
+{
+};
 
 TEST_P (ZipArchiveTimeStamp, RecordsTheModificationTimeInMsDosLayout)
 {
@@ -261,10 +273,5 @@ TEST_P (ZipArchiveTimeStamp, RecordsTheModificationTimeInMsDosLayout)
 }
 
 // Months of juce::Time count from 0; the expected DOS fields count them from 1.
-INSTANTIATE_TEST_SUITE_P (Dates, ZipArchiveTimeStamp, testing::Values (
-    TimeCase { "workedExample", juce::Time (2008, 3, 10, 12, 34, 59, 0, true), 10, 4, 2008, 12, 34, 59 },
-    TimeCase { "evenSeconds", juce::Time (2023, 11, 31, 23, 59, 58, 0, true), 31, 12, 2023, 23, 59, 58 },
-    TimeCase { "firstDosDay", juce::Time (1980, 0, 1, 0, 0, 0, 0, true), 1, 1, 1980, 0, 0, 0 },
-    TimeCase { "beforeDosEpochPinned", juce::Time (1975, 5, 15, 8, 30, 0, 0, true), 1, 1, 1980, 0, 0, 0 },
-    TimeCase { "afterDosRangePinned", juce::Time (2150, 5, 15, 8, 30, 0, 0, true), 31, 12, 2107, 23, 59, 58 }),
-    [] (const auto& testInfo) { return std::string (testInfo.param.label); });
+INSTANTIATE_TEST_SUITE_P (Dates, ZipArchiveTimeStamp, testing::Values (TimeCase { "workedExample", juce::Time (2008, 3, 10, 12, 34, 59, 0, true), 10, 4, 2008, 12, 34, 59 }, TimeCase { "evenSeconds", juce::Time (2023, 11, 31, 23, 59, 58, 0, true), 31, 12, 2023, 23, 59, 58 }, TimeCase { "firstDosDay", juce::Time (1980, 0, 1, 0, 0, 0, 0, true), 1, 1, 1980, 0, 0, 0 }, TimeCase { "beforeDosEpochPinned", juce::Time (1975, 5, 15, 8, 30, 0, 0, true), 1, 1, 1980, 0, 0, 0 }, TimeCase { "afterDosRangePinned", juce::Time (2150, 5, 15, 8, 30, 0, 0, true), 31, 12, 2107, 23, 59, 58 }),
+                          [] (const auto& testInfo) { return std::string (testInfo.param.label); });

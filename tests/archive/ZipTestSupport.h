@@ -16,7 +16,8 @@ namespace ziptest
     /** A fresh folder under the temp directory, removed with its contents. */
     struct TempFolder
     {
-        TempFolder() : folder (TestFolder::createUniqueFolder ("quillmere-archive-test")) {}
+        TempFolder()
+            : folder (TestFolder::createUniqueFolder ("quillmere-archive-test")) {}
 
         ~TempFolder() { folder.deleteRecursively(); }
 
@@ -27,7 +28,7 @@ namespace ziptest
             auto f = file (relativePath);
             f.getParentDirectory().createDirectory();
             f.deleteFile();
-            f.create();   // replaceWithData() would delete the file for empty content
+            f.create(); // replaceWithData() would delete the file for empty content
             f.appendData (content.data(), content.size());
             return f;
         }
@@ -71,7 +72,7 @@ namespace ziptest
         juce::uint16 versionMadeBy = 0, versionNeeded = 0, flags = 0, method = 0, modTime = 0, modDate = 0,
                      extraLength = 0, commentLength = 0, diskStart = 0, internalAttributes = 0;
         std::string name;
-        LocalRecord local;   // the local record headerOffset points at
+        LocalRecord local; // the local record headerOffset points at
     };
 
     struct RawArchive
@@ -86,7 +87,8 @@ namespace ziptest
     class RawReader
     {
     public:
-        explicit RawReader (std::string archiveBytes) : bytes (std::move (archiveBytes)) {}
+        explicit RawReader (std::string archiveBytes)
+            : bytes (std::move (archiveBytes)) {}
 
         RawArchive read() const
         {
@@ -95,36 +97,36 @@ namespace ziptest
                 return a;
 
             const size_t e = bytes.size() - 22;
-            a.endSignature  = u32 (e);
-            a.disk          = u16 (e + 4);
-            a.centralDisk   = u16 (e + 6);
+            a.endSignature = u32 (e);
+            a.disk = u16 (e + 4);
+            a.centralDisk = u16 (e + 6);
             a.recordsOnDisk = u16 (e + 8);
-            a.records       = u16 (e + 10);
-            a.centralSize   = u32 (e + 12);
-            a.centralStart  = u32 (e + 16);
+            a.records = u16 (e + 10);
+            a.centralSize = u32 (e + 12);
+            a.centralStart = u32 (e + 16);
             a.commentLength = u16 (e + 20);
 
             size_t p = a.centralStart;
             for (int i = 0; i < a.records && p + 46 <= e; ++i)
             {
                 CentralRecord c;
-                c.signature          = u32 (p);
-                c.versionMadeBy      = u16 (p + 4);
-                c.versionNeeded      = u16 (p + 6);
-                c.flags              = u16 (p + 8);
-                c.method             = u16 (p + 10);
-                c.modTime            = u16 (p + 12);
-                c.modDate            = u16 (p + 14);
-                c.crc                = u32 (p + 16);
-                c.compressedSize     = u32 (p + 20);
-                c.uncompressedSize   = u32 (p + 24);
+                c.signature = u32 (p);
+                c.versionMadeBy = u16 (p + 4);
+                c.versionNeeded = u16 (p + 6);
+                c.flags = u16 (p + 8);
+                c.method = u16 (p + 10);
+                c.modTime = u16 (p + 12);
+                c.modDate = u16 (p + 14);
+                c.crc = u32 (p + 16);
+                c.compressedSize = u32 (p + 20);
+                c.uncompressedSize = u32 (p + 24);
                 const auto nameLength = u16 (p + 28);
-                c.extraLength        = u16 (p + 30);
-                c.commentLength      = u16 (p + 32);
-                c.diskStart          = u16 (p + 34);
+                c.extraLength = u16 (p + 30);
+                c.commentLength = u16 (p + 32);
+                c.diskStart = u16 (p + 34);
                 c.internalAttributes = u16 (p + 36);
                 c.externalAttributes = u32 (p + 38);
-                c.headerOffset       = u32 (p + 42);
+                c.headerOffset = u32 (p + 42);
                 c.name = bytes.substr (p + 46, nameLength);
                 c.local = readLocal (c.headerOffset);
                 a.endOfLastLocalRecord = (juce::int64) (c.headerOffset + 30 + c.local.name.size()
@@ -142,17 +144,17 @@ namespace ziptest
             if (p + 30 > bytes.size())
                 return l;
 
-            l.signature        = u32 (p);
-            l.versionNeeded    = u16 (p + 4);
-            l.flags            = u16 (p + 6);
-            l.method           = u16 (p + 8);
-            l.modTime          = u16 (p + 10);
-            l.modDate          = u16 (p + 12);
-            l.crc              = u32 (p + 14);
-            l.compressedSize   = u32 (p + 18);
+            l.signature = u32 (p);
+            l.versionNeeded = u16 (p + 4);
+            l.flags = u16 (p + 6);
+            l.method = u16 (p + 8);
+            l.modTime = u16 (p + 10);
+            l.modDate = u16 (p + 12);
+            l.crc = u32 (p + 14);
+            l.compressedSize = u32 (p + 18);
             l.uncompressedSize = u32 (p + 22);
             const auto nameLength = u16 (p + 26);
-            l.extraLength      = u16 (p + 28);
+            l.extraLength = u16 (p + 28);
             l.name = bytes.substr (p + 30, nameLength);
             l.data = bytes.substr (p + 30 + nameLength + l.extraLength, l.compressedSize);
             return l;
@@ -174,7 +176,10 @@ namespace ziptest
         std::string bytes;
     };
 
-    inline RawArchive readRaw (const juce::File& archive) { return RawReader (readAll (archive)).read(); }
+    inline RawArchive readRaw (const juce::File& archive)
+    {
+        return RawReader (readAll (archive)).read();
+    }
 
     struct ReadBack
     {
@@ -209,7 +214,8 @@ namespace ziptest
     class FailingOutputStream : public juce::OutputStream
     {
     public:
-        explicit FailingOutputStream (juce::int64 capacityInBytes) : capacity (capacityInBytes) {}
+        explicit FailingOutputStream (juce::int64 capacityInBytes)
+            : capacity (capacityInBytes) {}
 
         void flush() override {}
         juce::int64 getPosition() override { return inner.getPosition(); }

@@ -62,7 +62,8 @@ protected:
         TestFolder copy;
         ASSERT_TRUE (folder.get().copyDirectoryTo (copy.get()));
         const auto applied = PatchTool::apply (copy.get(), diff);
-        ASSERT_TRUE (applied.wasOk()) << applied.getErrorMessage() << "\n" << diff;
+        ASSERT_TRUE (applied.wasOk()) << applied.getErrorMessage() << "\n"
+                                      << diff;
 
         const auto outcome = run (settings);
         ASSERT_EQ (outcome.status, BatchOutcome::Status::completed);
@@ -205,8 +206,7 @@ TEST_F (BatchPreviewTest, CancelledBeforeTheFirstFileLooksAtNone)
 
 TEST_F (BatchPreviewTest, Utf16FilesAreShownDecoded)
 {
-    const auto utf16 = [] (const std::string& ascii)
-    {
+    const auto utf16 = [] (const std::string& ascii) {
         std::string bytes = "\xff\xfe";
         for (const char c : ascii)
             bytes += std::string { c, '\0' };
@@ -214,10 +214,15 @@ TEST_F (BatchPreviewTest, Utf16FilesAreShownDecoded)
     };
     folder.write ("wide.xml", utf16 ("<a name=\"Blah\"/>\r\n"));
 
-    const auto previewed = preview (replaceSettings ("Blah", juce::String::fromUTF8 ("Bl\xc3\xbc" "b")), { true, true });
+    const auto previewed = preview (replaceSettings ("Blah", juce::String::fromUTF8 ("Bl\xc3\xbc"
+                                                                                     "b")),
+                                    { true, true });
     ASSERT_EQ (previewed.files.size(), 1u);
     EXPECT_TRUE (previewed.files[0].decodedUtf16);
-    EXPECT_NE (previewed.files[0].diff.find ("\n+<a name=\"Bl\xc3\xbc" "b\"/>\r\n"), std::string::npos) << previewed.files[0].diff;
+    EXPECT_NE (previewed.files[0].diff.find ("\n+<a name=\"Bl\xc3\xbc"
+                                             "b\"/>\r\n"),
+               std::string::npos)
+        << previewed.files[0].diff;
     EXPECT_EQ (previewed.files[0].changedLines[0].before, "<a name=\"Blah\"/>");
 }
 
@@ -230,13 +235,13 @@ TEST_F (BatchPreviewTest, WindowTextShowsPairsUpToTheLimit)
     const auto previewed = preview (convertSettings ("gain", "y = x * 2;"), { false, true });
     EXPECT_EQ (BatchPreview::windowText (previewed.files, previewed.summary, 4),
                path ("a.xml") + ": 3 changes\n"
-               "    line 2: <a gain=\"0.5\"/> -> <a gain=\"1\"/>\n"
-               "    line 3: <b gain=\"1\"/> -> <b gain=\"2\"/>\n"
-               "    line 4: <c gain=\"2\"/> -> <c gain=\"4\"/>\n"
-               + path ("b.xml") + ": 2 changes\n"
-               "    line 2: <d gain=\"3\"/> -> <d gain=\"6\"/>\n"
-               "    ... and 1 more changed line, not shown\n"
-               + path ("c.xml") + ": no change\n"
-               "\n"
-               "2 files would change, 1 would stay as they are, 0 would fail\n");
+                                "    line 2: <a gain=\"0.5\"/> -> <a gain=\"1\"/>\n"
+                                "    line 3: <b gain=\"1\"/> -> <b gain=\"2\"/>\n"
+                                "    line 4: <c gain=\"2\"/> -> <c gain=\"4\"/>\n"
+                   + path ("b.xml") + ": 2 changes\n"
+                                      "    line 2: <d gain=\"3\"/> -> <d gain=\"6\"/>\n"
+                                      "    ... and 1 more changed line, not shown\n"
+                   + path ("c.xml") + ": no change\n"
+                                      "\n"
+                                      "2 files would change, 1 would stay as they are, 0 would fail\n");
 }

@@ -75,9 +75,9 @@ TEST_F (ConvertRun, FilesThatAreNotWellFormedAreLeftAloneWithTheReason)
     using namespace std::string_literals;
     const std::pair<const char*, std::string> broken[] = {
         { "text.xml", "this is not xml <<<" },
-        { "latin1.xml", "<e v=\"1\" label=\"caf\xe9\"/>" },             // undeclared, so UTF-8, which it is not
+        { "latin1.xml", "<e v=\"1\" label=\"caf\xe9\"/>" }, // undeclared, so UTF-8, which it is not
         { "cut.xml", "<e v=\"1\" a=\"\xf0" },
-        { "entity.xml", "<e v=\"1\">a&nbsp;b</e>" },                        // never declared
+        { "entity.xml", "<e v=\"1\">a&nbsp;b</e>" }, // never declared
         { "zero.xml", "<e v=\"1\"/>\0<x/>"s },
         { "open.xml", "<a v=\"1\"><b>" },
     };
@@ -154,9 +154,11 @@ TEST_F (ConvertRun, InvalidFormulaIsRefusedBeforeAnyBackup)
 
 TEST_F (ConvertRun, NonAsciiNamesMatchIgnoringCase)
 {
-    folder.write ("a.xml", "<gr\xc3\xbc\xc3\x9f" "e st\xc3\xa4rke=\"2\" label=\"caf\xc3\xa9\"/>");
+    folder.write ("a.xml", "<gr\xc3\xbc\xc3\x9f"
+                           "e st\xc3\xa4rke=\"2\" label=\"caf\xc3\xa9\"/>");
     run (convertSettings (juce::String::fromUTF8 ("ST\xc3\x84RKE"), "x * 2"));
-    EXPECT_EQ (folder.read ("a.xml"), "<gr\xc3\xbc\xc3\x9f" "e st\xc3\xa4rke=\"4\" label=\"caf\xc3\xa9\"/>");
+    EXPECT_EQ (folder.read ("a.xml"), "<gr\xc3\xbc\xc3\x9f"
+                                      "e st\xc3\xa4rke=\"4\" label=\"caf\xc3\xa9\"/>");
 }
 
 TEST_F (ConvertRun, CharacterDataIsNeverConverted)
@@ -176,13 +178,31 @@ TEST_F (ConvertRun, ValuesWithoutANumberAreKeptAndCounted)
 
 TEST (AttributeConverterForms, NumbersReadAndWritten)
 {
-    struct { const char* before; const char* formula; const char* after; } cases[] = {
-        { "12abc", "y = x;", "12" }, { "abc", "y = x;", "abc" }, { "", "y = x;", "" }, { "info", "x * 2", "info" },
-        { "1.50", "y = x;", "1.5" }, { "007", "y = x;", "7" }, { "0.1234567891", "y = x;", "0.123456789" },
-        { "1", "x / 3", "0.333333333" }, { "0.00001", "y = x;", "1e-005" }, { "1234567891", "y = x;", "1.23456789e+009" },
-        { "0", "-x", "-0" }, { "400", "pow(10, x)", "inf" }, { "400", "-pow(10, x)", "-inf" },
-        { "0.5", "pow(-1, x)", "nan" }, { "-inf", "x * 2", "-inf" }, { " Infinity ", "-x", "-inf" }, { "NaN", "x", "nan" },
-        { "1&#46;5", "y = x;", "1&#46;5" }, { "1&#46;5", "x * 2", "3" },
+    struct
+    {
+        const char* before;
+        const char* formula;
+        const char* after;
+    } cases[] = {
+        { "12abc", "y = x;", "12" },
+        { "abc", "y = x;", "abc" },
+        { "", "y = x;", "" },
+        { "info", "x * 2", "info" },
+        { "1.50", "y = x;", "1.5" },
+        { "007", "y = x;", "7" },
+        { "0.1234567891", "y = x;", "0.123456789" },
+        { "1", "x / 3", "0.333333333" },
+        { "0.00001", "y = x;", "1e-005" },
+        { "1234567891", "y = x;", "1.23456789e+009" },
+        { "0", "-x", "-0" },
+        { "400", "pow(10, x)", "inf" },
+        { "400", "-pow(10, x)", "-inf" },
+        { "0.5", "pow(-1, x)", "nan" },
+        { "-inf", "x * 2", "-inf" },
+        { " Infinity ", "-x", "-inf" },
+        { "NaN", "x", "nan" },
+        { "1&#46;5", "y = x;", "1&#46;5" },
+        { "1&#46;5", "x * 2", "3" },
     };
 
     FormulaEngine engine;

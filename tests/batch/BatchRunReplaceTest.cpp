@@ -26,10 +26,12 @@ TEST_F (ReplaceRun, ReplacesBacksUpAndLogsEveryFile)
 
     const auto backup = path ("QuillmereBackup.zip");
     EXPECT_EQ (outcome.log, "creating backup in file: " + backup + "...done. \n"
-                            "processing file: " + path ("A.XML") + "...done. \n"
-                            "processing file: " + path ("b.xml") + "...done. \n"
-                            "\n"
-                            "Batch processing finished. \n");
+                                                                   "processing file: "
+                                + path ("A.XML") + "...done. \n"
+                                                   "processing file: "
+                                + path ("b.xml") + "...done. \n"
+                                                   "\n"
+                                                   "Batch processing finished. \n");
     EXPECT_EQ (reporter.pieces.joinIntoString (""), outcome.log);
 
     ASSERT_EQ (alerts.alerts.size(), 1u);
@@ -199,7 +201,7 @@ TEST_F (ReplaceRun, OwnerAndGroupSurviveTheRewrite)
 
 TEST_F (ReplaceRun, FileWithTheLongestPossibleNameIsRewritten)
 {
-    const auto name = juce::String::repeatedString ("n", 251) + ".xml";   // 255 bytes, the usual limit
+    const auto name = juce::String::repeatedString ("n", 251) + ".xml"; // 255 bytes, the usual limit
     folder.write (name, "x");
     const auto outcome = run (replaceSettings ("x", "y"));
     EXPECT_EQ (outcome.filesFailed, 0) << outcome.log;
@@ -210,14 +212,18 @@ TEST_F (ReplaceRun, FilesWithoutAChangeKeepTheirInodeAndTimeInEitherOperation)
 {
     folder.write ("same.xml", "<root>\n<child other=\"5\" gain=\"1.5\"/>\n</root>\n");
     folder.write ("hit.xml", "<a gain=\"2\">Blah</a>\n");
-    struct stat before {};
+    struct stat before
+    {
+    };
     ASSERT_EQ (::stat (path ("same.xml").toRawUTF8(), &before), 0);
-    ::sleep (1);   // a rewrite would show in the modification time
+    ::sleep (1); // a rewrite would show in the modification time
 
     for (const auto& settings : { replaceSettings ("Blah", "Blub"), convertSettings ("gain", "y = x;") })
     {
         const auto outcome = run (settings);
-        struct stat after {};
+        struct stat after
+        {
+        };
         ASSERT_EQ (::stat (path ("same.xml").toRawUTF8(), &after), 0);
         EXPECT_EQ (after.st_ino, before.st_ino) << settings.operation;
         EXPECT_EQ (after.st_mtime, before.st_mtime) << settings.operation;
@@ -230,11 +236,13 @@ TEST_F (ReplaceRun, FilesWithoutAChangeKeepTheirInodeAndTimeInEitherOperation)
 TEST_F (ReplaceRun, ZeroByteAndUtf16FilesSurvive)
 {
     folder.write ("zero.xml", "Blah\0after\n"s);
-    folder.write ("wide.xml", "\xff\xfe" "B\0l\0a\0h\0\n\0"s);
+    folder.write ("wide.xml", "\xff\xfe"
+                              "B\0l\0a\0h\0\n\0"s);
 
     run (replaceSettings ("Blah", "Blub"));
     EXPECT_EQ (folder.read ("zero.xml"), "Blub\0after\n"s);
-    EXPECT_EQ (folder.read ("wide.xml"), "\xff\xfe" "B\0l\0u\0b\0\n\0"s);
+    EXPECT_EQ (folder.read ("wide.xml"), "\xff\xfe"
+                                         "B\0l\0u\0b\0\n\0"s);
 }
 
 TEST_F (ReplaceRun, SubfolderFilesAreStoredWithTheirRelativePath)
@@ -279,8 +287,8 @@ TEST (LogFile, TwoSavesGiveNumberedFilesWithHeaderDescriptionAndLog)
 TEST (LogFile, NeverReplacesOrFollowsWhatHasTheName)
 {
     TestFolder folder;
-    folder.file ("QuillmereLog.txt").createDirectory();                      // a folder is in the way
-    folder.file ("elsewhere.txt").createSymbolicLink (folder.file ("QuillmereLog(2).txt"), false);   // dangling
+    folder.file ("QuillmereLog.txt").createDirectory();                                            // a folder is in the way
+    folder.file ("elsewhere.txt").createSymbolicLink (folder.file ("QuillmereLog(2).txt"), false); // dangling
 
     juce::File written;
     ASSERT_TRUE (LogFile::write (juce::File (folder.path()), {}, "d", "l", written).wasOk());

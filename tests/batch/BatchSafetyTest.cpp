@@ -39,7 +39,8 @@ TEST_F (SafeRun, LinksOutsideAreLeftAloneAndASecondNameIsProcessedOnce)
     EXPECT_EQ (folder.read ("a.xml"), "Blub");
     EXPECT_TRUE (folder.file ("b-alias.xml").isSymbolicLink());
     EXPECT_TRUE (outcome.log.contains ("link-out.xml...failed: it leads to " + elsewhere.file ("outside.xml").getFullPathName()
-                                       + ", outside the folder")) << outcome.log;
+                                       + ", outside the folder"))
+        << outcome.log;
     EXPECT_TRUE (outcome.log.contains ("b-alias.xml...skipped: the same file as " + path ("a.xml"))) << outcome.log;
     EXPECT_EQ (namesIn (outcome.backupFile), juce::StringArray ({ "a.xml" }));
 }
@@ -76,7 +77,9 @@ TEST_F (SafeRun, ABackupIsNoMoreReadableThanItsStrictestFile)
     ::chmod (path ("private.xml").toRawUTF8(), 0600);
 
     const auto outcome = run (replaceSettings ("Blah", "Blub"));
-    struct stat info {};
+    struct stat info
+    {
+    };
     ASSERT_EQ (::stat (outcome.backupFile.getFullPathName().toRawUTF8(), &info), 0);
     EXPECT_EQ (info.st_mode & 0777, 0600u);
     EXPECT_EQ (info.st_uid, ::geteuid());
@@ -173,8 +176,7 @@ TEST_F (SafeRun, TwoRunsAtOnceKeepBothBackupsAndEveryEdit)
     BatchOutcome secondOutcome;
     std::thread secondRun;
 
-    first.afterFirstFile = [&]
-    {
+    first.afterFirstFile = [&] {
         secondRun = std::thread ([&] { secondOutcome = BatchRun (replaceSettings ("two", "three"), &otherEngine, second).run(); });
         for (int wait = 0; wait < 500 && ! second.waiting; ++wait)
             juce::Thread::sleep (10);

@@ -21,7 +21,9 @@ namespace
         "<preset name='Warm &amp; \"soft\"' >\n"
         "  <band\tgain = '0.5'\n"
         "        GAIN=\"7\" ns:gain=\"3\" gainx=\"4\" label=\"a > b\" />\n"
-        "  <band label=\"x\" gain=\"1&#46;5\" note=\"&unit;\">\xc3\x9cn\xc3\xaf" "c\xc3\xb6" "d\xc3\xa9 gain=\"5\"NONBMP</band>\n"
+        "  <band label=\"x\" gain=\"1&#46;5\" note=\"&unit;\">\xc3\x9cn\xc3\xaf"
+        "c\xc3\xb6"
+        "d\xc3\xa9 gain=\"5\"NONBMP</band>\n"
         "  <data><![CDATA[<band gain=\"5\"/>]]></data>\n"
         "  <band/>\n"
         "</preset>\n"
@@ -97,7 +99,8 @@ namespace
     class DocumentGenerator
     {
     public:
-        explicit DocumentGenerator (unsigned seed) : random (seed) {}
+        explicit DocumentGenerator (unsigned seed)
+            : random (seed) {}
 
         std::string document()
         {
@@ -121,9 +124,9 @@ namespace
         {
             switch (upTo (4))
             {
-                case 0:  return NumberText::writeNumber (upTo (4000) / 4.0 - 500);
-                case 1:  return NumberText::writeNumber (std::ldexp (upTo (1000), -upTo (30)));
-                case 2:  return pick ({ "auto", "", "&amp;", "caf\xc3\xa9", "&lt;3" });
+                case 0: return NumberText::writeNumber (upTo (4000) / 4.0 - 500);
+                case 1: return NumberText::writeNumber (std::ldexp (upTo (1000), -upTo (30)));
+                case 2: return pick ({ "auto", "", "&amp;", "caf\xc3\xa9", "&lt;3" });
                 default: return std::to_string (upTo (100));
             }
         }
@@ -158,8 +161,8 @@ namespace
             {
                 switch (upTo (4))
                 {
-                    case 0:  text += pick ({ "text gain=\"3\"", "&lt;&gt;", "\r\n  ", "<![CDATA[<e gain=\"9\"/>]]>" }); break;
-                    case 1:  text += misc(); break;
+                    case 0: text += pick ({ "text gain=\"3\"", "&lt;&gt;", "\r\n  ", "<![CDATA[<e gain=\"9\"/>]]>" }); break;
+                    case 1: text += misc(); break;
                     default: element (text, depth + 1); break;
                 }
             }
@@ -180,7 +183,8 @@ TEST (ByteExactConvert, RandomDocumentsSurviveTheIdentityAndARoundTrip)
     {
         const auto original = DocumentGenerator (seed).document();
         const auto same = AttributeConverter (identity, "gain").rewrite (original);
-        ASSERT_TRUE (same.result.wasOk()) << same.result.getErrorMessage() << "\n" << original;
+        ASSERT_TRUE (same.result.wasOk()) << same.result.getErrorMessage() << "\n"
+                                          << original;
         EXPECT_EQ (same.changes, 0) << original;
 
         // Negation is exact, so negating twice gives every value its first

@@ -14,7 +14,10 @@ using ReadAhead = BatchFixture;
 
 namespace
 {
-    std::string valueFile (int number) { return "<e v=\"" + std::to_string (number) + "\"/>"; }
+    std::string valueFile (int number)
+    {
+        return "<e v=\"" + std::to_string (number) + "\"/>";
+    }
 }
 
 // The run asks for the files in order, passing over some (skipped meanwhile)
@@ -30,8 +33,7 @@ TEST_F (ReadAhead, GivesEachFileItsOwnBytesInTheRunsOrder)
     ConvertOperation operation (convertSettings ("v", "y = x;"), engine);
     FileReadAhead ahead (operation, listed);
 
-    const auto expectFile = [&] (const juce::String& name, const std::string& bytes)
-    {
+    const auto expectFile = [&] (const juce::String& name, const std::string& bytes) {
         const auto prepared = ahead.take (folder.file (name));
         ASSERT_TRUE (prepared.has_value()) << name;
         EXPECT_TRUE (prepared->read.wasOk()) << name;
@@ -40,10 +42,10 @@ TEST_F (ReadAhead, GivesEachFileItsOwnBytesInTheRunsOrder)
     };
 
     expectFile ("f0.xml", valueFile (0));
-    expectFile ("f3.xml", valueFile (3));                        // f1 and f2 were skipped
+    expectFile ("f3.xml", valueFile (3));                           // f1 and f2 were skipped
     EXPECT_FALSE (ahead.take (folder.file ("f1.xml")).has_value()); // already passed
     EXPECT_FALSE (ahead.take (folder.file ("other.xml")).has_value());
-    expectFile ("f4.xml", valueFile (4));                        // nothing dropped by the two misses
+    expectFile ("f4.xml", valueFile (4)); // nothing dropped by the two misses
     expectFile ("missing.xml", "");
     expectFile ("f20.xml", valueFile (20));
     // The rest are never taken: destroying it must not wait for them.
@@ -75,12 +77,17 @@ TEST_F (ReadAhead, AFileChangedAfterItWasReadAheadIsReadAgain)
 // place where the document stops being well-formed comes first.
 TEST_F (ReadAhead, FormulaErrorsBeforeAParseErrorComeFirst)
 {
-    struct Row { const char* document; bool formulaError; bool parseError; };
+    struct Row
+    {
+        const char* document;
+        bool formulaError;
+        bool parseError;
+    };
     const Row rows[] = {
-        { "<r><e v=\"2\"/><e v=\"0\"/><e",  true,  false },
-        { "<r><e v=\"2\"/><e v=\"1\"/><e",  false, true  },
-        { "<r><e v=\"2\"/></r><e v=\"0\"/>", false, true  }, // the second root is past the error
-        { "<r><e v=\"2\"/><e v=\"0\"/></r>", true,  false },
+        { "<r><e v=\"2\"/><e v=\"0\"/><e", true, false },
+        { "<r><e v=\"2\"/><e v=\"1\"/><e", false, true },
+        { "<r><e v=\"2\"/></r><e v=\"0\"/>", false, true }, // the second root is past the error
+        { "<r><e v=\"2\"/><e v=\"0\"/></r>", true, false },
     };
 
     ASSERT_TRUE (engine.setFormula ("y = 1 / x;"));
@@ -90,8 +97,14 @@ TEST_F (ReadAhead, FormulaErrorsBeforeAParseErrorComeFirst)
         const auto found = converter.findValues (row.document);
         bool formulaError = false;
         FileRewrite rewrite;
-        try { rewrite = converter.rewrite (row.document, found); }
-        catch (const Expr::Exception&) { formulaError = true; }
+        try
+        {
+            rewrite = converter.rewrite (row.document, found);
+        }
+        catch (const Expr::Exception&)
+        {
+            formulaError = true;
+        }
 
         EXPECT_EQ (formulaError, row.formulaError) << row.document;
         EXPECT_EQ (! formulaError && rewrite.result.failed(), row.parseError) << row.document;

@@ -69,7 +69,9 @@ TEST_F (RestoreRun, ADeletedFileComesBackWithItsFolderAndMode)
     const auto restored = run (restoreSettings (edited.backupFile));
     EXPECT_EQ (restored.status, BatchOutcome::Status::completed) << restored.log;
     EXPECT_EQ (folder.read ("sub/deep/a.xml"), "<a/>");
-    struct stat info {};
+    struct stat info
+    {
+    };
     ASSERT_EQ (::stat (path ("sub/deep/a.xml").toRawUTF8(), &info), 0);
     EXPECT_EQ (info.st_mode & 0777, 0640u);
 }
@@ -82,13 +84,15 @@ TEST_F (RestoreRun, CraftedOrDamagedArchivesAreRefusedBeforeAnyChange)
     const auto source = outside.write ("source.xml", "from the archive");
 
     const std::pair<const char*, juce::String> crafted[] = {
-        { "up.zip", "../x.xml" }, { "absolute.zip", outside.file ("x.xml").getFullPathName() },
-        { "updown.zip", "sub/../../x.xml" }, { "throughlink.zip", "linked/x.xml" },
+        { "up.zip", "../x.xml" },
+        { "absolute.zip", outside.file ("x.xml").getFullPathName() },
+        { "updown.zip", "sub/../../x.xml" },
+        { "throughlink.zip", "linked/x.xml" },
     };
     for (const auto& [archiveName, entryName] : crafted)
     {
         ZipArchiveWriter writer;
-        writer.addEntry (folder.file ("a.xml"), "a.xml");   // a harmless entry first: nothing of it may be written either
+        writer.addEntry (folder.file ("a.xml"), "a.xml"); // a harmless entry first: nothing of it may be written either
         writer.addEntry (source, entryName);
         ASSERT_TRUE (writer.writeToFile (folder.file (archiveName)));
     }

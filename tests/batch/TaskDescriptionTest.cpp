@@ -74,7 +74,7 @@ TEST (TaskDescription, EmptyFolderEndsWithOneEmptyLine)
 TEST (TaskDescription, UnknownOperationShowsNoOperationLines)
 {
     BatchSettings input;
-    input.operation = "Replace String";   // compared exactly
+    input.operation = "Replace String"; // compared exactly
 
     input.directoryPath = "/data";
 

@@ -35,7 +35,10 @@ namespace
         std::string expected;
     };
 
-    juce::String fromUtf8 (const char* text) { return juce::String::fromUTF8 (text); }
+    juce::String fromUtf8 (const char* text)
+    {
+        return juce::String::fromUTF8 (text);
+    }
 
     std::vector<ReplaceCase> replaceCases()
     {
@@ -47,7 +50,9 @@ namespace
             { "ReplacementWithLineFeedIsWrittenAsTyped", "a;b", ";", "\n", "a\nb" },
             { "SearchAcrossALineEnd", "a\nb", "a\nb", "c", "c" },
             { "ZeroBytesSurvive", "a\0b\0Blah"s, "Blah", "Blub", "a\0b\0Blub"s },
-            { "Utf8FileMatchesNonAsciiSearchAsUtf8", "gr\xc3\xbc\xc3\x9f" "e", fromUtf8 ("\xc3\xbc\xc3\x9f"), "ss", "grsse" },
+            { "Utf8FileMatchesNonAsciiSearchAsUtf8", "gr\xc3\xbc\xc3\x9f"
+                                                     "e",
+              fromUtf8 ("\xc3\xbc\xc3\x9f"), "ss", "grsse" },
             { "Utf8FileGetsUtf8Replacement", "<a n=\"x\"/>", "x", fromUtf8 ("\xe2\x82\xac"), "<a n=\"\xe2\x82\xac\"/>" },
             { "Latin1FileMatchesLatin1Bytes", "caf\xe9 caf\xe9", fromUtf8 ("caf\xc3\xa9"), fromUtf8 ("th\xc3\xa9"), "th\xe9 th\xe9" },
             { "EmptyReplacementDeletes", "a-b-c", "-", "", "abc" },
@@ -61,7 +66,9 @@ namespace
     }
 }
 
-class TextReplacementCases : public testing::TestWithParam<ReplaceCase> {};
+class TextReplacementCases : public testing::TestWithParam<ReplaceCase>
+{
+};
 
 TEST_P (TextReplacementCases, GivesExpectedBytes)
 {
@@ -78,7 +85,8 @@ TEST (TextReplacement, Utf16KeepsByteOrderMarkAndCharactersAboveLatin1)
     {
         const std::u16string original = u"<a v=\"Blah\u20ac\"/>\n\u4e2d";
         EXPECT_EQ (replaced (utf16 (original, littleEndian), "Blah", fromUtf8 ("\xe2\x82\xac")),
-                   utf16 (u"<a v=\"\u20ac\u20ac\"/>\n\u4e2d", littleEndian)) << littleEndian;
+                   utf16 (u"<a v=\"\u20ac\u20ac\"/>\n\u4e2d", littleEndian))
+            << littleEndian;
     }
 }
 
@@ -128,13 +136,20 @@ TEST (TextReplacement, Latin1FileRefusesTextItCannotHold)
 
 TEST (TextReplacement, Utf8Validation)
 {
-    struct { std::string bytes; bool valid; } cases[] = {
-        { "", true }, { "plain", true }, { "\xc3\xa9", true }, { "\xf0\x9f\x98\x80", true },
-        { "\xe9", false },                 // Latin-1 e acute
-        { "\xc0\xaf", false },             // overlong
-        { "\xed\xa0\x80", false },         // surrogate
-        { "\xc3", false },                 // cut short
-        { "\xf4\x90\x80\x80", false },     // above U+10FFFF
+    struct
+    {
+        std::string bytes;
+        bool valid;
+    } cases[] = {
+        { "", true },
+        { "plain", true },
+        { "\xc3\xa9", true },
+        { "\xf0\x9f\x98\x80", true },
+        { "\xe9", false },             // Latin-1 e acute
+        { "\xc0\xaf", false },         // overlong
+        { "\xed\xa0\x80", false },     // surrogate
+        { "\xc3", false },             // cut short
+        { "\xf4\x90\x80\x80", false }, // above U+10FFFF
         { "long ascii run then \xc3\xa9 and more ascii", true },
         { "long ascii run then \xe9 and more ascii", false },
     };
@@ -149,13 +164,20 @@ TEST (TextReplacement, TextShownAsUtf8)
         std::string bytes, utf8;
     };
     const Case cases[] = {
-        { std::string ("\xff\xfe" "a\0\xe9\0\r\0\n\0", 10), "a\xc3\xa9\r\n" },                        // UTF-16 LE, mark dropped
-        { std::string ("\xfe\xff\0a\xd8\x3d\xde\x00", 8), "a\xf0\x9f\x98\x80" },                      // BE, a surrogate pair
-        { std::string ("\xff\xfe\x3d\xd8\x41\0", 6), "\xef\xbf\xbd" "A" },                            // a lone high surrogate
-        { std::string ("\xff\xfe" "a\0b", 5), "a\xef\xbf\xbd" },                                       // an odd last byte
+        { std::string ("\xff\xfe"
+                       "a\0\xe9\0\r\0\n\0",
+                       10),
+          "a\xc3\xa9\r\n" },                                                     // UTF-16 LE, mark dropped
+        { std::string ("\xfe\xff\0a\xd8\x3d\xde\x00", 8), "a\xf0\x9f\x98\x80" }, // BE, a surrogate pair
+        { std::string ("\xff\xfe\x3d\xd8\x41\0", 6), "\xef\xbf\xbd"
+                                                     "A" }, // a lone high surrogate
+        { std::string ("\xff\xfe"
+                       "a\0b",
+                       5),
+          "a\xef\xbf\xbd" }, // an odd last byte
         { "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a v=\"\xe9\"/>",
-          "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a v=\"\xc3\xa9\"/>" },                   // Latin-1
-        { "<a v=\"\xc3\xa9\"/>\r\n", "<a v=\"\xc3\xa9\"/>\r\n" },                                     // UTF-8 as it is
+          "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a v=\"\xc3\xa9\"/>" }, // Latin-1
+        { "<a v=\"\xc3\xa9\"/>\r\n", "<a v=\"\xc3\xa9\"/>\r\n" },                 // UTF-8 as it is
     };
     for (const auto& c : cases)
         EXPECT_EQ (XmlTextEncoding::asUtf8 (c.bytes, XmlTextEncoding::detect (c.bytes)), c.utf8) << c.bytes;

@@ -18,7 +18,9 @@ protected:
 
     juce::Array<juce::File> listedFiles (bool recursive = false) const
     {
-        struct Lister : FileManager {} lister;
+        struct Lister : FileManager
+        {
+        } lister;
         lister.currentDirectory = folder.path();
         lister.wildcardPattern = "*.xml";
         lister.searchRecursively = recursive;

@@ -7,7 +7,10 @@
 // Readable failure messages for the framework's string types.
 namespace juce
 {
-    inline void PrintTo (const String& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+    inline void PrintTo (const String& text, std::ostream* os)
+    {
+        *os << '"' << text.toStdString() << '"';
+    }
 
     inline void PrintTo (const StringArray& texts, std::ostream* os)
     {

@@ -12,7 +12,8 @@
 class TestFolder
 {
 public:
-    TestFolder() : folder (createUniqueFolder ("quillmere-test")) {}
+    TestFolder()
+        : folder (createUniqueFolder ("quillmere-test")) {}
 
     /** A new folder that no other test, in this process or another one running
         at the same time, can be handed: it is created exclusively. */

@@ -12,7 +12,7 @@ namespace
     struct ToolResult
     {
         int exitCode = -1;
-        juce::String output;   // standard output and standard error together
+        juce::String output; // standard output and standard error together
     };
 
     /** Debug builds of the framework print its version first thing; it is not the tool's output. */
@@ -35,7 +35,10 @@ namespace
         return result;
     }
 
-    juce::File examples() { return juce::File (QUILLMERE_EXAMPLES_DIR); }
+    juce::File examples()
+    {
+        return juce::File (QUILLMERE_EXAMPLES_DIR);
+    }
 
     /** A copy of the sample files, so the run changes only copies. */
     struct ExamplesCopy : TestFolder
@@ -94,10 +97,15 @@ TEST (QuillmereBatchTool, HelpAndWrongCalls)
 
     TestFolder folder;
     const juce::StringArray wrongCalls[] = {
-        {}, { "--replace", "a" }, { "--replace", "a", "b" }, { "--frobnicate", "--replace", "a", "b", folder.path() },
+        {},
+        { "--replace", "a" },
+        { "--replace", "a", "b" },
+        { "--frobnicate", "--replace", "a", "b", folder.path() },
         { "--replace", "a", "b", folder.file ("missing").getFullPathName() },
-        { "--replace", "a", "b", "--convert", "g", "x", folder.path() }, { "--replace", "a", "b", folder.path(), folder.path() },
-        { "--replace", "Blub", "--dry-run", folder.path() }, { "--replace", "--dry-run", "x", folder.path() },
+        { "--replace", "a", "b", "--convert", "g", "x", folder.path() },
+        { "--replace", "a", "b", folder.path(), folder.path() },
+        { "--replace", "Blub", "--dry-run", folder.path() },
+        { "--replace", "--dry-run", "x", folder.path() },
     };
     for (const auto& call : wrongCalls)
     {
@@ -116,7 +124,8 @@ TEST (QuillmereBatchTool, DryRunPrintsTheDescriptionAndChangesNothing)
 
     EXPECT_EQ (result.exitCode, 0);
     EXPECT_TRUE (result.output.startsWith ("Replace string: 'Blah' \nwith new string: 'Blub' \n\nin xml-files in folder: " + copy.path()
-                                           + "\nand all its subfolders (recursively)\n\naffected files (3):\n\n")) << result.output;
+                                           + "\nand all its subfolders (recursively)\n\naffected files (3):\n\n"))
+        << result.output;
     EXPECT_FALSE (result.output.contains ("creating backup"));
     for (const auto& name : copy.xmlFiles())
         EXPECT_EQ (copy.read (name), TestFolder::readBytes (examples().getChildFile (name))) << name;
@@ -269,13 +278,15 @@ namespace
     struct DryRunCase
     {
         const char* name;
-        std::vector<std::pair<const char*, std::string>> files;   // name, bytes; a name ending in "!" is made read-only
-        juce::StringArray arguments;                               // before the folder
+        std::vector<std::pair<const char*, std::string>> files; // name, bytes; a name ending in "!" is made read-only
+        juce::StringArray arguments;                            // before the folder
         int exitCode;
-        juce::StringArray lines;                                   // after the description; PATH/ is the folder
+        juce::StringArray lines; // after the description; PATH/ is the folder
     };
 
-    class DryRun : public testing::TestWithParam<DryRunCase> {};
+    class DryRun : public testing::TestWithParam<DryRunCase>
+    {
+    };
 }
 
 TEST_P (DryRun, ListsEachFileAndExitsByWhatWouldHappen)
@@ -297,38 +308,15 @@ TEST_P (DryRun, ListsEachFileAndExitsByWhatWouldHappen)
 
     EXPECT_EQ (result.exitCode, test.exitCode) << result.output;
     const auto expected = test.lines.joinIntoString ("\n").replace ("PATH/", folder.path() + "/") + "\n";
-    EXPECT_TRUE (result.output.endsWith (expected)) << result.output << "\nexpected the end:\n" << expected;
+    EXPECT_TRUE (result.output.endsWith (expected)) << result.output << "\nexpected the end:\n"
+                                                    << expected;
     for (const auto& [name, bytes] : test.files)
         EXPECT_EQ (folder.read (juce::String (name).trimCharactersAtEnd ("!")), bytes) << name;
     EXPECT_EQ (folder.get().getNumberOfChildFiles (juce::File::findFiles, "*.zip;*.txt;.*"), 0) << "no backup, log or temporary";
 }
 
-INSTANTIATE_TEST_SUITE_P (QuillmereBatchTool, DryRun, testing::Values (
-    DryRunCase { "SomethingWouldChange", { { "a.xml", "Blah Blah" }, { "b.xml", "none" }, { "c.xml", "Blah" } },
-                 { "--replace", "Blah", "Blub" }, 0,
-                 { "PATH/a.xml: 2 changes", "PATH/b.xml: no change", "PATH/c.xml: 1 change", "",
-                   "2 files would change, 1 would stay as they are, 0 would fail" } },
-    DryRunCase { "SomethingWouldFail", { { "a.xml", "Blah" }, { "b.xml!", "Blah" } },
-                 { "--replace", "Blah", "Blub" }, 1,
-                 { "PATH/a.xml: 1 change", "PATH/b.xml: would fail: the file is read-only", "",
-                   "1 file would change, 0 would stay as they are, 1 would fail" } },
-    DryRunCase { "NothingMatches", { { "a.xml", "<a gain=\"1\"/>" }, { "b.xml", "<b/>" } },
-                 { "--replace", "Blah", "Blub" }, 3,
-                 { "PATH/a.xml: no change", "PATH/b.xml: no change", "",
-                   "0 files would change, 2 would stay as they are, 0 would fail" } },
-    DryRunCase { "NoAttributeMatches", { { "a.xml", "<a level=\"1\"/>" } },
-                 { "--convert", "gain", "y = x * 2;" }, 3,
-                 { "PATH/a.xml: no change", "", "0 files would change, 1 would stay as they are, 0 would fail" } },
-    DryRunCase { "NotXml", { { "a.xml", "<a gain=\"1\"/>" }, { "b.xml", "not xml" } },
-                 { "--convert", "gain", "y = x * 2;" }, 1,
-                 { "PATH/a.xml: 1 change", "PATH/b.xml: would fail: not an XML document: syntax error at line 1, column 1", "",
-                   "1 file would change, 0 would stay as they are, 1 would fail" } },
-    DryRunCase { "FormulaStops", { { "a.xml", "<a gain=\"0\"/>" }, { "b.xml", "<b gain=\"2\"/>" } },
-                 { "--convert", "gain", "y = 1 / x;" }, 1,
-                 { "PATH/a.xml: would fail: division by zero (the run stops here; the files after it stay as they are)",
-                   "PATH/b.xml: no change (the run stops at PATH/a.xml before it)", "",
-                   "0 files would change, 1 would stay as they are, 1 would fail" } }),
-    [] (const auto& testInfo) { return std::string (testInfo.param.name); });
+INSTANTIATE_TEST_SUITE_P (QuillmereBatchTool, DryRun, testing::Values (DryRunCase { "SomethingWouldChange", { { "a.xml", "Blah Blah" }, { "b.xml", "none" }, { "c.xml", "Blah" } }, { "--replace", "Blah", "Blub" }, 0, { "PATH/a.xml: 2 changes", "PATH/b.xml: no change", "PATH/c.xml: 1 change", "", "2 files would change, 1 would stay as they are, 0 would fail" } }, DryRunCase { "SomethingWouldFail", { { "a.xml", "Blah" }, { "b.xml!", "Blah" } }, { "--replace", "Blah", "Blub" }, 1, { "PATH/a.xml: 1 change", "PATH/b.xml: would fail: the file is read-only", "", "1 file would change, 0 would stay as they are, 1 would fail" } }, DryRunCase { "NothingMatches", { { "a.xml", "<a gain=\"1\"/>" }, { "b.xml", "<b/>" } }, { "--replace", "Blah", "Blub" }, 3, { "PATH/a.xml: no change", "PATH/b.xml: no change", "", "0 files would change, 2 would stay as they are, 0 would fail" } }, DryRunCase { "NoAttributeMatches", { { "a.xml", "<a level=\"1\"/>" } }, { "--convert", "gain", "y = x * 2;" }, 3, { "PATH/a.xml: no change", "", "0 files would change, 1 would stay as they are, 0 would fail" } }, DryRunCase { "NotXml", { { "a.xml", "<a gain=\"1\"/>" }, { "b.xml", "not xml" } }, { "--convert", "gain", "y = x * 2;" }, 1, { "PATH/a.xml: 1 change", "PATH/b.xml: would fail: not an XML document: syntax error at line 1, column 1", "", "1 file would change, 0 would stay as they are, 1 would fail" } }, DryRunCase { "FormulaStops", { { "a.xml", "<a gain=\"0\"/>" }, { "b.xml", "<b gain=\"2\"/>" } }, { "--convert", "gain", "y = 1 / x;" }, 1, { "PATH/a.xml: would fail: division by zero (the run stops here; the files after it stay as they are)", "PATH/b.xml: no change (the run stops at PATH/a.xml before it)", "", "0 files would change, 1 would stay as they are, 1 would fail" } }),
+                          [] (const auto& testInfo) { return std::string (testInfo.param.name); });
 
 TEST (QuillmereBatchTool, DryRunOfAFolderWithoutFilesIsRefusedLikeTheRun)
 {
@@ -346,7 +334,9 @@ namespace
         juce::StringArray operation;
     };
 
-    class DiffOutput : public testing::TestWithParam<DiffCase> {};
+    class DiffOutput : public testing::TestWithParam<DiffCase>
+    {
+    };
 }
 
 // What --dry-run --diff prints, fed whole to patch -p1 in a copy of the
@@ -376,7 +366,8 @@ TEST_P (DiffOutput, PatchedOntoACopyGivesTheRunsBytes)
     ASSERT_EQ (printed.exitCode, 0) << printed.output;
     EXPECT_TRUE (printed.output.contains ("\n--- a/crlf.xml\n+++ b/crlf.xml\n@@ -1,4 +1,4 @@\n")) << printed.output;
     const auto applied = PatchTool::apply (copy.get(), printed.output.toStdString());
-    ASSERT_TRUE (applied.wasOk()) << applied.getErrorMessage() << "\n" << printed.output;
+    ASSERT_TRUE (applied.wasOk()) << applied.getErrorMessage() << "\n"
+                                  << printed.output;
 
     auto realRun = arguments;
     realRun.add (folder.path());
@@ -394,10 +385,8 @@ TEST_P (DiffOutput, PatchedOntoACopyGivesTheRunsBytes)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P (QuillmereBatchTool, DiffOutput, testing::Values (
-    DiffCase { "Replace", { "--replace", "Blah", "Blub" } },
-    DiffCase { "Convert", { "--convert", "gain", "n = n + 1; y = x * 2 + n;" } }),
-    [] (const auto& testInfo) { return std::string (testInfo.param.name); });
+INSTANTIATE_TEST_SUITE_P (QuillmereBatchTool, DiffOutput, testing::Values (DiffCase { "Replace", { "--replace", "Blah", "Blub" } }, DiffCase { "Convert", { "--convert", "gain", "n = n + 1; y = x * 2 + n;" } }),
+                          [] (const auto& testInfo) { return std::string (testInfo.param.name); });
 
 TEST (QuillmereBatchTool, HelpNamesTheDiffAndTheDryRunStatus)
 {

@@ -20,7 +20,9 @@ namespace
         std::string before, after;
     };
 
-    class PatchRoundTrip : public testing::TestWithParam<RoundTrip> {};
+    class PatchRoundTrip : public testing::TestWithParam<RoundTrip>
+    {
+    };
 }
 
 // patch -p1 must turn the old bytes into exactly the new ones.
@@ -33,32 +35,15 @@ TEST_P (PatchRoundTrip, PatchRebuildsTheNewBytes)
     const auto diff = UnifiedDiff::write (trip.before, trip.after, "a/f.xml", "b/f.xml");
     ASSERT_FALSE (diff.empty());
     const auto applied = PatchTool::apply (folder.get(), diff);
-    ASSERT_TRUE (applied.wasOk()) << applied.getErrorMessage() << "\n" << diff;
+    ASSERT_TRUE (applied.wasOk()) << applied.getErrorMessage() << "\n"
+                                  << diff;
     EXPECT_EQ (folder.read ("f.xml"), trip.after) << diff;
 }
 
-INSTANTIATE_TEST_SUITE_P (UnifiedDiff, PatchRoundTrip, testing::Values (
-    RoundTrip { "FirstLine",           "a\nb\nc\nd\ne\n", "A\nb\nc\nd\ne\n" },
-    RoundTrip { "LastLine",            "a\nb\nc\nd\ne\n", "a\nb\nc\nd\nE\n" },
-    RoundTrip { "FirstAndLastLine",    "a\nb\nc\nd\ne\nf\ng\nh\ni\nj\n", "A\nb\nc\nd\ne\nf\ng\nh\ni\nJ\n" },
-    RoundTrip { "CrLf",                "a\r\nb\r\nc\r\n", "a\r\nB\r\nc\r\n" },
-    RoundTrip { "CrLfNoFinalNewline",  "a\r\nb\r\nc", "a\r\nb\r\nC" },
-    RoundTrip { "NoFinalNewlineBefore","a\nb\nc", "a\nb\nc\n" },
-    RoundTrip { "NoFinalNewlineAfter", "a\nb\nc\n", "a\nb\nc" },
-    RoundTrip { "NoFinalNewlineBoth",  "x\ny", "x\nY" },
-    RoundTrip { "OneLineNoNewline",    "<a gain=\"1\"/>", "<a gain=\"2\"/>" },
-    RoundTrip { "FromEmpty",           "", "a\nb\n" },
-    RoundTrip { "ToEmpty",             "a\nb\n", "" },
-    RoundTrip { "LinesAddedBySplit",   "a\nb c\nd\n", "a\nb\nX\nc\nd\n" },
-    RoundTrip { "LinesJoined",         "a\nb\nc\nd\ne\n", "a\nb c\nd e\n" },
-    RoundTrip { "LoneCarriageReturn",  "a\rb\nc\n", "a\rB\nc\n" },
-    RoundTrip { "ChangesFarApart",     numberedLines (60, "\n"), numberedLines (60, "\n", 20, " x") },
-    RoundTrip { "ChangesClose",        numberedLines (60, "\r\n"), numberedLines (60, "\r\n", 4, " x") },
-    RoundTrip { "EveryLine",           numberedLines (50, "\n"), numberedLines (50, "\n", 1, " x") },
-    // Past the matcher's budget: lines paired by position, counts that differ.
-    RoundTrip { "PastTheBudget",       numberedLines (30000, "\n"), numberedLines (30001, "\n", 1, " x") },
-    RoundTrip { "PastTheBudgetSameCount", numberedLines (30000, "\n"), numberedLines (30000, "\n", 1, " x") }),
-    [] (const auto& testInfo) { return std::string (testInfo.param.name); });
+INSTANTIATE_TEST_SUITE_P (UnifiedDiff, PatchRoundTrip, testing::Values (RoundTrip { "FirstLine", "a\nb\nc\nd\ne\n", "A\nb\nc\nd\ne\n" }, RoundTrip { "LastLine", "a\nb\nc\nd\ne\n", "a\nb\nc\nd\nE\n" }, RoundTrip { "FirstAndLastLine", "a\nb\nc\nd\ne\nf\ng\nh\ni\nj\n", "A\nb\nc\nd\ne\nf\ng\nh\ni\nJ\n" }, RoundTrip { "CrLf", "a\r\nb\r\nc\r\n", "a\r\nB\r\nc\r\n" }, RoundTrip { "CrLfNoFinalNewline", "a\r\nb\r\nc", "a\r\nb\r\nC" }, RoundTrip { "NoFinalNewlineBefore", "a\nb\nc", "a\nb\nc\n" }, RoundTrip { "NoFinalNewlineAfter", "a\nb\nc\n", "a\nb\nc" }, RoundTrip { "NoFinalNewlineBoth", "x\ny", "x\nY" }, RoundTrip { "OneLineNoNewline", "<a gain=\"1\"/>", "<a gain=\"2\"/>" }, RoundTrip { "FromEmpty", "", "a\nb\n" }, RoundTrip { "ToEmpty", "a\nb\n", "" }, RoundTrip { "LinesAddedBySplit", "a\nb c\nd\n", "a\nb\nX\nc\nd\n" }, RoundTrip { "LinesJoined", "a\nb\nc\nd\ne\n", "a\nb c\nd e\n" }, RoundTrip { "LoneCarriageReturn", "a\rb\nc\n", "a\rB\nc\n" }, RoundTrip { "ChangesFarApart", numberedLines (60, "\n"), numberedLines (60, "\n", 20, " x") }, RoundTrip { "ChangesClose", numberedLines (60, "\r\n"), numberedLines (60, "\r\n", 4, " x") }, RoundTrip { "EveryLine", numberedLines (50, "\n"), numberedLines (50, "\n", 1, " x") },
+                                                                        // Past the matcher's budget: lines paired by position, counts that differ.
+                                                                        RoundTrip { "PastTheBudget", numberedLines (30000, "\n"), numberedLines (30001, "\n", 1, " x") }, RoundTrip { "PastTheBudgetSameCount", numberedLines (30000, "\n"), numberedLines (30000, "\n", 1, " x") }),
+                          [] (const auto& testInfo) { return std::string (testInfo.param.name); });
 
 TEST (UnifiedDiff, WritesHunksAsDiffDoes)
 {
@@ -80,7 +65,8 @@ TEST (UnifiedDiff, MergesHunksWhoseContextWouldTouch)
     const std::string after = "1\nB\n3\n4\n5\n6\n7\n8\nI\n10\n";
     const auto diff = UnifiedDiff::write (before, after, "a/n", "b/n");
     EXPECT_EQ (diff.find ("@@ -1,10 +1,10 @@\n"), diff.find ("@@")) << diff;
-    EXPECT_EQ (diff.find ("@@", diff.find ("@@ -1,10") + 20), std::string::npos) << "one hunk only\n" << diff;
+    EXPECT_EQ (diff.find ("@@", diff.find ("@@ -1,10") + 20), std::string::npos) << "one hunk only\n"
+                                                                                 << diff;
 }
 
 TEST (UnifiedDiff, MarksTheLastLineWithoutLineEnd)

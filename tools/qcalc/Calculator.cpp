@@ -8,27 +8,27 @@
 
 Calculator::Calculator() = default;
 
-bool Calculator::SetVariable(const std::string& name, double value)
+bool Calculator::SetVariable (const std::string& name, double value)
 {
     auto& values = engine.getValues();
-    if (values.IsConstant(name))
+    if (values.IsConstant (name))
         return false;
-    double* cell = values.AddressOf(name);
+    double* cell = values.AddressOf (name);
     if (cell == nullptr)
     {
-        values.Add(name, value, false);
-        cell = values.AddressOf(name);
+        values.Add (name, value, false);
+        cell = values.AddressOf (name);
     }
     *cell = value;
     return true;
 }
 
-bool Calculator::Run(const std::string& formula, std::ostream& out, std::ostream& errors)
+bool Calculator::Run (const std::string& formula, std::ostream& out, std::ostream& errors)
 {
-    if (!engine.setFormula(formula))
+    if (! engine.setFormula (formula))
     {
         if (const auto* error = engine.lastError())
-            errors << FormatErrorReport(formula, *error);
+            errors << FormatErrorReport (formula, *error);
         else
             errors << "qcalc: out of memory\n";
         return false;
@@ -38,13 +38,13 @@ bool Calculator::Run(const std::string& formula, std::ostream& out, std::ostream
     {
         const double value = engine.compute();
         char text[32];
-        std::snprintf(text, sizeof text, "%.17g", value);
+        std::snprintf (text, sizeof text, "%.17g", value);
         out << text << "\n";
         return true;
     }
     catch (const Expr::Exception& error)
     {
-        errors << FormatErrorReport(formula, error);
+        errors << FormatErrorReport (formula, error);
         return false;
     }
 }

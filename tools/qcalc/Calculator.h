@@ -15,11 +15,11 @@ public:
     Calculator();
 
     /** Sets a variable, creating it when missing; false for a constant. */
-    bool SetVariable(const std::string& name, double value);
+    bool SetVariable (const std::string& name, double value);
 
     /** Parses and computes one formula; writes the value as "%.17g" to out,
         or the error report to errors. True when the formula computed. */
-    bool Run(const std::string& formula, std::ostream& out, std::ostream& errors);
+    bool Run (const std::string& formula, std::ostream& out, std::ostream& errors);
 
 private:
     FormulaEngine engine;

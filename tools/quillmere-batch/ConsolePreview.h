@@ -10,7 +10,7 @@ class ConsolePreview
 public:
     struct Choice
     {
-        bool fileLines = true;   // each file's line and the closing summary
+        bool fileLines = true; // each file's line and the closing summary
         bool diffs = false;
     };
 

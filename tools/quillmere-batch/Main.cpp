@@ -19,17 +19,29 @@
 
 namespace
 {
-    enum ExitStatus { allProcessed = 0, someFailed = 1, nothingChanged = 2, nothingWouldChange = 3, interrupted = 130 };
+    enum ExitStatus
+    {
+        allProcessed = 0,
+        someFailed = 1,
+        nothingChanged = 2,
+        nothingWouldChange = 3,
+        interrupted = 130
+    };
 
     /** Set by SIGINT or SIGTERM: the run finishes the file at hand and stops. */
     std::atomic<bool> cancelRequested { false };
     static_assert (std::atomic<bool>::is_always_lock_free, "set from a signal handler");
 
-    void requestCancel (int) { cancelRequested = true; }
+    void requestCancel (int)
+    {
+        cancelRequested = true;
+    }
 
     void cancelOnInterrupt()
     {
-        struct sigaction action {};
+        struct sigaction action
+        {
+        };
         action.sa_handler = requestCancel;
         sigemptyset (&action.sa_mask);
         sigaction (SIGINT, &action, nullptr);

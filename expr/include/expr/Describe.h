@@ -4,12 +4,13 @@
 
 #include <string>
 
-namespace Expr {
+namespace Expr
+{
 
-/** Names an error in words, with its text where it has one, for messages to
+    /** Names an error in words, with its text where it has one, for messages to
     users: "syntax error", "division by zero", "math error in \"sqrt\"",
     "unknown function \"foo\"", "wrong number of arguments for \"min\"".
     Positions are not included; callers show them in their own way. */
-std::string Describe(const Exception& error);
+    std::string Describe (const Exception& error);
 
 } // namespace Expr
