@@ -25,3 +25,8 @@ add_test(NAME embed_example_test
             ${PROJECT_BINARY_DIR} ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_BINARY_DIR}/embed-test
             ${PROJECT_VERSION} "${embed_flags}")
 set_tests_properties(embed_example_test PROPERTIES TIMEOUT 300)
+
+add_test(NAME default_generator_test
+    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/release/default_generator_test.sh
+            ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_BINARY_DIR}/default-generator)
+set_tests_properties(default_generator_test PROPERTIES TIMEOUT 300)
