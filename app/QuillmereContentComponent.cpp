@@ -3,6 +3,7 @@
 #include "AttributeConverter.h"
 #include "BackupArchive.h"
 #include "BatchAlerts.h"
+#include "BatchOperationFactory.h"
 #include "BatchJob.h"
 #include "BatchPreview.h"
 #include "BatchRun.h"
@@ -29,7 +30,7 @@ QuillmereContentComponent::QuillmereContentComponent (const juce::String& name)
     addAndMakeVisible (*fileBrowser);
 
     doWhatLabel = makeCaption ("doWhatLabel", "Do what:", true);
-    doWhatComboBox = makeChoice ("doWhatComboBox", { BatchTexts::replaceOperation, BatchTexts::convertOperation, BatchTexts::restoreOperation });
+    doWhatComboBox = makeChoice ("doWhatComboBox", OperationKindTable::labels());
     doWhereLabel = makeCaption ("doWhereLabel", "where:", true);
     doWhereComboBox = makeChoice ("doWhereComboBox", { BatchTexts::folderScope, BatchTexts::recursiveScope });
     replaceWhatLabel = makeCaption ("replaceWhatLabel", "Replace what:", true);
@@ -167,11 +168,9 @@ void QuillmereContentComponent::layoutControls (int x, int y, int width, int hei
 BatchSettings QuillmereContentComponent::currentSettings()
 {
     BatchSettings settings;
-    settings.operation = doWhatComboBox->getText();
-    settings.replaceWhat = replaceWhatValue->getText();
-    settings.replaceWith = replaceWithValue->getText();
-    settings.attribute = attributeValue->getText();
-    settings.formula = formulaValue->getText();
+    settings.operation = OperationKindTable::named (doWhatComboBox->getText());
+    settings.replace = { replaceWhatValue->getText(), replaceWithValue->getText() };
+    settings.convert = { attributeValue->getText(), formulaValue->getText() };
     // The folder the run will work on, which is what the browser shows except
     // where its selection has gone stale.
     settings.directoryPath = getCurrentDirectoryPath();
@@ -179,14 +178,14 @@ BatchSettings QuillmereContentComponent::currentSettings()
     for (const auto* file : files)
         settings.files.add (*file);
     if (backupValue->getText().isNotEmpty())
-        settings.backupArchive = juce::File (getCurrentDirectoryPath()).getChildFile (backupValue->getText());
+        settings.restore.archive = juce::File (getCurrentDirectoryPath()).getChildFile (backupValue->getText());
     return settings;
 }
 
 void QuillmereContentComponent::updateToDoText()
 {
     const auto settings = currentSettings();
-    const auto operation = BatchOperation::create (settings, &formulaEngine);
+    const auto operation = BatchOperationFactory::create (settings, &formulaEngine);
     toDoDisplay->setText (buildTaskDescription (settings, operation.get()), false);
 }
 
@@ -197,13 +196,13 @@ void QuillmereContentComponent::runBatch()
 
     // What can be refused is refused at once, here, before a thread starts.
     const auto settings = currentSettings();
-    const auto operation = BatchOperation::create (settings, &formulaEngine);
+    const auto operation = BatchOperationFactory::create (settings, &formulaEngine);
     BatchOutcome refused;
     refused.title = "Nothing to do";
     refused.message = "No operation is chosen.";
     if (operation != nullptr)
     {
-        const auto refusal = operation->refusal();
+        const auto refusal = operation->prepare();
         refused.title = refusal.title;
         refused.message = refusal.message;
     }
@@ -231,8 +230,8 @@ void QuillmereContentComponent::runPreview()
 
     job = std::make_unique<BatchJob> ([this, settings = currentSettings()] (BatchReporter& reporter, const std::atomic<bool>& cancel) {
         BatchOutcome outcome;
-        const auto operation = BatchOperation::create (settings, &formulaEngine);
-        const auto refusal = BatchOperation::checkBeforeRun (operation.get());
+        const auto operation = BatchOperationFactory::create (settings, &formulaEngine);
+        const auto refusal = BatchOperation::prepareForRun (operation.get());
         if (refusal.isRefused())
         {
             outcome.title = refusal.title;
@@ -333,7 +332,7 @@ void QuillmereContentComponent::setControlsEnabled (bool enabled)
                                       (juce::Component*) backupValue.get(), (juce::Component*) saveLogButton.get(),
                                       (juce::Component*) previewButton.get() })
         control->setEnabled (enabled);
-    doWhereComboBox->setEnabled (enabled && doWhatComboBox->getText() != BatchTexts::restoreOperation);
+    doWhereComboBox->setEnabled (enabled && doWhatComboBox->getText() != OperationKindTable::labelOf (OperationKind::restore));
 }
 
 void QuillmereContentComponent::timerCallback()
@@ -435,14 +434,14 @@ void QuillmereContentComponent::buttonClicked (juce::Button* button)
 void QuillmereContentComponent::showOperationFields (const juce::String& operation)
 {
     for (auto* widget : { replaceWhatLabel.get(), replaceWhatValue.get(), replaceWithLabel.get(), replaceWithValue.get() })
-        widget->setVisible (operation == BatchTexts::replaceOperation);
+        widget->setVisible (operation == OperationKindTable::labelOf (OperationKind::replace));
     for (auto* widget : { attributeToConvertLabel.get(), attributeValue.get(), conversionFormulaLabel.get(), formulaValue.get() })
-        widget->setVisible (operation == BatchTexts::convertOperation);
+        widget->setVisible (operation == OperationKindTable::labelOf (OperationKind::convert));
     for (auto* widget : { backupLabel.get(), backupValue.get() })
-        widget->setVisible (operation == BatchTexts::restoreOperation);
+        widget->setVisible (operation == OperationKindTable::labelOf (OperationKind::restore));
 
     // A restore puts every file back where the archive says: the scope has no say.
-    doWhereComboBox->setEnabled (operation != BatchTexts::restoreOperation);
+    doWhereComboBox->setEnabled (operation != OperationKindTable::labelOf (OperationKind::restore));
 }
 
 void QuillmereContentComponent::comboBoxChanged (juce::ComboBox* comboBox)

@@ -37,16 +37,13 @@ public:
         : settings (std::move (settingsToUse)) {}
     virtual ~BatchOperation() = default;
 
-    /** The operation the settings name, or null for a text naming none.
-        formulaEngine is needed for "convert value" and must outlive it. */
-    static std::unique_ptr<BatchOperation> create (const BatchSettings& settings, FormulaEngine* formulaEngine);
+    /** Makes the operation ready to run (parses the formula) and says why it
+        would not start, if it would not. Called before anything is written. */
+    virtual Refusal prepare() = 0;
 
-    /** Checked before anything is written; may prepare the run (parse the formula). */
-    virtual Refusal refusal() = 0;
-
-    /** What a run of the operation (null: none chosen) refuses: its own
-        refusal, or an empty list of files. Prepares it as refusal() does. */
-    static Refusal checkBeforeRun (BatchOperation* operation);
+    /** Prepares the operation (null: none chosen) for a run and says what the
+        run refuses: the operation's own refusal, or an empty list of files. */
+    static Refusal prepareForRun (BatchOperation* operation);
 
     /** The formula engine whose variables the operation changes, if any. */
     virtual FormulaEngine* formulaEngineInUse() const { return nullptr; }
@@ -57,8 +54,8 @@ public:
     /** The files the run backs up and rewrites, in order. */
     virtual juce::Array<juce::File> affectedFiles() const { return settings.files; }
 
-    /** What the file's bytes become. May throw StopRun. */
-    virtual FileRewrite rewrite (const juce::File& file, std::string_view original) = 0;
+    /** Whether analyse() does enough work to be worth doing ahead. */
+    virtual bool analysesFiles() const { return false; }
 
     /** The part of rewrite() that depends only on the bytes, or null when the
         operation has none. A run may call it ahead, on another thread, while
@@ -69,20 +66,9 @@ public:
         return nullptr;
     }
 
-    /** rewrite() given what analyse() found in the same bytes. */
-    virtual FileRewrite rewriteAnalysed (const juce::File& file, std::string_view original, const FileAnalysis& /*analysis*/)
-    {
-        return rewrite (file, original);
-    }
-
-    /** Whether analyse() does enough work to be worth doing ahead. */
-    virtual bool analysesFiles() const { return false; }
-
-    /** rewriteAnalysed() when there is an analysis, else rewrite(). */
-    FileRewrite rewriteWith (const juce::File& file, std::string_view original, const FileAnalysis* analysis)
-    {
-        return analysis != nullptr ? rewriteAnalysed (file, original, *analysis) : rewrite (file, original);
-    }
+    /** What the file's bytes become, given what analyse() found in the same
+        bytes (null when nothing was analysed). May throw StopRun. */
+    virtual FileRewrite rewrite (const juce::File& file, std::string_view original, const FileAnalysis* analysis) = 0;
 
     /** A flag that, once set, should stop long work inside rewrite(). */
     virtual void setCancelFlag (const std::atomic<bool>*) {}
@@ -102,6 +88,12 @@ public:
 
     const BatchSettings& getSettings() const { return settings; }
 
+    /** The folder the run works in, holding its backup and log. */
+    juce::File getFolder() const { return settings.workingFolder(); }
+
 protected:
     BatchSettings settings;
+
+private:
+    JUCE_DECLARE_NON_COPYABLE (BatchOperation)
 };

@@ -1,7 +1,6 @@
 #include "BatchPreview.h"
 
 #include "FormulaEngine.h"
-#include "FileReadAhead.h"
 #include "SafeFileWriter.h"
 #include "XmlTextEncoding.h"
 
@@ -73,7 +72,7 @@ namespace
 BatchPreview::BatchPreview (BatchOperation& operationToPreview, Options optionsToUse)
     : operation (operationToPreview),
       options (optionsToUse),
-      folder (operationToPreview.getSettings().directoryPath)
+      folder (operationToPreview.getFolder())
 {
 }
 
@@ -83,43 +82,35 @@ BatchPreview::Summary BatchPreview::run (const std::function<void (const FilePre
     stoppedAt.clear();
 
     const auto plan = PlannedFile::plan (folder, operation.affectedFiles());
-    const auto ahead = FileReadAhead::startFor (operation, plan);
-    const juce::ScopedValueSetter<FileReadAhead*> readingAhead (readAhead, ahead.get());
     Summary summary;
-    int filesDone = 0;
 
-    for (const auto& planned : plan)
-    {
-        if (isCancelled())
+    BatchFileLoop::Handler handler;
+    handler.listsFilesAfterStop = true;
+    handler.fileDone = [&] (BatchFileLoop::Step& step) {
+        if (step.kind == BatchFileLoop::Step::Kind::cancelled)
+            return false;
+
+        const auto preview = previewFile (step);
+        switch (preview.verdict)
         {
-            summary.cancelled = true;
-            break;
+            case FilePreview::Verdict::change: ++summary.wouldChange; break;
+            case FilePreview::Verdict::noChange: ++summary.wouldStay; break;
+            case FilePreview::Verdict::fail: ++summary.wouldFail; break;
         }
+        if (onFile)
+            onFile (preview);
+        return true;
+    };
 
-        if (! planned.isSkipped (operation.createsMissingFiles()))
-        {
-            const auto preview = previewFile (planned);
-            switch (preview.verdict)
-            {
-                case FilePreview::Verdict::change: ++summary.wouldChange; break;
-                case FilePreview::Verdict::noChange: ++summary.wouldStay; break;
-                case FilePreview::Verdict::fail: ++summary.wouldFail; break;
-            }
-            if (onFile)
-                onFile (preview);
-        }
-
-        if (progress)
-            progress (++filesDone, (int) plan.size());
-    }
-
+    BatchFileLoop loop (operation, cancel, progress);
+    summary.cancelled = loop.run (plan, handler) == BatchFileLoop::End::cancelled;
     return summary;
 }
 
-BatchPreview::FilePreview BatchPreview::previewFile (const PlannedFile& planned)
+BatchPreview::FilePreview BatchPreview::previewFile (BatchFileLoop::Step& step)
 {
     FilePreview preview;
-    preview.file = planned.file;
+    preview.file = step.planned.file;
 
     const auto fail = [&preview] (const juce::String& reason) {
         preview.verdict = FilePreview::Verdict::fail;
@@ -127,39 +118,27 @@ BatchPreview::FilePreview BatchPreview::previewFile (const PlannedFile& planned)
         return preview;
     };
 
-    if (stoppedAt.isNotEmpty())
+    using Kind = BatchFileLoop::Step::Kind;
+    switch (step.kind)
     {
-        preview.reason = "the run stops at " + stoppedAt + " before it";
-        return preview;
-    }
-
-    switch (planned.kind)
-    {
-        case PlannedFile::Kind::outside:
-            return fail ("it leads to " + planned.detail + ", outside the folder: not backed up, not changed");
-        case PlannedFile::Kind::alias:
-            preview.reason = "the same file as " + planned.detail + ", processed under that name";
+        case Kind::notReached:
+            preview.reason = "the run stops at " + stoppedAt + " before it";
             return preview;
-        case PlannedFile::Kind::process:
+        case Kind::outside:
+        case Kind::readFailed:
+            return fail (step.reason);
+        case Kind::alias:
+            preview.reason = step.reason;
+            return preview;
+        case Kind::stopped:
+            stoppedAt = step.planned.file.getFullPathName();
+            return fail (step.stop->reason + " (the run stops here; the files after it stay as they are)");
+        case Kind::cancelled:
+        case Kind::rewritten:
             break;
     }
 
-    const auto prepared = FileReadAhead::obtain (readAhead, operation, planned.file);
-    if (prepared.read.failed())
-        return fail (prepared.read.getErrorMessage());
-    const std::string& original = prepared.bytes;
-
-    FileRewrite rewrite;
-    try
-    {
-        rewrite = operation.rewriteWith (planned.file, original, prepared.analysis.get());
-    }
-    catch (const BatchOperation::StopRun& stop)
-    {
-        stoppedAt = planned.file.getFullPathName();
-        return fail (stop.reason + " (the run stops here; the files after it stay as they are)");
-    }
-
+    const auto& rewrite = step.rewrite;
     if (rewrite.result.failed())
         return fail (rewrite.result.getErrorMessage());
 
@@ -167,13 +146,13 @@ BatchPreview::FilePreview BatchPreview::previewFile (const PlannedFile& planned)
     if (rewrite.changes == 0)
         return preview;
 
-    if (planned.file.exists())
-        if (const auto writable = SafeFileWriter::checkWritable (planned.file); writable.failed())
+    if (step.planned.file.exists())
+        if (const auto writable = SafeFileWriter::checkWritable (step.planned.file); writable.failed())
             return fail (writable.getErrorMessage());
 
     preview.verdict = FilePreview::Verdict::change;
     preview.changes = rewrite.changes;
-    describeChange (preview, original, rewrite.bytes);
+    describeChange (preview, step.original, rewrite.bytes);
     return preview;
 }
 

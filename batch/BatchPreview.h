@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BatchFileLoop.h"
 #include "BatchOperation.h"
 #include "PlannedFile.h"
 #include "UnifiedDiff.h"
@@ -7,8 +8,6 @@
 #include <atomic>
 #include <functional>
 #include <vector>
-
-class FileReadAhead;
 
 /**
     What a run of an operation would do to each file, computed the way the
@@ -54,7 +53,7 @@ public:
         bool cancelled = false;
     };
 
-    /** operation must have passed BatchOperation::checkBeforeRun, which prepares it. */
+    /** operation must have passed BatchOperation::prepareForRun. */
     BatchPreview (BatchOperation& operationToPreview, Options optionsToUse);
     explicit BatchPreview (BatchOperation& operationToPreview)
         : BatchPreview (operationToPreview, Options()) {}
@@ -83,15 +82,13 @@ public:
                                     int maxChangedLines = 1000);
 
 private:
-    FilePreview previewFile (const PlannedFile& planned);
+    FilePreview previewFile (BatchFileLoop::Step& step);
     void describeChange (FilePreview& preview, std::string_view original, const std::string& bytes) const;
-    bool isCancelled() const { return cancel != nullptr && cancel->load(); }
 
     BatchOperation& operation;
     Options options;
     const std::atomic<bool>* cancel = nullptr;
     std::function<void (int, int)> progress;
     juce::File folder;
-    FileReadAhead* readAhead = nullptr; // while run() goes through the files
-    juce::String stoppedAt;             // the file at which the run would stop, once known
+    juce::String stoppedAt; // the file at which the run would stop, once known
 };

@@ -1,10 +1,10 @@
 #include "BatchRun.h"
 
 #include "BackupArchive.h"
+#include "BatchOperationFactory.h"
 #include "ExclusiveFile.h"
 #include "FolderLock.h"
 #include "PlannedFile.h"
-#include "FileReadAhead.h"
 #include "SafeFileWriter.h"
 
 #include <set>
@@ -16,7 +16,7 @@ BatchRun::BatchRun (BatchOperation& operationToRun, BatchReporter& batchReporter
 }
 
 BatchRun::BatchRun (const BatchSettings& settings, FormulaEngine* formulaEngine, BatchReporter& batchReporter)
-    : ownedOperation (BatchOperation::create (settings, formulaEngine)),
+    : ownedOperation (BatchOperationFactory::create (settings, formulaEngine)),
       operation (ownedOperation.get()),
       reporter (batchReporter)
 {
@@ -44,7 +44,7 @@ void BatchRun::runSteps()
         return;
 
     FolderLock lock;
-    const juce::File directory (operation->getSettings().directoryPath);
+    const auto directory = operation->getFolder();
     const auto locked = lock.acquire (
         directory, [this] { append ("waiting for another run in this folder to finish...\n"); }, cancel);
     if (locked.failed())
@@ -82,7 +82,7 @@ bool BatchRun::isCancelled() const
 
 bool BatchRun::refuse()
 {
-    const auto refusal = BatchOperation::checkBeforeRun (operation);
+    const auto refusal = BatchOperation::prepareForRun (operation);
     if (! refusal.isRefused())
         return false;
 
@@ -94,12 +94,12 @@ bool BatchRun::refuse()
 
 void BatchRun::planFiles()
 {
-    plan = PlannedFile::plan (juce::File (operation->getSettings().directoryPath), operation->affectedFiles());
+    plan = PlannedFile::plan (operation->getFolder(), operation->affectedFiles());
 }
 
 void BatchRun::removeLeftovers()
 {
-    std::set<juce::File> folders { juce::File (operation->getSettings().directoryPath) };
+    std::set<juce::File> folders { operation->getFolder() };
     for (const auto& planned : plan)
         if (planned.kind == PlannedFile::Kind::process)
             folders.insert (planned.file.getParentDirectory());
@@ -111,7 +111,7 @@ void BatchRun::removeLeftovers()
 
 bool BatchRun::writeBackup()
 {
-    const juce::File directory (operation->getSettings().directoryPath);
+    const auto directory = operation->getFolder();
     juce::Array<juce::File> sources;
     for (const auto& planned : plan)
         if (planned.kind == PlannedFile::Kind::process)
@@ -142,80 +142,59 @@ bool BatchRun::writeBackup()
 
 bool BatchRun::processFiles()
 {
-    // Parsing the next file overlaps converting and writing this one.
-    const auto ahead = FileReadAhead::startFor (*operation, plan);
-    const juce::ScopedValueSetter<FileReadAhead*> readingAhead (readAhead, ahead.get());
+    BatchFileLoop loop (*operation, cancel, [this] (int done, int total) { reporter.fileDone (done, total); });
 
-    int filesDone = 0;
-    for (const auto& planned : plan)
+    BatchFileLoop::Handler handler;
+    handler.fileStarts = [this] (const PlannedFile& planned) { append (operation->fileLinePrefix() + planned.file.getFullPathName() + "..."); };
+    handler.fileDone = [this] (BatchFileLoop::Step& step) { return finishFile (step); };
+
+    switch (loop.run (plan, handler))
     {
-        if (isCancelled())
-        {
-            cancelled();
-            return false;
-        }
-
-        if (! processFile (planned))
-            return false;
-
-        reporter.fileDone (++filesDone, (int) plan.size());
+        case BatchFileLoop::End::completed: return true;
+        case BatchFileLoop::End::cancelled: cancelled(); return false;
+        case BatchFileLoop::End::stopped: return false;
     }
-
-    return true;
+    return false;
 }
 
-bool BatchRun::processFile (const PlannedFile& planned)
+bool BatchRun::finishFile (BatchFileLoop::Step& step)
 {
-    if (planned.isSkipped (operation->createsMissingFiles()))
-        return true;
-
-    append (operation->fileLinePrefix() + planned.file.getFullPathName() + "...");
-
-    switch (planned.kind)
+    using Kind = BatchFileLoop::Step::Kind;
+    switch (step.kind)
     {
-        case PlannedFile::Kind::outside:
-            finishFileLine (juce::Result::fail ("it leads to " + planned.detail + ", outside the folder: not backed up, not changed"));
+        case Kind::outside:
+        case Kind::readFailed:
+            finishFileLine (juce::Result::fail (step.reason));
             return true;
 
-        case PlannedFile::Kind::alias:
-            append ("skipped: the same file as " + planned.detail + ", processed under that name \n");
+        case Kind::alias:
+            append ("skipped: " + step.reason + " \n");
             return true;
 
-        case PlannedFile::Kind::process:
+        case Kind::rewritten:
+            writeFile (step.planned.file, step.rewrite);
+            return true;
+
+        case Kind::cancelled:
+            append ("cancelled, unchanged \n");
+            return false;
+
+        case Kind::stopped:
+            ++outcome.filesFailed;
+            outcome.status = BatchOutcome::Status::aborted;
+            outcome.title = "Batch processing aborted";
+            outcome.message = step.stop->alertMessage;
+            append ("failed: " + step.stop->reason + "\n");
+            return false;
+
+        case Kind::notReached:
             break;
     }
-
-    try
-    {
-        rewriteFile (planned.file);
-    }
-    catch (const BatchOperation::StopRun& stop)
-    {
-        // An evaluation stopped by a cancel left its file as it was.
-        if (isCancelled())
-        {
-            append ("cancelled, unchanged \n");
-            cancelled();
-            return false;
-        }
-
-        ++outcome.filesFailed;
-        outcome.status = BatchOutcome::Status::aborted;
-        outcome.title = "Batch processing aborted";
-        outcome.message = stop.alertMessage;
-        append ("failed: " + stop.reason + "\n");
-        return false;
-    }
-    return true;
+    return false;
 }
 
-void BatchRun::rewriteFile (const juce::File& file)
+void BatchRun::writeFile (const juce::File& file, FileRewrite& rewrite)
 {
-    const auto prepared = FileReadAhead::obtain (readAhead, *operation, file);
-    if (prepared.read.failed())
-        return finishFileLine (prepared.read);
-
-    auto rewrite = operation->rewriteWith (file, prepared.bytes, prepared.analysis.get());
     if (rewrite.result.wasOk() && rewrite.changes > 0 && ! file.getParentDirectory().isDirectory())
         rewrite.result = file.getParentDirectory().createDirectory();
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BatchFileLoop.h"
 #include "BatchOperation.h"
 #include "BatchOutcome.h"
 #include "BatchReporter.h"
@@ -7,7 +8,6 @@
 
 #include <atomic>
 
-class FileReadAhead;
 class FormulaEngine;
 
 /**
@@ -42,8 +42,8 @@ private:
     void removeLeftovers();
     bool writeBackup();
     bool processFiles();
-    bool processFile (const PlannedFile& planned);
-    void rewriteFile (const juce::File& file);
+    bool finishFile (BatchFileLoop::Step& step);
+    void writeFile (const juce::File& file, FileRewrite& rewrite);
     void finishFileLine (const juce::Result& result, const juce::String& remark = {});
     void finish();
     void cancelled();
@@ -52,7 +52,6 @@ private:
     BatchOperation* operation;
     BatchReporter& reporter;
     const std::atomic<bool>* cancel = nullptr;
-    FileReadAhead* readAhead = nullptr; // while the files are processed, for operations that analyse them
     std::vector<PlannedFile> plan;
     BatchOutcome outcome;
     std::string logText;

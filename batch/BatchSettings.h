@@ -1,18 +1,45 @@
 #pragma once
 
+#include "OperationKind.h"
+
 #include <juce_core/juce_core.h>
+
+#include <optional>
 
 /** The parameters of one batch run and of its description, as read from the
     panel or a command line. */
 struct BatchSettings
 {
-    juce::String operation; // "replace string", "convert value" or "restore backup"
-    juce::String replaceWhat;
-    juce::String replaceWith;
-    juce::String attribute;
-    juce::String formula;
-    juce::String directoryPath;    // the folder holding the backup, the log and the files
+    struct ReplaceParameters
+    {
+        juce::String what, with;
+    };
+
+    struct ConvertParameters
+    {
+        juce::String attribute, formula;
+    };
+
+    struct RestoreParameters
+    {
+        juce::File archive; // the backup to restore from
+    };
+
+    std::optional<OperationKind> operation; // none: nothing chosen
+    ReplaceParameters replace;
+    ConvertParameters convert;
+    RestoreParameters restore;
+
+    juce::String directoryPath;    // the folder chosen: its files are listed
     bool recursive = false;        // "files in folder and subfolders"
     juce::Array<juce::File> files; // the listed files, in list order
-    juce::File backupArchive;      // "restore backup": the archive to restore from
+
+    /** The folder the run works in and writes its backup and log to: the
+        chosen folder, or for a restore the folder that holds the archive. */
+    juce::File workingFolder() const
+    {
+        if (operation == OperationKind::restore)
+            return restore.archive.getParentDirectory();
+        return juce::File (directoryPath);
+    }
 };

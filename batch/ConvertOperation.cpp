@@ -8,13 +8,13 @@
 ConvertOperation::ConvertOperation (BatchSettings settingsToUse, FormulaEngine& formulaEngine)
     : BatchOperation (std::move (settingsToUse)),
       engine (formulaEngine),
-      converter (formulaEngine, settings.attribute)
+      converter (formulaEngine, settings.convert.attribute)
 {
 }
 
-BatchOperation::Refusal ConvertOperation::refusal()
+BatchOperation::Refusal ConvertOperation::prepare()
 {
-    if (engine.setFormula (AttributeConverter::formulaBytes (settings.formula)))
+    if (engine.setFormula (AttributeConverter::formulaBytes (settings.convert.formula)))
         return {};
 
     juce::String message = "The formula you have entered could not be evaluated.";
@@ -26,8 +26,8 @@ BatchOperation::Refusal ConvertOperation::refusal()
 
 juce::String ConvertOperation::describeTask() const
 {
-    return "Convert value of attributes with name: '" + settings.attribute + "' \n"
-         + "via the conversion formula: " + settings.formula + "\n";
+    return "Convert value of attributes with name: '" + settings.convert.attribute + "' \n"
+         + "via the conversion formula: " + settings.convert.formula + "\n";
 }
 
 namespace
@@ -40,19 +40,18 @@ namespace
     };
 }
 
-FileRewrite ConvertOperation::rewrite (const juce::File& file, std::string_view original)
-{
-    return convert (file, [&] { return converter.rewrite (original); });
-}
 
 std::unique_ptr<FileAnalysis> ConvertOperation::analyse (std::string_view original, const std::atomic<bool>& stop) const
 {
     return std::make_unique<FoundValuesAnalysis> (converter.findValues (original, &stop));
 }
 
-FileRewrite ConvertOperation::rewriteAnalysed (const juce::File& file, std::string_view original, const FileAnalysis& analysis)
+FileRewrite ConvertOperation::rewrite (const juce::File& file, std::string_view original, const FileAnalysis* analysis)
 {
-    const auto& found = static_cast<const FoundValuesAnalysis&> (analysis).found;
+    if (analysis == nullptr)
+        return convert (file, [&] { return converter.rewrite (original); });
+
+    const auto& found = static_cast<const FoundValuesAnalysis&> (*analysis).found;
     return convert (file, [&] { return converter.rewrite (original, found); });
 }
 

@@ -12,14 +12,13 @@ public:
     ConvertOperation (BatchSettings settings, FormulaEngine& formulaEngine);
 
     /** Parses the formula: the run uses it as parsed here. */
-    Refusal refusal() override;
+    Refusal prepare() override;
     juce::String describeTask() const override;
-    FileRewrite rewrite (const juce::File& file, std::string_view original) override;
 
     /** Parses the document and finds its values; the formula is not used. */
     std::unique_ptr<FileAnalysis> analyse (std::string_view original, const std::atomic<bool>& stop) const override;
-    FileRewrite rewriteAnalysed (const juce::File& file, std::string_view original, const FileAnalysis& analysis) override;
     bool analysesFiles() const override { return true; }
+    FileRewrite rewrite (const juce::File& file, std::string_view original, const FileAnalysis* analysis) override;
     FormulaEngine* formulaEngineInUse() const override { return &engine; }
 
     /** Stops an evaluation in progress through the engine's abort hook. */

@@ -8,7 +8,7 @@ class ReplaceOperation : public BatchOperation
 public:
     using BatchOperation::BatchOperation;
 
-    Refusal refusal() override;
+    Refusal prepare() override;
     juce::String describeTask() const override;
-    FileRewrite rewrite (const juce::File& file, std::string_view original) override;
+    FileRewrite rewrite (const juce::File& file, std::string_view original, const FileAnalysis* analysis) override;
 };

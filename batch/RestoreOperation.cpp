@@ -4,7 +4,7 @@ namespace
 {
     BatchSettings inArchiveFolder (BatchSettings settings)
     {
-        settings.directoryPath = settings.backupArchive.getParentDirectory().getFullPathName();
+        settings.directoryPath = settings.workingFolder().getFullPathName();
         settings.recursive = false;
         return settings;
     }
@@ -12,16 +12,16 @@ namespace
 
 RestoreOperation::RestoreOperation (BatchSettings settingsToUse)
     : BatchOperation (inArchiveFolder (std::move (settingsToUse))),
-      archive (settings.backupArchive),
-      opened (settings.backupArchive.existsAsFile() ? archive.open()
-                                                    : juce::Result::fail ("there is no backup " + settings.backupArchive.getFullPathName()))
+      archive (settings.restore.archive),
+      opened (settings.restore.archive.existsAsFile() ? archive.open()
+                                                      : juce::Result::fail ("there is no backup " + settings.restore.archive.getFullPathName()))
 {
     if (opened.wasOk())
         for (int i = 0; i < archive.getNumEntries(); ++i)
             entryForPath.emplace (archive.getEntryTarget (i, juce::File (settings.directoryPath)).getFullPathName(), i);
 }
 
-BatchOperation::Refusal RestoreOperation::refusal()
+BatchOperation::Refusal RestoreOperation::prepare()
 {
     auto problem = opened;
     if (problem.wasOk())
@@ -33,7 +33,7 @@ BatchOperation::Refusal RestoreOperation::refusal()
 
 juce::String RestoreOperation::describeTask() const
 {
-    return "Restore files from backup: '" + settings.backupArchive.getFileName() + "' \n";
+    return "Restore files from backup: '" + settings.restore.archive.getFileName() + "' \n";
 }
 
 juce::Array<juce::File> RestoreOperation::affectedFiles() const
@@ -45,7 +45,7 @@ juce::Array<juce::File> RestoreOperation::affectedFiles() const
     return files;
 }
 
-FileRewrite RestoreOperation::rewrite (const juce::File& file, std::string_view original)
+FileRewrite RestoreOperation::rewrite (const juce::File& file, std::string_view original, const FileAnalysis*)
 {
     FileRewrite rewrite;
     const auto entry = entryForPath.find (file.getFullPathName());
@@ -64,6 +64,6 @@ FileRewrite RestoreOperation::rewrite (const juce::File& file, std::string_view 
 
 std::pair<juce::String, juce::String> RestoreOperation::finishedAlert (const juce::File& backup) const
 {
-    return { "Restore finished", "Files were restored from " + settings.backupArchive.getFullPathName()
+    return { "Restore finished", "Files were restored from " + settings.restore.archive.getFullPathName()
                                      + "\nthe files they replaced were backed up in " + backup.getFullPathName() };
 }

@@ -13,13 +13,13 @@
 class RestoreOperation : public BatchOperation
 {
 public:
-    /** The settings' backupArchive is read; its folder becomes the run's folder. */
+    /** The settings' archive is read; its folder becomes the run's folder. */
     explicit RestoreOperation (BatchSettings settings);
 
-    Refusal refusal() override;
+    Refusal prepare() override;
     juce::String describeTask() const override;
     juce::Array<juce::File> affectedFiles() const override;
-    FileRewrite rewrite (const juce::File& file, std::string_view original) override;
+    FileRewrite rewrite (const juce::File& file, std::string_view original, const FileAnalysis* analysis) override;
     juce::String fileLinePrefix() const override { return "restoring file: "; }
     bool createsMissingFiles() const override { return true; }
     std::pair<juce::String, juce::String> finishedAlert (const juce::File& backup) const override;

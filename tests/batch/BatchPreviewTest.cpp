@@ -1,3 +1,4 @@
+#include "BatchOperationFactory.h"
 #include "BatchPreview.h"
 
 #include "support/BatchFixture.h"
@@ -36,8 +37,8 @@ protected:
 
     Preview preview (const BatchSettings& settings, BatchPreview::Options options = {}, const std::atomic<bool>* cancel = nullptr)
     {
-        operation = BatchOperation::create (settings, &engine);
-        EXPECT_FALSE (BatchOperation::checkBeforeRun (operation.get()).isRefused());
+        operation = BatchOperationFactory::create (settings, &engine);
+        EXPECT_FALSE (BatchOperation::prepareForRun (operation.get()).isRefused());
         BatchPreview batchPreview (*operation, options);
         if (cancel != nullptr)
             batchPreview.setCancelFlag (*cancel);

@@ -10,8 +10,8 @@ namespace
     BatchSettings restoreSettings (const juce::File& archive)
     {
         BatchSettings settings;
-        settings.operation = "restore backup";
-        settings.backupArchive = archive;
+        settings.operation = OperationKind::restore;
+        settings.restore.archive = archive;
         return settings;
     }
 

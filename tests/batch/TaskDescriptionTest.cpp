@@ -1,3 +1,4 @@
+#include "BatchOperationFactory.h"
 #include "FormulaEngine.h"
 #include "TaskDescription.h"
 #include "support/JucePrinters.h"
@@ -9,10 +10,10 @@ namespace
     BatchSettings dataFolderWithTwoFiles()
     {
         BatchSettings input;
-        input.replaceWhat = "Blah";
-        input.replaceWith = "Blub";
-        input.attribute = "SomeAttribute";
-        input.formula = "y = x;";
+        input.replace.what = "Blah";
+        input.replace.with = "Blub";
+        input.convert.attribute = "SomeAttribute";
+        input.convert.formula = "y = x;";
         input.directoryPath = "/data";
         input.files = { juce::File ("/data/A.XML"), juce::File ("/data/b.xml") };
         return input;
@@ -21,7 +22,7 @@ namespace
     juce::String buildTaskDescription (const BatchSettings& settings)
     {
         FormulaEngine engine;
-        const auto operation = BatchOperation::create (settings, &engine);
+        const auto operation = BatchOperationFactory::create (settings, &engine);
         return ::buildTaskDescription (settings, operation.get());
     }
 }
@@ -29,7 +30,7 @@ namespace
 TEST (TaskDescription, ReplaceStringInFolder)
 {
     auto input = dataFolderWithTwoFiles();
-    input.operation = "replace string";
+    input.operation = OperationKindTable::named ("replace string");
 
     EXPECT_EQ (buildTaskDescription (input),
                "Replace string: 'Blah' \n"
@@ -46,7 +47,7 @@ TEST (TaskDescription, ReplaceStringInFolder)
 TEST (TaskDescription, ConvertValueWithSubfolders)
 {
     auto input = dataFolderWithTwoFiles();
-    input.operation = "convert value";
+    input.operation = OperationKindTable::named ("convert value");
     input.recursive = true;
 
     EXPECT_EQ (buildTaskDescription (input),
@@ -65,7 +66,7 @@ TEST (TaskDescription, ConvertValueWithSubfolders)
 TEST (TaskDescription, EmptyFolderEndsWithOneEmptyLine)
 {
     BatchSettings input;
-    input.operation = "replace string";
+    input.operation = OperationKindTable::named ("replace string");
     input.directoryPath = "/data";
 
     EXPECT_TRUE (buildTaskDescription (input).endsWith ("in xml-files in folder: /data\n\naffected files (0):\n\n"));
@@ -74,7 +75,7 @@ TEST (TaskDescription, EmptyFolderEndsWithOneEmptyLine)
 TEST (TaskDescription, UnknownOperationShowsNoOperationLines)
 {
     BatchSettings input;
-    input.operation = "Replace String"; // compared exactly
+    input.operation = OperationKindTable::named ("Replace String"); // compared exactly
 
     input.directoryPath = "/data";
 
@@ -84,9 +85,9 @@ TEST (TaskDescription, UnknownOperationShowsNoOperationLines)
 TEST (TaskDescription, ValuesAreCopiedUnchangedBetweenTheQuotes)
 {
     auto input = dataFolderWithTwoFiles();
-    input.operation = "replace string";
-    input.replaceWhat = "it's";
-    input.replaceWith = "two\nlines";
+    input.operation = OperationKindTable::named ("replace string");
+    input.replace.what = "it's";
+    input.replace.with = "two\nlines";
 
     EXPECT_TRUE (buildTaskDescription (input).startsWith ("Replace string: 'it's' \nwith new string: 'two\nlines' \n\n"));
 }
@@ -94,7 +95,7 @@ TEST (TaskDescription, ValuesAreCopiedUnchangedBetweenTheQuotes)
 TEST (TaskDescription, ReplaceModeDoesNotShowTheFormula)
 {
     auto input = dataFolderWithTwoFiles();
-    input.operation = "replace string";
-    input.formula = "y = secret;";
+    input.operation = OperationKindTable::named ("replace string");
+    input.convert.formula = "y = secret;";
     EXPECT_FALSE (buildTaskDescription (input).contains ("secret"));
 }

@@ -35,9 +35,8 @@ protected:
     BatchSettings replaceSettings (const juce::String& what, const juce::String& with, bool recursive = false) const
     {
         BatchSettings settings;
-        settings.operation = "replace string";
-        settings.replaceWhat = what;
-        settings.replaceWith = with;
+        settings.operation = OperationKind::replace;
+        settings.replace = { what, with };
         settings.directoryPath = folder.path();
         settings.files = listedFiles (recursive);
         return settings;
@@ -46,9 +45,8 @@ protected:
     BatchSettings convertSettings (const juce::String& attribute, const juce::String& formula) const
     {
         BatchSettings settings;
-        settings.operation = "convert value";
-        settings.attribute = attribute;
-        settings.formula = formula;
+        settings.operation = OperationKind::convert;
+        settings.convert = { attribute, formula };
         settings.directoryPath = folder.path();
         settings.files = listedFiles();
         return settings;

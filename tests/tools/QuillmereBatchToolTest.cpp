@@ -234,6 +234,22 @@ TEST (QuillmereBatchTool, ExitStatusOneWhenSomeFilesFailed)
     EXPECT_TRUE (folder.read ("a.xml").find ("gain=\"2\"") != std::string::npos);
 }
 
+TEST (QuillmereBatchTool, RestoreListsAndCountsTheArchivesEntriesOnly)
+{
+    TestFolder folder;
+    folder.write ("a.xml", "Blah");
+    ASSERT_EQ (runTool ({ "--replace", "Blah", "Blub", folder.path() }).exitCode, 0);
+    folder.write ("b.xml", "not in the backup");
+    folder.write ("c.xml", "not in the backup either");
+    ASSERT_TRUE (folder.file ("a.xml").setReadOnly (true));
+
+    const auto result = runTool ({ "--restore", folder.file ("QuillmereBackup.zip").getFullPathName() });
+    EXPECT_EQ (result.exitCode, 1) << result.output;
+    EXPECT_TRUE (result.output.contains ("affected files (1):")) << result.output;
+    EXPECT_FALSE (result.output.contains ("b.xml")) << result.output;
+    EXPECT_TRUE (result.output.contains ("1 of 1 files failed")) << result.output;
+}
+
 TEST (QuillmereBatchTool, EvaluationErrorStopsTheRunWithStatusOne)
 {
     TestFolder folder;

@@ -1,6 +1,5 @@
 #include "BatchCommandLine.h"
 
-#include "BatchTexts.h"
 
 juce::String BatchCommandLine::usage()
 {
@@ -75,16 +74,16 @@ juce::Result BatchCommandLine::parse (const juce::StringArray& arguments, BatchC
             parsed.diff = true;
         else if (argument == "--restore")
         {
-            if (parsed.operation.isNotEmpty())
+            if (parsed.operation.has_value())
                 return juce::Result::fail ("choose one of --replace, --convert and --restore, once");
             if (i + 1 >= arguments.size() || options.contains (arguments[i + 1]))
                 return juce::Result::fail ("--restore needs the ARCHIVE to restore from");
-            parsed.operation = BatchTexts::restoreOperation;
+            parsed.operation = OperationKind::restore;
             parsed.first = arguments[++i];
         }
         else if (argument == "--replace" || argument == "--convert")
         {
-            if (parsed.operation.isNotEmpty())
+            if (parsed.operation.has_value())
                 return juce::Result::fail ("choose one of --replace, --convert and --restore, once");
             if (i + 2 >= arguments.size())
                 return juce::Result::fail (argument + " needs two values");
@@ -93,7 +92,7 @@ juce::Result BatchCommandLine::parse (const juce::StringArray& arguments, BatchC
             for (const auto& value : { arguments[i + 1], arguments[i + 2] })
                 if (options.contains (value))
                     return juce::Result::fail (argument + " needs two values, but " + value + " is an option");
-            parsed.operation = argument == "--replace" ? BatchTexts::replaceOperation : BatchTexts::convertOperation;
+            parsed.operation = argument == "--replace" ? OperationKind::replace : OperationKind::convert;
             parsed.first = arguments[++i];
             parsed.second = arguments[++i];
         }
@@ -103,17 +102,16 @@ juce::Result BatchCommandLine::parse (const juce::StringArray& arguments, BatchC
             positional.add (argument);
     }
 
-    if (parsed.operation.isEmpty())
+    if (! parsed.operation.has_value())
         return juce::Result::fail ("say what to do: --replace WHAT WITH, --convert ATTRIBUTE FORMULA or --restore ARCHIVE");
 
-    if (parsed.operation == BatchTexts::restoreOperation)
+    if (parsed.operation == OperationKind::restore)
     {
         if (! positional.isEmpty())
             return juce::Result::fail ("--restore takes no FOLDER: it restores into the folder that holds ARCHIVE");
         parsed.archive = juce::File::getCurrentWorkingDirectory().getChildFile (parsed.first);
         if (! parsed.archive.existsAsFile())
             return juce::Result::fail ("no such archive: " + parsed.first);
-        parsed.folder = parsed.archive.getParentDirectory();
         return juce::Result::ok();
     }
 

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "OperationKind.h"
+
 #include <juce_core/juce_core.h>
+
+#include <optional>
 
 /** The parsed arguments of quillmere-batch. */
 struct BatchCommandLine
@@ -16,11 +20,11 @@ struct BatchCommandLine
     bool recursive = false;
     bool dryRun = false;
     bool diff = false;
-    juce::String operation; // "replace string", "convert value" or "restore backup"
-    juce::String first;     // WHAT, ATTRIBUTE or ARCHIVE
-    juce::String second;    // WITH, or FORMULA
-    juce::File folder;      // with --restore, the folder that holds the archive
-    juce::File archive;     // --restore ARCHIVE
+    std::optional<OperationKind> operation;
+    juce::String first;  // WHAT, ATTRIBUTE or ARCHIVE
+    juce::String second; // WITH, or FORMULA
+    juce::File folder;   // the FOLDER to work on; none with --restore
+    juce::File archive;  // --restore ARCHIVE
 
     /** Parses argv; on a wrong call the result fails with a one-line reason. */
     static juce::Result parse (const juce::StringArray& arguments, BatchCommandLine& parsed);

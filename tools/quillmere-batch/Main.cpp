@@ -3,7 +3,7 @@
 #include "BatchAlerts.h"
 #include "BatchCommandLine.h"
 #include "BatchRun.h"
-#include "BatchTexts.h"
+#include "BatchOperationFactory.h"
 #include "ConsolePreview.h"
 #include "ConsoleReporter.h"
 #include "FileManager.h"
@@ -60,18 +60,24 @@ namespace
         }
     };
 
-    BatchSettings settingsFor (const BatchCommandLine& call, const FolderListing& listing)
+    BatchSettings settingsFor (const BatchCommandLine& call)
     {
         BatchSettings settings;
-        const bool replace = call.operation == BatchTexts::replaceOperation;
         settings.operation = call.operation;
-        (replace ? settings.replaceWhat : settings.attribute) = call.first;
-        (replace ? settings.replaceWith : settings.formula) = call.second;
-        settings.directoryPath = listing.currentDirectory;
+        settings.replace = { call.first, call.second };
+        settings.convert = { call.first, call.second };
+        settings.restore.archive = call.archive;
         settings.recursive = call.recursive;
-        settings.backupArchive = call.archive;
-        for (const auto* file : listing.files)
-            settings.files.add (*file);
+        settings.directoryPath = settings.workingFolder().getFullPathName();
+
+        // A restore's files are the archive's entries, not the folder's listing.
+        if (call.operation != OperationKind::restore)
+        {
+            const FolderListing listing (call.folder, call.recursive);
+            settings.directoryPath = listing.currentDirectory;
+            for (const auto* file : listing.files)
+                settings.files.add (*file);
+        }
         return settings;
     }
 
@@ -135,11 +141,10 @@ int main (int argc, char* argv[])
         return allProcessed;
     }
 
-    FolderListing listing (call.folder, call.recursive);
     ConsoleReporter console;
     FormulaEngine formulaEngine;
-    const auto settings = settingsFor (call, listing);
-    const auto operation = BatchOperation::create (settings, &formulaEngine);
+    const auto settings = settingsFor (call);
+    const auto operation = BatchOperationFactory::create (settings, &formulaEngine);
     std::printf ("%s\n", buildTaskDescription (settings, operation.get()).toRawUTF8());
 
     cancelOnInterrupt();
@@ -147,7 +152,7 @@ int main (int argc, char* argv[])
     if (call.dryRun || call.diff)
     {
         // A preview answers as the real run would: what that one refuses, this one does too.
-        const auto refusal = BatchOperation::checkBeforeRun (operation.get());
+        const auto refusal = BatchOperation::prepareForRun (operation.get());
         if (refusal.isRefused())
         {
             console.showAlert (AlertPresenter::Icon::warning, refusal.title, refusal.message);
@@ -168,6 +173,6 @@ int main (int argc, char* argv[])
     if (outcome.status != BatchOutcome::Status::completed)
         BatchAlerts::show (console, outcome);
 
-    printSummary (outcome, listing.numFiles);
+    printSummary (outcome, operation->affectedFiles().size());
     return exitStatusFor (outcome);
 }

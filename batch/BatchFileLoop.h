@@ -1,0 +1,80 @@
+#pragma once
+
+#include "BatchOperation.h"
+#include "FileRewrite.h"
+#include "PlannedFile.h"
+
+#include <atomic>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+/**
+    Goes through an operation's planned files in the run's order, the part
+    that a run and a preview share: files read and analysed ahead, a cancel
+    checked before each file, progress after each, files gone since the scan
+    skipped without a word, and each remaining file handed on with what the
+    operation makes of it. What to do with that (write it, or describe it) is
+    the caller's.
+*/
+class BatchFileLoop
+{
+public:
+    /** One listed file, and what became of it. */
+    struct Step
+    {
+        enum class Kind
+        {
+            outside,    // leads out of the folder: reason says where
+            alias,      // the same file as one listed before: reason names it
+            readFailed, // could not be read: reason says why
+            rewritten,  // rewrite holds the operation's result for original
+            stopped,    // the operation cannot go on: stop says why
+            cancelled,  // a cancel stopped the operation within the file, which stays as it was
+            notReached  // after a stop, for a caller that asked to go on listing
+        };
+
+        const PlannedFile& planned;
+        Kind kind = Kind::rewritten;
+        juce::String reason;
+        std::string original;
+        FileRewrite rewrite;
+        std::optional<BatchOperation::StopRun> stop;
+    };
+
+    /** How a pass through the files ended. */
+    enum class End
+    {
+        completed,
+        stopped,  // the operation stopped it (StopRun)
+        cancelled // the cancel flag was set
+    };
+
+    /** What the caller does as files go by; its return value says whether to go on. */
+    struct Handler
+    {
+        std::function<void (const PlannedFile&)> fileStarts; // before the file's work
+        std::function<bool (Step&)> fileDone;                // false ends the pass as stopped
+        bool listsFilesAfterStop = false;                    // hand on the rest as notReached after a stop
+    };
+
+    BatchFileLoop (BatchOperation& operation, const std::atomic<bool>* cancel,
+                   std::function<void (int filesDone, int filesTotal)> progress);
+
+    End run (const std::vector<PlannedFile>& plan, const Handler& handler);
+
+    /** "it leads to PATH, outside the folder: not backed up, not changed". */
+    static juce::String outsideReason (const PlannedFile& planned);
+
+    /** "the same file as PATH, processed under that name". */
+    static juce::String aliasReason (const PlannedFile& planned);
+
+private:
+    Step stepFor (const PlannedFile& planned, class FileReadAhead* ahead);
+    bool isCancelled() const { return cancel != nullptr && cancel->load(); }
+
+    BatchOperation& operation;
+    const std::atomic<bool>* cancel;
+    std::function<void (int, int)> progress;
+};

@@ -1,0 +1,24 @@
+#include "BatchOperationFactory.h"
+
+#include "ConvertOperation.h"
+#include "ReplaceOperation.h"
+#include "RestoreOperation.h"
+
+std::unique_ptr<BatchOperation> BatchOperationFactory::create (const BatchSettings& settings, FormulaEngine* formulaEngine)
+{
+    if (! settings.operation.has_value())
+        return nullptr;
+
+    switch (*settings.operation)
+    {
+        case OperationKind::replace:
+            return std::make_unique<ReplaceOperation> (settings);
+        case OperationKind::convert:
+            if (formulaEngine == nullptr)
+                return nullptr;
+            return std::make_unique<ConvertOperation> (settings, *formulaEngine);
+        case OperationKind::restore:
+            return std::make_unique<RestoreOperation> (settings);
+    }
+    return nullptr;
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "BatchOperation.h"
+
+#include <memory>
+
+class FormulaEngine;
+
+/** Makes the operation that settings name. */
+class BatchOperationFactory
+{
+public:
+    /** The operation, or null when the settings name none. formulaEngine is
+        needed for "convert value" and must outlive the operation. */
+    static std::unique_ptr<BatchOperation> create (const BatchSettings& settings, FormulaEngine* formulaEngine);
+};
