@@ -1,4 +1,4 @@
-# quillmere_add_engine_library(<name> SOURCES <files...> [USES <name>...])
+# quillmere_add_engine_library(<name> SOVERSION <n> SOURCES <files...> [USES <name>...])
 #
 # One library of the formula engine, as its users get it:
 #   quillmere_<name>         static, libquillmere-<name>.a; the project's own programs link it
@@ -8,14 +8,13 @@
 # installed under include/quillmere/<name>/, and include/quillmere is on the
 # users' include path, so the headers' own #include <name/...> lines resolve.
 # USES names other engine libraries this one is built on (by <name>).
+# SOVERSION is each library's own: raise it when a release breaks that
+# library's binary interface.
 include_guard(GLOBAL)
 include(GNUInstallDirs)
 
-# Raise when a release breaks the libraries' binary interface.
-set(QUILLMERE_ENGINE_SOVERSION 1)
-
 function(quillmere_add_engine_library name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;USES" ${ARGN})
+    cmake_parse_arguments(ARG "" "SOVERSION" "SOURCES;USES" ${ARGN})
     set(objects quillmere_${name}_objects)
     set(include_dir ${CMAKE_CURRENT_SOURCE_DIR}/include)
 
@@ -36,7 +35,7 @@ function(quillmere_add_engine_library name)
         OUTPUT_NAME quillmere-${name} EXPORT_NAME ${name}_static)
     set_target_properties(quillmere_${name}_shared PROPERTIES
         OUTPUT_NAME quillmere-${name} EXPORT_NAME ${name}
-        VERSION ${PROJECT_VERSION} SOVERSION ${QUILLMERE_ENGINE_SOVERSION})
+        VERSION ${PROJECT_VERSION} SOVERSION ${ARG_SOVERSION})
 
     foreach(kind "" _shared)
         set(target quillmere_${name}${kind})

@@ -11,7 +11,7 @@ FormulaEngine::FormulaEngine()
     values.Add ("pi", 3.141592653589793, false);
     values.Add ("e", 2.718281828459045, false);
     functions.AddBuiltInFunctions();
-    AddShapingFunctions (functions);
+    Shaping::AddShapingFunctions (functions);
     expression.SetValueList (&values);
     expression.SetFunctionList (&functions);
 }

@@ -4,28 +4,31 @@
 
 #include <cmath>
 
-namespace
+namespace Shaping
 {
-    double standardDensity (double d)
+    namespace
     {
-        return std::exp (-0.5 * d * d) * (1.0 / std::sqrt (ShapingConstants::twoPi));
+        double standardDensity (double d)
+        {
+            return std::exp (-0.5 * d * d) * (1.0 / std::sqrt (ShapingConstants::twoPi));
+        }
     }
-}
 
-double ShapingGauss (const Expr::FunctionCall& call)
-{
-    const double x = call.Value (0);
-    if (call.ValueCount() == 1)
-        return standardDensity (x);
+    double ShapingGauss (const Expr::FunctionCall& call)
+    {
+        const double x = call.Value (0);
+        if (call.ValueCount() == 1)
+            return standardDensity (x);
 
-    const double mean = call.Value (1);
-    if (call.ValueCount() == 2)
-        return standardDensity (x - mean);
+        const double mean = call.Value (1);
+        if (call.ValueCount() == 2)
+            return standardDensity (x - mean);
 
-    // Sigma is taken as given: a negative one negates the density and zero
-    // gives the floating-point results of dividing by it.
-    const double sigma = call.Value (2);
-    const double d = x - mean;
-    return std::exp (-(d * d / (2.0 * sigma * sigma)))
-         * (1.0 / (sigma * std::sqrt (ShapingConstants::twoPi)));
+        // Sigma is taken as given: a negative one negates the density and zero
+        // gives the floating-point results of dividing by it.
+        const double sigma = call.Value (2);
+        const double d = x - mean;
+        return std::exp (-(d * d / (2.0 * sigma * sigma)))
+             * (1.0 / (sigma * std::sqrt (ShapingConstants::twoPi)));
+    }
 }

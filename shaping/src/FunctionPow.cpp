@@ -2,11 +2,14 @@
 
 #include <cmath>
 
-// Leaves errno as pow sets it: an enclosing function that checks errno reports
-// a domain error of this power, while pow itself never throws.
-double ShapingPow (const Expr::FunctionCall& call)
+namespace Shaping
 {
-    const double base = call.Value (0);
-    const double exponent = call.Value (1);
-    return std::pow (base, exponent);
+    // Leaves errno as pow sets it: an enclosing function that checks errno reports
+    // a domain error of this power, while pow itself never throws.
+    double ShapingPow (const Expr::FunctionCall& call)
+    {
+        const double base = call.Value (0);
+        const double exponent = call.Value (1);
+        return std::pow (base, exponent);
+    }
 }

@@ -2,13 +2,16 @@
 
 #include <cmath>
 
-double ShapingPowBipolar (const Expr::FunctionCall& call)
+namespace Shaping
 {
-    const double exponent = call.Value (1);
-    const double x = call.Value (0);
-    if (x > 0.0)
-        return std::pow (x, exponent);
-    if (x < 0.0)
-        return -std::pow (-x, exponent);
-    return 0.0; // either zero, and NaN
+    double ShapingPowBipolar (const Expr::FunctionCall& call)
+    {
+        const double exponent = call.Value (1);
+        const double x = call.Value (0);
+        if (x > 0.0)
+            return std::pow (x, exponent);
+        if (x < 0.0)
+            return -std::pow (-x, exponent);
+        return 0.0; // either zero, and NaN
+    }
 }

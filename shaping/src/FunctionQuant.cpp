@@ -4,9 +4,12 @@
 
 #include <cmath>
 
-double ShapingQuant (const Expr::FunctionCall& call)
+namespace Shaping
 {
-    const double step = call.Value (1);
-    const double x = call.Value (0);
-    return QuantizeToStep (x, step);
+    double ShapingQuant (const Expr::FunctionCall& call)
+    {
+        const double step = call.Value (1);
+        const double x = call.Value (0);
+        return QuantizeToStep (x, step);
+    }
 }

@@ -4,12 +4,15 @@
 
 #include <cmath>
 
-// The range [-1, 1] is split into 2^bits steps; bits need not be whole. From
-// 1023 bits on the step is too small to quantise and x comes back unchanged.
-double ShapingQuantToBits (const Expr::FunctionCall& call)
+namespace Shaping
 {
-    const double bits = call.Value (1);
-    const double x = call.Value (0);
-    const double step = 2.0 / std::pow (2.0, bits);
-    return QuantizeToStep (x, step);
+    // The range [-1, 1] is split into 2^bits steps; bits need not be whole. From
+    // 1023 bits on the step is too small to quantise and x comes back unchanged.
+    double ShapingQuantToBits (const Expr::FunctionCall& call)
+    {
+        const double bits = call.Value (1);
+        const double x = call.Value (0);
+        const double step = 2.0 / std::pow (2.0, bits);
+        return QuantizeToStep (x, step);
+    }
 }

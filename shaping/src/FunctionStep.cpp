@@ -1,7 +1,10 @@
 #include "ShapingBodies.h"
 
-double ShapingStep (const Expr::FunctionCall& call)
+namespace Shaping
 {
-    const double x = call.Value (0);
-    return x >= 0.0 ? 1.0 : 0.0; // -0 counts as zero; NaN gives 0
+    double ShapingStep (const Expr::FunctionCall& call)
+    {
+        const double x = call.Value (0);
+        return x >= 0.0 ? 1.0 : 0.0; // -0 counts as zero; NaN gives 0
+    }
 }

@@ -4,41 +4,44 @@
 
 #include <cmath>
 
-double IntegerPower (double base, std::int32_t n)
+namespace Shaping
 {
-    // The magnitude is taken in unsigned arithmetic so that the most negative
-    // exponent does not overflow.
-    std::uint32_t remaining = n < 0 ? 0u - static_cast<std::uint32_t> (n)
-                                    : static_cast<std::uint32_t> (n);
-    double result = 1.0;
-    double factor = base;
-    while (true)
+    double IntegerPower (double base, std::int32_t n)
     {
-        if ((remaining & 1u) != 0u)
-            result *= factor;
-        if (remaining < 2u)
-            break;
-        remaining >>= 1;
-        factor *= factor;
+        // The magnitude is taken in unsigned arithmetic so that the most negative
+        // exponent does not overflow.
+        std::uint32_t remaining = n < 0 ? 0u - static_cast<std::uint32_t> (n)
+                                        : static_cast<std::uint32_t> (n);
+        double result = 1.0;
+        double factor = base;
+        while (true)
+        {
+            if ((remaining & 1u) != 0u)
+                result *= factor;
+            if (remaining < 2u)
+                break;
+            remaining >>= 1;
+            factor *= factor;
+        }
+        return n < 0 ? 1.0 / result : result;
     }
-    return n < 0 ? 1.0 / result : result;
-}
 
-double InverseCosh (double v)
-{
-    if (v >= 1.0)
-        return std::log (v + std::sqrt (v * v - 1.0));
-    return 0.0;
-}
+    double InverseCosh (double v)
+    {
+        if (v >= 1.0)
+            return std::log (v + std::sqrt (v * v - 1.0));
+        return 0.0;
+    }
 
-double QuantizeToStep (double x, double step)
-{
-    // Written as "<=" on purpose: a NaN step must fall through and give NaN.
-    if (step <= ShapingConstants::smallestNormal)
-        return x;
+    double QuantizeToStep (double x, double step)
+    {
+        // Written as "<=" on purpose: a NaN step must fall through and give NaN.
+        if (step <= ShapingConstants::smallestNormal)
+            return x;
 
-    const double remainder = std::fmod (x, step); // carries the sign of x
-    if (x >= 0.0)
-        return remainder < step * 0.5 ? x - remainder : (x - remainder) + step;
-    return remainder < step * -0.5 ? (x - remainder) - step : x - remainder;
+        const double remainder = std::fmod (x, step); // carries the sign of x
+        if (x >= 0.0)
+            return remainder < step * 0.5 ? x - remainder : (x - remainder) + step;
+        return remainder < step * -0.5 ? (x - remainder) - step : x - remainder;
+    }
 }

@@ -29,7 +29,7 @@ namespace
     TEST (ShapingRegistration, AddsTheTenFunctionsInTheirOrder)
     {
         Expr::FunctionList list;
-        AddShapingFunctions (list);
+        Shaping::AddShapingFunctions (list);
         EXPECT_EQ (namesFrom (list, 0), shapingNamesInOrder);
     }
 
@@ -47,10 +47,10 @@ namespace
     TEST (ShapingRegistration, RegisteringTwiceIsRefused)
     {
         Expr::FunctionList list;
-        AddShapingFunctions (list);
+        Shaping::AddShapingFunctions (list);
         try
         {
-            AddShapingFunctions (list);
+            Shaping::AddShapingFunctions (list);
             FAIL() << "no AlreadyExistsException";
         }
         catch (const Expr::AlreadyExistsException& error)
