@@ -1,5 +1,6 @@
 #include "ZipArchiveWriter.h"
 #include "archive/ZipTestSupport.h"
+#include "support/AsUnprivilegedUser.h"
 
 #include <gtest/gtest.h>
 
@@ -129,6 +130,8 @@ namespace
         const char* label;
         // Makes a source that exists but cannot be read; returns why not when it cannot here.
         std::function<juce::String (const TempFolder&, juce::File& source, RemoveOnExit&)> make;
+        // Whether only a user without the superuser's powers is kept from reading it.
+        bool needsUnprivilegedUser = false;
     };
 
     void PrintTo (const UnreadableCase& c, std::ostream* os)
@@ -153,12 +156,12 @@ namespace
                                                                       : juce::String ("no write-only /proc setting here");
          } },
         { "noReadPermission", [] (const TempFolder& temp, juce::File& source, RemoveOnExit&) {
-             if (geteuid() == 0)
-                 return juce::String ("root reads files whatever their mode");
+             // Root reads files whatever their mode: the archive is written as another user.
              source = temp.write ("locked.xml", "secret");
              chmod (source.getFullPathName().toRawUTF8(), 0);
              return juce::String();
-         } },
+         },
+          true },
         { "readFailsAfterOpening", [] (const TempFolder&, juce::File& source, RemoveOnExit&) {
              // Opens fine; reading at offset 0 fails with EIO, as nothing is mapped there.
              source = juce::File ("/proc/self/mem");
@@ -180,11 +183,26 @@ TEST_P (ZipArchiveUnreadableSource, FailsTheWholeArchiveAndNamesTheFile)
     if (whyNot.isNotEmpty())
         GTEST_SKIP() << whyNot;
 
-    ZipArchiveWriter writer;
-    writer.addEntry (temp.write ("fine.xml", "readable"), "fine.xml");
-    writer.addEntry (source, "unreadable.xml");
+    const auto fine = temp.write ("fine.xml", "readable");
+    const auto writeTheArchive = [&] {
+        ZipArchiveWriter writer;
+        writer.addEntry (fine, "fine.xml");
+        writer.addEntry (source, "unreadable.xml");
 
-    expectRefusedWithoutArchive (writer, temp.file ("backup.zip"), "cannot read " + source.getFullPathName());
+        expectRefusedWithoutArchive (writer, temp.file ("backup.zip"), "cannot read " + source.getFullPathName());
+    };
+
+    if (! GetParam().needsUnprivilegedUser)
+    {
+        writeTheArchive();
+        return;
+    }
+
+    const AsUnprivilegedUser asUser;
+    if (asUser.whyNot().isNotEmpty())
+        GTEST_SKIP() << asUser.whyNot();
+    asUser.giveTo (temp.folder);
+    EXPECT_TRUE (asUser.run (writeTheArchive));
 }
 
 INSTANTIATE_TEST_SUITE_P (Sources, ZipArchiveUnreadableSource, testing::ValuesIn (unreadableCases),

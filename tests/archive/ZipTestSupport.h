@@ -13,14 +13,10 @@
 
 namespace ziptest
 {
-    /** A fresh folder under the temp directory, removed with its contents. */
+    /** A fresh folder in a parent of its own under the temp directory (see
+        TestFolder), removed with its contents. */
     struct TempFolder
     {
-        TempFolder()
-            : folder (TestFolder::createUniqueFolder ("quillmere-archive-test")) {}
-
-        ~TempFolder() { folder.deleteRecursively(); }
-
         juce::File file (const juce::String& relativePath) const { return folder.getChildFile (relativePath); }
 
         juce::File write (const juce::String& relativePath, const std::string& content) const
@@ -33,7 +29,11 @@ namespace ziptest
             return f;
         }
 
-        juce::File folder;
+    private:
+        TestFolder scratch { "quillmere-archive-test" };
+
+    public:
+        juce::File folder { scratch.get() };
     };
 
     inline std::string readAll (const juce::File& file)

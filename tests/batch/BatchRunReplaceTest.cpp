@@ -1,5 +1,6 @@
 #include "LogFile.h"
 #include "ZipArchiveWriter.h"
+#include "support/AsUnprivilegedUser.h"
 #include "support/BatchFixture.h"
 
 #include <filesystem>
@@ -112,23 +113,28 @@ TEST_F (ReplaceRun, BackupFailureChangesNothing)
 
 TEST_F (ReplaceRun, UnreadableFileStopsTheRunBeforeAnyChange)
 {
+    // Something listed that exists but cannot be read: a file without read
+    // permission. The superuser reads those, so the run goes as another user.
+    const AsUnprivilegedUser asUser;
+    if (asUser.whyNot().isNotEmpty())
+        GTEST_SKIP() << asUser.whyNot();
+
     folder.write ("a.xml", "x\n");
     auto settings = replaceSettings ("x", "y");
-
-    // Something listed that exists but cannot be read: a file without read
-    // permission. The superuser reads those.
-    if (geteuid() == 0)
-        GTEST_SKIP() << "the superuser reads every file";
     const auto unreadable = folder.write ("b.xml", "x\n");
+    asUser.giveTo (folder.get());
     std::filesystem::permissions (unreadable.getFullPathName().toStdString(), std::filesystem::perms::none);
     settings.files.add (unreadable);
 
-    const auto outcome = run (std::move (settings));
-    EXPECT_EQ (outcome.status, BatchOutcome::Status::backupFailed);
-    EXPECT_EQ (alerts.titles(), juce::StringArray ({ "Failure !" }));
-    EXPECT_TRUE (outcome.log.contains ("...failed: cannot read " + unreadable.getFullPathName())) << outcome.log;
-    EXPECT_EQ (folder.read ("a.xml"), "x\n");
-    EXPECT_FALSE (folder.file ("QuillmereBackup.zip").exists());
+    const auto theRun = [&] {
+        const auto outcome = run (std::move (settings));
+        EXPECT_EQ (outcome.status, BatchOutcome::Status::backupFailed);
+        EXPECT_EQ (alerts.titles(), juce::StringArray ({ "Failure !" }));
+        EXPECT_TRUE (outcome.log.contains ("...failed: cannot read " + unreadable.getFullPathName())) << outcome.log;
+        EXPECT_EQ (folder.read ("a.xml"), "x\n");
+        EXPECT_FALSE (folder.file ("QuillmereBackup.zip").exists());
+    };
+    EXPECT_TRUE (asUser.run (theRun));
 }
 
 TEST_F (ReplaceRun, ReadOnlyFileStaysIntactAndIsCountedAsFailed)
@@ -151,17 +157,23 @@ TEST_F (ReplaceRun, ReadOnlyFileStaysIntactAndIsCountedAsFailed)
 
 TEST_F (ReplaceRun, ReadOnlyFolderLeavesTheOriginalIntact)
 {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "the superuser may write into read-only folders";
+    // The superuser may write into read-only folders, so the run goes as another user.
+    const AsUnprivilegedUser asUser;
+    if (asUser.whyNot().isNotEmpty())
+        GTEST_SKIP() << asUser.whyNot();
 
     folder.write ("sub/a.xml", "x\n");
     auto settings = replaceSettings ("x", "y", true);
     settings.directoryPath = folder.path();
+    asUser.giveTo (folder.get());
     folder.file ("sub").setReadOnly (true);
 
-    const auto outcome = run (std::move (settings));
-    EXPECT_EQ (outcome.filesFailed, 1);
-    EXPECT_EQ (folder.read ("sub/a.xml"), "x\n");
+    const auto theRun = [&] {
+        const auto outcome = run (std::move (settings));
+        EXPECT_EQ (outcome.filesFailed, 1);
+        EXPECT_EQ (folder.read ("sub/a.xml"), "x\n");
+    };
+    EXPECT_TRUE (asUser.run (theRun));
     folder.file ("sub").setReadOnly (false);
 }
 

@@ -118,7 +118,7 @@ TEST_F (RestoreRun, CraftedOrDamagedArchivesAreRefusedBeforeAnyChange)
         EXPECT_EQ (folder.read ("a.xml"), "current") << archiveName;
     }
     EXPECT_FALSE (outside.file ("x.xml").exists());
-    EXPECT_FALSE (folder.get().getParentDirectory().getChildFile ("x.xml").exists());
+    EXPECT_FALSE (folder.privateParent().getChildFile ("x.xml").exists());
     EXPECT_FALSE (folder.file ("QuillmereBackup.zip").exists());
 }
 
@@ -133,7 +133,7 @@ TEST_F (RestoreRun, AnArchiveOfZipWithDeflatedEntriesIsRestored)
     zip.readAllProcessOutput();
     ASSERT_EQ (zip.getExitCode(), 0u);
     const auto archive = folder.file ("deflated.zip");
-    ASSERT_TRUE (folder.get().getParentDirectory().getChildFile ("deflated.zip").moveFileTo (archive));
+    ASSERT_TRUE (folder.privateParent().getChildFile ("deflated.zip").moveFileTo (archive));
 
     folder.write ("a.xml", "changed");
     folder.file ("sub/b.xml").deleteFile();
