@@ -16,9 +16,9 @@ QuillmereContentComponent::QuillmereContentComponent (const juce::String& name)
     : juce::Component (name),
       alerts (std::make_unique<ModalAlertPresenter>())
 {
-    wildcardPattern = "*.xml";
-    searchRecursively = false;
-    rescan();
+    fileList.wildcardPattern = "*.xml";
+    fileList.searchRecursively = false;
+    fileList.rescan();
 
     // Folders need a pattern of their own in this framework generation, or the browser shows none.
     xmlFileFilter = std::make_unique<juce::WildcardFileFilter> ("*.xml", "*", "XML Files");
@@ -31,8 +31,10 @@ QuillmereContentComponent::QuillmereContentComponent (const juce::String& name)
 
     doWhatLabel = makeCaption ("doWhatLabel", "Do what:", true);
     doWhatComboBox = makeChoice ("doWhatComboBox", OperationKindTable::labels());
+    doWhatComboBox->onChange = [this] { operationChosen(); };
     doWhereLabel = makeCaption ("doWhereLabel", "where:", true);
     doWhereComboBox = makeChoice ("doWhereComboBox", { BatchTexts::folderScope, BatchTexts::recursiveScope });
+    doWhereComboBox->onChange = [this] { scopeChosen(); };
     replaceWhatLabel = makeCaption ("replaceWhatLabel", "Replace what:", true);
     replaceWhatValue = makeValue ("replaceWhatLabel", "Blah", true);
     replaceWithLabel = makeCaption ("replaceWithLabel", "Replace with:", true);
@@ -42,16 +44,20 @@ QuillmereContentComponent::QuillmereContentComponent (const juce::String& name)
     conversionFormulaLabel = makeCaption ("conversionFormulaLabel", "Formula:", false);
     formulaValue = makeValue ("conversionFormulaLabel", "y = x;", false);
     backupLabel = makeCaption ("backupLabel", "Backup:", false);
-    backupValue = makeValue ("backupLabel", BackupArchive::newestIn (juce::File (getCurrentDirectoryPath())).getFileName(), false);
+    backupValue = makeValue ("backupLabel", BackupArchive::newestIn (juce::File (fileList.getCurrentDirectoryPath())).getFileName(), false);
+    backupValue->onTextChange = [this] {
+        backupChosenByUser = backupValue->getText().isNotEmpty();
+        updateToDoText();
+    };
     toDoLabel = makeCaption ("toDoLabel", "To do:", true);
     toDoDisplay = makeDisplay ("toDoDisplay");
-    previewButton = makeButton ("Preview");
-    doItButton = makeButton ("Do it!");
+    previewButton = makeButton ("Preview", [this] { runPreview(); });
+    doItButton = makeButton ("Do it!", [this] { isRunning() ? cancelRun() : runBatch(); });
     progressBar = std::make_unique<juce::ProgressBar> (progressValue);
     addChildComponent (*progressBar);
     doneLabel = makeCaption ("doneLabel", "Done:", true);
     doneDisplay = makeDisplay ("doneDisplay");
-    saveLogButton = makeButton ("Save Log");
+    saveLogButton = makeButton ("Save Log", [this] { saveLog(); });
 
     setSize (800, 600);
     lastFolderSignature = folderSignature();
@@ -82,7 +88,7 @@ std::unique_ptr<juce::Label> QuillmereContentComponent::makeValue (const juce::S
     label->setColour (juce::Label::outlineColourId, juce::Colours::black);
     label->setColour (juce::Label::textColourId, juce::Colours::black);
     label->setEditable (true, true, false);
-    label->addListener (this);
+    label->onTextChange = [this] { updateToDoText(); };
     return label;
 }
 
@@ -90,7 +96,6 @@ std::unique_ptr<juce::ComboBox> QuillmereContentComponent::makeChoice (const juc
 {
     auto comboBox = std::make_unique<juce::ComboBox> (name);
     comboBox->setEditableText (false);
-    comboBox->addListener (this);
     addAndMakeVisible (*comboBox);
     comboBox->addItemList (items, 1);
     comboBox->setSelectedId (1, juce::sendNotificationAsync);
@@ -106,10 +111,10 @@ std::unique_ptr<juce::TextEditor> QuillmereContentComponent::makeDisplay (const 
     return editor;
 }
 
-std::unique_ptr<juce::TextButton> QuillmereContentComponent::makeButton (const juce::String& text)
+std::unique_ptr<juce::TextButton> QuillmereContentComponent::makeButton (const juce::String& text, std::function<void()> onClick)
 {
     auto button = std::make_unique<juce::TextButton> (text);
-    button->addListener (this);
+    button->onClick = std::move (onClick);
     addAndMakeVisible (*button);
     return button;
 }
@@ -120,49 +125,60 @@ void QuillmereContentComponent::setAlertPresenter (std::unique_ptr<AlertPresente
     alerts = std::move (presenter);
 }
 
-//==============================================================================
-void QuillmereContentComponent::layoutControls (int x, int y, int width, int height)
+std::vector<std::pair<juce::Label*, juce::Label*>> QuillmereContentComponent::captionedFields() const
 {
-    setBounds (x, y, width, height);
-    const int W = getWidth(), H = getHeight();
+    return { { replaceWhatLabel.get(), replaceWhatValue.get() },
+             { replaceWithLabel.get(), replaceWithValue.get() },
+             { attributeToConvertLabel.get(), attributeValue.get() },
+             { conversionFormulaLabel.get(), formulaValue.get() },
+             { backupLabel.get(), backupValue.get() } };
+}
 
-    fileBrowser->setBounds (x, 0, W / 3, H);
-    const int L = fileBrowser->getRight();
-    const int T = fileBrowser->getY();
+//==============================================================================
+void QuillmereContentComponent::resized()
+{
+    const int width = getWidth(), height = getHeight();
+    constexpr int rowHeight = 20, buttonWidth = 80, buttonHeight = 24, rightMargin = 4;
+    constexpr int choicesY = 32, rowSpacing = 32, fieldSpacing = 24;
+    constexpr int wideCaption = 96, narrowCaption = 72;
 
-    const int A = T + 32;
-    doWhatLabel->setBounds (L, A, 64, 20);
-    doWhatComboBox->setBounds (doWhatLabel->getRight(), A, 120, 20);
-    doWhereLabel->setBounds (doWhatComboBox->getRight() + 8, A, 48, 20);
-    doWhereComboBox->setBounds (doWhereLabel->getRight(), A, 200, 20);
+    // The browser takes the left third; everything else lines up at its right edge.
+    fileBrowser->setBounds (0, 0, width / 3, height);
+    const int columnX = fileBrowser->getRight();
+    const int columnWidth = width - columnX - rightMargin;
 
-    const auto placeRow = [W, L] (juce::Label& caption, int captionWidth, juce::Label& value, int rowY) {
-        caption.setBounds (L, rowY, captionWidth, 20);
-        value.setBounds (caption.getRight(), rowY, W - caption.getRight() - 4, 20);
+    doWhatLabel->setBounds (columnX, choicesY, 64, rowHeight);
+    doWhatComboBox->setBounds (doWhatLabel->getRight(), choicesY, 120, rowHeight);
+    doWhereLabel->setBounds (doWhatComboBox->getRight() + 8, choicesY, 48, rowHeight);
+    doWhereComboBox->setBounds (doWhereLabel->getRight(), choicesY, 200, rowHeight);
+
+    // Each operation's fields share the rows below the choices; only one set is visible.
+    const auto placeField = [&] (juce::Label& caption, int captionWidth, juce::Label& value, int rowY) {
+        caption.setBounds (columnX, rowY, captionWidth, rowHeight);
+        value.setBounds (caption.getRight(), rowY, width - caption.getRight() - rightMargin, rowHeight);
     };
+    const int firstFieldY = choicesY + rowSpacing;
+    const int secondFieldY = firstFieldY + fieldSpacing;
+    placeField (*replaceWhatLabel, wideCaption, *replaceWhatValue, firstFieldY);
+    placeField (*attributeToConvertLabel, narrowCaption, *attributeValue, firstFieldY);
+    placeField (*backupLabel, narrowCaption, *backupValue, firstFieldY);
+    placeField (*replaceWithLabel, wideCaption, *replaceWithValue, secondFieldY);
+    placeField (*conversionFormulaLabel, narrowCaption, *formulaValue, secondFieldY);
 
-    const int B = A + 32;
-    placeRow (*replaceWhatLabel, 96, *replaceWhatValue, B);
-    placeRow (*attributeToConvertLabel, 72, *attributeValue, B);
-    placeRow (*backupLabel, 72, *backupValue, B);
+    // The description takes half of what is left, the log the rest.
+    const int descriptionY = secondFieldY + rowSpacing;
+    toDoLabel->setBounds (columnX, descriptionY, wideCaption, rowHeight);
+    toDoDisplay->setBounds (columnX, descriptionY + rowHeight, columnWidth, (height - descriptionY) / 2 - 40);
 
-    const int C = B + 24;
-    placeRow (*replaceWithLabel, 96, *replaceWithValue, C);
-    placeRow (*conversionFormulaLabel, 72, *formulaValue, C);
+    const int buttonsY = toDoDisplay->getBottom() + 4;
+    doItButton->setBounds (toDoDisplay->getRight() - buttonWidth - 4, buttonsY, buttonWidth, buttonHeight);
+    previewButton->setBounds (doItButton->getX() - buttonWidth - 8, buttonsY, buttonWidth, buttonHeight);
+    progressBar->setBounds (columnX, buttonsY, previewButton->getX() - 8 - columnX, buttonHeight);
 
-    const int D = C + 32;
-    toDoLabel->setBounds (L, D, 96, 20);
-    toDoDisplay->setBounds (L, D + 20, W - L - 4, (H - D) / 2 - 40);
-
-    doItButton->setBounds (toDoDisplay->getRight() - 84, toDoDisplay->getBottom() + 4, 80, 24);
-    previewButton->setBounds (doItButton->getX() - 88, doItButton->getY(), 80, 24);
-    progressBar->setBounds (L, doItButton->getY(), previewButton->getX() - 8 - L, doItButton->getHeight());
-    const int E = doItButton->getBottom();
-
-    doneLabel->setBounds (L, E, 96, 20);
-    doneDisplay->setBounds (L, E + 20, W - L - 4, H - E - 56);
-
-    saveLogButton->setBounds (doneDisplay->getRight() - 88, doneDisplay->getBottom() + 4, 80, 24);
+    const int logY = doItButton->getBottom();
+    doneLabel->setBounds (columnX, logY, wideCaption, rowHeight);
+    doneDisplay->setBounds (columnX, logY + rowHeight, columnWidth, height - logY - 56);
+    saveLogButton->setBounds (doneDisplay->getRight() - buttonWidth - 8, doneDisplay->getBottom() + 4, buttonWidth, buttonHeight);
 }
 
 BatchSettings QuillmereContentComponent::currentSettings()
@@ -173,12 +189,12 @@ BatchSettings QuillmereContentComponent::currentSettings()
     settings.convert = { attributeValue->getText(), formulaValue->getText() };
     // The folder the run will work on, which is what the browser shows except
     // where its selection has gone stale.
-    settings.directoryPath = getCurrentDirectoryPath();
+    settings.directoryPath = fileList.getCurrentDirectoryPath();
     settings.recursive = doWhereComboBox->getText() == BatchTexts::recursiveScope;
-    for (const auto* file : files)
+    for (const auto* file : fileList.files)
         settings.files.add (*file);
     if (backupValue->getText().isNotEmpty())
-        settings.restore.archive = juce::File (getCurrentDirectoryPath()).getChildFile (backupValue->getText());
+        settings.restore.archive = juce::File (fileList.getCurrentDirectoryPath()).getChildFile (backupValue->getText());
     return settings;
 }
 
@@ -197,19 +213,10 @@ void QuillmereContentComponent::runBatch()
     // What can be refused is refused at once, here, before a thread starts.
     const auto settings = currentSettings();
     const auto operation = BatchOperationFactory::create (settings, &formulaEngine);
-    BatchOutcome refused;
-    refused.title = "Nothing to do";
-    refused.message = "No operation is chosen.";
-    if (operation != nullptr)
-    {
-        const auto refusal = operation->prepare();
-        refused.title = refusal.title;
-        refused.message = refusal.message;
-    }
-    if (refused.title.isNotEmpty())
+    if (const auto refusal = BatchOperation::prepareForRun (operation.get()); refusal.isRefused())
     {
         doneDisplay->clear();
-        BatchAlerts::show (*alerts, refused);
+        alerts->showAlert (AlertPresenter::Icon::warning, refusal.title, refusal.message);
         return;
     }
 
@@ -297,7 +304,7 @@ void QuillmereContentComponent::finishRun()
     setControlsEnabled (true);
 
     // The run may have changed the folder's contents: list and describe anew.
-    rescan();
+    fileList.rescan();
     followNewestBackup();
     updateToDoText();
     lastFolderSignature = folderSignature();
@@ -332,7 +339,7 @@ void QuillmereContentComponent::setControlsEnabled (bool enabled)
                                       (juce::Component*) backupValue.get(), (juce::Component*) saveLogButton.get(),
                                       (juce::Component*) previewButton.get() })
         control->setEnabled (enabled);
-    doWhereComboBox->setEnabled (enabled && doWhatComboBox->getText() != OperationKindTable::labelOf (OperationKind::restore));
+    doWhereComboBox->setEnabled (enabled && OperationKindTable::named (doWhatComboBox->getText()) != OperationKind::restore);
 }
 
 void QuillmereContentComponent::timerCallback()
@@ -352,9 +359,9 @@ juce::String QuillmereContentComponent::folderSignature() const
 {
     // A folder's modification time changes when a file is added, removed or
     // renamed in it; with subfolders, each of theirs counts too.
-    const juce::File folder (currentDirectory);
+    const juce::File folder (fileList.currentDirectory);
     juce::String signature = folder.getFullPathName() + ":" + juce::String (folder.getLastModificationTime().toMilliseconds());
-    if (searchRecursively)
+    if (fileList.searchRecursively)
         for (const auto& sub : folder.findChildFiles (juce::File::findDirectories, true, "*", juce::File::FollowSymlinks::no))
             signature << ";" << sub.getLastModificationTime().toMilliseconds();
     return signature;
@@ -367,21 +374,21 @@ void QuillmereContentComponent::rescanIfFolderChanged()
         return;
 
     lastFolderSignature = signature;
-    rescan();
+    fileList.rescan();
     followNewestBackup();
     updateToDoText();
 }
 
 void QuillmereContentComponent::folderChanged (const juce::File& folder)
 {
-    if (folder.getFullPathName() != currentDirectory)
+    if (folder.getFullPathName() != fileList.currentDirectory)
     {
         // The log of another folder's run must not be saved beside this one's backups.
         doneDisplay->clear();
         backupChosenByUser = false;
     }
-    currentDirectory = folder.getFullPathName();
-    rescan();
+    fileList.currentDirectory = folder.getFullPathName();
+    fileList.rescan();
     followNewestBackup();
     lastFolderSignature = folderSignature();
 }
@@ -390,7 +397,7 @@ void QuillmereContentComponent::followNewestBackup()
 {
     // The newest backup, until the user names another one.
     if (! backupChosenByUser)
-        backupValue->setText (BackupArchive::newestIn (juce::File (currentDirectory)).getFileName(), juce::dontSendNotification);
+        backupValue->setText (BackupArchive::newestIn (juce::File (fileList.currentDirectory)).getFileName(), juce::dontSendNotification);
 }
 
 bool QuillmereContentComponent::checkFormula()
@@ -407,8 +414,9 @@ void QuillmereContentComponent::saveLog()
         return;
     }
 
-    juce::File logFile = LogFile::freeLogFile (getCurrentDirectoryPath());
-    const auto result = LogFile::write (juce::File (getCurrentDirectoryPath()), currentSettings().files,
+    const auto folder = fileList.getCurrentDirectoryPath();
+    juce::File logFile = LogFile::freeLogFile (folder);
+    const auto result = LogFile::write (juce::File (folder), currentSettings().files,
                                         toDoDisplay->getText(), doneDisplay->getText(), logFile);
 
     if (result.wasOk())
@@ -421,53 +429,33 @@ void QuillmereContentComponent::saveLog()
 }
 
 //==============================================================================
-void QuillmereContentComponent::buttonClicked (juce::Button* button)
-{
-    if (button == doItButton.get())
-        isRunning() ? cancelRun() : runBatch();
-    else if (button == previewButton.get())
-        runPreview();
-    else if (button == saveLogButton.get())
-        saveLog();
-}
-
-void QuillmereContentComponent::showOperationFields (const juce::String& operation)
+void QuillmereContentComponent::showOperationFields (std::optional<OperationKind> operation)
 {
     for (auto* widget : { replaceWhatLabel.get(), replaceWhatValue.get(), replaceWithLabel.get(), replaceWithValue.get() })
-        widget->setVisible (operation == OperationKindTable::labelOf (OperationKind::replace));
+        widget->setVisible (operation == OperationKind::replace);
     for (auto* widget : { attributeToConvertLabel.get(), attributeValue.get(), conversionFormulaLabel.get(), formulaValue.get() })
-        widget->setVisible (operation == OperationKindTable::labelOf (OperationKind::convert));
+        widget->setVisible (operation == OperationKind::convert);
     for (auto* widget : { backupLabel.get(), backupValue.get() })
-        widget->setVisible (operation == OperationKindTable::labelOf (OperationKind::restore));
+        widget->setVisible (operation == OperationKind::restore);
 
     // A restore puts every file back where the archive says: the scope has no say.
-    doWhereComboBox->setEnabled (operation != OperationKindTable::labelOf (OperationKind::restore));
+    doWhereComboBox->setEnabled (operation != OperationKind::restore);
 }
 
-void QuillmereContentComponent::comboBoxChanged (juce::ComboBox* comboBox)
+void QuillmereContentComponent::operationChosen()
 {
-    if (comboBox == doWhatComboBox.get())
-    {
-        showOperationFields (comboBox->getText());
-    }
-
-    if (comboBox == doWhereComboBox.get())
-    {
-        const auto scope = comboBox->getText();
-        if (scope == BatchTexts::folderScope || scope == BatchTexts::recursiveScope)
-        {
-            searchRecursively = scope == BatchTexts::recursiveScope;
-            rescan();
-        }
-    }
-
+    showOperationFields (OperationKindTable::named (doWhatComboBox->getText()));
     updateToDoText();
 }
 
-void QuillmereContentComponent::labelTextChanged (juce::Label* label)
+void QuillmereContentComponent::scopeChosen()
 {
-    if (label == backupValue.get())
-        backupChosenByUser = backupValue->getText().isNotEmpty();
+    const auto scope = doWhereComboBox->getText();
+    if (scope == BatchTexts::folderScope || scope == BatchTexts::recursiveScope)
+    {
+        fileList.searchRecursively = scope == BatchTexts::recursiveScope;
+        fileList.rescan();
+    }
     updateToDoText();
 }
 
@@ -494,13 +482,4 @@ void QuillmereContentComponent::browserRootChanged (const juce::File& newRoot)
         folderChanged (newRoot);
 
     updateToDoText();
-}
-
-void QuillmereContentComponent::fileClicked (const juce::File& file, const juce::MouseEvent&)
-{
-    fileDoubleClicked (file);
-}
-
-void QuillmereContentComponent::fileDoubleClicked (const juce::File&)
-{
 }

@@ -12,33 +12,33 @@ class BatchJob;
 /**
     The batch panel: a folder browser on the left; on the right the operation
     and scope choices, the parameter fields, the task description, "Do it!",
-    the log of the last run and "Save Log". It is also the file manager whose
-    list the description shows and the run processes.
+    the log of the last run and "Save Log".
 
     The panel only reads its widgets and shows results: the description, the
-    run and the log file are plain code it calls. A run works on a worker
-    thread: the panel shows its progress and growing log about ten times a
-    second, offers "Cancel" in place of "Do it!", and shows the final alert
-    from the message thread. While idle it rescans the folder when its
-    contents change. Widgets are public so that tests can drive the panel as
-    a user would.
+    run and the log file are plain code it calls, and whether a run may start
+    is the operation's to say. A run works on a worker thread: the panel shows
+    its progress and growing log about ten times a second, offers "Cancel" in
+    place of "Do it!", and shows the final alert from the message thread.
+    While idle it rescans the folder when its contents change.
 */
 class QuillmereContentComponent : public juce::Component,
                                   private juce::Timer,
-                                  public juce::Button::Listener,
-                                  public juce::ComboBox::Listener,
-                                  public juce::Label::Listener,
-                                  public juce::FileBrowserListener,
-                                  public FileManager
+                                  private juce::FileBrowserListener
 {
 public:
     explicit QuillmereContentComponent (const juce::String& name);
     ~QuillmereContentComponent() override;
 
-    virtual void layoutControls (int x, int y, int width, int height);
-    virtual void updateToDoText();
-    virtual void runBatch();
-    virtual bool checkFormula();
+    void resized() override;
+
+    /** Rebuilds the task description from the widgets. */
+    void updateToDoText();
+
+    /** "Do it!": refuses what the operation refuses, else starts the run. */
+    void runBatch();
+
+    /** Whether the formula field holds a formula the engine accepts. */
+    bool checkFormula();
 
     void saveLog();
 
@@ -61,21 +61,59 @@ public:
     /** Alerts go to modal boxes unless a test or a tool installs another presenter. */
     void setAlertPresenter (std::unique_ptr<AlertPresenter> presenter);
 
-    // juce::Button::Listener
-    void buttonClicked (juce::Button* button) override;
-    void buttonStateChanged (juce::Button*) override {}
+    /** The folder worked on and its listed files. */
+    FileManager& getFileList() { return fileList; }
 
-    // juce::ComboBox::Listener
-    void comboBoxChanged (juce::ComboBox* comboBox) override;
+    // The widgets a user works with, for tests that drive the panel as a user would.
+    juce::FileBrowserComponent& getFileBrowser() { return *fileBrowser; }
+    juce::ComboBox& getOperationChoice() { return *doWhatComboBox; }
+    juce::ComboBox& getScopeChoice() { return *doWhereComboBox; }
+    juce::Label& getReplaceWhatField() { return *replaceWhatValue; }
+    juce::Label& getReplaceWithField() { return *replaceWithValue; }
+    juce::Label& getAttributeField() { return *attributeValue; }
+    juce::Label& getFormulaField() { return *formulaValue; }
+    juce::Label& getBackupField() { return *backupValue; }
+    juce::TextEditor& getDescription() { return *toDoDisplay; }
+    juce::TextEditor& getLog() { return *doneDisplay; }
+    juce::TextButton& getDoItButton() { return *doItButton; }
+    juce::TextButton& getPreviewButton() { return *previewButton; }
+    juce::TextButton& getSaveLogButton() { return *saveLogButton; }
 
-    // juce::Label::Listener
-    void labelTextChanged (juce::Label* label) override;
+    /** Each parameter field with the caption before it. */
+    std::vector<std::pair<juce::Label*, juce::Label*>> captionedFields() const;
 
-    // juce::FileBrowserListener
+    /** The browser's selection moved: a folder chosen inside the listed one becomes the target. */
     void selectionChanged() override;
-    void fileClicked (const juce::File& file, const juce::MouseEvent& event) override;
-    void fileDoubleClicked (const juce::File& file) override;
+
+private:
+    // juce::FileBrowserListener
+    void fileClicked (const juce::File&, const juce::MouseEvent&) override {}
+    void fileDoubleClicked (const juce::File&) override {}
     void browserRootChanged (const juce::File& newRoot) override;
+
+    void timerCallback() override;
+
+    std::unique_ptr<juce::Label> makeCaption (const juce::String& name, const juce::String& text, bool visible);
+    std::unique_ptr<juce::Label> makeValue (const juce::String& name, const juce::String& text, bool visible);
+    std::unique_ptr<juce::ComboBox> makeChoice (const juce::String& name, const juce::StringArray& items);
+    std::unique_ptr<juce::TextEditor> makeDisplay (const juce::String& name);
+    std::unique_ptr<juce::TextButton> makeButton (const juce::String& text, std::function<void()> onClick);
+
+    void operationChosen();
+    void scopeChosen();
+    void showOperationFields (std::optional<OperationKind> operation);
+    void folderChanged (const juce::File& folder);
+    void startRun (bool preview);
+    void pumpRun();
+    void finishRun();
+    void appendToLog (const juce::String& text);
+    void setControlsEnabled (bool enabled);
+    juce::String folderSignature() const;
+    void rescanIfFolderChanged();
+    void followNewestBackup();
+
+    FileManager fileList;
+    FormulaEngine formulaEngine;
 
     std::unique_ptr<juce::WildcardFileFilter> xmlFileFilter;
     std::unique_ptr<juce::FileBrowserComponent> fileBrowser;
@@ -102,26 +140,6 @@ public:
     std::unique_ptr<juce::Label> doneLabel;
     std::unique_ptr<juce::TextEditor> doneDisplay;
     std::unique_ptr<juce::TextButton> saveLogButton;
-    FormulaEngine formulaEngine;
-
-private:
-    void timerCallback() override;
-
-    std::unique_ptr<juce::Label> makeCaption (const juce::String& name, const juce::String& text, bool visible);
-    std::unique_ptr<juce::Label> makeValue (const juce::String& name, const juce::String& text, bool visible);
-    std::unique_ptr<juce::ComboBox> makeChoice (const juce::String& name, const juce::StringArray& items);
-    std::unique_ptr<juce::TextEditor> makeDisplay (const juce::String& name);
-    std::unique_ptr<juce::TextButton> makeButton (const juce::String& text);
-
-    void showOperationFields (const juce::String& operation);
-    void folderChanged (const juce::File& folder);
-    void startRun (bool preview);
-    void pumpRun();
-    void finishRun();
-    void setControlsEnabled (bool enabled);
-    juce::String folderSignature() const;
-    void rescanIfFolderChanged();
-    void followNewestBackup();
 
     std::unique_ptr<AlertPresenter> alerts;
     std::unique_ptr<BatchJob> job;

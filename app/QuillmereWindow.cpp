@@ -16,18 +16,6 @@ QuillmereWindow::QuillmereWindow()
     setTitleBarHeight (24);
 }
 
-void QuillmereWindow::resized()
-{
-    juce::DocumentWindow::resized();
-
-    // The panel has no resized() of its own: it is placed only through this call.
-    if (panel != nullptr)
-    {
-        const int barHeight = getTitleBarHeight();
-        panel->layoutControls (0, barHeight, getWidth(), getHeight() - barHeight);
-    }
-}
-
 void QuillmereWindow::closeButtonPressed()
 {
     juce::JUCEApplication::quit();

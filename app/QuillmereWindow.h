@@ -11,8 +11,10 @@ class QuillmereWindow : public juce::DocumentWindow
 public:
     QuillmereWindow();
 
-    void resized() override;
     void closeButtonPressed() override;
+
+    /** The panel fills the window below the title bar, edge to edge. */
+    juce::BorderSize<int> getContentComponentBorder() override { return { getTitleBarHeight(), 0, 0, 0 }; }
 
     QuillmereContentComponent* getPanel() const { return panel; }
 
