@@ -16,19 +16,20 @@ QuillmereContentComponent::QuillmereContentComponent (const juce::String& name)
     : juce::Component (name),
       alerts (std::make_unique<ModalAlertPresenter>())
 {
-    fileList.wildcardPattern = "*.xml";
+    fileList.wildcardPattern = FilePattern::defaultText;
     fileList.searchRecursively = false;
     fileList.rescan();
 
-    // Folders need a pattern of their own in this framework generation, or the browser shows none.
-    xmlFileFilter = std::make_unique<juce::WildcardFileFilter> ("*.xml", "*", "XML Files");
     fileBrowser = std::make_unique<juce::FileBrowserComponent> (juce::FileBrowserComponent::openMode
                                                                     | juce::FileBrowserComponent::canSelectDirectories
                                                                     | juce::FileBrowserComponent::filenameBoxIsReadOnly,
-                                                                getApplicationDirectory(), xmlFileFilter.get(), nullptr);
+                                                                getApplicationDirectory(), &browserFilter, nullptr);
     fileBrowser->addListener (this);
     addAndMakeVisible (*fileBrowser);
 
+    filesLabel = makeCaption ("filesLabel", "Files:", true);
+    filesValue = makeValue ("filesLabel", FilePattern::defaultText, true);
+    filesValue->onTextChange = [this] { patternChanged(); };
     doWhatLabel = makeCaption ("doWhatLabel", "Do what:", true);
     doWhatComboBox = makeChoice ("doWhatComboBox", OperationKindTable::labels());
     doWhatComboBox->onChange = [this] { operationChosen(); };
@@ -131,7 +132,8 @@ std::vector<std::pair<juce::Label*, juce::Label*>> QuillmereContentComponent::ca
              { replaceWithLabel.get(), replaceWithValue.get() },
              { attributeToConvertLabel.get(), attributeValue.get() },
              { conversionFormulaLabel.get(), formulaValue.get() },
-             { backupLabel.get(), backupValue.get() } };
+             { backupLabel.get(), backupValue.get() },
+             { filesLabel.get(), filesValue.get() } };
 }
 
 //==============================================================================
@@ -139,13 +141,16 @@ void QuillmereContentComponent::resized()
 {
     const int width = getWidth(), height = getHeight();
     constexpr int rowHeight = 20, buttonWidth = 80, buttonHeight = 24, rightMargin = 4;
-    constexpr int choicesY = 32, rowSpacing = 32, fieldSpacing = 24;
+    constexpr int patternY = 6, choicesY = 32, rowSpacing = 32, fieldSpacing = 24;
     constexpr int wideCaption = 96, narrowCaption = 72;
 
     // The browser takes the left third; everything else lines up at its right edge.
     fileBrowser->setBounds (0, 0, width / 3, height);
     const int columnX = fileBrowser->getRight();
     const int columnWidth = width - columnX - rightMargin;
+
+    filesLabel->setBounds (columnX, patternY, 64, rowHeight);
+    filesValue->setBounds (filesLabel->getRight(), patternY, width - filesLabel->getRight() - rightMargin, rowHeight);
 
     doWhatLabel->setBounds (columnX, choicesY, 64, rowHeight);
     doWhatComboBox->setBounds (doWhatLabel->getRight(), choicesY, 120, rowHeight);
@@ -191,6 +196,7 @@ BatchSettings QuillmereContentComponent::currentSettings()
     // where its selection has gone stale.
     settings.directoryPath = fileList.getCurrentDirectoryPath();
     settings.recursive = doWhereComboBox->getText() == BatchTexts::recursiveScope;
+    settings.filePattern = filesValue->getText();
     for (const auto* file : fileList.files)
         settings.files.add (*file);
     if (backupValue->getText().isNotEmpty())
@@ -333,7 +339,7 @@ void QuillmereContentComponent::cancelRun()
 
 void QuillmereContentComponent::setControlsEnabled (bool enabled)
 {
-    for (juce::Component* control : { (juce::Component*) fileBrowser.get(), (juce::Component*) doWhatComboBox.get(),
+    for (juce::Component* control : { (juce::Component*) fileBrowser.get(), (juce::Component*) filesValue.get(), (juce::Component*) doWhatComboBox.get(),
                                       (juce::Component*) replaceWhatValue.get(), (juce::Component*) replaceWithValue.get(),
                                       (juce::Component*) attributeValue.get(), (juce::Component*) formulaValue.get(),
                                       (juce::Component*) backupValue.get(), (juce::Component*) saveLogButton.get(),
@@ -445,6 +451,15 @@ void QuillmereContentComponent::showOperationFields (std::optional<OperationKind
 void QuillmereContentComponent::operationChosen()
 {
     showOperationFields (OperationKindTable::named (doWhatComboBox->getText()));
+    updateToDoText();
+}
+
+void QuillmereContentComponent::patternChanged()
+{
+    fileList.wildcardPattern = filesValue->getText();
+    fileList.rescan();
+    browserFilter.setPattern (filesValue->getText());
+    fileBrowser->refresh();
     updateToDoText();
 }
 

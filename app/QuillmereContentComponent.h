@@ -6,6 +6,7 @@
 #include "BatchSettings.h"
 #include "FileManager.h"
 #include "FormulaEngine.h"
+#include "PatternFileFilter.h"
 
 class BatchJob;
 
@@ -68,6 +69,7 @@ public:
     juce::FileBrowserComponent& getFileBrowser() { return *fileBrowser; }
     juce::ComboBox& getOperationChoice() { return *doWhatComboBox; }
     juce::ComboBox& getScopeChoice() { return *doWhereComboBox; }
+    juce::Label& getFilesField() { return *filesValue; }
     juce::Label& getReplaceWhatField() { return *replaceWhatValue; }
     juce::Label& getReplaceWithField() { return *replaceWithValue; }
     juce::Label& getAttributeField() { return *attributeValue; }
@@ -101,6 +103,7 @@ private:
 
     void operationChosen();
     void scopeChosen();
+    void patternChanged();
     void showOperationFields (std::optional<OperationKind> operation);
     void folderChanged (const juce::File& folder);
     void startRun (bool preview);
@@ -115,8 +118,10 @@ private:
     FileManager fileList;
     FormulaEngine formulaEngine;
 
-    std::unique_ptr<juce::WildcardFileFilter> xmlFileFilter;
+    PatternFileFilter browserFilter;
     std::unique_ptr<juce::FileBrowserComponent> fileBrowser;
+    std::unique_ptr<juce::Label> filesLabel;
+    std::unique_ptr<juce::Label> filesValue;
     std::unique_ptr<juce::Label> doWhatLabel;
     std::unique_ptr<juce::ComboBox> doWhatComboBox;
     std::unique_ptr<juce::Label> doWhereLabel;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FilePattern.h"
 #include "OperationKind.h"
 
 #include <juce_core/juce_core.h>
@@ -32,6 +33,7 @@ struct BatchSettings
 
     juce::String directoryPath;    // the folder chosen: its files are listed
     bool recursive = false;        // "files in folder and subfolders"
+    juce::String filePattern = FilePattern::defaultText; // which files were listed
     juce::Array<juce::File> files; // the listed files, in list order
 
     /** The folder the run works in and writes its backup and log to: the

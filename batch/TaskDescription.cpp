@@ -11,8 +11,13 @@ juce::String buildTaskDescription (const BatchSettings& settings, const BatchOpe
          << "in "
          << "xml-files in folder: " << settings.directoryPath;
 
-    if (settings.recursive)
+    // A restore takes the archive's files: neither the scope nor the pattern has a say.
+    const bool listsFolder = settings.operation != OperationKind::restore;
+    if (listsFolder && settings.recursive)
         text << "\nand all its subfolders (recursively)";
+
+    if (const FilePattern pattern (settings.filePattern); listsFolder && ! pattern.isDefault())
+        text << "\nfiles matching: " << pattern.getText();
 
     const auto files = operation != nullptr ? operation->affectedFiles() : settings.files;
 

@@ -3,6 +3,6 @@
 #include "BatchOperation.h"
 
 /** The plain-text description of what "Do it!" would do: the operation's own
-    lines (none without an operation), the folder, the scope and the full list
-    of affected files. */
+    lines (none without an operation), the folder, the scope, the file pattern
+    when it is not the default one, and the full list of affected files. */
 juce::String buildTaskDescription (const BatchSettings& settings, const BatchOperation* operation);

@@ -1,5 +1,7 @@
 #include "FileManager.h"
 
+#include "FilePattern.h"
+
 #include <filesystem>
 
 juce::File getApplicationDirectory()
@@ -56,11 +58,11 @@ void FileManager::rescan()
 
     files.clear();
 
-    juce::WildcardFileFilter filter (wildcardPattern, {}, "Wildcard filter");
+    const FilePattern pattern (wildcardPattern);
     for (const auto& file : directory.findChildFiles (juce::File::findFiles,
                                                       searchRecursively, "*",
                                                       juce::File::FollowSymlinks::no))
-        if (filter.isFileSuitable (file) && isRegularFile (file))
+        if (pattern.matches (file.getFileName()) && isRegularFile (file))
             files.add (new juce::File (file));
 
     numFiles = files.size();

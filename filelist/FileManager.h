@@ -7,7 +7,7 @@ juce::File getApplicationDirectory();
 
 /**
     The file locations of the batch panel: the folder being worked on, the
-    wildcard pattern that selects files in it, whether subfolders are searched,
+    pattern that selects files in it (a FilePattern's text), whether subfolders are searched,
     and the filtered list of files, sorted by file name.
 
     The owner writes the three settings directly and then calls rescan().

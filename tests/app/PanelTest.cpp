@@ -89,15 +89,15 @@ TEST (Panel, SwitchingOperationSwapsTheFieldsAndKeepsTheirTexts)
         return flags;
     };
 
-    EXPECT_EQ (visibility(), "1111000000");
+    EXPECT_EQ (visibility(), "111100000011");
     p.choose (p.panel.getOperationChoice(), 2);
-    EXPECT_EQ (visibility(), "0000111100");
+    EXPECT_EQ (visibility(), "000011110011");
     EXPECT_EQ (p.panel.getAttributeField().getText(), "SomeAttribute");
     EXPECT_EQ (p.panel.getFormulaField().getText(), "y = x;");
     EXPECT_TRUE (p.description().startsWith ("Convert value of attributes with name: 'SomeAttribute' \nvia the conversion formula: y = x;\n"));
 
     p.choose (p.panel.getOperationChoice(), 1);
-    EXPECT_EQ (visibility(), "1111000000");
+    EXPECT_EQ (visibility(), "111100000011");
     EXPECT_EQ (p.panel.getReplaceWhatField().getText(), "old text");
 }
 
@@ -123,6 +123,27 @@ TEST (Panel, ScopeRescansAndTheCountGrowsAndShrinks)
     p.choose (p.panel.getScopeChoice(), 1);
     EXPECT_FALSE (p.panel.getFileList().searchRecursively);
     EXPECT_TRUE (p.description().contains ("affected files (1):"));
+}
+
+TEST (Panel, TheFilesPatternRescansAndTheRunTakesWhatTheDescriptionLists)
+{
+    TestFolder folder;
+    folder.write ("a.xml", "Blah");
+    folder.write ("bank.xiz", "Blah");
+    folder.write ("draft.xiz", "Blah");
+
+    Panel p;
+    p.showFolder (folder);
+    p.panel.getFilesField().setText ("*.xiz; !draft*", juce::sendNotificationSync);
+    EXPECT_TRUE (p.description().contains ("files matching: *.xiz; !draft*\n\naffected files (1):\n\n"
+                                           + folder.file ("bank.xiz").getFullPathName() + "\n"))
+        << p.description();
+
+    p.panel.getDoItButton().onClick();
+    p.panel.waitForRun();
+    EXPECT_EQ (folder.read ("bank.xiz"), "Blub");
+    EXPECT_EQ (folder.read ("a.xml"), "Blah");
+    EXPECT_EQ (folder.read ("draft.xiz"), "Blah");
 }
 
 TEST (Panel, EditingAValueLabelUpdatesTheDescription)

@@ -1,4 +1,5 @@
 #include "FileManager.h"
+#include "FilePattern.h"
 #include "support/TestFolder.h"
 
 #include <gtest/gtest.h>
@@ -137,4 +138,35 @@ TEST (FileManager, NamedPipesAreNotListed)
 
     XmlFileManager manager (folder);
     EXPECT_EQ (listedNames (manager), juce::StringArray ({ "a.xml" }));
+}
+
+TEST (FilePattern, TakesNamesByIncludesLessExcludesAndNeverItsOwnFiles)
+{
+    struct Case
+    {
+        const char* pattern;
+        const char* name;
+        bool taken;
+    };
+    const Case cases[] = {
+        { "*.xml", "a.xml", true },
+        { "*.xml", "A.XML", true }, // letter case ignored
+        { "*.xml", "a.xiz", false },
+        { "*.xiz; *.xmz", "bank.XMZ", true },
+        { " *.xiz ;; ", "bank.xiz", true }, // blanks and empty parts do not count
+        { "*.xml; !draft*", "draft1.xml", false },
+        { "*.xml; !draft*", "final.xml", true },
+        { "!*.bak", "a.h2song", true }, // exclusions alone take everything else
+        { "!*.bak", "a.bak", false },
+        { "", "a.xml", false },
+        { "*", "QuillmereBackup(3).zip", false },
+        { "*", "QuillmereLog.txt", false },
+        { "*", ".quillmere-1234.tmp", false },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ (FilePattern (c.pattern).matches (c.name), c.taken) << c.pattern << " / " << c.name;
+
+    EXPECT_EQ (FilePattern::combine ({ "*.xiz;*.xmz" }, { "old*", "!tmp*" }), "*.xiz; *.xmz; !old*; !tmp*");
+    EXPECT_EQ (FilePattern::combine ({}, {}), "*.xml");
+    EXPECT_TRUE (FilePattern (" *.xml ").isDefault());
 }

@@ -250,6 +250,22 @@ TEST (QuillmereBatchTool, RestoreListsAndCountsTheArchivesEntriesOnly)
     EXPECT_TRUE (result.output.contains ("1 of 1 files failed")) << result.output;
 }
 
+TEST (QuillmereBatchTool, IncludeAndExcludeChooseTheFiles)
+{
+    TestFolder folder;
+    for (const auto* name : { "a.xml", "bank.xiz", "kit.XMZ", "old.xiz" })
+        folder.write (name, "Blah");
+
+    const auto result = runTool ({ "--include", "*.xiz", "--include", "*.xmz", "--exclude", "old*", "--replace", "Blah", "Blub", folder.path() });
+    EXPECT_EQ (result.exitCode, 0) << result.output;
+    EXPECT_TRUE (result.output.contains ("files matching: *.xiz; *.xmz; !old*")) << result.output;
+    const std::pair<const char*, const char*> expectedContents[] = { { "a.xml", "Blah" }, { "bank.xiz", "Blub" }, { "kit.XMZ", "Blub" }, { "old.xiz", "Blah" } };
+    for (const auto& [name, expected] : expectedContents)
+        EXPECT_EQ (folder.read (name), expected) << name;
+
+    EXPECT_EQ (runTool ({ "--include", "--replace", "a", "b", folder.path() }).exitCode, 2);
+}
+
 TEST (QuillmereBatchTool, EvaluationErrorStopsTheRunWithStatusOne)
 {
     TestFolder folder;

@@ -3,8 +3,10 @@
 
 juce::String BatchCommandLine::usage()
 {
-    return "usage: quillmere-batch [--recursive] [--dry-run] [--diff] --replace WHAT WITH FOLDER\n"
-           "       quillmere-batch [--recursive] [--dry-run] [--diff] --convert ATTRIBUTE FORMULA FOLDER\n"
+    return "usage: quillmere-batch [--recursive] [--include GLOB] [--exclude GLOB] [--dry-run] [--diff]\n"
+           "                       --replace WHAT WITH FOLDER\n"
+           "       quillmere-batch [--recursive] [--include GLOB] [--exclude GLOB] [--dry-run] [--diff]\n"
+           "                       --convert ATTRIBUTE FORMULA FOLDER\n"
            "       quillmere-batch [--dry-run] [--diff] --restore ARCHIVE\n"
            "       quillmere-batch --help | --version\n"
            "\n"
@@ -21,6 +23,11 @@ juce::String BatchCommandLine::usage()
            "                          place in the folder that holds ARCHIVE, after\n"
            "                          backing up the files it replaces\n"
            "  --recursive             also the files in all subfolders of FOLDER\n"
+           "  --include GLOB          take the files whose names match GLOB instead of\n"
+           "                          *.xml (letter case ignored; repeatable, and GLOB may\n"
+           "                          be a list separated by ';'), e.g. --include '*.xiz'\n"
+           "  --exclude GLOB          leave out the files whose names match GLOB\n"
+           "                          (repeatable; a list separated by ';' too)\n"
            "  --dry-run               change nothing: print for each file how many changes\n"
            "                          it would get, or why it would fail, and a summary\n"
            "  --diff                  print a unified diff of every file that would change\n"
@@ -42,7 +49,7 @@ juce::String BatchCommandLine::usage()
 
 namespace
 {
-    const juce::StringArray options { "--recursive", "--dry-run", "--diff", "--replace", "--convert", "--restore", "--help", "-h", "--version" };
+    const juce::StringArray options { "--recursive", "--include", "--exclude", "--dry-run", "--diff", "--replace", "--convert", "--restore", "--help", "-h", "--version" };
 }
 
 juce::Result BatchCommandLine::parse (const juce::StringArray& arguments, BatchCommandLine& parsed)
@@ -72,6 +79,12 @@ juce::Result BatchCommandLine::parse (const juce::StringArray& arguments, BatchC
             parsed.dryRun = true;
         else if (argument == "--diff")
             parsed.diff = true;
+        else if (argument == "--include" || argument == "--exclude")
+        {
+            if (i + 1 >= arguments.size() || options.contains (arguments[i + 1]))
+                return juce::Result::fail (argument + " needs a GLOB");
+            (argument == "--include" ? parsed.includes : parsed.excludes).add (arguments[++i]);
+        }
         else if (argument == "--restore")
         {
             if (parsed.operation.has_value())

@@ -21,10 +21,11 @@ struct BatchCommandLine
     bool dryRun = false;
     bool diff = false;
     std::optional<OperationKind> operation;
-    juce::String first;  // WHAT, ATTRIBUTE or ARCHIVE
-    juce::String second; // WITH, or FORMULA
-    juce::File folder;   // the FOLDER to work on; none with --restore
-    juce::File archive;  // --restore ARCHIVE
+    juce::String first;                   // WHAT, ATTRIBUTE or ARCHIVE
+    juce::String second;                  // WITH, or FORMULA
+    juce::File folder;                    // the FOLDER to work on; none with --restore
+    juce::File archive;                   // --restore ARCHIVE
+    juce::StringArray includes, excludes; // --include and --exclude, as given
 
     /** Parses argv; on a wrong call the result fails with a one-line reason. */
     static juce::Result parse (const juce::StringArray& arguments, BatchCommandLine& parsed);

@@ -51,10 +51,10 @@ namespace
     /** The folder's affected files, listed exactly as the window lists them. */
     struct FolderListing : FileManager
     {
-        FolderListing (const juce::File& folder, bool recursive)
+        FolderListing (const juce::File& folder, bool recursive, const juce::String& pattern)
         {
             currentDirectory = folder.getFullPathName();
-            wildcardPattern = "*.xml";
+            wildcardPattern = pattern;
             searchRecursively = recursive;
             rescan();
         }
@@ -68,12 +68,13 @@ namespace
         settings.convert = { call.first, call.second };
         settings.restore.archive = call.archive;
         settings.recursive = call.recursive;
+        settings.filePattern = FilePattern::combine (call.includes, call.excludes);
         settings.directoryPath = settings.workingFolder().getFullPathName();
 
         // A restore's files are the archive's entries, not the folder's listing.
         if (call.operation != OperationKind::restore)
         {
-            const FolderListing listing (call.folder, call.recursive);
+            const FolderListing listing (call.folder, call.recursive, settings.filePattern);
             settings.directoryPath = listing.currentDirectory;
             for (const auto* file : listing.files)
                 settings.files.add (*file);
