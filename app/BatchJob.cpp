@@ -26,7 +26,35 @@ void BatchJob::logAppended (const juce::String& text)
 
 void BatchJob::fileDone (int filesDone, int filesTotal)
 {
-    progress = filesTotal > 0 ? (double) filesDone / filesTotal : 1.0;
+    setProgress (filesTotal > 0 ? (double) filesDone / filesTotal : 1.0, {});
+}
+
+void BatchJob::phaseProgress (Phase phase, int done, int total)
+{
+    // The bar moves during a long backup too, not only once files are rewritten.
+    switch (phase)
+    {
+        case Phase::waitingForLock:
+            setProgress (0.0, "waiting for another run");
+            break;
+        case Phase::backup:
+            setProgress (total > 0 ? (double) done / total : 1.0,
+                         "backup: " + juce::String (done) + " of " + juce::String (total) + " files");
+            break;
+    }
+}
+
+void BatchJob::setProgress (double fraction, const juce::String& text)
+{
+    progress = fraction;
+    const std::lock_guard<std::mutex> guard (logLock);
+    progressText = text;
+}
+
+juce::String BatchJob::getProgressText()
+{
+    const std::lock_guard<std::mutex> guard (logLock);
+    return progressText;
 }
 
 juce::String BatchJob::takeNewLog()

@@ -37,8 +37,11 @@ public:
     /** The log text reported since the last call. */
     juce::String takeNewLog();
 
-    /** Files done of the total, from 0 to 1. */
+    /** How far the current phase is, from 0 to 1. */
     double getProgress() const { return progress; }
+
+    /** What the progress bar should say, or nothing for the plain percentage. */
+    juce::String getProgressText();
 
     /** What the work returned; valid once isFinished(). */
     const BatchOutcome& getOutcome() const { return outcome; }
@@ -47,11 +50,14 @@ private:
     void run() override;
     void logAppended (const juce::String& text) override;
     void fileDone (int filesDone, int filesTotal) override;
+    void phaseProgress (Phase phase, int done, int total) override;
+    void setProgress (double fraction, const juce::String& text);
 
     Work work;
     std::atomic<bool> cancelRequested { false }, finished { false };
     std::atomic<double> progress { 0.0 };
     std::mutex logLock;
     std::string pendingLog;
+    juce::String progressText; // guarded by logLock
     BatchOutcome outcome;
 };

@@ -290,6 +290,7 @@ void QuillmereContentComponent::pumpRun()
         doneDisplay->insertTextAtCaret (text);
     }
     progressValue = job->getProgress();
+    progressBar->setTextToDisplay (job->getProgressText());
 
     if (job->isFinished())
         finishRun();

@@ -198,7 +198,7 @@ juce::String BackupArchive::storedNameFor (const juce::File& file, const juce::F
 }
 
 juce::Result BackupArchive::write (const juce::Array<juce::File>& files, const juce::File& directory,
-                                   juce::File& archive, const std::function<bool()>& shouldStop)
+                                   juce::File& archive, const std::function<bool (int, int)>& shouldStop)
 {
     ZipArchiveWriter writer;
     writer.shouldStop = shouldStop;

@@ -64,9 +64,10 @@ public:
         under a temporary name, synced, and then takes the first free name
         from freeFile() on; it never replaces or follows anything. Fails,
         leaving no archive, when any file could not be stored completely or
-        shouldStop said so. archive receives the name it took. */
+        shouldStop said so; it is asked before each file with how many are
+        stored so far. archive receives the name it took. */
     static juce::Result write (const juce::Array<juce::File>& files, const juce::File& directory,
-                               juce::File& archive, const std::function<bool()>& shouldStop = {});
+                               juce::File& archive, const std::function<bool (int stored, int total)>& shouldStop = {});
 
 private:
     struct Entry;

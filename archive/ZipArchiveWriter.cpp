@@ -131,9 +131,10 @@ juce::Result ZipArchiveWriter::checkFormatLimits() const
 
 juce::Result ZipArchiveWriter::writeLocalEntries (juce::OutputStream& out)
 {
+    int stored = 0;
     for (auto* entry : entries)
     {
-        if (shouldStop && shouldStop())
+        if (shouldStop && shouldStop (stored++, entries.size()))
             return juce::Result::fail ("cancelled");
 
         const auto result = entry->writeLocalEntry (out);

@@ -33,8 +33,9 @@ public:
         offsets are positions in out). out must support setPosition(). */
     bool writeTo (juce::OutputStream& out);
 
-    /** Asked before each entry; true ends the write with a failure ("cancelled"). */
-    std::function<bool()> shouldStop;
+    /** Asked before each entry, with how many of them are stored so far (for
+        progress); true ends the write with a failure ("cancelled"). */
+    std::function<bool (int entriesStored, int entriesTotal)> shouldStop;
 
     /** One line saying why the last write failed; empty after a success. */
     const juce::String& getLastError() const;

@@ -11,6 +11,15 @@ public:
     /** The log of this run grew by text. */
     virtual void logAppended (const juce::String& text) = 0;
 
+    /** The phases of a run before its files, each shown as it goes. */
+    enum class Phase
+    {
+        waitingForLock, // another run holds the folder
+        backup          // done files of total are stored in the backup
+    };
+
+    virtual void phaseProgress (Phase phase, int done, int total) { juce::ignoreUnused (phase, done, total); }
+
     /** One more listed file has been dealt with (processed, failed or skipped). */
     virtual void fileDone (int filesDone, int filesTotal) { juce::ignoreUnused (filesDone, filesTotal); }
 };

@@ -46,7 +46,11 @@ void BatchRun::runSteps()
     FolderLock lock;
     const auto directory = operation->getFolder();
     const auto locked = lock.acquire (
-        directory, [this] { append ("waiting for another run in this folder to finish...\n"); }, cancel);
+        directory, [this] {
+            append ("waiting for another run in this folder to finish...\n");
+            reporter.phaseProgress (BatchReporter::Phase::waitingForLock, 0, 0);
+        },
+        cancel);
     if (locked.failed())
     {
         if (isCancelled())
@@ -120,7 +124,10 @@ bool BatchRun::writeBackup()
     const auto expected = BackupArchive::freeFile (directory.getFullPathName());
     append ("creating backup in file: " + expected.getFullPathName() + "...");
 
-    const auto written = BackupArchive::write (sources, directory, outcome.backupFile, [this] { return isCancelled(); });
+    const auto written = BackupArchive::write (sources, directory, outcome.backupFile, [this] (int stored, int total) {
+        reporter.phaseProgress (BatchReporter::Phase::backup, stored, total);
+        return isCancelled();
+    });
     if (written.failed())
     {
         if (isCancelled())

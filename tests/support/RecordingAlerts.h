@@ -39,6 +39,13 @@ public:
 
     void fileDone (int filesDone, int filesTotal) override { progress.push_back ({ filesDone, filesTotal }); }
 
+    void phaseProgress (Phase phase, int done, int total) override
+    {
+        if (phase == Phase::backup)
+            backupProgress.push_back ({ done, total });
+    }
+
     juce::StringArray pieces;
+    std::vector<std::pair<int, int>> backupProgress;
     std::vector<std::pair<int, int>> progress;
 };

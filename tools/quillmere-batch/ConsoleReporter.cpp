@@ -17,16 +17,33 @@ void ConsoleReporter::logAppended (const juce::String& text)
 
 void ConsoleReporter::fileDone (int filesDone, int filesTotal)
 {
+    showProgressLine (juce::String (filesDone) + " of " + juce::String (filesTotal) + " files done", filesDone == filesTotal);
+}
+
+void ConsoleReporter::phaseProgress (Phase phase, int done, int total)
+{
+    switch (phase)
+    {
+        case Phase::waitingForLock:
+            return showProgressLine ("waiting for another run in this folder", true);
+        case Phase::backup:
+            return showProgressLine ("backup: " + juce::String (done) + " of " + juce::String (total) + " files stored", done == total);
+    }
+}
+
+void ConsoleReporter::showProgressLine (const juce::String& text, bool always)
+{
     if (! showProgress)
         return;
 
-    // A few updates a second are plenty; the last one always shows.
+    // A few updates a second are plenty; the last one of a phase always shows.
     const auto now = juce::Time::getMillisecondCounter();
-    if (filesDone != filesTotal && now - lastProgressTime < 100)
+    if (! always && now - lastProgressTime < 100)
         return;
 
     lastProgressTime = now;
-    std::fprintf (stderr, "\r%d of %d files done", filesDone, filesTotal);
+    // Cleared to the end of the line: a shorter text must not leave the end of a longer one.
+    std::fprintf (stderr, "\r%s\033[K", text.toRawUTF8());
     std::fflush (stderr);
     progressShowing = true;
 }

@@ -13,12 +13,15 @@ public:
 
     void logAppended (const juce::String& text) override;
     void fileDone (int filesDone, int filesTotal) override;
+    void phaseProgress (Phase phase, int done, int total) override;
     void showAlert (Icon icon, const juce::String& title, const juce::String& message) override;
 
     /** Ends the progress line, if one is showing. */
     void endProgress();
 
 private:
+    void showProgressLine (const juce::String& text, bool always);
+
     bool showProgress;
     bool progressShowing = false;
     juce::int64 lastProgressTime = 0;
