@@ -1,9 +1,12 @@
 #include "BatchPreview.h"
 
-#include "FormulaEngine.h"
+#include "DisplayName.h"
 #include "FileReadAhead.h"
-#include "SafeFileWriter.h"
+#include "FormulaEngine.h"
 #include "XmlTextEncoding.h"
+
+#include <new>
+#include <stdexcept>
 
 namespace
 {
@@ -82,7 +85,7 @@ BatchPreview::Summary BatchPreview::run (const std::function<void (const FilePre
     const VariablesKeeper keeper (operation.formulaEngineInUse());
     stoppedAt.clear();
 
-    const auto plan = PlannedFile::plan (folder, operation.affectedFiles());
+    const auto plan = PlannedFile::plan (operation);
     const auto ahead = FileReadAhead::startFor (operation, plan);
     const juce::ScopedValueSetter<FileReadAhead*> readingAhead (readAhead, ahead.get());
     Summary summary;
@@ -144,7 +147,7 @@ BatchPreview::FilePreview BatchPreview::previewFile (const PlannedFile& planned)
             break;
     }
 
-    const auto prepared = FileReadAhead::obtain (readAhead, operation, planned.file);
+    const auto prepared = FileReadAhead::obtain (readAhead, operation, planned);
     if (prepared.read.failed())
         return fail (prepared.read.getErrorMessage());
     const std::string& original = prepared.bytes;
@@ -156,8 +159,16 @@ BatchPreview::FilePreview BatchPreview::previewFile (const PlannedFile& planned)
     }
     catch (const BatchOperation::StopRun& stop)
     {
-        stoppedAt = planned.file.getFullPathName();
+        stoppedAt = DisplayName::of (planned.file);
         return fail (stop.reason + " (the run stops here; the files after it stay as they are)");
+    }
+    catch (const std::bad_alloc&)
+    {
+        return fail ("not enough memory");
+    }
+    catch (const std::length_error&)
+    {
+        return fail ("not enough memory");
     }
 
     if (rewrite.result.failed())
@@ -167,9 +178,8 @@ BatchPreview::FilePreview BatchPreview::previewFile (const PlannedFile& planned)
     if (rewrite.changes == 0)
         return preview;
 
-    if (planned.file.exists())
-        if (const auto writable = SafeFileWriter::checkWritable (planned.file); writable.failed())
-            return fail (writable.getErrorMessage());
+    if (const auto writable = planned.checkWritable(); writable.failed())
+        return fail (writable.getErrorMessage());
 
     preview.verdict = FilePreview::Verdict::change;
     preview.changes = rewrite.changes;
@@ -206,7 +216,7 @@ void BatchPreview::describeChange (FilePreview& preview, std::string_view origin
 
 juce::String BatchPreview::fileLine (const FilePreview& preview)
 {
-    const auto path = preview.file.getFullPathName();
+    const auto path = DisplayName::of (preview.file);
     switch (preview.verdict)
     {
         case FilePreview::Verdict::change:

@@ -1,13 +1,15 @@
 #include "BatchRun.h"
 
 #include "BackupArchive.h"
+#include "DisplayName.h"
 #include "ExclusiveFile.h"
 #include "FolderLock.h"
 #include "PlannedFile.h"
 #include "FileReadAhead.h"
-#include "SafeFileWriter.h"
 
+#include <new>
 #include <set>
+#include <stdexcept>
 #include <tuple>
 
 BatchRun::BatchRun (BatchOperation& operationToRun, BatchReporter& batchReporter)
@@ -53,7 +55,7 @@ void BatchRun::runSteps()
             return cancelled();
         // Nothing can be backed up in a folder that cannot even be opened.
         outcome.status = BatchOutcome::Status::backupFailed;
-        append ("creating backup in file: " + BackupArchive::freeFile (directory.getFullPathName()).getFullPathName()
+        append ("creating backup in file: " + DisplayName::of (BackupArchive::freeFile (directory.getFullPathName()))
                 + "...failed: " + locked.getErrorMessage() + "\n");
         return;
     }
@@ -94,7 +96,7 @@ bool BatchRun::refuse()
 
 void BatchRun::planFiles()
 {
-    plan = PlannedFile::plan (juce::File (operation->getSettings().directoryPath), operation->affectedFiles());
+    plan = PlannedFile::plan (*operation);
 }
 
 void BatchRun::removeLeftovers()
@@ -106,21 +108,16 @@ void BatchRun::removeLeftovers()
 
     for (const auto& folder : folders)
         for (const auto& removed : ExclusiveFile::removeLeftovers (folder))
-            append ("removed a temporary file left by an interrupted run: " + removed.getFullPathName() + "\n");
+            append ("removed a temporary file left by an interrupted run: " + DisplayName::of (removed) + "\n");
 }
 
 bool BatchRun::writeBackup()
 {
     const juce::File directory (operation->getSettings().directoryPath);
-    juce::Array<juce::File> sources;
-    for (const auto& planned : plan)
-        if (planned.kind == PlannedFile::Kind::process)
-            sources.add (planned.file);
-
     const auto expected = BackupArchive::freeFile (directory.getFullPathName());
-    append ("creating backup in file: " + expected.getFullPathName() + "...");
+    append ("creating backup in file: " + DisplayName::of (expected) + "...");
 
-    const auto written = BackupArchive::write (sources, directory, outcome.backupFile, [this] { return isCancelled(); });
+    const auto written = PlannedFile::writeBackup (plan, outcome.backupFile, [this] { return isCancelled(); });
     if (written.failed())
     {
         if (isCancelled())
@@ -136,7 +133,7 @@ bool BatchRun::writeBackup()
 
     // Another run may have taken the name meanwhile; the archive never replaces it.
     append (outcome.backupFile == expected ? "done. \n"
-                                           : "done. (saved as " + outcome.backupFile.getFullPathName() + ", the name was taken meanwhile) \n");
+                                           : "done. (saved as " + DisplayName::of (outcome.backupFile) + ", the name was taken meanwhile) \n");
     return true;
 }
 
@@ -169,7 +166,7 @@ bool BatchRun::processFile (const PlannedFile& planned)
     if (planned.isSkipped (operation->createsMissingFiles()))
         return true;
 
-    append (operation->fileLinePrefix() + planned.file.getFullPathName() + "...");
+    append (operation->fileLinePrefix() + DisplayName::of (planned.file) + "...");
 
     switch (planned.kind)
     {
@@ -187,7 +184,15 @@ bool BatchRun::processFile (const PlannedFile& planned)
 
     try
     {
-        rewriteFile (planned.file);
+        rewriteFile (planned);
+    }
+    catch (const std::bad_alloc&)
+    {
+        finishFileLine (juce::Result::fail ("not enough memory"));
+    }
+    catch (const std::length_error&)
+    {
+        finishFileLine (juce::Result::fail ("not enough memory"));
     }
     catch (const BatchOperation::StopRun& stop)
     {
@@ -209,20 +214,18 @@ bool BatchRun::processFile (const PlannedFile& planned)
     return true;
 }
 
-void BatchRun::rewriteFile (const juce::File& file)
+void BatchRun::rewriteFile (const PlannedFile& planned)
 {
-    const auto prepared = FileReadAhead::obtain (readAhead, *operation, file);
+    const auto prepared = FileReadAhead::obtain (readAhead, *operation, planned);
     if (prepared.read.failed())
         return finishFileLine (prepared.read);
 
-    auto rewrite = operation->rewriteWith (file, prepared.bytes, prepared.analysis.get());
-    if (rewrite.result.wasOk() && rewrite.changes > 0 && ! file.getParentDirectory().isDirectory())
-        rewrite.result = file.getParentDirectory().createDirectory();
+    auto rewrite = operation->rewriteWith (planned.file, prepared.bytes, prepared.analysis.get());
 
     // A file without a change keeps its inode, times, links and attributes.
     if (rewrite.result.wasOk() && rewrite.changes > 0)
     {
-        rewrite.result = SafeFileWriter::replaceContents (file, rewrite.bytes.data(), rewrite.bytes.size(), rewrite.permissionsIfNew);
+        rewrite.result = planned.replaceContents (rewrite);
         if (rewrite.result.wasOk())
             ++outcome.filesChanged;
     }

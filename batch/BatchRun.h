@@ -43,7 +43,7 @@ private:
     bool writeBackup();
     bool processFiles();
     bool processFile (const PlannedFile& planned);
-    void rewriteFile (const juce::File& file);
+    void rewriteFile (const PlannedFile& planned);
     void finishFileLine (const juce::Result& result, const juce::String& remark = {});
     void finish();
     void cancelled();
