@@ -16,6 +16,7 @@
 struct DisplayName
 {
     static std::string of (std::string_view bytes);
+    static std::string of (const std::string& bytes) { return of (std::string_view (bytes)); }
     static juce::String of (const juce::String& name);
     static juce::String of (const juce::File& file);
 
