@@ -6,6 +6,7 @@
 #include "BatchTexts.h"
 #include "ConsolePreview.h"
 #include "ConsoleReporter.h"
+#include "DisplayName.h"
 #include "FileManager.h"
 #include "FormulaEngine.h"
 #include "TaskDescription.h"
@@ -99,7 +100,7 @@ namespace
             std::fprintf (stderr, "quillmere-batch: %d of %d files failed and stayed unchanged (see the log above)\n",
                           outcome.filesFailed, filesListed);
         if (! outcome.changedNothing())
-            std::printf ("backup: %s\n", outcome.backupFile.getFullPathName().toRawUTF8());
+            std::printf ("backup: %s\n", DisplayName::of (outcome.backupFile).toRawUTF8());
     }
 }
 
