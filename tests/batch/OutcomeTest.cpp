@@ -2,7 +2,10 @@
 #include "TaskDescription.h"
 #include "support/BatchFixture.h"
 
+#include <cstdlib>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <thread>
 #include <zlib.h>
 
@@ -207,4 +210,40 @@ TEST_F (Outcome, RunsOnNestedFoldersTakeTurns)
     EXPECT_EQ (innerOutcome.filesChanged, 2) << innerOutcome.log;
     EXPECT_EQ (folder.read ("sub/b.xml"), "three");
     EXPECT_EQ (folder.read ("sub/c.xml"), "three");
+}
+
+// A file deeper than the system's limit on path names is listed, backed up
+// and rewritten like any other, reached folder by folder.
+TEST_F (Outcome, AFileDeeperThanThePathLimitIsProcessed)
+{
+    const std::string part (230, 'd');
+    const auto deep = [&] (const std::function<void (int folder)>& use) {
+        int current = ::open (path ("").toRawUTF8(), O_RDONLY | O_DIRECTORY);
+        for (int depth = 0; depth < 20; ++depth)
+        {
+            ::mkdirat (current, part.c_str(), 0755);
+            const int next = ::openat (current, part.c_str(), O_RDONLY | O_DIRECTORY);
+            ::close (current);
+            current = next;
+        }
+        use (current);
+        ::close (current);
+    };
+    deep ([] (int deepest) {
+        const int file = ::openat (deepest, "deep.xml", O_WRONLY | O_CREAT, 0644);
+        EXPECT_EQ (::write (file, "Blah", 4), 4);
+        ::close (file);
+    });
+
+    const auto outcome = run (replaceSettings ("Blah", "Blub", true));
+    EXPECT_EQ (outcome.filesChanged, 1) << outcome.log;
+    char bytes[8] = {};
+    deep ([&] (int deepest) {
+        const int file = ::openat (deepest, "deep.xml", O_RDONLY);
+        EXPECT_EQ (::read (file, bytes, sizeof bytes), 4);
+        ::close (file);
+    });
+    EXPECT_EQ (std::string (bytes), "Blub");
+    EXPECT_EQ (juce::ZipFile (outcome.backupFile).getNumEntries(), 1);
+    std::system (("rm -rf '" + path (part) + "'").toRawUTF8());
 }

@@ -137,6 +137,8 @@ int main (int argc, char* argv[])
     }
 
     FolderListing listing (call.folder, call.recursive);
+    for (const auto& line : listing.unlisted)
+        std::fprintf (stderr, "quillmere-batch: %s\n", line.toRawUTF8());
     ConsoleReporter console;
     FormulaEngine formulaEngine;
     const auto settings = settingsFor (call, listing);
