@@ -2,13 +2,11 @@
 
 #include "BackupArchive.h"
 #include "DisplayName.h"
-#include "ExclusiveFile.h"
 #include "FolderLock.h"
 #include "PlannedFile.h"
 #include "FileReadAhead.h"
 
 #include <new>
-#include <set>
 #include <stdexcept>
 #include <tuple>
 
@@ -101,14 +99,8 @@ void BatchRun::planFiles()
 
 void BatchRun::removeLeftovers()
 {
-    std::set<juce::File> folders { juce::File (operation->getSettings().directoryPath) };
-    for (const auto& planned : plan)
-        if (planned.kind == PlannedFile::Kind::process)
-            folders.insert (planned.file.getParentDirectory());
-
-    for (const auto& folder : folders)
-        for (const auto& removed : ExclusiveFile::removeLeftovers (folder))
-            append ("removed a temporary file left by an interrupted run: " + DisplayName::of (removed) + "\n");
+    for (const auto& removed : PlannedFile::removeLeftovers (plan))
+        append ("removed a temporary file left by an interrupted run: " + removed + "\n");
 }
 
 bool BatchRun::writeBackup()

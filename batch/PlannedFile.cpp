@@ -2,10 +2,12 @@
 
 #include "BatchOperation.h"
 #include "DisplayName.h"
+#include "ExclusiveFile.h"
 #include "RealPath.h"
 
 #include <filesystem>
 #include <map>
+#include <set>
 #include <utility>
 
 namespace fs = std::filesystem;
@@ -155,4 +157,23 @@ juce::Result PlannedFile::writeBackup (const std::vector<PlannedFile>& plan, juc
         if (planned.kind == Kind::process && planned.planned.kind == FileState::Kind::regular)
             sources.push_back ({ planned.file, planned.relative, planned.planned });
     return BackupArchive::write (*plan.front().folder, sources, archive, shouldStop);
+}
+
+juce::StringArray PlannedFile::removeLeftovers (const std::vector<PlannedFile>& plan)
+{
+    juce::StringArray removed;
+    if (plan.empty())
+        return removed;
+
+    std::set<std::string> folders { std::string() };
+    for (const auto& planned : plan)
+        if (planned.kind == Kind::process)
+            folders.insert (planned.relative.substr (0, planned.relative.find_last_of ('/') == std::string::npos ? 0 : planned.relative.find_last_of ('/')));
+
+    const auto& folder = *plan.front().folder;
+    const auto isLeftover = [] (const std::string& name) { return ExclusiveFile::isLeftover (juce::File ("/" + juce::String::fromUTF8 (name.c_str()))); };
+    for (const auto& each : folders)
+        for (const auto& name : folder.removeFiles (each, isLeftover))
+            removed.add (folder.describe (name));
+    return removed;
 }

@@ -97,6 +97,10 @@ struct PlannedFile
     static juce::Result writeBackup (const std::vector<PlannedFile>& plan, juce::File& archive,
                                      const std::function<bool()>& shouldStop);
 
+    /** Removes the temporary files that killed runs left in the folders of
+        the plan's files, reached as the files are, and names each one. */
+    static juce::StringArray removeLeftovers (const std::vector<PlannedFile>& plan);
+
 private:
     const FileState* expectedState() const;
 };

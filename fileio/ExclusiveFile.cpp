@@ -168,14 +168,3 @@ bool ExclusiveFile::isLeftover (const juce::File& file)
     const auto pid = middle.upToFirstOccurrenceOf ("-", false, false).getIntValue();
     return pid > 0 && ::kill ((pid_t) pid, 0) != 0 && errno == ESRCH;
 }
-
-juce::Array<juce::File> ExclusiveFile::removeLeftovers (const juce::File& folder)
-{
-    juce::Array<juce::File> removed;
-    for (const auto& file : folder.findChildFiles (juce::File::findFiles, false,
-                                                   juce::String (temporaryPrefix) + "*" + temporarySuffix,
-                                                   juce::File::FollowSymlinks::no))
-        if (isLeftover (file) && ::unlink (file.getFullPathName().toRawUTF8()) == 0)
-            removed.add (file);
-    return removed;
-}

@@ -67,9 +67,6 @@ public:
         version that did not record its process). */
     static bool isLeftover (const juce::File& file);
 
-    /** Removes the leftovers in folder (not its subfolders) and returns them. */
-    static juce::Array<juce::File> removeLeftovers (const juce::File& folder);
-
 private:
     FileDescriptor folderDescriptor;
     juce::File temporary;

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <linux/openat2.h>
 #include <sys/stat.h>
@@ -487,4 +488,35 @@ juce::Result FolderAccess::linkAgain (const std::string& source, const std::stri
         return failure;
     }
     return juce::Result::ok();
+}
+
+std::vector<std::string> FolderAccess::removeFiles (const std::string& relativeFolder,
+                                                    const std::function<bool (const std::string& name)>& isWanted) const
+{
+    std::vector<std::string> removed;
+    FileDescriptor inside;
+    if (relativeFolder.empty())
+        inside = FileDescriptor (::fcntl (descriptor.get(), F_DUPFD_CLOEXEC, 0));
+    else if (const auto parent = openParent (relativeFolder, false); parent.result.wasOk())
+        inside = FileDescriptor (::openat (parent.descriptor, parent.leaf.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (! inside.isOpen())
+        return removed;
+
+    std::vector<std::string> names;
+    if (DIR* listing = ::fdopendir (::fcntl (inside.get(), F_DUPFD_CLOEXEC, 0)))
+    {
+        while (const auto* entry = ::readdir (listing))
+            if (isWanted (entry->d_name))
+                names.emplace_back (entry->d_name);
+        ::closedir (listing);
+    }
+
+    for (const auto& name : names)
+    {
+        struct stat info;
+        if (::fstatat (inside.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG (info.st_mode)
+            && ::unlinkat (inside.get(), name.c_str(), 0) == 0)
+            removed.push_back (relativeFolder.empty() ? name : relativeFolder + "/" + name);
+    }
+    return removed;
 }

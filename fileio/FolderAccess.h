@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 /**
     One folder, opened once, and every file beneath it reached from that
@@ -96,6 +97,12 @@ public:
         to source again: after source was replaced, its other names go on
         naming one file. Each step is a rename, so alias is never missing. */
     juce::Result linkAgain (const std::string& source, const std::string& alias, const FileState& aliasExpected) const;
+
+    /** Removes the regular files directly in the folder at relativeFolder
+        ("" for this folder) whose names isWanted picks, and returns their
+        paths below this folder. */
+    std::vector<std::string> removeFiles (const std::string& relativeFolder,
+                                          const std::function<bool (const std::string& name)>& isWanted) const;
 
     /** Whether the kernel resolves beneath a folder itself (openat2), rather
         than a walk per folder. */
