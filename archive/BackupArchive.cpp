@@ -1,24 +1,34 @@
 #include "BackupArchive.h"
 
 #include "CheckedBufferedOutputStream.h"
+#include "DisplayName.h"
 #include "ExclusiveFile.h"
 #include "FileDescriptorOutputStream.h"
 #include "FilePermissions.h"
+#include "FolderAccess.h"
 #include "RealPath.h"
 #include "ZipArchiveWriter.h"
 
 #include <zip.h>
 
+#include <cstring>
 #include <filesystem>
+#include <limits>
+#include <map>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 
 namespace fs = std::filesystem;
 
 struct BackupArchive::Entry
 {
     zip_uint64_t index;
-    juce::String name;
-    unsigned permissions;
+    juce::String name;     // as a path below the folder
+    juce::String original; // as the archive has it
+    unsigned permissions = 0644;
+    bool hasPermissions = false;
+    unsigned fileType = 0; // S_IFMT bits, when the archive holds them
+    juce::uint64 size = 0;
 };
 
 struct BackupArchive::Handle
@@ -33,6 +43,8 @@ struct BackupArchive::Handle
 
 namespace
 {
+    constexpr size_t streamChunk = 1 << 16;
+
     juce::String zipErrorText (int code)
     {
         zip_error_t error;
@@ -42,16 +54,77 @@ namespace
         return text;
     }
 
-    bool isSafeName (const juce::String& name)
+    juce::String quoted (const juce::String& name)
     {
-        if (name.isEmpty() || name.startsWithChar ('/') || name.startsWithChar ('\\') || name.containsChar ('\0')
-            || (name.length() > 1 && name[1] == ':'))
-            return false;
-        for (const auto& part : juce::StringArray::fromTokens (name.replaceCharacter ('\\', '/'), "/", {}))
-            if (part == "..")
+        return "\"" + DisplayName::of (name) + "\"";
+    }
+
+    bool isAscii (const char* text)
+    {
+        for (; *text != 0; ++text)
+            if ((unsigned char) *text >= 0x80)
                 return false;
         return true;
     }
+
+    /** The entry's name as the folder will have it, or a failure saying why
+        it has none: libzip reads a name flagged as UTF-8 as UTF-8 (and refuses
+        the archive when it is not), and guesses for the others. */
+    juce::Result readName (zip_t* zip, zip_uint64_t index, bool madeOnUnix, juce::String& name)
+    {
+        const char* raw = zip_get_name (zip, index, ZIP_FL_ENC_RAW);
+        const char* guessed = zip_get_name (zip, index, ZIP_FL_ENC_GUESS);
+        const char* strict = zip_get_name (zip, index, ZIP_FL_ENC_STRICT);
+        if (raw == nullptr || guessed == nullptr || strict == nullptr)
+            return juce::Result::fail ("entry " + juce::String (index + 1) + " of the archive has no readable name");
+
+        // Strict reading converts every name without the UTF-8 flag from
+        // CP437; a name it leaves alone carries the flag.
+        const bool flagged = std::strcmp (raw, strict) == 0;
+        const bool guessedCp437 = std::strcmp (raw, guessed) != 0;
+        if (! isAscii (raw) && ! flagged && guessedCp437 && madeOnUnix)
+            return juce::Result::fail ("the entry " + quoted (juce::String::fromUTF8 (raw))
+                                       + " has a name that is not UTF-8: it cannot be restored under its own name");
+        name = juce::String::fromUTF8 (guessed);
+        return juce::Result::ok();
+    }
+
+    /** "sub/a.xml" for "./sub//a.xml" or "sub\\a.xml"; empty for a name
+        that would leave the folder. */
+    juce::String normalised (const juce::String& name)
+    {
+        if (name.isEmpty() || name.startsWithChar ('/') || name.startsWithChar ('\\') || name.containsChar ('\0')
+            || (name.length() > 1 && name[1] == ':'))
+            return {};
+        juce::StringArray parts;
+        for (const auto& part : juce::StringArray::fromTokens (name.replaceCharacter ('\\', '/'), "/", {}))
+        {
+            if (part == "..")
+                return {};
+            if (part.isNotEmpty() && part != ".")
+                parts.add (part);
+        }
+        return parts.joinIntoString ("/");
+    }
+
+    juce::uint64 freeSpaceIn (const juce::File& folder)
+    {
+        struct statvfs info;
+        if (::statvfs (folder.getFullPathName().toRawUTF8(), &info) != 0)
+            return std::numeric_limits<juce::uint64>::max();
+        return (juce::uint64) info.f_bavail * (juce::uint64) info.f_frsize;
+    }
+
+    /** An opened entry, closed when it goes. */
+    struct OpenEntry
+    {
+        zip_file_t* file = nullptr;
+        ~OpenEntry()
+        {
+            if (file != nullptr)
+                zip_fclose (file);
+        }
+    };
 }
 
 BackupArchive::BackupArchive (const juce::File& archiveFile)
@@ -71,22 +144,33 @@ juce::Result BackupArchive::open()
     const auto count = zip_get_num_entries (handle->zip, 0);
     for (zip_int64_t i = 0; i < count; ++i)
     {
-        const char* name = zip_get_name (handle->zip, (zip_uint64_t) i, ZIP_FL_ENC_GUESS);
-        if (name == nullptr)
-            return juce::Result::fail ("entry " + juce::String (i + 1) + " of the archive has no readable name");
-
-        const auto entryName = juce::String::fromUTF8 (name);
-        if (entryName.endsWithChar ('/'))
-            continue; // a folder; its files come with their own entries
+        Entry entry;
+        entry.index = (zip_uint64_t) i;
 
         zip_uint8_t system = 0;
         zip_uint32_t attributes = 0;
-        unsigned permissions = 0644;
-        if (zip_file_get_external_attributes (handle->zip, (zip_uint64_t) i, 0, &system, &attributes) == 0
-            && system == ZIP_OPSYS_UNIX && ((attributes >> 16) & 0777) != 0)
-            permissions = (attributes >> 16) & 0777;
+        const bool unixMode = zip_file_get_external_attributes (handle->zip, entry.index, 0, &system, &attributes) == 0
+                           && system == ZIP_OPSYS_UNIX && (attributes >> 16) != 0;
+        if (auto named = readName (handle->zip, entry.index, system == ZIP_OPSYS_UNIX, entry.original); named.failed())
+            return named;
+        if (entry.original.endsWithChar ('/') || entry.original.endsWithChar ('\\'))
+            continue; // a folder; its files come with their own entries
 
-        entries.push_back ({ (zip_uint64_t) i, entryName, permissions });
+        if (unixMode)
+        {
+            // Mode 0000 is a mode too: only an archive that holds none gives 0644.
+            entry.permissions = (attributes >> 16) & 07777;
+            entry.fileType = (attributes >> 16) & S_IFMT;
+            entry.hasPermissions = true;
+        }
+
+        zip_stat_t stat;
+        zip_stat_init (&stat);
+        if (zip_stat_index (handle->zip, entry.index, 0, &stat) != 0 || (stat.valid & ZIP_STAT_SIZE) == 0)
+            return juce::Result::fail ("the entry " + quoted (entry.original) + " has no readable size");
+        entry.size = stat.size;
+        entry.name = normalised (entry.original);
+        entries.push_back (entry);
     }
     return juce::Result::ok();
 }
@@ -98,12 +182,13 @@ int BackupArchive::getNumEntries() const
 
 juce::String BackupArchive::getEntryName (int index) const
 {
-    return entries[(size_t) index].name;
+    const auto& entry = entries[(size_t) index];
+    return entry.name.isNotEmpty() ? entry.name : entry.original;
 }
 
 juce::File BackupArchive::getEntryTarget (int index, const juce::File& folder) const
 {
-    return folder.getChildFile (getEntryName (index).replaceCharacter ('\\', '/'));
+    return folder.getChildFile (getEntryName (index));
 }
 
 unsigned BackupArchive::getEntryPermissions (int index) const
@@ -111,34 +196,80 @@ unsigned BackupArchive::getEntryPermissions (int index) const
     return entries[(size_t) index].permissions;
 }
 
-juce::Result BackupArchive::read (int index, std::string& bytes) const
+bool BackupArchive::hasEntryPermissions (int index) const
+{
+    return entries[(size_t) index].hasPermissions;
+}
+
+juce::uint64 BackupArchive::getEntrySize (int index) const
+{
+    return entries[(size_t) index].size;
+}
+
+juce::Result BackupArchive::writeTo (int index, juce::OutputStream& out) const
 {
     const auto& entry = entries[(size_t) index];
-    bytes.clear();
-
-    zip_stat_t stat;
-    zip_stat_init (&stat);
-    if (zip_stat_index (handle->zip, entry.index, 0, &stat) != 0)
-        return juce::Result::fail (entry.name + ": " + juce::String (zip_strerror (handle->zip)));
-
-    auto* opened = zip_fopen_index (handle->zip, entry.index, 0);
-    if (opened == nullptr)
-        return juce::Result::fail (entry.name + ": " + juce::String (zip_strerror (handle->zip)));
-
-    if ((stat.valid & ZIP_STAT_SIZE) != 0)
-        bytes.reserve ((size_t) stat.size);
+    OpenEntry opened { zip_fopen_index (handle->zip, entry.index, 0) };
+    if (opened.file == nullptr)
+        return juce::Result::fail (DisplayName::of (entry.original) + ": " + juce::String (zip_strerror (handle->zip)));
 
     // Read to the end: the CRC is checked there.
-    char buffer[65536];
+    std::vector<char> buffer (streamChunk);
     zip_int64_t got = 0;
-    while ((got = zip_fread (opened, buffer, sizeof buffer)) > 0)
-        bytes.append (buffer, (size_t) got);
+    while ((got = zip_fread (opened.file, buffer.data(), buffer.size())) > 0)
+        if (! out.write (buffer.data(), (size_t) got))
+            return juce::Result::fail ("write failed");
 
-    const juce::String error (got < 0 ? zip_file_strerror (opened) : "");
-    zip_fclose (opened);
     if (got < 0)
-        return juce::Result::fail (entry.name + ": " + error);
+        return juce::Result::fail (DisplayName::of (entry.original) + ": " + juce::String (zip_file_strerror (opened.file)));
     return juce::Result::ok();
+}
+
+juce::Result BackupArchive::read (int index, std::string& bytes) const
+{
+    // Grown as the bytes come, never reserved from the size the archive claims.
+    struct Collector : juce::OutputStream
+    {
+        std::string& bytes;
+        explicit Collector (std::string& into)
+            : bytes (into) {}
+        bool write (const void* data, size_t numBytes) override
+        {
+            bytes.append (static_cast<const char*> (data), numBytes);
+            return true;
+        }
+        void flush() override {}
+        bool setPosition (juce::int64) override { return false; }
+        juce::int64 getPosition() override { return (juce::int64) bytes.size(); }
+    } collector (bytes);
+
+    bytes.clear();
+    return writeTo (index, collector);
+}
+
+juce::Result BackupArchive::holdsSameBytes (int index, std::string_view bytes, bool& same) const
+{
+    struct Comparer : juce::OutputStream
+    {
+        std::string_view expected;
+        size_t at = 0;
+        bool differs = false;
+        explicit Comparer (std::string_view bytesToMatch)
+            : expected (bytesToMatch) {}
+        bool write (const void* data, size_t numBytes) override
+        {
+            differs = differs || at + numBytes > expected.size() || std::memcmp (expected.data() + at, data, numBytes) != 0;
+            at += numBytes;
+            return true;
+        }
+        void flush() override {}
+        bool setPosition (juce::int64) override { return false; }
+        juce::int64 getPosition() override { return (juce::int64) at; }
+    } comparer (bytes);
+
+    const auto result = writeTo (index, comparer);
+    same = result.wasOk() && ! comparer.differs && comparer.at == bytes.size();
+    return result;
 }
 
 juce::Result BackupArchive::verifyForRestore (const juce::File& folder) const
@@ -147,23 +278,59 @@ juce::Result BackupArchive::verifyForRestore (const juce::File& folder) const
     if (root.empty())
         return juce::Result::fail ("cannot resolve the folder " + folder.getFullPathName());
 
-    for (int i = 0; i < getNumEntries(); ++i)
+    std::map<juce::String, juce::String> named; // path below the folder -> the entry that names it
+    juce::uint64 total = 0;
+    for (const auto& entry : entries)
     {
-        const auto& name = entries[(size_t) i].name;
-        if (! isSafeName (name))
-            return juce::Result::fail ("the entry \"" + name + "\" would be written outside the folder");
+        const auto& name = entry.name;
+        if (name.isEmpty())
+            return juce::Result::fail ("the entry " + quoted (entry.original) + " would be written outside the folder");
+
+        if (entry.fileType != 0 && entry.fileType != S_IFREG)
+            return juce::Result::fail ("the entry " + quoted (entry.original)
+                                       + (entry.fileType == S_IFLNK ? " is a link" : " is not a regular file")
+                                       + ", which a restore does not make");
+
+        if (const auto [other, isNew] = named.emplace (name, entry.original); ! isNew)
+            return juce::Result::fail ("the entries " + quoted (other->second) + " and " + quoted (entry.original) + " name the same file");
+
+        if (entry.size > largestEntrySize)
+            return juce::Result::fail ("the entry " + quoted (entry.original) + " claims " + juce::String ((juce::int64) entry.size)
+                                       + " bytes, more than the 1 TiB a restore takes");
+        total += entry.size;
 
         // Links already in the folder are followed as far as they exist.
         std::error_code error;
-        const auto target = fs::weakly_canonical (root / fs::u8path (name.replaceCharacter ('\\', '/').toStdString()), error);
+        const auto target = fs::weakly_canonical (root / fs::u8path (name.toStdString()), error);
         if (error || ! RealPath::liesWithin (target, root))
-            return juce::Result::fail ("the entry \"" + name + "\" leads through a link out of the folder");
+            return juce::Result::fail ("the entry " + quoted (entry.original) + " leads through a link out of the folder");
     }
 
-    std::string bytes;
+    // A file and a file inside it, as in "lnk" and "lnk/x.xml", cannot both be restored.
+    for (const auto& [name, original] : named)
+        for (auto slash = name.lastIndexOfChar ('/'); slash > 0; slash = name.substring (0, slash).lastIndexOfChar ('/'))
+            if (const auto holder = named.find (name.substring (0, slash)); holder != named.end())
+                return juce::Result::fail ("the entry " + quoted (original) + " lies inside " + quoted (holder->second)
+                                           + ", which the archive holds as a file");
+
+    if (const auto space = freeSpaceIn (folder); total > space)
+        return juce::Result::fail ("its files take " + juce::String ((juce::int64) total) + " bytes, more than the "
+                                   + juce::String ((juce::int64) space) + " bytes left on the folder's disk");
+
+    struct Discard : juce::OutputStream
+    {
+        juce::int64 at = 0;
+        bool write (const void*, size_t numBytes) override { return (at += (juce::int64) numBytes) >= 0; }
+        void flush() override {}
+        bool setPosition (juce::int64) override { return false; }
+        juce::int64 getPosition() override { return at; }
+    };
     for (int i = 0; i < getNumEntries(); ++i)
-        if (const auto read = this->read (i, bytes); read.failed())
-            return juce::Result::fail ("the entry \"" + entries[(size_t) i].name + "\" is damaged (" + read.getErrorMessage() + ")");
+    {
+        Discard discard;
+        if (const auto read = writeTo (i, discard); read.failed())
+            return juce::Result::fail ("the entry " + quoted (entries[(size_t) i].original) + " is damaged (" + read.getErrorMessage() + ")");
+    }
 
     return juce::Result::ok();
 }
@@ -197,17 +364,31 @@ juce::String BackupArchive::storedNameFor (const juce::File& file, const juce::F
     return relative.isEmpty() ? file.getFileName() : relative;
 }
 
-juce::Result BackupArchive::write (const juce::Array<juce::File>& files, const juce::File& directory,
+juce::Result BackupArchive::write (const FolderAccess& folder, const std::vector<Source>& sources,
                                    juce::File& archive, const std::function<bool (int, int)>& shouldStop)
 {
+    if (folder.getOpenResult().failed())
+        return folder.getOpenResult();
+
     ZipArchiveWriter writer;
     writer.shouldStop = shouldStop;
-    for (const auto& file : files)
-        writer.addEntry (file, storedNameFor (file, directory));
+    FilePermissions readers;
+    for (const auto& source : sources)
+    {
+        // Read by descriptor, and only while it is the file the run planned:
+        // one swapped for a link or another file is left out, and the run
+        // then refuses to change it.
+        writer.addEntry (source.file, juce::String::fromUTF8 (source.relative.data(), (int) source.relative.size()),
+                         [&folder, &source] { return folder.openForReading (source.relative, &source.planned); });
+        readers.add (folder, source.relative);
+    }
 
+    const auto& directory = folder.getFolder();
     ExclusiveFile newFile;
-    if (const auto created = newFile.create (directory, FilePermissions::strictestFor (files)); created.failed())
+    if (const auto created = newFile.create (folder.getDescriptor(), directory, readers.widest()); created.failed())
         return created;
+    if (const auto narrowed = newFile.narrowPermissions (readers.forGroup (newFile.getGroup())); narrowed.failed())
+        return narrowed;
 
     {
         // The checked buffer turns the many small header writes into few large

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FileState.h"
+
 #include <juce_core/juce_core.h>
 
 #include <functional>
@@ -7,13 +9,16 @@
 #include <string>
 #include <vector>
 
+class FolderAccess;
+
 /**
     The backup archives a run leaves in its folder: their names, how they are
     written, and what they hold.
 
     An object of the class reads one archive, ours or any stored or deflated
     ZIP (ZIP64 included), through libzip, which checks the archive's
-    consistency and every entry's CRC.
+    consistency and every entry's CRC. Entries are read as streams, never
+    whole: an entry's size comes from the archive, which may lie.
 */
 class BackupArchive
 {
@@ -21,27 +26,51 @@ public:
     explicit BackupArchive (const juce::File& archiveFile);
     ~BackupArchive();
 
-    /** Opens the archive and lists its files (folder entries are left out). */
+    /** Opens the archive and lists its files (folder entries are left out).
+        Names are read as UTF-8 where the archive says so or where they are
+        valid UTF-8, and as CP437 only when they are neither and the archive
+        was not made on Unix (where names are the bytes the files had). */
     juce::Result open();
 
     int getNumEntries() const;
 
-    /** The stored name of entry i, as written ("sub/a.xml"). */
+    /** The name of entry i, as a path below the folder: "\" read as "/",
+        empty and "." parts left out ("./sub//a.xml" is "sub/a.xml"). */
     juce::String getEntryName (int index) const;
 
     /** Where entry i goes: its name under folder. */
     juce::File getEntryTarget (int index, const juce::File& folder) const;
 
-    /** The permission bits stored with entry i, or 0644 when the archive holds none. */
+    /** The permission bits stored with entry i (setuid, setgid and sticky
+        included), or 0644 when the archive holds none. */
     unsigned getEntryPermissions (int index) const;
+
+    /** Whether the archive holds permission bits for entry i. */
+    bool hasEntryPermissions (int index) const;
+
+    /** The size the archive claims for entry i. */
+    juce::uint64 getEntrySize (int index) const;
 
     /** Reads entry i whole; fails on a CRC mismatch or a damaged entry. */
     juce::Result read (int index, std::string& bytes) const;
 
+    /** Streams entry i into out, to its end, where the CRC is checked. */
+    juce::Result writeTo (int index, juce::OutputStream& out) const;
+
+    /** Whether entry i holds exactly these bytes, read as a stream. */
+    juce::Result holdsSameBytes (int index, std::string_view bytes, bool& same) const;
+
+    /** The largest entry a restore takes: larger claims are refused before
+        anything is read. */
+    static constexpr juce::uint64 largestEntrySize = juce::uint64 (1) << 40;
+
     /** Checks everything a restore into folder needs before any change: every
-        name is relative, has no "..", and leads through no link out of the
-        folder, and every entry reads back with its CRC. The failure names the
-        entry. */
+        name is relative, has no "..", leads through no link out of the
+        folder, and names a file no other entry names (or lies inside); no
+        entry is a link or other special file; every size is within
+        largestEntrySize and all of them fit in the space left on the
+        folder's disk; and every entry reads back with its CRC. The failure
+        names the entry. */
     juce::Result verifyForRestore (const juce::File& folder) const;
 
     /** The newest backup archive in the folder, or none. */
@@ -59,14 +88,25 @@ public:
     /** Stored name of a file in the backup: its path relative to the folder. */
     static juce::String storedNameFor (const juce::File& file, const juce::File& directory);
 
-    /** Writes every regular file of the list into a new archive in directory,
-        each under its path relative to directory. The archive is written
-        under a temporary name, synced, and then takes the first free name
+    /** A file to back up: reached in the run's folder by its relative path,
+        and backed up only while it is still the file the run planned. */
+    struct Source
+    {
+        juce::File file;      // its name in messages
+        std::string relative; // its path below the folder, also its stored name
+        FileState planned;
+    };
+
+    /** Writes every source that is still a regular file into a new archive
+        in folder, each under its path relative to folder. Sources are read
+        by descriptor (FolderAccess), never through a link. The archive is
+        written under a temporary name, readable by no more users than its
+        files (FilePermissions), synced, and then takes the first free name
         from freeFile() on; it never replaces or follows anything. Fails,
         leaving no archive, when any file could not be stored completely or
         shouldStop said so; it is asked before each file with how many are
         stored so far. archive receives the name it took. */
-    static juce::Result write (const juce::Array<juce::File>& files, const juce::File& directory,
+    static juce::Result write (const FolderAccess& folder, const std::vector<Source>& sources,
                                juce::File& archive, const std::function<bool (int stored, int total)>& shouldStop = {});
 
 private:

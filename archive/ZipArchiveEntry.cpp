@@ -76,8 +76,8 @@ namespace
     }
 }
 
-ZipArchiveEntry::ZipArchiveEntry (const juce::File& file, const juce::String& name)
-    : sourceFile (file), storedName (name)
+ZipArchiveEntry::ZipArchiveEntry (const juce::File& file, const juce::String& name, SourceOpener openSource)
+    : sourceFile (file), storedName (name), opener (std::move (openSource))
 {
 }
 
@@ -103,12 +103,13 @@ void ZipArchiveEntry::prepareHeader()
     method = 0;
     crc = 0;
 
-    const auto size = sourceFile.getSize();
+    const auto size = sourceState ? (juce::int64) sourceState->size : sourceFile.getSize();
     zip64Local = size > maxZip32Value;
     versionNeeded = zip64Local ? zip64Version : 0;
     extraLength = zip64Local ? 20 : 0; // id, length and the two sizes
 
-    const auto modified = clampToDosRange (sourceFile.getLastModificationTime());
+    const auto modified = clampToDosRange (sourceState ? juce::Time (sourceState->modifiedSeconds * 1000 + sourceState->modifiedNanoseconds / 1000000)
+                                                       : sourceFile.getLastModificationTime());
     modDate = toDosDate (modified);
     modTime = toDosTime (modified);
 
@@ -132,10 +133,12 @@ juce::Result ZipArchiveEntry::writeLocalEntry (juce::OutputStream& out)
     // Opened without blocking and checked after opening: files that have gone,
     // turned into folders, FIFOs or devices are left out of the backup (the
     // run then reports them), never waited for.
-    RegularFileInputStream source (sourceFile);
+    sourceState.reset();
+    const auto opened = opener ? opener() : std::make_unique<RegularFileInputStream> (sourceFile);
+    auto& source = *opened;
     if (source.getStatus().failed())
     {
-        if (source.wasMissing() || source.wasNotRegular() || sourceFile.isDirectory())
+        if (source.wasMissing() || source.wasNotRegular() || (! opener && sourceFile.isDirectory()))
             return juce::Result::ok();
 
         // It is there but we cannot have it: the run must not change a file
@@ -143,6 +146,7 @@ juce::Result ZipArchiveEntry::writeLocalEntry (juce::OutputStream& out)
         return juce::Result::fail (describeUnreadable (sourceFile, source.getStatus()));
     }
 
+    sourceState = source.getState();
     externalAttributes = (juce::uint32) (source.getMode() & 0xFFFF) << 16;
 
     ReadAheadInputStream readAhead (source, readAheadSize);

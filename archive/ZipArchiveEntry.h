@@ -1,6 +1,13 @@
 #pragma once
 
+#include "FileState.h"
+#include "RegularFileInputStream.h"
+
 #include <juce_core/juce_core.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
 
 /**
     One file of a backup archive: the file on disk, the name it is stored
@@ -16,7 +23,12 @@
 class ZipArchiveEntry
 {
 public:
-    ZipArchiveEntry (const juce::File& sourceFile, const juce::String& storedName);
+    /** Opens the source for reading; its status says why it could not. */
+    using SourceOpener = std::function<std::unique_ptr<RegularFileInputStream>()>;
+
+    /** opener, when given, opens the source (by descriptor, say) instead of
+        opening sourceFile by name; sourceFile then only names it in messages. */
+    ZipArchiveEntry (const juce::File& sourceFile, const juce::String& storedName, SourceOpener opener = {});
 
     /** Fills the header fields from sourceFile and storedName. */
     void prepareHeader();
@@ -24,8 +36,8 @@ public:
     /** Writes the local header, the name and the bytes of sourceFile to out,
         then patches the header with the CRC-32 and the sizes copied.
 
-        Returns ok with written false when sourceFile is missing or is a folder
-        (nothing is written for it), ok with written true when the record is
+        Returns ok with written false when sourceFile is missing or is not
+        the regular file wanted (nothing is written for it), ok with written true when the record is
         complete, and a failure naming the cause when the file exists but
         cannot be opened or read, the output fails, or a size or offset does
         not fit the 32-bit fields.
@@ -95,6 +107,10 @@ public:
 
     juce::File sourceFile;
     juce::String storedName;
+    SourceOpener opener;
+
+    /** The opened source's state, once it is open: its size and time go into the header. */
+    std::optional<FileState> sourceState;
 
     /** Position of the local header in the archive. Held in 64 bits so that an
         offset past the 32-bit range is caught rather than wrapped. */

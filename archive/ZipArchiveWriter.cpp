@@ -12,6 +12,11 @@ void ZipArchiveWriter::addEntry (const juce::File& sourceFile, const juce::Strin
     entries.add (std::make_unique<ZipArchiveEntry> (sourceFile, storedName));
 }
 
+void ZipArchiveWriter::addEntry (const juce::File& sourceFile, const juce::String& storedName, ZipArchiveEntry::SourceOpener opener)
+{
+    entries.add (std::make_unique<ZipArchiveEntry> (sourceFile, storedName, std::move (opener)));
+}
+
 const juce::String& ZipArchiveWriter::getLastError() const
 {
     return lastError;

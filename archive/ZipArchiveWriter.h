@@ -24,6 +24,9 @@ public:
     /** Adds a file to be stored under storedName. Nothing is read here. */
     void addEntry (const juce::File& sourceFile, const juce::String& storedName);
 
+    /** Adds a file that opener opens (sourceFile names it in messages). */
+    void addEntry (const juce::File& sourceFile, const juce::String& storedName, ZipArchiveEntry::SourceOpener opener);
+
     /** Writes the archive to target, replacing a file of that name.
         Returns false, leaving no file at target, when the archive could not be
         written completely; getLastError() then says why. */

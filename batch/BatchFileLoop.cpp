@@ -70,6 +70,15 @@ BatchFileLoop::End BatchFileLoop::run (const std::vector<PlannedFile>& plan, con
     return stopped ? End::stopped : End::completed;
 }
 
+void BatchFileLoop::failForMemory (Step& step)
+{
+    // A file too large for this process fails alone; the run goes on with the next.
+    step.kind = Step::Kind::readFailed;
+    step.reason = "not enough memory";
+    step.original = {};
+    step.rewrite = {};
+}
+
 BatchFileLoop::Step BatchFileLoop::stepFor (const PlannedFile& planned, FileReadAhead* ahead)
 {
     Step step { planned, Step::Kind::rewritten, {}, {}, {}, {} };
@@ -87,23 +96,31 @@ BatchFileLoop::Step BatchFileLoop::stepFor (const PlannedFile& planned, FileRead
             break;
     }
 
-    auto prepared = FileReadAhead::obtain (ahead, operation, planned.file);
-    if (prepared.read.failed())
-    {
-        step.kind = Step::Kind::readFailed;
-        step.reason = prepared.read.getErrorMessage();
-        return step;
-    }
-
-    step.original = std::move (prepared.bytes);
     try
     {
+        auto prepared = FileReadAhead::obtain (ahead, operation, planned);
+        if (prepared.read.failed())
+        {
+            step.kind = Step::Kind::readFailed;
+            step.reason = prepared.read.getErrorMessage();
+            return step;
+        }
+
+        step.original = std::move (prepared.bytes);
         step.rewrite = operation.rewrite (planned.file, step.original, prepared.analysis.get());
     }
     catch (const BatchOperation::StopRun& stop)
     {
         step.kind = Step::Kind::stopped;
         step.stop = stop;
+    }
+    catch (const std::bad_alloc&)
+    {
+        failForMemory (step);
+    }
+    catch (const std::length_error&)
+    {
+        failForMemory (step);
     }
     return step;
 }

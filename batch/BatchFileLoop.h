@@ -72,6 +72,7 @@ public:
 
 private:
     Step stepFor (const PlannedFile& planned, class FileReadAhead* ahead);
+    static void failForMemory (Step& step);
     bool isCancelled() const { return cancel != nullptr && cancel->load(); }
 
     BatchOperation& operation;

@@ -1,7 +1,7 @@
 #include "BatchPreview.h"
 
+#include "DisplayName.h"
 #include "FormulaEngine.h"
-#include "SafeFileWriter.h"
 #include "XmlTextEncoding.h"
 
 namespace
@@ -81,7 +81,7 @@ BatchPreview::Summary BatchPreview::run (const std::function<void (const FilePre
     const VariablesKeeper keeper (operation.formulaEngineInUse());
     stoppedAt.clear();
 
-    const auto plan = PlannedFile::plan (folder, operation.affectedFiles());
+    const auto plan = PlannedFile::plan (operation);
     Summary summary;
 
     BatchFileLoop::Handler handler;
@@ -131,7 +131,7 @@ BatchPreview::FilePreview BatchPreview::previewFile (BatchFileLoop::Step& step)
             preview.reason = step.reason;
             return preview;
         case Kind::stopped:
-            stoppedAt = step.planned.file.getFullPathName();
+            stoppedAt = DisplayName::of (step.planned.file);
             return fail (step.stop->reason + " (the run stops here; the files after it stay as they are)");
         case Kind::cancelled:
         case Kind::rewritten:
@@ -146,9 +146,8 @@ BatchPreview::FilePreview BatchPreview::previewFile (BatchFileLoop::Step& step)
     if (rewrite.changes == 0)
         return preview;
 
-    if (step.planned.file.exists())
-        if (const auto writable = SafeFileWriter::checkWritable (step.planned.file); writable.failed())
-            return fail (writable.getErrorMessage());
+    if (const auto writable = step.planned.checkWritable(); writable.failed())
+        return fail (writable.getErrorMessage());
 
     preview.verdict = FilePreview::Verdict::change;
     preview.changes = rewrite.changes;
@@ -185,7 +184,7 @@ void BatchPreview::describeChange (FilePreview& preview, std::string_view origin
 
 juce::String BatchPreview::fileLine (const FilePreview& preview)
 {
-    const auto path = preview.file.getFullPathName();
+    const auto path = DisplayName::of (preview.file);
     switch (preview.verdict)
     {
         case FilePreview::Verdict::change:

@@ -2,12 +2,10 @@
 
 #include "BackupArchive.h"
 #include "BatchOperationFactory.h"
-#include "ExclusiveFile.h"
+#include "DisplayName.h"
 #include "FolderLock.h"
 #include "PlannedFile.h"
-#include "SafeFileWriter.h"
 
-#include <set>
 #include <tuple>
 
 BatchRun::BatchRun (BatchOperation& operationToRun, BatchReporter& batchReporter)
@@ -57,7 +55,7 @@ void BatchRun::runSteps()
             return cancelled();
         // Nothing can be backed up in a folder that cannot even be opened.
         outcome.status = BatchOutcome::Status::backupFailed;
-        append ("creating backup in file: " + BackupArchive::freeFile (directory.getFullPathName()).getFullPathName()
+        append ("creating backup in file: " + DisplayName::of (BackupArchive::freeFile (directory.getFullPathName()))
                 + "...failed: " + locked.getErrorMessage() + "\n");
         return;
     }
@@ -98,33 +96,22 @@ bool BatchRun::refuse()
 
 void BatchRun::planFiles()
 {
-    plan = PlannedFile::plan (operation->getFolder(), operation->affectedFiles());
+    plan = PlannedFile::plan (*operation);
 }
 
 void BatchRun::removeLeftovers()
 {
-    std::set<juce::File> folders { operation->getFolder() };
-    for (const auto& planned : plan)
-        if (planned.kind == PlannedFile::Kind::process)
-            folders.insert (planned.file.getParentDirectory());
-
-    for (const auto& folder : folders)
-        for (const auto& removed : ExclusiveFile::removeLeftovers (folder))
-            append ("removed a temporary file left by an interrupted run: " + removed.getFullPathName() + "\n");
+    for (const auto& removed : PlannedFile::removeLeftovers (plan))
+        append ("removed a temporary file left by an interrupted run: " + removed + "\n");
 }
 
 bool BatchRun::writeBackup()
 {
     const auto directory = operation->getFolder();
-    juce::Array<juce::File> sources;
-    for (const auto& planned : plan)
-        if (planned.kind == PlannedFile::Kind::process)
-            sources.add (planned.file);
-
     const auto expected = BackupArchive::freeFile (directory.getFullPathName());
-    append ("creating backup in file: " + expected.getFullPathName() + "...");
+    append ("creating backup in file: " + DisplayName::of (expected) + "...");
 
-    const auto written = BackupArchive::write (sources, directory, outcome.backupFile, [this] (int stored, int total) {
+    const auto written = PlannedFile::writeBackup (plan, outcome.backupFile, [this] (int stored, int total) {
         reporter.phaseProgress (BatchReporter::Phase::backup, stored, total);
         return isCancelled();
     });
@@ -143,7 +130,7 @@ bool BatchRun::writeBackup()
 
     // Another run may have taken the name meanwhile; the archive never replaces it.
     append (outcome.backupFile == expected ? "done. \n"
-                                           : "done. (saved as " + outcome.backupFile.getFullPathName() + ", the name was taken meanwhile) \n");
+                                           : "done. (saved as " + DisplayName::of (outcome.backupFile) + ", the name was taken meanwhile) \n");
     return true;
 }
 
@@ -152,7 +139,7 @@ bool BatchRun::processFiles()
     BatchFileLoop loop (*operation, cancel, [this] (int done, int total) { reporter.fileDone (done, total); });
 
     BatchFileLoop::Handler handler;
-    handler.fileStarts = [this] (const PlannedFile& planned) { append (operation->fileLinePrefix() + planned.file.getFullPathName() + "..."); };
+    handler.fileStarts = [this] (const PlannedFile& planned) { append (operation->fileLinePrefix() + DisplayName::of (planned.file) + "..."); };
     handler.fileDone = [this] (BatchFileLoop::Step& step) { return finishFile (step); };
 
     switch (loop.run (plan, handler))
@@ -179,7 +166,7 @@ bool BatchRun::finishFile (BatchFileLoop::Step& step)
             return true;
 
         case Kind::rewritten:
-            writeFile (step.planned.file, step.rewrite);
+            writeFile (step.planned, step.rewrite);
             return true;
 
         case Kind::cancelled:
@@ -200,15 +187,19 @@ bool BatchRun::finishFile (BatchFileLoop::Step& step)
     return false;
 }
 
-void BatchRun::writeFile (const juce::File& file, FileRewrite& rewrite)
+void BatchRun::writeFile (const PlannedFile& planned, FileRewrite& rewrite)
 {
-    if (rewrite.result.wasOk() && rewrite.changes > 0 && ! file.getParentDirectory().isDirectory())
-        rewrite.result = file.getParentDirectory().createDirectory();
-
     // A file without a change keeps its inode, times, links and attributes.
     if (rewrite.result.wasOk() && rewrite.changes > 0)
     {
-        rewrite.result = SafeFileWriter::replaceContents (file, rewrite.bytes.data(), rewrite.bytes.size(), rewrite.permissionsIfNew);
+        try
+        {
+            rewrite.result = planned.replaceContents (rewrite);
+        }
+        catch (const std::bad_alloc&)
+        {
+            rewrite.result = juce::Result::fail ("not enough memory");
+        }
         if (rewrite.result.wasOk())
             ++outcome.filesChanged;
     }

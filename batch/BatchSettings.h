@@ -31,10 +31,10 @@ struct BatchSettings
     ConvertParameters convert;
     RestoreParameters restore;
 
-    juce::String directoryPath;    // the folder chosen: its files are listed
-    bool recursive = false;        // "files in folder and subfolders"
+    juce::String directoryPath;                          // the folder chosen: its files are listed
+    bool recursive = false;                              // "files in folder and subfolders"
     juce::String filePattern = FilePattern::defaultText; // which files were listed
-    juce::Array<juce::File> files; // the listed files, in list order
+    juce::Array<juce::File> files;                       // the listed files, in list order
 
     /** The folder the run works in and writes its backup and log to: the
         chosen folder, or for a restore the folder that holds the archive. */

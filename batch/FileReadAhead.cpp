@@ -1,8 +1,5 @@
 #include "FileReadAhead.h"
 
-#include "RegularFileReader.h"
-
-#include <sys/stat.h>
 
 bool FileReadAhead::FileVersion::operator== (const FileVersion& other) const
 {
@@ -11,33 +8,24 @@ bool FileReadAhead::FileVersion::operator== (const FileVersion& other) const
         && changedSeconds == other.changedSeconds && changedNanoseconds == other.changedNanoseconds;
 }
 
-std::optional<FileReadAhead::FileVersion> FileReadAhead::FileVersion::of (const juce::File& file)
+std::optional<FileReadAhead::FileVersion> FileReadAhead::FileVersion::of (const PlannedFile& file)
 {
-    struct stat info
-    {
-    };
-    if (::stat (file.getFullPathName().toRawUTF8(), &info) != 0)
+    const auto state = file.currentState();
+    if (state.kind != FileState::Kind::regular)
         return std::nullopt;
 
     FileVersion version;
-    version.device = (unsigned long long) info.st_dev;
-    version.inode = (unsigned long long) info.st_ino;
-    version.size = (unsigned long long) info.st_size;
-#if defined(__APPLE__)
-    version.modifiedSeconds = info.st_mtimespec.tv_sec;
-    version.modifiedNanoseconds = info.st_mtimespec.tv_nsec;
-    version.changedSeconds = info.st_ctimespec.tv_sec;
-    version.changedNanoseconds = info.st_ctimespec.tv_nsec;
-#else
-    version.modifiedSeconds = info.st_mtim.tv_sec;
-    version.modifiedNanoseconds = info.st_mtim.tv_nsec;
-    version.changedSeconds = info.st_ctim.tv_sec;
-    version.changedNanoseconds = info.st_ctim.tv_nsec;
-#endif
+    version.device = state.device;
+    version.inode = state.inode;
+    version.size = state.size;
+    version.modifiedSeconds = state.modifiedSeconds;
+    version.modifiedNanoseconds = state.modifiedNanoseconds;
+    version.changedSeconds = state.changedSeconds;
+    version.changedNanoseconds = state.changedNanoseconds;
     return version;
 }
 
-FileReadAhead::FileReadAhead (const BatchOperation& operationToUse, juce::Array<juce::File> filesToPrepare)
+FileReadAhead::FileReadAhead (const BatchOperation& operationToUse, juce::Array<PlannedFile> filesToPrepare)
     : operation (operationToUse), files (std::move (filesToPrepare))
 {
     // Without threads take() finds nothing, and the run prepares each file itself.
@@ -86,36 +74,36 @@ std::unique_ptr<FileReadAhead> FileReadAhead::startFor (const BatchOperation& op
     if (! operation.analysesFiles())
         return nullptr;
 
-    juce::Array<juce::File> toRead;
+    juce::Array<PlannedFile> toRead;
     for (const auto& planned : plan)
         if (planned.kind == PlannedFile::Kind::process && ! planned.isSkipped (operation.createsMissingFiles()))
-            toRead.add (planned.file);
+            toRead.add (planned);
     return std::make_unique<FileReadAhead> (operation, toRead);
 }
 
-FileReadAhead::PreparedFile FileReadAhead::obtain (FileReadAhead* ahead, const BatchOperation& operation, const juce::File& file)
+FileReadAhead::PreparedFile FileReadAhead::obtain (FileReadAhead* ahead, const BatchOperation& operation, const PlannedFile& file)
 {
     // Read ahead, a file may have been changed by someone else before its
     // turn: it is read again, so that the run never writes over that change.
     if (ahead != nullptr)
-        if (auto prepared = ahead->take (file); prepared && prepared->version && prepared->version == FileVersion::of (file))
+        if (auto prepared = ahead->take (file.file); prepared && prepared->version && prepared->version == FileVersion::of (file))
             return std::move (*prepared);
 
     const std::atomic<bool> neverStopped { false };
     return prepare (operation, file, neverStopped);
 }
 
-FileReadAhead::PreparedFile FileReadAhead::prepare (const BatchOperation& operation, const juce::File& file,
+FileReadAhead::PreparedFile FileReadAhead::prepare (const BatchOperation& operation, const PlannedFile& file,
                                                     const std::atomic<bool>& stop)
 {
     PreparedFile prepared;
-    prepared.file = file;
+    prepared.file = file.file;
     try
     {
         if (! file.exists())
             return prepared;
 
-        prepared.read = RegularFileReader::read (file, prepared.bytes);
+        prepared.read = file.read (prepared.bytes);
         if (prepared.read.failed())
             return prepared;
         prepared.analysis = operation.analyse (prepared.bytes, stop);
@@ -130,7 +118,7 @@ FileReadAhead::PreparedFile FileReadAhead::prepare (const BatchOperation& operat
     return prepared;
 }
 
-FileReadAhead::PreparedFile FileReadAhead::prepareAhead (const juce::File& file)
+FileReadAhead::PreparedFile FileReadAhead::prepareAhead (const PlannedFile& file)
 {
     // The version is noted only where the file waits for its turn, and only
     // when nothing wrote to it while it was read and parsed.
@@ -204,7 +192,7 @@ std::optional<FileReadAhead::PreparedFile> FileReadAhead::take (const juce::File
 {
     std::unique_lock<std::mutex> guard (lock);
     int wanted = nextToTake;
-    while (wanted < files.size() && files.getReference (wanted) != file)
+    while (wanted < files.size() && files.getReference (wanted).file != file)
         ++wanted;
     if (wanted == files.size())
         return std::nullopt;

@@ -34,7 +34,7 @@ public:
         unsigned long long device = 0, inode = 0, size = 0;
         long long modifiedSeconds = 0, modifiedNanoseconds = 0, changedSeconds = 0, changedNanoseconds = 0;
         bool operator== (const FileVersion& other) const;
-        static std::optional<FileVersion> of (const juce::File& file);
+        static std::optional<FileVersion> of (const PlannedFile& file);
     };
 
     /** One file read and analysed as the run would do it itself. */
@@ -48,7 +48,7 @@ public:
     };
 
     /** Starts preparing the files in this order; the operation must outlive it. */
-    FileReadAhead (const BatchOperation& operation, juce::Array<juce::File> files);
+    FileReadAhead (const BatchOperation& operation, juce::Array<PlannedFile> files);
     ~FileReadAhead();
 
     FileReadAhead (const FileReadAhead&) = delete;
@@ -60,10 +60,10 @@ public:
 
     /** The file as prepared ahead (ahead may be null) if it has not changed
         since, else prepared now. */
-    static PreparedFile obtain (FileReadAhead* ahead, const BatchOperation& operation, const juce::File& file);
+    static PreparedFile obtain (FileReadAhead* ahead, const BatchOperation& operation, const PlannedFile& file);
 
     /** What the run does with one file when nothing was prepared ahead. */
-    static PreparedFile prepare (const BatchOperation& operation, const juce::File& file, const std::atomic<bool>& stop);
+    static PreparedFile prepare (const BatchOperation& operation, const PlannedFile& file, const std::atomic<bool>& stop);
 
     /** The file prepared ahead, waiting for it if need be. Files listed before
         it and not taken are dropped; nothing when it is not among the files
@@ -77,7 +77,7 @@ private:
         std::optional<PreparedFile> prepared; // none when preparing it failed
     };
 
-    PreparedFile prepareAhead (const juce::File& file);
+    PreparedFile prepareAhead (const PlannedFile& file);
     void prepareFiles();
     void prepareUntilStopped();
     bool mayPrepareMore() const;
@@ -86,7 +86,7 @@ private:
     static constexpr size_t bytesAhead = size_t (64) << 20;
 
     const BatchOperation& operation;
-    const juce::Array<juce::File> files;
+    const juce::Array<PlannedFile> files;
     std::atomic<bool> stopping { false };
     std::mutex lock;
     std::condition_variable changed;

@@ -2,6 +2,7 @@
 
 #include <juce_core/juce_core.h>
 
+#include <functional>
 #include <string>
 
 /** What an operation makes of one file's bytes, before anything is written. */
@@ -12,4 +13,9 @@ struct FileRewrite
     int changes = 0;                          // places whose bytes differ; none: the file is not rewritten
     juce::String remark;                      // said on the file's log line after "done. "
     unsigned permissionsIfNew = 0644;         // for a file that does not exist yet
+    bool exactPermissions = false;            // permissionsIfNew for an existing file too, exactly (a restore)
+
+    /** Writes the new contents instead of bytes, for contents too large to
+        hold (a restore streams each entry from its archive). */
+    std::function<juce::Result (juce::OutputStream&)> writeContents;
 };

@@ -1,8 +1,9 @@
 #include "LogFile.h"
 
-#include "FilePermissions.h"
 #include "ExclusiveFile.h"
 #include "FileDescriptorOutputStream.h"
+#include "FilePermissions.h"
+#include "FolderAccess.h"
 #include "TextReplacement.h"
 
 namespace
@@ -27,9 +28,19 @@ juce::Result LogFile::write (const juce::File& directory, const juce::Array<juce
          << log;
     const auto bytes = TextReplacement::withCrLf (text.toStdString());
 
+    const FolderAccess folder (directory);
+    if (folder.getOpenResult().failed())
+        return folder.getOpenResult();
+
+    FilePermissions readers;
+    for (const auto& file : listedFiles)
+        readers.add (folder, FolderAccess::relativePathOf (file, directory));
+
     ExclusiveFile newFile;
-    if (const auto created = newFile.create (directory, FilePermissions::strictestFor (listedFiles)); created.failed())
+    if (const auto created = newFile.create (folder.getDescriptor(), directory, readers.widest()); created.failed())
         return created;
+    if (const auto narrowed = newFile.narrowPermissions (readers.forGroup (newFile.getGroup())); narrowed.failed())
+        return narrowed;
 
     FileDescriptorOutputStream out (newFile.getDescriptor());
     if (! out.write (bytes.data(), bytes.size()))

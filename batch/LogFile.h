@@ -13,7 +13,7 @@ public:
         line and the log, as UTF-8 with CR LF line ends. The file is new: it is
         written under a temporary name and then takes the first free name, never
         replacing or following anything, readable by no more users than the
-        strictest of the listed files. written receives its name. */
+        listed files are (FilePermissions). written receives its name. */
     static juce::Result write (const juce::File& directory, const juce::Array<juce::File>& listedFiles,
                                const juce::String& description, const juce::String& log, juce::File& written);
 };

@@ -1,48 +1,179 @@
 #include "PlannedFile.h"
 
+#include "BatchOperation.h"
+#include "DisplayName.h"
+#include "ExclusiveFile.h"
 #include "RealPath.h"
 
 #include <filesystem>
 #include <map>
+#include <set>
+#include <utility>
 
 namespace fs = std::filesystem;
 
-bool PlannedFile::isSkipped (bool createsMissingFiles) const
+namespace
 {
-    const bool missing = ! file.exists() && ! file.isSymbolicLink();
-    return ! file.existsAsFile() && ! (missing && createsMissingFiles);
+    juce::String shownPath (const fs::path& path)
+    {
+        return DisplayName::of (juce::String (path.string()));
+    }
 }
 
-std::vector<PlannedFile> PlannedFile::plan (const juce::File& folder, const juce::Array<juce::File>& files)
+const FileState* PlannedFile::expectedState() const
 {
-    // Compared by real path: a link may lead out of the folder, or to a file
-    // that is also listed under its own name.
+    // Only a regular file or nothing at all is an expectation to hold the
+    // name to; whatever else was there is reported as it is found.
+    return planned.kind == FileState::Kind::regular || planned.kind == FileState::Kind::missing ? &planned : nullptr;
+}
+
+FileState PlannedFile::currentState() const
+{
+    return folder != nullptr ? folder->stateOf (relative) : FileState();
+}
+
+bool PlannedFile::exists() const
+{
+    return currentState().exists();
+}
+
+bool PlannedFile::isSkipped (bool createsMissingFiles) const
+{
+    if (createsMissingFiles)
+        return false;
+    const auto now = currentState().kind;
+    return now == FileState::Kind::missing || now == FileState::Kind::folder;
+}
+
+juce::Result PlannedFile::read (std::string& bytes) const
+{
+    if (folder == nullptr)
+        return juce::Result::fail ("cannot open the folder");
+    return folder->read (relative, expectedState(), bytes);
+}
+
+juce::Result PlannedFile::checkWritable() const
+{
+    if (folder == nullptr)
+        return juce::Result::fail ("cannot open the folder");
+    return folder->checkWritable (relative, expectedState());
+}
+
+juce::Result PlannedFile::replaceContents (FileRewrite& rewrite) const
+{
+    if (folder == nullptr)
+        return juce::Result::fail ("cannot open the folder");
+
+    FolderAccess::WriteOptions options;
+    options.permissions = rewrite.permissionsIfNew;
+    options.exactPermissions = rewrite.exactPermissions;
+    options.createFolders = reach == Reach::byOwnNameOnly;
+    const auto written = rewrite.writeContents
+                           ? folder->replaceContents (relative, expectedState(), rewrite.writeContents, options)
+                           : folder->replaceContents (relative, expectedState(), rewrite.bytes.data(), rewrite.bytes.size(), options);
+    if (written.failed())
+        return written;
+
+    // The file itself is done; a name that cannot be linked again keeps the
+    // old version, and the line says so.
+    for (size_t i = 0; i < linked.size(); ++i)
+        if (const auto relinked = folder->linkAgain (relative, linked[i], linkedStates[i]); relinked.failed())
+            rewrite.remark << "(" << folder->describe (linked[i]) << " keeps the old version, no longer a hard link of it: "
+                           << relinked.getErrorMessage() << ") ";
+    return written;
+}
+
+std::vector<PlannedFile> PlannedFile::plan (const BatchOperation& operation)
+{
+    return plan (juce::File (operation.getSettings().directoryPath), operation.affectedFiles(),
+                 operation.createsMissingFiles() ? Reach::byOwnNameOnly : Reach::resolvingLinksInside);
+}
+
+std::vector<PlannedFile> PlannedFile::plan (const juce::File& folder, const juce::Array<juce::File>& files, Reach reach)
+{
+    const auto access = std::make_shared<const FolderAccess> (folder);
     const auto realFolder = RealPath::of (folder);
-    std::map<fs::path, juce::File> firstNames;
+    std::map<std::pair<unsigned long long, unsigned long long>, size_t> firstByIdentity;
     std::vector<PlannedFile> result;
+    result.reserve ((size_t) files.size());
 
     for (const auto& file : files)
     {
         PlannedFile planned;
         planned.file = file;
-        const auto real = RealPath::of (file);
+        planned.folder = access;
+        planned.reach = reach;
+        const auto byName = FolderAccess::relativePathOf (file, folder);
+        planned.relative = byName;
 
-        if (! real.empty() && ! RealPath::liesWithin (real, realFolder))
+        // A link on the name or on its way is resolved once, here: the file
+        // is then reached through the path it leads to, without links.
+        if (reach == Reach::resolvingLinksInside && (byName.empty() || access->stateOf (byName).kind == FileState::Kind::link))
         {
-            planned.kind = Kind::outside;
-            planned.detail = juce::String (real.u8string());
+            const auto real = RealPath::of (file);
+            if (! real.empty() && ! RealPath::liesWithin (real, realFolder))
+            {
+                planned.kind = Kind::outside;
+                planned.detail = shownPath (real);
+                result.push_back (std::move (planned));
+                continue;
+            }
+            if (! real.empty())
+                planned.relative = real.lexically_relative (realFolder).string();
         }
-        else if (! real.empty())
+
+        planned.planned = access->stateOf (planned.relative);
+
+        // One file under two names, by identity: a link, or a hard link.
+        if (reach == Reach::resolvingLinksInside && planned.planned.kind == FileState::Kind::regular)
         {
-            const auto [first, isNew] = firstNames.emplace (real, file);
+            const auto [first, isNew] = firstByIdentity.emplace (std::make_pair (planned.planned.device, planned.planned.inode), result.size());
             if (! isNew)
             {
+                auto& processed = result[first->second];
                 planned.kind = Kind::alias;
-                planned.detail = first->second.getFullPathName();
+                planned.detail = DisplayName::of (processed.file);
+                if (planned.relative == byName && byName != processed.relative)
+                {
+                    processed.linked.push_back (byName);
+                    processed.linkedStates.push_back (planned.planned);
+                }
             }
         }
 
-        result.push_back (planned);
+        result.push_back (std::move (planned));
     }
     return result;
+}
+
+juce::Result PlannedFile::writeBackup (const std::vector<PlannedFile>& plan, juce::File& archive,
+                                       const std::function<bool (int stored, int total)>& shouldStop)
+{
+    if (plan.empty())
+        return juce::Result::fail ("there is nothing to back up");
+
+    std::vector<BackupArchive::Source> sources;
+    for (const auto& planned : plan)
+        if (planned.kind == Kind::process && planned.planned.kind == FileState::Kind::regular)
+            sources.push_back ({ planned.file, planned.relative, planned.planned });
+    return BackupArchive::write (*plan.front().folder, sources, archive, shouldStop);
+}
+
+juce::StringArray PlannedFile::removeLeftovers (const std::vector<PlannedFile>& plan)
+{
+    juce::StringArray removed;
+    if (plan.empty())
+        return removed;
+
+    std::set<std::string> folders { std::string() };
+    for (const auto& planned : plan)
+        if (planned.kind == Kind::process)
+            folders.insert (planned.relative.substr (0, planned.relative.find_last_of ('/') == std::string::npos ? 0 : planned.relative.find_last_of ('/')));
+
+    const auto& folder = *plan.front().folder;
+    const auto isLeftover = [] (const std::string& name) { return ExclusiveFile::isLeftover (juce::File ("/" + juce::String::fromUTF8 (name.c_str()))); };
+    for (const auto& each : folders)
+        for (const auto& name : folder.removeFiles (each, isLeftover))
+            removed.add (folder.describe (name));
+    return removed;
 }

@@ -1,5 +1,9 @@
 #include "RestoreOperation.h"
 
+#include "DisplayName.h"
+
+#include <sys/stat.h>
+
 namespace
 {
     BatchSettings inArchiveFolder (BatchSettings settings)
@@ -33,7 +37,7 @@ BatchOperation::Refusal RestoreOperation::prepare()
 
 juce::String RestoreOperation::describeTask() const
 {
-    return "Restore files from backup: '" + settings.restore.archive.getFileName() + "' \n";
+    return "Restore files from backup: '" + DisplayName::of (settings.restore.archive.getFileName()) + "' \n";
 }
 
 juce::Array<juce::File> RestoreOperation::affectedFiles() const
@@ -55,11 +59,45 @@ FileRewrite RestoreOperation::rewrite (const juce::File& file, std::string_view 
         return rewrite;
     }
 
-    rewrite.result = archive.read (entry->second, rewrite.bytes);
-    rewrite.permissionsIfNew = archive.getEntryPermissions (entry->second);
-    // A file whose bytes already match is left as it is.
-    rewrite.changes = rewrite.result.wasOk() && (rewrite.bytes != original || ! file.existsAsFile()) ? 1 : 0;
+    const int index = entry->second;
+    bool same = false;
+    rewrite.result = archive.holdsSameBytes (index, original, same);
+    if (rewrite.result.failed())
+        return rewrite;
+
+    // The mode as archived, exactly, but never setuid, setgid or sticky: a
+    // restore must not hand out a program's privileges.
+    const auto archived = archive.getEntryPermissions (index);
+    rewrite.exactPermissions = archive.hasEntryPermissions (index);
+    rewrite.permissionsIfNew = archived & 0777;
+
+    // A file whose bytes and mode already match is left as it is.
+    struct stat current;
+    const bool exists = ::stat (file.getFullPathName().toRawUTF8(), &current) == 0 && S_ISREG (current.st_mode);
+    const bool modeDiffers = exists && rewrite.exactPermissions && (current.st_mode & 07777) != rewrite.permissionsIfNew;
+    rewrite.changes = ! same || ! exists || modeDiffers ? 1 : 0;
+    if (rewrite.changes > 0)
+        rewrite.remark = droppedBitsRemark (archived);
+
+    // Streamed from the archive when written, never held whole.
+    rewrite.writeContents = [this, index] (juce::OutputStream& out) { return archive.writeTo (index, out); };
     return rewrite;
+}
+
+juce::String RestoreOperation::droppedBitsRemark (unsigned archived)
+{
+    juce::StringArray dropped;
+    if ((archived & S_ISUID) != 0)
+        dropped.add ("setuid");
+    if ((archived & S_ISGID) != 0)
+        dropped.add ("setgid");
+    if ((archived & S_ISVTX) != 0)
+        dropped.add ("sticky");
+    if (dropped.isEmpty())
+        return {};
+    const auto names = dropped.size() == 1 ? dropped[0]
+                                           : dropped.joinIntoString (", ", 0, dropped.size() - 1) + " and " + dropped[dropped.size() - 1];
+    return "(its " + names + (dropped.size() == 1 ? " bit was" : " bits were") + " not restored) ";
 }
 
 std::pair<juce::String, juce::String> RestoreOperation::finishedAlert (const juce::File& backup) const

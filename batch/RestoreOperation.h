@@ -8,7 +8,10 @@
 /**
     "restore backup": every file of a backup archive written back to its path
     under the folder that holds the archive. The whole archive is verified
-    before anything changes; files that are not in it are left alone.
+    before anything changes; files that are not in it are left alone. Each
+    entry is compared and written as a stream, never held whole, and its
+    file gets the archived mode exactly, less the setuid, setgid and sticky
+    bits (the file's line says when one was dropped).
 */
 class RestoreOperation : public BatchOperation
 {
@@ -25,6 +28,9 @@ public:
     std::pair<juce::String, juce::String> finishedAlert (const juce::File& backup) const override;
 
 private:
+    /** "(its setuid bit was not restored) " for the special bits of an archived mode. */
+    static juce::String droppedBitsRemark (unsigned archivedPermissions);
+
     BackupArchive archive;
     juce::Result opened;
     std::map<juce::String, int> entryForPath;

@@ -1,5 +1,7 @@
 #include "TaskDescription.h"
 
+#include "DisplayName.h"
+
 juce::String buildTaskDescription (const BatchSettings& settings, const BatchOperation* operation)
 {
     juce::String text;
@@ -9,7 +11,7 @@ juce::String buildTaskDescription (const BatchSettings& settings, const BatchOpe
 
     text << "\n"
          << "in "
-         << "xml-files in folder: " << settings.directoryPath;
+         << "xml-files in folder: " << DisplayName::of (settings.directoryPath);
 
     // A restore takes the archive's files: neither the scope nor the pattern has a say.
     const bool listsFolder = settings.operation != OperationKind::restore;
@@ -25,7 +27,7 @@ juce::String buildTaskDescription (const BatchSettings& settings, const BatchOpe
     juce::StringArray paths;
     paths.ensureStorageAllocated (files.size() + 1);
     for (const auto& file : files)
-        paths.add (file.getFullPathName());
+        paths.add (DisplayName::of (file));
     if (! paths.isEmpty())
         paths.add ({});
 

@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -21,18 +22,23 @@ namespace
 
     /** rename() that fails with EEXIST instead of replacing. Where the file
         system refuses renameat2's flag, a hard link gives the same guarantee. */
-    int renameWithoutReplacing (const char* from, const char* to)
+    int renameWithoutReplacing (int folder, const char* from, const char* to)
     {
 #if defined(__linux__) && defined(RENAME_NOREPLACE)
-        if (::renameat2 (AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0)
+        if (::renameat2 (folder, from, folder, to, RENAME_NOREPLACE) == 0)
             return 0;
         if (errno != EINVAL && errno != ENOSYS)
             return -1;
 #endif
-        if (::link (from, to) != 0)
+        if (::linkat (folder, from, folder, to, 0) != 0)
             return -1;
-        ::unlink (from);
+        ::unlinkat (folder, from, 0);
         return 0;
+    }
+
+    std::string leafOf (const juce::File& file)
+    {
+        return file.getFileName().toStdString();
     }
 }
 
@@ -41,7 +47,7 @@ ExclusiveFile::~ExclusiveFile()
     if (descriptor >= 0)
         ::close (descriptor);
     if (! published && temporary != juce::File())
-        ::unlink (temporary.getFullPathName().toRawUTF8());
+        ::unlinkat (folderDescriptor.get(), leafOf (temporary).c_str(), 0);
 }
 
 juce::File ExclusiveFile::numberedName (const juce::File& folder, const juce::String& stem, const juce::String& extension, int number)
@@ -65,18 +71,48 @@ juce::Result ExclusiveFile::publishNumbered (const juce::File& folder, const juc
 
 juce::File ExclusiveFile::temporaryName (const juce::File& folder)
 {
+    return folder.getChildFile (temporaryFileName());
+}
+
+juce::String ExclusiveFile::temporaryFileName()
+{
     static std::atomic<unsigned> counter { 0 };
-    return folder.getChildFile (juce::String (temporaryPrefix) + juce::String ((int) ::getpid()) + "-"
-                                + juce::String (counter++) + temporarySuffix);
+    return juce::String (temporaryPrefix) + juce::String ((int) ::getpid()) + "-" + juce::String (counter++) + temporarySuffix;
 }
 
 juce::Result ExclusiveFile::create (const juce::File& folder, unsigned permissions)
 {
+    const FileDescriptor opened (::open (folder.getFullPathName().toRawUTF8(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (! opened.isOpen())
+        return systemFailure ("cannot open the folder " + folder.getFullPathName());
+    return create (opened.get(), folder, permissions);
+}
+
+juce::Result ExclusiveFile::narrowPermissions (unsigned allowed)
+{
+    struct stat info;
+    if (::fstat (descriptor, &info) != 0 || ::fchmod (descriptor, (mode_t) (info.st_mode & allowed & 07777)) != 0)
+        return systemFailure ("cannot set the permissions of " + temporary.getFullPathName());
+    return juce::Result::ok();
+}
+
+unsigned ExclusiveFile::getGroup() const
+{
+    struct stat info;
+    return ::fstat (descriptor, &info) == 0 ? (unsigned) info.st_gid : (unsigned) ::getegid();
+}
+
+juce::Result ExclusiveFile::create (int folder, const juce::File& folderName, unsigned permissions)
+{
+    folderDescriptor = FileDescriptor (::fcntl (folder, F_DUPFD_CLOEXEC, 0));
+    if (! folderDescriptor.isOpen())
+        return systemFailure ("cannot open the folder " + folderName.getFullPathName());
+
     for (int attempt = 0; attempt < 100; ++attempt)
     {
-        const auto candidate = temporaryName (folder);
-        descriptor = ::open (candidate.getFullPathName().toRawUTF8(),
-                             O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, (mode_t) permissions);
+        const auto candidate = temporaryName (folderName);
+        descriptor = ::openat (folderDescriptor.get(), leafOf (candidate).c_str(),
+                               O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, (mode_t) permissions);
         if (descriptor >= 0)
         {
             // The user's creation mask applies too: it may take bits away, never add any.
@@ -86,7 +122,7 @@ juce::Result ExclusiveFile::create (const juce::File& folder, unsigned permissio
         if (errno != EEXIST)
             break;
     }
-    return systemFailure ("cannot create a new file in " + folder.getFullPathName());
+    return systemFailure ("cannot create a new file in " + folderName.getFullPathName());
 }
 
 juce::Result ExclusiveFile::publish (const std::function<juce::File (int)>& nameForAttempt, juce::File& publishedAs)
@@ -102,7 +138,7 @@ juce::Result ExclusiveFile::publish (const std::function<juce::File (int)>& name
     for (int attempt = 1; attempt < 100000; ++attempt)
     {
         const auto candidate = nameForAttempt (attempt);
-        if (renameWithoutReplacing (temporary.getFullPathName().toRawUTF8(), candidate.getFullPathName().toRawUTF8()) == 0)
+        if (renameWithoutReplacing (folderDescriptor.get(), leafOf (temporary).c_str(), leafOf (candidate).c_str()) == 0)
         {
             published = true;
             publishedAs = candidate;
@@ -131,15 +167,4 @@ bool ExclusiveFile::isLeftover (const juce::File& file)
 
     const auto pid = middle.upToFirstOccurrenceOf ("-", false, false).getIntValue();
     return pid > 0 && ::kill ((pid_t) pid, 0) != 0 && errno == ESRCH;
-}
-
-juce::Array<juce::File> ExclusiveFile::removeLeftovers (const juce::File& folder)
-{
-    juce::Array<juce::File> removed;
-    for (const auto& file : folder.findChildFiles (juce::File::findFiles, false,
-                                                   juce::String (temporaryPrefix) + "*" + temporarySuffix,
-                                                   juce::File::FollowSymlinks::no))
-        if (isLeftover (file) && ::unlink (file.getFullPathName().toRawUTF8()) == 0)
-            removed.add (file);
-    return removed;
 }

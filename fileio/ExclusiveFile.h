@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FileDescriptor.h"
+
 #include <juce_core/juce_core.h>
 
 #include <functional>
@@ -13,6 +15,9 @@
     object removes the temporary file, so an interrupted write never leaves a
     half-written file under a real name.
 
+    The folder is opened once; the file is created and named relative to
+    that descriptor, so the folder's name is not looked up again.
+
     Temporary names carry the process id, so a later run can tell the
     leftovers of a run that was killed from the files of one still running.
 */
@@ -24,6 +29,15 @@ public:
 
     /** Creates the temporary file in folder with the given permission bits. */
     juce::Result create (const juce::File& folder, unsigned permissions);
+
+    /** The same in an open folder (the descriptor is duplicated); folder is its name. */
+    juce::Result create (int folderDescriptor, const juce::File& folder, unsigned permissions);
+
+    /** Keeps only the permission bits in allowed: they may be narrowed, never widened. */
+    juce::Result narrowPermissions (unsigned allowed);
+
+    /** The group the new file belongs to (the user's, or the folder's). */
+    unsigned getGroup() const;
 
     /** The open file, for writing; -1 before create(). */
     int getDescriptor() const { return descriptor; }
@@ -46,14 +60,15 @@ public:
     /** A fresh temporary name in folder: ".quillmere-PID-N.tmp". */
     static juce::File temporaryName (const juce::File& folder);
 
+    /** A fresh temporary file name: ".quillmere-PID-N.tmp". */
+    static juce::String temporaryFileName();
+
     /** True for a temporary file of a process that no longer runs (or of a
         version that did not record its process). */
     static bool isLeftover (const juce::File& file);
 
-    /** Removes the leftovers in folder (not its subfolders) and returns them. */
-    static juce::Array<juce::File> removeLeftovers (const juce::File& folder);
-
 private:
+    FileDescriptor folderDescriptor;
     juce::File temporary;
     int descriptor = -1;
     bool published = false;

@@ -15,22 +15,40 @@ namespace
 }
 
 RegularFileInputStream::RegularFileInputStream (const juce::File& file)
+    : descriptor (::open (file.getFullPathName().toRawUTF8(), O_RDONLY | O_NONBLOCK | O_CLOEXEC))
 {
-    descriptor = ::open (file.getFullPathName().toRawUTF8(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (descriptor < 0)
+    if (! descriptor.isOpen())
     {
         missing = errno == ENOENT;
         status = systemFailure ("cannot open the file");
         return;
     }
+    checkOpened();
+}
 
+RegularFileInputStream::RegularFileInputStream (FileDescriptor opened)
+    : descriptor (std::move (opened))
+{
+    checkOpened();
+}
+
+RegularFileInputStream::RegularFileInputStream (const juce::Result& failure, bool wasMissing, bool wasNotRegular)
+    : status (failure), missing (wasMissing), notRegular (wasNotRegular)
+{
+}
+
+RegularFileInputStream::~RegularFileInputStream() = default;
+
+void RegularFileInputStream::checkOpened()
+{
     struct stat info;
-    if (::fstat (descriptor, &info) != 0)
+    if (::fstat (descriptor.get(), &info) != 0)
     {
         status = systemFailure ("cannot read the file");
         return;
     }
 
+    state = FileState::from (info);
     if (! S_ISREG (info.st_mode))
     {
         notRegular = true;
@@ -42,12 +60,6 @@ RegularFileInputStream::RegularFileInputStream (const juce::File& file)
     length = (juce::int64) info.st_size;
 }
 
-RegularFileInputStream::~RegularFileInputStream()
-{
-    if (descriptor >= 0)
-        ::close (descriptor);
-}
-
 int RegularFileInputStream::read (void* destination, int maxBytes)
 {
     if (status.failed() || maxBytes <= 0)
@@ -55,7 +67,7 @@ int RegularFileInputStream::read (void* destination, int maxBytes)
 
     for (;;)
     {
-        const auto got = ::read (descriptor, destination, (size_t) maxBytes);
+        const auto got = ::read (descriptor.get(), destination, (size_t) maxBytes);
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
@@ -72,9 +84,37 @@ int RegularFileInputStream::read (void* destination, int maxBytes)
 
 bool RegularFileInputStream::setPosition (juce::int64 newPosition)
 {
-    if (status.failed() || ::lseek (descriptor, (off_t) newPosition, SEEK_SET) < 0)
+    if (status.failed() || ::lseek (descriptor.get(), (off_t) newPosition, SEEK_SET) < 0)
         return false;
     position = newPosition;
     exhausted = false;
     return true;
+}
+
+juce::Result RegularFileInputStream::readAll (std::string& bytes)
+{
+    bytes.clear();
+    if (status.failed())
+        return status;
+
+    // Sized from the open file, not the listing: the file may have changed
+    // since. A file that grew meanwhile is read on to its end.
+    bytes.resize ((size_t) std::max<juce::int64> (0, length - position));
+    size_t filled = 0;
+    for (;;)
+    {
+        char probe[4096];
+        const bool intoBytes = filled < bytes.size();
+        const auto got = intoBytes ? read (bytes.data() + filled, (int) std::min<size_t> (bytes.size() - filled, 1 << 30))
+                                   : read (probe, (int) sizeof probe);
+        if (status.failed())
+            return status;
+        if (got <= 0)
+            break;
+        if (! intoBytes)
+            bytes.append (probe, (size_t) got);
+        filled += (size_t) got;
+    }
+    bytes.resize (filled);
+    return juce::Result::ok();
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "FileDescriptor.h"
+#include "FileState.h"
+
 #include <juce_core/juce_core.h>
 
 /**
@@ -10,7 +13,17 @@
 class RegularFileInputStream : public juce::InputStream
 {
 public:
+    /** Opens file by name, following links. */
     explicit RegularFileInputStream (const juce::File& file);
+
+    /** Reads an open file, which it then owns; it is checked as above. */
+    explicit RegularFileInputStream (FileDescriptor opened);
+
+    /** A stream that failed before it could open anything: why, whether the
+        file was simply not there, and whether something else has its name
+        (a folder, a link, another file than the one expected). */
+    RegularFileInputStream (const juce::Result& failure, bool wasMissing, bool wasNotRegular = false);
+
     ~RegularFileInputStream() override;
 
     /** Ok when the file is open; otherwise why not ("not a regular file", ...). */
@@ -19,11 +32,15 @@ public:
     /** Whether the file was simply not there (gone since it was listed). */
     bool wasMissing() const { return missing; }
 
-    /** Whether something other than a regular file (a folder, FIFO, device) has the name. */
+    /** Whether something other than the regular file wanted (a folder, FIFO,
+        device, link, another file) has the name. */
     bool wasNotRegular() const { return notRegular; }
 
     /** The file's mode bits as the open file has them (type and permissions). */
     unsigned getMode() const { return mode; }
+
+    /** The open file's state when it was opened. */
+    const FileState& getState() const { return state; }
 
     juce::int64 getTotalLength() override { return length; }
     bool isExhausted() override { return exhausted; }
@@ -31,11 +48,18 @@ public:
     juce::int64 getPosition() override { return position; }
     bool setPosition (juce::int64 newPosition) override;
 
+    /** The whole rest of the file. A file that grew since it was opened is
+        read on to its end. */
+    juce::Result readAll (std::string& bytes);
+
 private:
-    int descriptor = -1;
+    void checkOpened();
+
+    FileDescriptor descriptor;
     juce::Result status = juce::Result::ok();
     bool missing = false, notRegular = false, exhausted = false;
     unsigned mode = 0;
+    FileState state;
     juce::int64 length = 0, position = 0;
 
     JUCE_DECLARE_NON_COPYABLE (RegularFileInputStream)

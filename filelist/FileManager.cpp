@@ -1,8 +1,17 @@
 #include "FileManager.h"
 
+#include "DisplayName.h"
 #include "FilePattern.h"
+#include "FileDescriptor.h"
 
-#include <filesystem>
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 
 juce::File getApplicationDirectory()
 {
@@ -11,14 +20,6 @@ juce::File getApplicationDirectory()
 
 namespace
 {
-    /** Only regular files (or links to them) can be backed up and rewritten:
-        opening a named pipe or a device called "x.xml" could block the run for ever. */
-    bool isRegularFile (const juce::File& file)
-    {
-        std::error_code error;
-        return std::filesystem::is_regular_file (std::filesystem::u8path (file.getFullPathName().toStdString()), error);
-    }
-
     /** Orders by the last path component alone, comparing UTF-16 code units,
         so that "B.xml" comes before "a.xml" whatever folder either lives in. */
     struct CompareFileNames
@@ -40,6 +41,90 @@ namespace
             }
         }
     };
+
+    juce::String shown (const std::string& path)
+    {
+        return juce::String::fromUTF8 (DisplayName::of (path).c_str());
+    }
+
+    juce::String reasonForErrno()
+    {
+        return " (" + juce::String (std::strerror (errno)) + ")";
+    }
+
+    /** Walks the folder by descriptor, one openat() per folder, so a path
+        longer than the system's limit on path names is reached as well, and
+        a folder or entry that cannot be read is noted, never passed over in
+        silence. Only regular files (or links to them) are listed: opening a
+        named pipe or a device called "x.xml" could block the run for ever.
+        Linked folders are not walked. */
+    struct FolderWalk
+    {
+        const FilePattern& pattern;
+        bool recursive;
+        juce::OwnedArray<juce::File>& files;
+        juce::StringArray& unlisted;
+
+        void walk (int folder, const std::string& path)
+        {
+            std::vector<std::string> subfolders;
+            if (! listFiles (folder, path, subfolders))
+                return;
+
+            for (const auto& name : subfolders)
+            {
+                const auto subpath = path + "/" + name;
+                const FileDescriptor sub (::openat (folder, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+                if (sub.isOpen())
+                    walk (sub.get(), subpath);
+                else
+                    unlisted.add ("cannot list the folder " + shown (subpath) + reasonForErrno());
+            }
+        }
+
+        bool listFiles (int folder, const std::string& path, std::vector<std::string>& subfolders)
+        {
+            const int own = ::fcntl (folder, F_DUPFD_CLOEXEC, 0);
+            DIR* listing = own >= 0 ? ::fdopendir (own) : nullptr;
+            if (listing == nullptr)
+            {
+                unlisted.add ("cannot list the folder " + shown (path) + reasonForErrno());
+                if (own >= 0)
+                    ::close (own);
+                return false;
+            }
+
+            while (const auto* entry = ::readdir (listing))
+            {
+                const std::string name = entry->d_name;
+                if (name == "." || name == "..")
+                    continue;
+
+                struct stat info;
+                if (::fstatat (folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
+                {
+                    unlisted.add ("cannot look at " + shown (path + "/" + name) + reasonForErrno());
+                    continue;
+                }
+                if (S_ISDIR (info.st_mode))
+                {
+                    if (recursive)
+                        subfolders.push_back (name);
+                    continue;
+                }
+                if (S_ISLNK (info.st_mode) && ::fstatat (folder, name.c_str(), &info, 0) != 0)
+                    continue; // a dangling link
+                if (! S_ISREG (info.st_mode))
+                    continue;
+
+                const juce::File file (juce::String::fromUTF8 ((path + "/" + name).c_str()));
+                if (pattern.matches (file.getFileName()))
+                    files.add (new juce::File (file));
+            }
+            ::closedir (listing);
+            return true;
+        }
+    };
 }
 
 FileManager::FileManager()
@@ -57,13 +142,15 @@ void FileManager::rescan()
         return;
 
     files.clear();
+    unlisted.clear();
 
     const FilePattern pattern (wildcardPattern);
-    for (const auto& file : directory.findChildFiles (juce::File::findFiles,
-                                                      searchRecursively, "*",
-                                                      juce::File::FollowSymlinks::no))
-        if (pattern.matches (file.getFileName()) && isRegularFile (file))
-            files.add (new juce::File (file));
+    const FileDescriptor folder (::open (directory.getFullPathName().toRawUTF8(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const std::string path = directory.getFullPathName().toRawUTF8();
+    if (folder.isOpen())
+        FolderWalk { pattern, searchRecursively, files, unlisted }.walk (folder.get(), path == "/" ? std::string() : path);
+    else
+        unlisted.add ("cannot list the folder " + shown (path) + reasonForErrno());
 
     numFiles = files.size();
 
@@ -85,7 +172,7 @@ juce::String FileManager::getFileListText (const juce::String& separator)
     juce::StringArray lines;
     lines.ensureStorageAllocated (files.size() + 1);
     for (const auto* file : files)
-        lines.add (file->getFullPathName());
+        lines.add (DisplayName::of (*file));
     if (! lines.isEmpty())
         lines.add ({});
     return lines.joinIntoString (separator);

@@ -8,4 +8,7 @@ quillmere_add_test(batch_tests
             batch/BatchSafetyTest.cpp
             batch/RestoreTest.cpp
             batch/FileReadAheadTest.cpp
+            batch/RaceTest.cpp
+            batch/PermissionTest.cpp
+            batch/OutcomeTest.cpp
     LIBS quillmere_batch quillmere_filelist)

@@ -18,6 +18,14 @@ namespace
     {
         return "<e v=\"" + std::to_string (number) + "\"/>";
     }
+
+    juce::Array<PlannedFile> planned (const TestFolder& folder, const juce::Array<juce::File>& files)
+    {
+        juce::Array<PlannedFile> result;
+        for (auto& each : PlannedFile::plan (folder.get(), files))
+            result.add (each);
+        return result;
+    }
 }
 
 // The run asks for the files in order, passing over some (skipped meanwhile)
@@ -31,7 +39,8 @@ TEST_F (ReadAhead, GivesEachFileItsOwnBytesInTheRunsOrder)
     listed.insert (5, folder.file ("missing.xml"));
 
     ConvertOperation operation (convertSettings ("v", "y = x;"), engine);
-    FileReadAhead ahead (operation, listed);
+    const auto plan = planned (folder, listed);
+    FileReadAhead ahead (operation, plan);
 
     const auto expectFile = [&] (const juce::String& name, const std::string& bytes) {
         const auto prepared = ahead.take (folder.file (name));
@@ -61,15 +70,16 @@ TEST_F (ReadAhead, AFileChangedAfterItWasReadAheadIsReadAgain)
         listed.add (folder.write ("f" + juce::String (i) + ".xml", valueFile (i)));
 
     ConvertOperation operation (convertSettings ("v", "y = x;"), engine);
-    FileReadAhead ahead (operation, listed);
+    const auto plan = planned (folder, listed);
+    FileReadAhead ahead (operation, plan);
     std::this_thread::sleep_for (std::chrono::milliseconds (100)); // lets it read all three first, usually
 
     folder.write ("f1.xml", valueFile (1000));
-    EXPECT_EQ (FileReadAhead::obtain (&ahead, operation, listed[0]).bytes, valueFile (0));
-    const auto changed = FileReadAhead::obtain (&ahead, operation, listed[1]);
+    EXPECT_EQ (FileReadAhead::obtain (&ahead, operation, plan[0]).bytes, valueFile (0));
+    const auto changed = FileReadAhead::obtain (&ahead, operation, plan[1]);
     EXPECT_EQ (changed.bytes, valueFile (1000));
     EXPECT_NE (changed.analysis, nullptr);
-    EXPECT_EQ (FileReadAhead::obtain (&ahead, operation, listed[2]).bytes, valueFile (2));
+    EXPECT_EQ (FileReadAhead::obtain (&ahead, operation, plan[2]).bytes, valueFile (2));
 }
 
 // What the read-ahead found, converted afterwards, fails as a conversion

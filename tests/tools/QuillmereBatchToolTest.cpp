@@ -426,3 +426,52 @@ TEST (QuillmereBatchTool, HelpNamesTheDiffAndTheDryRunStatus)
     EXPECT_TRUE (help.output.contains ("--diff")) << help.output;
     EXPECT_TRUE (help.output.contains ("3 nothing would change")) << help.output;
 }
+
+// Folder names that spell diff lines are printed escaped: patch applied to
+// the whole output changes the listed file and creates nothing else, and
+// no escape character reaches the terminal.
+TEST (QuillmereBatchTool, NamesCannotInjectLinesIntoTheOutput)
+{
+    TestFolder folder, copy;
+    const juce::String evil = juce::String::fromUTF8 ("x\n--- /dev/null\n+++ b/pwned.sh\n@@ -0,0 +1 @@\n+echo pwned\n\x1b[2Jy");
+    folder.write (evil + "/a.xml", "Blah\n");
+    copy.write (evil + "/a.xml", "Blah\n");
+
+    const auto printed = runTool ({ "--recursive", "--dry-run", "--diff", "--replace", "Blah", "Blub", folder.path() });
+    EXPECT_EQ (printed.exitCode, 0) << printed.output;
+    EXPECT_FALSE (printed.output.containsChar (0x1b));
+    EXPECT_TRUE (PatchTool::apply (copy.get(), printed.output.toStdString()).wasOk());
+    EXPECT_FALSE (copy.file ("pwned.sh").exists());
+    EXPECT_EQ (copy.read (evil + "/a.xml"), "Blub\n");
+
+    const auto ran = runTool ({ "--recursive", "--replace", "Blah", "Blub", folder.path() });
+    EXPECT_EQ (ran.exitCode, 0) << ran.output;
+    EXPECT_FALSE (ran.output.containsChar (0x1b));
+    for (const auto& line : juce::StringArray::fromLines (ran.output))
+        EXPECT_FALSE (line.startsWith ("+++") || line.startsWith ("+echo")) << ran.output;
+}
+
+// A file too large for the memory the tool may use fails alone with a line;
+// the run goes on with the next file.
+TEST (QuillmereBatchTool, AFileLargerThanMemoryAllowsFailsAlone)
+{
+    TestFolder folder;
+    folder.write ("a-small.xml", "a");
+    {
+        // 400 MB, mostly a hole: quick to make, as large as any file to read.
+        juce::FileOutputStream big (folder.file ("big.xml"));
+        big.write ("a", 1);
+        ASSERT_TRUE (big.setPosition (400 << 20));
+        big.write ("a", 1);
+    }
+
+    juce::ChildProcess process;
+    ASSERT_TRUE (process.start (juce::StringArray { "sh", "-c", "ulimit -v 768000 && exec \"$0\" --replace a b \"$1\"",
+                                                    QUILLMERE_BATCH_PATH, folder.path() }));
+    const auto output = process.readAllProcessOutput();
+    ASSERT_TRUE (process.waitForProcessToFinish (120000));
+    EXPECT_EQ (process.getExitCode(), 1u) << output;
+    EXPECT_TRUE (output.contains ("big.xml...failed: not enough memory")) << output;
+    EXPECT_EQ (folder.read ("a-small.xml"), "b") << output;
+    EXPECT_TRUE (output.contains ("Batch processing finished.")) << output;
+}

@@ -1,5 +1,7 @@
 #include "ConsolePreview.h"
 
+#include "DisplayName.h"
+
 #include <cstdio>
 
 ConsolePreview::ConsolePreview (BatchOperation& operation, Choice choiceToUse)
@@ -33,7 +35,7 @@ void ConsolePreview::printFile (const BatchPreview::FilePreview& file) const
         // reject every hunk: say so before it.
         if (file.decodedUtf16)
             std::printf ("# %s is UTF-16: its diff shows the text decoded as UTF-8, which patch cannot apply\n",
-                         file.file.getFullPathName().toRawUTF8());
+                         DisplayName::of (file.file).toRawUTF8());
         std::fwrite (file.diff.data(), 1, file.diff.size(), stdout);
     }
 }

@@ -6,6 +6,7 @@
 #include "BatchOperationFactory.h"
 #include "ConsolePreview.h"
 #include "ConsoleReporter.h"
+#include "DisplayName.h"
 #include "FileManager.h"
 #include "FormulaEngine.h"
 #include "TaskDescription.h"
@@ -78,6 +79,9 @@ namespace
             settings.directoryPath = listing.currentDirectory;
             for (const auto* file : listing.files)
                 settings.files.add (*file);
+            // A folder the listing could not enter is said, never passed over in silence.
+            for (const auto& line : listing.unlisted)
+                std::fprintf (stderr, "quillmere-batch: %s\n", line.toRawUTF8());
         }
         return settings;
     }
@@ -106,7 +110,7 @@ namespace
             std::fprintf (stderr, "quillmere-batch: %d of %d files failed and stayed unchanged (see the log above)\n",
                           outcome.filesFailed, filesListed);
         if (! outcome.changedNothing())
-            std::printf ("backup: %s\n", outcome.backupFile.getFullPathName().toRawUTF8());
+            std::printf ("backup: %s\n", DisplayName::of (outcome.backupFile).toRawUTF8());
     }
 }
 

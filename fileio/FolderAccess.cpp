@@ -1,0 +1,522 @@
+#include "FolderAccess.h"
+
+#include "DisplayName.h"
+#include "ExclusiveFile.h"
+#include "FileDescriptorOutputStream.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <linux/openat2.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace
+{
+    juce::String systemError()
+    {
+        return juce::String (std::strerror (errno));
+    }
+
+    juce::Result systemFailure (const juce::String& what)
+    {
+        return juce::Result::fail (what + " (" + systemError() + ")");
+    }
+
+    juce::String shown (const std::string& relative)
+    {
+        return DisplayName::of (juce::String::fromUTF8 (relative.data(), (int) relative.size()));
+    }
+
+    /** The parts of a relative path, or nothing when it is not a plain path below a folder. */
+    bool splitPath (const std::string& relative, std::vector<std::string>& parts)
+    {
+        parts.clear();
+        if (relative.empty() || relative.front() == '/')
+            return false;
+        size_t start = 0;
+        for (;;)
+        {
+            const auto end = relative.find ('/', start);
+            auto part = relative.substr (start, end == std::string::npos ? std::string::npos : end - start);
+            if (part.empty() || part == "." || part == ".." || part.find ('\0') != std::string::npos)
+                return false;
+            parts.push_back (std::move (part));
+            if (end == std::string::npos)
+                return true;
+            start = end + 1;
+        }
+    }
+
+    std::string joined (const std::vector<std::string>& parts, size_t count)
+    {
+        std::string path;
+        for (size_t i = 0; i < count; ++i)
+            path += (i > 0 ? "/" : "") + parts[i];
+        return path;
+    }
+
+    enum class Support
+    {
+        unknown,
+        yes,
+        no
+    };
+    std::atomic<Support> openat2Support { Support::unknown };
+
+    /** openat2() beneath dirfd without links; -1 with errno ENOSYS where the kernel has none. */
+    int openBeneath (int dirfd, const char* path, int flags)
+    {
+        if (openat2Support.load() == Support::no)
+        {
+            errno = ENOSYS;
+            return -1;
+        }
+        open_how how {};
+        how.flags = (unsigned long long) flags;
+        how.resolve = RESOLVE_BENEATH | RESOLVE_NO_SYMLINKS | RESOLVE_NO_MAGICLINKS;
+        const auto opened = (int) ::syscall (SYS_openat2, dirfd, path, &how, sizeof how);
+        if (opened < 0 && errno == ENOSYS)
+            openat2Support = Support::no;
+        else if (openat2Support.load() == Support::unknown)
+            openat2Support = Support::yes;
+        return opened;
+    }
+
+    /** renameat() that fails with EEXIST rather than replace a file that
+        appeared meanwhile; a hard link gives the same guarantee where the
+        file system refuses the flag. */
+    int renameWithoutReplacing (int folder, const char* from, const char* to)
+    {
+#if defined(RENAME_NOREPLACE)
+        if (::renameat2 (folder, from, folder, to, RENAME_NOREPLACE) == 0)
+            return 0;
+        if (errno != EINVAL && errno != ENOSYS)
+            return -1;
+#endif
+        if (::linkat (folder, from, folder, to, 0) != 0)
+            return -1;
+        ::unlinkat (folder, from, 0);
+        return 0;
+    }
+
+    /** A temporary file in a folder, removed again unless kept. */
+    struct TemporaryFile
+    {
+        int folder = -1;
+        std::string name;
+        FileDescriptor file;
+        bool kept = false;
+
+        ~TemporaryFile()
+        {
+            file.reset();
+            if (! kept && ! name.empty())
+                ::unlinkat (folder, name.c_str(), 0);
+        }
+
+        bool create (int inFolder, unsigned permissions)
+        {
+            folder = inFolder;
+            for (int attempt = 0; attempt < 100; ++attempt)
+            {
+                const auto candidate = ExclusiveFile::temporaryFileName().toStdString();
+                file = FileDescriptor (::openat (folder, candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                                                 (mode_t) permissions));
+                if (file.isOpen())
+                {
+                    name = candidate; // only a file this call created is ever removed again
+                    return true;
+                }
+                if (errno != EEXIST)
+                    return false;
+            }
+            return false;
+        }
+    };
+}
+
+struct FolderAccess::Parent
+{
+    FileDescriptor owned; // not open when the parent is the folder itself
+    int descriptor = -1;
+    std::string leaf;
+    juce::Result result = juce::Result::ok();
+    bool folderMissing = false; // a folder on the way does not exist
+};
+
+FolderAccess::FolderAccess (const juce::File& folderToOpen)
+    : folder (folderToOpen),
+      descriptor (::open (folderToOpen.getFullPathName().toRawUTF8(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+{
+    if (! descriptor.isOpen())
+        opened = systemFailure ("cannot open the folder " + DisplayName::of (folder));
+}
+
+bool FolderAccess::kernelResolvesBeneath()
+{
+    if (openat2Support.load() == Support::unknown)
+        FileDescriptor (openBeneath (AT_FDCWD, ".", O_PATH | O_CLOEXEC));
+    return openat2Support.load() == Support::yes;
+}
+
+std::string FolderAccess::relativePathOf (const juce::File& file, const juce::File& folder)
+{
+    const std::string path = file.getFullPathName().toRawUTF8();
+    std::string base = folder.getFullPathName().toRawUTF8();
+    if (base.empty() || base.back() != '/')
+        base += '/';
+    if (path.size() <= base.size() || path.compare (0, base.size(), base) != 0)
+        return {};
+    return path.substr (base.size());
+}
+
+juce::String FolderAccess::describe (const std::string& relative) const
+{
+    std::string path = folder.getFullPathName().toRawUTF8();
+    path += "/" + relative;
+    const auto text = DisplayName::of (std::string_view (path));
+    return juce::String::fromUTF8 (text.data(), (int) text.size());
+}
+
+FolderAccess::Parent FolderAccess::openParent (const std::string& relative, bool createFolders) const
+{
+    Parent parent;
+    std::vector<std::string> parts;
+    if (opened.failed())
+    {
+        parent.result = opened;
+        return parent;
+    }
+    if (! splitPath (relative, parts))
+    {
+        parent.result = juce::Result::fail (shown (relative) + " is not a plain path below the folder");
+        return parent;
+    }
+
+    parent.leaf = parts.back();
+    parent.descriptor = descriptor.get();
+    if (parts.size() == 1)
+        return parent;
+
+    if (! createFolders)
+    {
+        parent.owned = FileDescriptor (openBeneath (descriptor.get(), joined (parts, parts.size() - 1).c_str(),
+                                                    O_PATH | O_DIRECTORY | O_CLOEXEC));
+        if (parent.owned.isOpen())
+        {
+            parent.descriptor = parent.owned.get();
+            return parent;
+        }
+    }
+
+    // The walk: where the kernel has no openat2, where a folder is to be
+    // made, and to say exactly which part is in the way.
+    for (size_t i = 0; i + 1 < parts.size(); ++i)
+    {
+        const auto& part = parts[i];
+        FileDescriptor next (::openat (parent.descriptor, part.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        if (! next.isOpen() && errno == ENOENT && createFolders)
+        {
+            // The creation mask applies, as to any folder the user makes.
+            if (::mkdirat (parent.descriptor, part.c_str(), 0777) != 0 && errno != EEXIST)
+            {
+                parent.result = systemFailure ("cannot create the folder " + shown (joined (parts, i + 1)));
+                return parent;
+            }
+            next = FileDescriptor (::openat (parent.descriptor, part.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        }
+
+        struct stat info;
+        const bool isFolder = next.isOpen() ? ::fstat (next.get(), &info) == 0 && S_ISDIR (info.st_mode)
+                                            : ::fstatat (parent.descriptor, part.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR (info.st_mode);
+        if (! next.isOpen() || ! isFolder)
+        {
+            const auto where = shown (joined (parts, i + 1));
+            if (::fstatat (parent.descriptor, part.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
+            {
+                parent.folderMissing = errno == ENOENT;
+                parent.result = parent.folderMissing ? juce::Result::fail ("the folder " + where + " on its way is missing")
+                                                     : systemFailure ("cannot open the folder " + where);
+            }
+            else if (S_ISLNK (info.st_mode))
+                parent.result = juce::Result::fail ("the folder " + where + " on its way is a link: not changed");
+            else if (! S_ISDIR (info.st_mode))
+                parent.result = juce::Result::fail (where + " on its way is not a folder: not changed");
+            else
+                parent.result = systemFailure ("cannot open the folder " + where);
+            return parent;
+        }
+
+        parent.owned = std::move (next);
+        parent.descriptor = parent.owned.get();
+    }
+    return parent;
+}
+
+juce::Result FolderAccess::checkTarget (const Parent& parent, const FileState* expected, FileState& current) const
+{
+    current = {};
+    struct stat info;
+    if (::fstatat (parent.descriptor, parent.leaf.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0)
+        current = FileState::from (info);
+    else if (errno != ENOENT)
+        return systemFailure ("cannot look at the file");
+
+    const bool wasThere = expected != nullptr && expected->exists();
+    switch (current.kind)
+    {
+        case FileState::Kind::link:
+            return juce::Result::fail (wasThere ? "changed into a link since it was listed: not changed"
+                                                : "it is a link, not a regular file: not changed");
+        case FileState::Kind::folder:
+            return juce::Result::fail ("it is a folder, not a regular file: not changed");
+        case FileState::Kind::other:
+            return juce::Result::fail ("not a regular file");
+        case FileState::Kind::missing:
+            if (wasThere)
+                return juce::Result::fail ("it was deleted since it was listed: not changed");
+            break;
+        case FileState::Kind::regular:
+            if (expected != nullptr && ! expected->exists())
+                return juce::Result::fail ("a file took its place since it was listed: not changed");
+            if (wasThere && ! current.isSameFileAs (*expected))
+                return juce::Result::fail ("it was replaced by another file since it was listed: not changed");
+            break;
+    }
+    return juce::Result::ok();
+}
+
+FileState FolderAccess::stateOf (const std::string& relative) const
+{
+    FileState state;
+    const auto parent = openParent (relative, false);
+    if (parent.result.failed())
+    {
+        // A folder on the way that is a link, or not a folder, makes the
+        // name one that cannot be reached: it counts as a link.
+        if (! parent.folderMissing && parent.descriptor >= 0)
+            state.kind = FileState::Kind::link;
+        return state;
+    }
+
+    struct stat info;
+    if (::fstatat (parent.descriptor, parent.leaf.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0)
+        state = FileState::from (info);
+    return state;
+}
+
+bool FolderAccess::foldersOnTheWay (const std::string& relative, std::vector<FileState>& folders) const
+{
+    folders.clear();
+    std::vector<std::string> parts;
+    if (opened.failed() || ! splitPath (relative, parts))
+        return false;
+
+    FileDescriptor holder;
+    int current = descriptor.get();
+    for (size_t i = 0; i + 1 < parts.size(); ++i)
+    {
+        FileDescriptor next (::openat (current, parts[i].c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        struct stat info;
+        if (! next.isOpen() || ::fstat (next.get(), &info) != 0 || ! S_ISDIR (info.st_mode))
+            return false;
+        folders.push_back (FileState::from (info));
+        holder = std::move (next);
+        current = holder.get();
+    }
+    return true;
+}
+
+std::unique_ptr<RegularFileInputStream> FolderAccess::openForReading (const std::string& relative, const FileState* expected) const
+{
+    const auto parent = openParent (relative, false);
+    if (parent.result.failed())
+        return std::make_unique<RegularFileInputStream> (parent.result, parent.folderMissing, ! parent.folderMissing);
+
+    FileDescriptor file (::openat (parent.descriptor, parent.leaf.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
+    if (! file.isOpen())
+    {
+        if (errno == ENOENT)
+            return std::make_unique<RegularFileInputStream> (expected != nullptr && expected->exists()
+                                                                 ? juce::Result::fail ("it was deleted since it was listed: not changed")
+                                                                 : systemFailure ("cannot open the file"),
+                                                             true);
+        const auto openError = systemFailure ("cannot open the file");
+        FileState current;
+        const auto problem = checkTarget (parent, expected, current);
+        return std::make_unique<RegularFileInputStream> (problem.failed() ? problem : openError, false, problem.failed());
+    }
+
+    auto stream = std::make_unique<RegularFileInputStream> (std::move (file));
+    const auto& state = stream->getState();
+    if (stream->getStatus().failed() && state.kind == FileState::Kind::folder)
+        return std::make_unique<RegularFileInputStream> (juce::Result::fail ("it is a folder, not a regular file: not changed"), false, true);
+    if (stream->getStatus().wasOk() && expected != nullptr)
+    {
+        if (! expected->exists())
+            return std::make_unique<RegularFileInputStream> (juce::Result::fail ("a file took its place since it was listed: not changed"), false, true);
+        if (! state.isSameFileAs (*expected))
+            return std::make_unique<RegularFileInputStream> (juce::Result::fail ("it was replaced by another file since it was listed: not changed"), false, true);
+    }
+    return stream;
+}
+
+juce::Result FolderAccess::read (const std::string& relative, const FileState* expected, std::string& bytes) const
+{
+    bytes.clear();
+    return openForReading (relative, expected)->readAll (bytes);
+}
+
+juce::Result FolderAccess::checkWritable (const std::string& relative, const FileState* expected) const
+{
+    const auto parent = openParent (relative, false);
+    if (parent.result.failed())
+        return parent.folderMissing ? juce::Result::ok() : parent.result;
+
+    FileState current;
+    if (auto problem = checkTarget (parent, expected, current); problem.failed())
+        return problem;
+
+    // Permission bits are checked directly rather than through access(), which
+    // says yes to everything for the superuser.
+    if (current.exists() && (current.mode & S_IWUSR) == 0)
+        return juce::Result::fail ("the file is read-only");
+    return juce::Result::ok();
+}
+
+juce::Result FolderAccess::replaceContents (const std::string& relative, const FileState* expected, const void* data,
+                                            size_t numBytes, const WriteOptions& options) const
+{
+    return replaceContents (
+        relative, expected, [data, numBytes] (juce::OutputStream& out) {
+            return out.write (data, numBytes) ? juce::Result::ok() : juce::Result::fail ("write failed");
+        },
+        options);
+}
+
+juce::Result FolderAccess::replaceContents (const std::string& relative, const FileState* expected, const ContentWriter& write,
+                                            const WriteOptions& options) const
+{
+    const auto parent = openParent (relative, options.createFolders);
+    if (parent.result.failed())
+        return parent.result;
+
+    FileState current;
+    if (auto problem = checkTarget (parent, expected, current); problem.failed())
+        return problem;
+    if (current.exists() && (current.mode & S_IWUSR) == 0)
+        return juce::Result::fail ("the file is read-only");
+
+    // A new version starts private and gets the old one's owner and
+    // permissions before any byte of it is written, so it is never readable
+    // by more people than the original was.
+    const bool exists = current.exists();
+    TemporaryFile temporary;
+    if (! temporary.create (parent.descriptor, exists || options.exactPermissions ? 0600 : options.permissions))
+        return systemFailure ("cannot create a temporary file beside it");
+
+    const int file = temporary.file.get();
+    if (exists && (current.owner != (unsigned) ::geteuid() || current.group != (unsigned) ::getegid())
+        && ::fchown (file, (uid_t) current.owner, (gid_t) current.group) != 0)
+    {
+        // Where the owner cannot be kept the rewrite is refused: the user the
+        // file belongs to must not lose it.
+        struct stat created;
+        if (::fstat (file, &created) != 0 || created.st_uid != current.owner || created.st_gid != current.group)
+            return systemFailure ("cannot keep the file's owner");
+    }
+    if ((exists || options.exactPermissions) && ::fchmod (file, (mode_t) (options.exactPermissions ? options.permissions : current.mode)) != 0)
+        return systemFailure ("cannot give the new version the file's permissions");
+
+    {
+        FileDescriptorOutputStream out (file);
+        const auto written = write (out);
+        if (written.failed() || out.getStatus().failed())
+            return juce::Result::fail ("cannot write the new version ("
+                                       + (out.getStatus().failed() ? out.getStatus().getErrorMessage() : written.getErrorMessage()) + ")");
+    }
+    if (options.sync && ::fsync (file) != 0)
+        return systemFailure ("cannot sync the new version to the disk");
+    if (temporary.file.reset() != 0)
+        return systemFailure ("cannot write the new version");
+
+    // Looked at again: a large file takes a while to write, and the name
+    // must still hold what was checked.
+    FileState now;
+    if (auto problem = checkTarget (parent, expected, now); problem.failed())
+        return problem;
+    if (now.exists() != exists || (exists && ! now.isSameFileAs (current)))
+        return juce::Result::fail ("it changed while its new version was written: not changed");
+
+    const int renamed = exists ? ::renameat (parent.descriptor, temporary.name.c_str(), parent.descriptor, parent.leaf.c_str())
+                               : renameWithoutReplacing (parent.descriptor, temporary.name.c_str(), parent.leaf.c_str());
+    if (renamed != 0)
+        return errno == EEXIST ? juce::Result::fail ("a file took its place since it was listed: not changed")
+                               : systemFailure ("cannot replace the file with its new version");
+    temporary.kept = true;
+    return juce::Result::ok();
+}
+
+juce::Result FolderAccess::linkAgain (const std::string& source, const std::string& alias, const FileState& aliasExpected) const
+{
+    const auto from = openParent (source, false);
+    const auto to = openParent (alias, false);
+    if (from.result.failed())
+        return from.result;
+    if (to.result.failed())
+        return to.result;
+
+    FileState current;
+    if (auto problem = checkTarget (to, &aliasExpected, current); problem.failed())
+        return problem;
+
+    const auto name = ExclusiveFile::temporaryFileName().toStdString();
+    if (::linkat (from.descriptor, from.leaf.c_str(), to.descriptor, name.c_str(), 0) != 0)
+        return systemFailure ("cannot link it again");
+
+    // linkat() links a link itself: what was linked must be the regular file.
+    struct stat linked;
+    if (::fstatat (to.descriptor, name.c_str(), &linked, AT_SYMLINK_NOFOLLOW) != 0 || ! S_ISREG (linked.st_mode)
+        || ::renameat (to.descriptor, name.c_str(), to.descriptor, to.leaf.c_str()) != 0)
+    {
+        const auto failure = systemFailure ("cannot link it again");
+        ::unlinkat (to.descriptor, name.c_str(), 0);
+        return failure;
+    }
+    return juce::Result::ok();
+}
+
+std::vector<std::string> FolderAccess::removeFiles (const std::string& relativeFolder,
+                                                    const std::function<bool (const std::string& name)>& isWanted) const
+{
+    std::vector<std::string> removed;
+    FileDescriptor inside;
+    if (relativeFolder.empty())
+        inside = FileDescriptor (::fcntl (descriptor.get(), F_DUPFD_CLOEXEC, 0));
+    else if (const auto parent = openParent (relativeFolder, false); parent.result.wasOk())
+        inside = FileDescriptor (::openat (parent.descriptor, parent.leaf.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (! inside.isOpen())
+        return removed;
+
+    std::vector<std::string> names;
+    if (DIR* listing = ::fdopendir (::fcntl (inside.get(), F_DUPFD_CLOEXEC, 0)))
+    {
+        while (const auto* entry = ::readdir (listing))
+            if (isWanted (entry->d_name))
+                names.emplace_back (entry->d_name);
+        ::closedir (listing);
+    }
+
+    for (const auto& name : names)
+    {
+        struct stat info;
+        if (::fstatat (inside.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG (info.st_mode)
+            && ::unlinkat (inside.get(), name.c_str(), 0) == 0)
+            removed.push_back (relativeFolder.empty() ? name : relativeFolder + "/" + name);
+    }
+    return removed;
+}

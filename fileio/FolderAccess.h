@@ -1,0 +1,121 @@
+#pragma once
+
+#include "FileDescriptor.h"
+#include "FileState.h"
+#include "RegularFileInputStream.h"
+
+#include <juce_core/juce_core.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+/**
+    One folder, opened once, and every file beneath it reached from that
+    descriptor without following a single link: openat2() with
+    RESOLVE_BENEATH | RESOLVE_NO_SYMLINKS where the kernel has it, else a walk
+    of openat(O_NOFOLLOW) per folder. A name that was swapped for a link, or
+    a folder on its way that was, is never followed out of the folder.
+
+    Paths are relative to the folder, '/'-separated, as bytes ("sub/a.xml");
+    "." and ".." parts and absolute paths are refused.
+
+    Every operation can be given the state a file had when it was planned.
+    The file must then still be that file (same device and inode); a file
+    planned as missing must still be missing when it is created. The
+    failures say what changed ("changed into a link since it was listed:
+    not changed"). Without an expected state, whatever regular file has the
+    name is used.
+
+    The object is immutable once open: its operations may run on several
+    threads at once.
+*/
+class FolderAccess
+{
+public:
+    /** Opens folder; links on the way to it are followed, since the user named it. */
+    explicit FolderAccess (const juce::File& folder);
+
+    const juce::Result& getOpenResult() const { return opened; }
+    const juce::File& getFolder() const { return folder; }
+    int getDescriptor() const { return descriptor.get(); }
+
+    /** The path of file below folder by name ("sub/a.xml"), or empty when
+        the name does not lie below it. */
+    static std::string relativePathOf (const juce::File& file, const juce::File& folder);
+
+    /** The name as it shows in lines: the folder's path and the relative path, escaped. */
+    juce::String describe (const std::string& relative) const;
+
+    /** What lies at relative, reached without following links: missing when
+        nothing is there (or a folder on the way is missing), link when the
+        last part, or any folder on the way, is a link or not a folder. */
+    FileState stateOf (const std::string& relative) const;
+
+    /** The state of every folder on the way to relative, from the first
+        below this folder to the file's own folder; false when one cannot be
+        reached. */
+    bool foldersOnTheWay (const std::string& relative, std::vector<FileState>& folders) const;
+
+    /** Opens a regular file for reading. expected may be null. The stream's
+        status says why it failed; wasMissing() when nothing has the name. */
+    std::unique_ptr<RegularFileInputStream> openForReading (const std::string& relative, const FileState* expected) const;
+
+    /** Reads a whole regular file. */
+    juce::Result read (const std::string& relative, const FileState* expected, std::string& bytes) const;
+
+    struct WriteOptions
+    {
+        unsigned permissions = 0644;   // of a new file, less the creation mask; see exactPermissions
+        bool exactPermissions = false; // permissions, exactly, for a new and an existing file alike
+        bool createFolders = false;    // missing folders on the way are made (never through a link)
+        bool sync = true;              // the new contents reach the disk before they take the name
+    };
+
+    /** Writes the new contents into out; a failure leaves the file as it was. */
+    using ContentWriter = std::function<juce::Result (juce::OutputStream& out)>;
+
+    /** Replaces the contents of the regular file at relative (or creates it)
+        without ever leaving it half-written: the new version is written to a
+        hidden temporary file in the same folder (by its descriptor), with the
+        old version's owner, group and permissions, and takes the name with
+        renameat(). An existing file without write permission for its owner
+        is refused: a file the user marked read-only stays as it is, whoever
+        runs the tool. */
+    juce::Result replaceContents (const std::string& relative, const FileState* expected, const ContentWriter& write,
+                                  const WriteOptions& options) const;
+
+    juce::Result replaceContents (const std::string& relative, const FileState* expected, const void* data, size_t numBytes,
+                                  const WriteOptions& options) const;
+
+    /** Ok when replaceContents would not refuse the file outright (changed,
+        a link, a folder, read-only). Writing may still fail later. */
+    juce::Result checkWritable (const std::string& relative, const FileState* expected) const;
+
+    /** Makes alias, which must still be the file aliasExpected, a hard link
+        to source again: after source was replaced, its other names go on
+        naming one file. Each step is a rename, so alias is never missing. */
+    juce::Result linkAgain (const std::string& source, const std::string& alias, const FileState& aliasExpected) const;
+
+    /** Removes the regular files directly in the folder at relativeFolder
+        ("" for this folder) whose names isWanted picks, and returns their
+        paths below this folder. */
+    std::vector<std::string> removeFiles (const std::string& relativeFolder,
+                                          const std::function<bool (const std::string& name)>& isWanted) const;
+
+    /** Whether the kernel resolves beneath a folder itself (openat2), rather
+        than a walk per folder. */
+    static bool kernelResolvesBeneath();
+
+private:
+    struct Parent;
+    Parent openParent (const std::string& relative, bool createFolders) const;
+    juce::Result checkTarget (const Parent& parent, const FileState* expected, FileState& current) const;
+
+    juce::File folder;
+    FileDescriptor descriptor;
+    juce::Result opened = juce::Result::ok();
+
+    JUCE_DECLARE_NON_COPYABLE (FolderAccess)
+};

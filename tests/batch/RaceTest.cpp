@@ -1,0 +1,139 @@
+#include "FolderLock.h"
+#include "support/BatchFixture.h"
+
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+// A file or folder swapped for a link to the outside after the plan was
+// made (at the backup, or while the file before it is processed) is neither
+// followed nor backed up: its line says so and the run ends with a failure.
+namespace
+{
+    /** Calls swap once, when a piece of the log holds trigger. */
+    struct SwappingReporter : RecordingReporter
+    {
+        juce::String trigger;
+        std::function<void()> swap;
+        void logAppended (const juce::String& text) override
+        {
+            RecordingReporter::logAppended (text);
+            if (swap && text.contains (trigger))
+                std::exchange (swap, nullptr)();
+        }
+    };
+
+    void swapForLink (const juce::File& name, const juce::File& target)
+    {
+        name.deleteRecursively();
+        ASSERT_TRUE (target.createSymbolicLink (name, true));
+    }
+}
+
+using Race = BatchFixture;
+
+TEST_F (Race, ANameSwappedForAnOutsideLinkAfterThePlanIsNeverFollowed)
+{
+    struct Row
+    {
+        bool convert;
+        const char* swapped; // "b.xml" or the folder "sub" holding it
+        const char* when;
+    };
+    const Row rows[] = {
+        { false, "b.xml", "creating backup" },
+        { true, "b.xml", "creating backup" },
+        { false, "sub", "creating backup" },
+        { true, "sub", "creating backup" },
+        { false, "b.xml", "a.xml..." },
+        { true, "b.xml", "a.xml..." },
+        { false, "sub", "a.xml..." },
+        { true, "sub", "a.xml..." },
+    };
+
+    for (const auto& row : rows)
+    {
+        const bool inSub = juce::String (row.swapped) == "sub";
+        const juce::String bName = inSub ? "sub/b.xml" : "b.xml";
+        TestFolder outside;
+        outside.write (bName, "<e v=\"1\">Blah</e>");
+        folder.write ("a.xml", "<e v=\"1\">Blah</e>");
+        folder.write (bName, "<e v=\"1\">Blah</e>");
+
+        auto settings = row.convert ? convertSettings ("v", "x + 1") : replaceSettings ("Blah", "Blub");
+        settings.recursive = true;
+        settings.files = listedFiles (true);
+        SwappingReporter swapping;
+        swapping.trigger = row.when;
+        swapping.swap = [&] { swapForLink (folder.file (row.swapped), outside.file (row.swapped)); };
+
+        const auto outcome = BatchRun (settings, &engine, swapping).run();
+        const auto context = juce::String (row.convert ? "convert, " : "replace, ") + row.swapped + " at " + row.when + "\n" + outcome.log;
+        EXPECT_EQ (outside.read (bName), "<e v=\"1\">Blah</e>") << context;
+        EXPECT_NE (folder.read ("a.xml"), "<e v=\"1\">Blah</e>") << context;
+        EXPECT_EQ (outcome.filesFailed, 1) << context;
+        EXPECT_TRUE (outcome.log.contains (bName.fromLastOccurrenceOf ("/", false, false) + "...failed: ")) << context;
+        EXPECT_TRUE (outcome.log.contains ("link")) << context;
+        EXPECT_TRUE (folder.file (row.swapped).isSymbolicLink()) << context;
+        juce::ZipFile backup (outcome.backupFile);
+        EXPECT_EQ (backup.getIndexOfFileName (bName), juce::String (row.when) == "creating backup" ? -1 : 1) << context;
+
+        folder.get().deleteRecursively();
+        folder.get().createDirectory();
+    }
+}
+
+// A restore checks what it writes after it holds the lock: a folder swapped
+// for a link to the outside while it waited receives nothing.
+TEST_F (Race, ARestoreThatWaitedWritesNothingThroughAFolderSwappedMeanwhile)
+{
+    TestFolder outside;
+    outside.write ("sub/b.xml", "outside");
+    folder.write ("a.xml", "Blah");
+    folder.write ("sub/b.xml", "Blah");
+    const auto edited = run (replaceSettings ("Blah", "Blub", true));
+    ASSERT_EQ (edited.filesChanged, 2) << edited.log;
+
+    auto held = std::make_unique<FolderLock>();
+    ASSERT_TRUE (held->acquire (folder.get(), {}, nullptr).wasOk());
+
+    BatchSettings settings;
+    settings.operation = OperationKind::restore;
+    settings.restore.archive = edited.backupFile;
+    SwappingReporter swapping;
+    swapping.trigger = "waiting for another run";
+    std::atomic<bool> swapped { false };
+    swapping.swap = [&] {
+        swapForLink (folder.file ("sub"), outside.file ("sub"));
+        swapped = true;
+    };
+
+    BatchOutcome outcome;
+    std::thread restore ([&] { outcome = BatchRun (settings, &engine, swapping).run(); });
+    while (! swapped)
+        juce::Thread::sleep (5);
+    held.reset();
+    restore.join();
+
+    EXPECT_EQ (outside.read ("sub/b.xml"), "outside");
+    EXPECT_EQ (folder.read ("a.xml"), "Blah");
+    EXPECT_EQ (outcome.filesFailed, 1) << outcome.log;
+    EXPECT_TRUE (outcome.log.contains ("b.xml...failed: the folder sub on its way is a link")) << outcome.log;
+}
+
+// One file under two hard-linked names is converted once, and the names
+// stay one file.
+TEST_F (Race, AHardLinkIsProcessedOnceAndStaysAHardLink)
+{
+    folder.write ("a.xml", "<e v=\"0\"/>");
+    ASSERT_EQ (::link (path ("a.xml").toRawUTF8(), path ("b.xml").toRawUTF8()), 0);
+
+    const auto outcome = run (convertSettings ("v", "n = n + 1; y = n;"));
+    EXPECT_EQ (folder.read ("a.xml"), "<e v=\"1\"/>") << outcome.log;
+    EXPECT_TRUE (outcome.log.contains ("b.xml...skipped: the same file as " + path ("a.xml"))) << outcome.log;
+    struct stat a, b;
+    ASSERT_EQ (::stat (path ("a.xml").toRawUTF8(), &a), 0);
+    ASSERT_EQ (::stat (path ("b.xml").toRawUTF8(), &b), 0);
+    EXPECT_EQ (a.st_ino, b.st_ino);
+    EXPECT_EQ (a.st_nlink, 2u);
+}

@@ -1,0 +1,119 @@
+#include "FolderAccess.h"
+#include "support/TestFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <unistd.h>
+
+namespace
+{
+    /** A folder with a.xml and sub/b.xml, and an outside folder with the
+        same names, which nothing done in the folder may reach. */
+    struct Folders
+    {
+        TestFolder inside, outside;
+        Folders()
+        {
+            for (const auto* folder : { &inside, &outside })
+            {
+                folder->write ("a.xml", "inside a");
+                folder->write ("sub/b.xml", "inside b");
+            }
+            outside.write ("a.xml", "outside a");
+            outside.write ("sub/b.xml", "outside b");
+        }
+    };
+
+    void swapForLink (const juce::File& name, const juce::File& target)
+    {
+        name.deleteRecursively();
+        ASSERT_TRUE (target.createSymbolicLink (name, true));
+    }
+}
+
+// Whatever takes a planned name's place (a link to the outside on the name
+// or on its way, another file, a folder), neither reading nor writing goes
+// there, and the failure says what happened.
+TEST (FolderAccess, NeverLeavesTheFolderAndSaysWhatChanged)
+{
+    struct Row
+    {
+        const char* relative;
+        std::function<void (Folders&)> change;
+        const char* says;
+    };
+    const Row rows[] = {
+        { "a.xml", [] (Folders& f) { swapForLink (f.inside.file ("a.xml"), f.outside.file ("a.xml")); }, "changed into a link since it was listed" },
+        { "sub/b.xml", [] (Folders& f) { swapForLink (f.inside.file ("sub"), f.outside.file ("sub")); }, "the folder sub on its way is a link" },
+        { "a.xml", [] (Folders& f) { f.inside.write ("new.xml", "new").moveFileTo (f.inside.file ("a.xml")); }, "replaced by another file since it was listed" },
+        { "a.xml", [] (Folders& f) { f.inside.file ("a.xml").deleteFile(); f.inside.file ("a.xml").createDirectory(); }, "it is a folder" },
+        { "sub/../a.xml", [] (Folders&) {}, "is not a plain path below the folder" },
+    };
+
+    for (const auto& row : rows)
+    {
+        Folders folders;
+        const FolderAccess access (folders.inside.get());
+        const auto planned = access.stateOf ("a.xml").kind == FileState::Kind::regular && juce::String (row.relative) == "a.xml"
+                               ? access.stateOf ("a.xml")
+                               : access.stateOf ("sub/b.xml");
+        row.change (folders);
+
+        std::string bytes;
+        const auto read = access.read (row.relative, &planned, bytes);
+        const auto written = access.replaceContents (row.relative, &planned, "edited", 6, {});
+        EXPECT_TRUE (read.getErrorMessage().contains (row.says)) << row.relative << ": " << read.getErrorMessage();
+        EXPECT_TRUE (written.getErrorMessage().contains (row.says)) << row.relative << ": " << written.getErrorMessage();
+        EXPECT_EQ (folders.outside.read ("a.xml"), "outside a");
+        EXPECT_EQ (folders.outside.read ("sub/b.xml"), "outside b");
+        EXPECT_TRUE (folders.inside.get().findChildFiles (juce::File::findFiles, true, ".quillmere-*").isEmpty());
+    }
+}
+
+// A file planned as missing is created with its folders; one that appeared
+// meanwhile is never replaced. A replaced file keeps its permissions, and a
+// read-only one is refused.
+TEST (FolderAccess, CreatesOnlyWhatIsMissingAndKeepsPermissions)
+{
+    TestFolder folder;
+    const FolderAccess access (folder.get());
+    const FileState missing;
+    FolderAccess::WriteOptions creating;
+    creating.createFolders = true;
+    creating.permissions = 0600;
+    creating.exactPermissions = true;
+
+    ASSERT_TRUE (access.replaceContents ("new/deep/c.xml", &missing, "c", 1, creating).wasOk());
+    EXPECT_EQ (folder.read ("new/deep/c.xml"), "c");
+    EXPECT_EQ (access.stateOf ("new/deep/c.xml").mode, 0600u);
+    EXPECT_TRUE (access.replaceContents ("new/deep/c.xml", &missing, "again", 5, creating).getErrorMessage().contains ("took its place"));
+
+    ::chmod (folder.file ("new/deep/c.xml").getFullPathName().toRawUTF8(), 0640);
+    const auto planned = access.stateOf ("new/deep/c.xml");
+    ASSERT_TRUE (access.replaceContents ("new/deep/c.xml", &planned, "cc", 2, {}).wasOk());
+    EXPECT_EQ (folder.read ("new/deep/c.xml"), "cc");
+    EXPECT_EQ (access.stateOf ("new/deep/c.xml").mode, 0640u);
+
+    ::chmod (folder.file ("new/deep/c.xml").getFullPathName().toRawUTF8(), 0444);
+    EXPECT_EQ (access.replaceContents ("new/deep/c.xml", nullptr, "x", 1, {}).getErrorMessage(), "the file is read-only");
+    EXPECT_EQ (folder.read ("new/deep/c.xml"), "cc");
+}
+
+// Another name of the same file is linked to the new version, so the two
+// names stay one file.
+TEST (FolderAccess, LinksAHardLinkAgainAfterAReplace)
+{
+    TestFolder folder;
+    folder.write ("a.xml", "old");
+    ASSERT_EQ (::link (folder.file ("a.xml").getFullPathName().toRawUTF8(), folder.file ("b.xml").getFullPathName().toRawUTF8()), 0);
+    const FolderAccess access (folder.get());
+    const auto a = access.stateOf ("a.xml"), b = access.stateOf ("b.xml");
+    ASSERT_TRUE (a.isSameFileAs (b));
+
+    ASSERT_TRUE (access.replaceContents ("a.xml", &a, "new", 3, {}).wasOk());
+    ASSERT_TRUE (access.linkAgain ("a.xml", "b.xml", b).wasOk());
+    EXPECT_EQ (folder.read ("b.xml"), "new");
+    EXPECT_TRUE (access.stateOf ("a.xml").isSameFileAs (access.stateOf ("b.xml")));
+    EXPECT_FALSE (access.stateOf ("a.xml").isSameFileAs (a));
+}
