@@ -4,6 +4,8 @@
 #include "FormulaEngine.h"
 #include "NumberText.h"
 
+#include <cmath>
+#include <cstdint>
 #include <vector>
 
 namespace
@@ -53,8 +55,83 @@ namespace
     {
         if (kept == 0)
             return {};
-        return "(" + juce::String (kept) + (kept == 1 ? " value" : " values") + " without a number kept as "
-             + (kept == 1 ? "it was" : "they were") + ") ";
+        return "(" + juce::String (kept) + (kept == 1 ? " value that is not a number kept as it was" : " values that are not numbers kept as they were")
+             + ") ";
+    }
+
+    /** The same number, as far as a file can tell: equal values with the
+        same sign (0 and -0 are written apart), or both not a number. */
+    bool isSameNumber (double a, double b)
+    {
+        if (std::isnan (a) || std::isnan (b))
+            return std::isnan (a) && std::isnan (b);
+        return a == b && std::signbit (a) == std::signbit (b);
+    }
+
+    /** The value's bytes between the quotes as one character per code unit:
+        ASCII as it is, every other unit as a byte beyond ASCII, which the
+        number rules read as part of a unit. */
+    std::string unitsAsText (std::string_view bytes, AttributeLocator::Units units)
+    {
+        if (units == AttributeLocator::Units::bytes)
+            return std::string (bytes);
+
+        const bool littleEndian = units == AttributeLocator::Units::utf16LittleEndian;
+        std::string text;
+        text.reserve (bytes.size() / 2);
+        for (size_t i = 0; i + 1 < bytes.size(); i += 2)
+        {
+            const auto low = (unsigned char) bytes[littleEndian ? i : i + 1];
+            const auto high = (unsigned char) bytes[littleEndian ? i + 1 : i];
+            text.push_back (high == 0 && low < 0x80 ? (char) low : '\x80');
+        }
+        return text;
+    }
+
+    /** Text for between the quotes of a value in any encoding the parser
+        reads: ASCII characters that need no escaping as they are, everything
+        else as a character reference, so that the value reads back the same
+        (a tab or line end written plainly would read as a blank). */
+    std::string asEscapedAscii (std::string_view utf8)
+    {
+        std::string text;
+        for (size_t i = 0; i < utf8.size();)
+        {
+            const auto lead = (unsigned char) utf8[i];
+            const int length = lead < 0x80 ? 1 : lead < 0xe0 ? 2
+                                           : lead < 0xf0     ? 3
+                                                             : 4;
+            uint32_t code = length == 1 ? lead : lead & (0x7fu >> length);
+            for (int k = 1; k < length && i + (size_t) k < utf8.size(); ++k)
+                code = (code << 6) | ((unsigned char) utf8[i + (size_t) k] & 0x3fu);
+            i += (size_t) length;
+
+            const bool plain = code >= 0x20 && code < 0x7f && code != '&' && code != '<' && code != '"' && code != '\'';
+            text += plain ? std::string (1, (char) code) : "&#" + std::to_string (code) + ";";
+        }
+        return text;
+    }
+
+    /** The edit that writes a new number into a value whose parts are known. */
+    ValueEdit editFor (std::string_view document, const AttributeConverter::FoundValue& value,
+                       const NumberText::ValueParts& parts, const std::string& number)
+    {
+        // Where the value is written plainly, only the number's own bytes
+        // change: blanks, line ends and the unit stay as the file has them.
+        const auto written = unitsAsText (document.substr (value.offset, value.length), value.units);
+        if (const auto writtenParts = NumberText::splitValue (written); writtenParts && writtenParts->number == parts.number)
+        {
+            const size_t unitBytes = value.units == AttributeLocator::Units::bytes ? 1 : 2;
+            return { value.offset + writtenParts->leading.size() * unitBytes, writtenParts->number.size() * unitBytes,
+                     encodeNumber (number, value.units) };
+        }
+
+        // A value written with references ("1&#46;5", "&#32;7 dB") is written
+        // anew as a whole; its blanks and unit are kept as the parser read them.
+        const auto whole = parts.leading.empty() && parts.trailing.empty()
+                             ? number
+                             : asEscapedAscii (std::string (parts.leading) + number + std::string (parts.trailing));
+        return { value.offset, value.length, encodeNumber (whole, value.units) };
     }
 }
 
@@ -86,20 +163,20 @@ FileRewrite AttributeConverter::rewrite (std::string_view document, const FoundV
 
     for (const auto& value : found.values)
     {
-        const auto x = NumberText::readNumber (value.value);
-        if (! x)
+        const auto parts = NumberText::splitValue (value.value);
+        if (! parts)
         {
             ++kept;
             continue;
         }
 
-        engine.setX (*x);
-        const auto written = NumberText::writeNumber (engine.compute());
+        engine.setX (parts->value);
+        const double y = engine.compute();
 
-        // Compared with the value as it reads, not as it is spelt: a value that
-        // keeps its number keeps its bytes, character references included.
-        if (written != value.value)
-            edits.push_back ({ value.offset, value.length, encodeNumber (written, value.units) });
+        // Compared as numbers, not as texts: a value whose number stays the
+        // same keeps its bytes, however it is spelt ("1.30", "+3", " 7 ").
+        if (! isSameNumber (y, parts->value))
+            edits.push_back (editFor (document, value, *parts, NumberText::writeNumber (y)));
     }
 
     FileRewrite rewrite;

@@ -15,9 +15,10 @@ class FormulaEngine;
 /**
     The "convert value" rewrite: in every start tag, the value of the first
     attribute of one name (letter case ignored) gets the formula's value for
-    its old numeric value as x. Only the bytes of those values change; every
-    other byte of the file, and every value whose number stays the same, is
-    kept as it was. Character data is never converted.
+    its old numeric value as x. Only the bytes of the numbers change: blanks
+    and a unit around one ("12px", " -6 dB ") stay, and so does every other
+    byte of the file and every value whose number stays the same, however it
+    is written ("1.30", "+3", "1e3"). Character data is never converted.
 
     Evaluation errors of the formula language leave rewrite() as exceptions
     of the Expr family.
@@ -28,8 +29,9 @@ public:
     AttributeConverter (FormulaEngine& engine, juce::String attributeName);
 
     /** The document with its values converted. A document that is not
-        well-formed fails with the parser's reason and place. Values holding
-        no number at all are kept and counted in the remark. */
+        well-formed fails with the parser's reason and place. Values that
+        are not one number ("auto", "2 3", "0x10") are kept and counted in
+        the remark. */
     FileRewrite rewrite (std::string_view document);
 
     /** One value of the attribute as the document holds it. */

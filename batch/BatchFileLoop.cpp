@@ -36,7 +36,7 @@ BatchFileLoop::End BatchFileLoop::run (const std::vector<PlannedFile>& plan, con
         {
             if (stopped)
             {
-                Step step { planned, Step::Kind::notReached, {}, {}, {}, {} };
+                Step step { planned, Step::Kind::notReached, {}, {}, {}, {}, {} };
                 handler.fileDone (step);
             }
             else
@@ -81,7 +81,7 @@ void BatchFileLoop::failForMemory (Step& step)
 
 BatchFileLoop::Step BatchFileLoop::stepFor (const PlannedFile& planned, FileReadAhead* ahead)
 {
-    Step step { planned, Step::Kind::rewritten, {}, {}, {}, {} };
+    Step step { planned, Step::Kind::rewritten, {}, {}, {}, {}, {} };
     switch (planned.kind)
     {
         case PlannedFile::Kind::outside:
@@ -107,6 +107,7 @@ BatchFileLoop::Step BatchFileLoop::stepFor (const PlannedFile& planned, FileRead
         }
 
         step.original = std::move (prepared.bytes);
+        step.gzip = std::move (prepared.gzip);
         step.rewrite = operation.rewrite (planned.file, step.original, prepared.analysis.get());
     }
     catch (const BatchOperation::StopRun& stop)

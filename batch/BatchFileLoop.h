@@ -2,6 +2,7 @@
 
 #include "BatchOperation.h"
 #include "FileRewrite.h"
+#include "GzipText.h"
 #include "PlannedFile.h"
 
 #include <atomic>
@@ -41,6 +42,7 @@ public:
         std::string original;
         FileRewrite rewrite;
         std::optional<BatchOperation::StopRun> stop;
+        std::optional<GzipText::Header> gzip; // original and rewrite hold the text of this gzip file
     };
 
     /** How a pass through the files ended. */

@@ -54,6 +54,10 @@ public:
     /** The files the run backs up and rewrites, in order. */
     virtual juce::Array<juce::File> affectedFiles() const { return settings.files; }
 
+    /** Whether a gzip-compressed file is worked on as the text it holds (and
+        written back compressed), rather than as its bytes. */
+    virtual bool opensGzip() const { return true; }
+
     /** Whether analyse() does enough work to be worth doing ahead. */
     virtual bool analysesFiles() const { return false; }
 

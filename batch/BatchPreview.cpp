@@ -138,6 +138,7 @@ BatchPreview::FilePreview BatchPreview::previewFile (BatchFileLoop::Step& step)
             break;
     }
 
+    preview.gzip = step.gzip.has_value();
     const auto& rewrite = step.rewrite;
     if (rewrite.result.failed())
         return fail (rewrite.result.getErrorMessage());
@@ -185,16 +186,17 @@ void BatchPreview::describeChange (FilePreview& preview, std::string_view origin
 juce::String BatchPreview::fileLine (const FilePreview& preview)
 {
     const auto path = DisplayName::of (preview.file);
+    const juce::String gzip = preview.gzip ? " (gzip)" : "";
     switch (preview.verdict)
     {
         case FilePreview::Verdict::change:
-            return path + ": " + plural (preview.changes, "change", "changes") + (preview.remark.isEmpty() ? "" : " " + preview.remark);
+            return path + ": " + plural (preview.changes, "change", "changes") + gzip + (preview.remark.isEmpty() ? "" : " " + preview.remark);
         case FilePreview::Verdict::fail:
             return path + ": would fail: " + preview.reason;
         case FilePreview::Verdict::noChange:
             break;
     }
-    return path + ": no change" + (preview.reason.isEmpty() ? "" : " (" + preview.reason + ")");
+    return path + ": no change" + gzip + (preview.reason.isEmpty() ? "" : " (" + preview.reason + ")");
 }
 
 juce::String BatchPreview::summaryLine (const Summary& summary)

@@ -43,6 +43,7 @@ public:
         juce::String reason;       // why it would fail, or why it is not looked at
         juce::String remark;       // the run's remark on the file, if it has one
         bool decodedUtf16 = false; // the diff and the lines show the UTF-16 text as UTF-8
+        bool gzip = false;         // the file is gzip data: the text it holds is compared
         std::string diff;
         std::vector<UnifiedDiff::ChangedLine> changedLines;
     };

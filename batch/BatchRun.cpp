@@ -166,7 +166,7 @@ bool BatchRun::finishFile (BatchFileLoop::Step& step)
             return true;
 
         case Kind::rewritten:
-            writeFile (step.planned, step.rewrite);
+            writeFile (step.planned, step.rewrite, step.gzip);
             return true;
 
         case Kind::cancelled:
@@ -187,13 +187,19 @@ bool BatchRun::finishFile (BatchFileLoop::Step& step)
     return false;
 }
 
-void BatchRun::writeFile (const PlannedFile& planned, FileRewrite& rewrite)
+void BatchRun::writeFile (const PlannedFile& planned, FileRewrite& rewrite, const std::optional<GzipText::Header>& gzip)
 {
+    if (gzip.has_value())
+        rewrite.remark = "(gzip) " + rewrite.remark;
+
     // A file without a change keeps its inode, times, links and attributes.
     if (rewrite.result.wasOk() && rewrite.changes > 0)
     {
         try
         {
+            // Written back as it came: compressed, under its own header.
+            if (gzip.has_value())
+                rewrite.bytes = GzipText::compress (rewrite.bytes, *gzip);
             rewrite.result = planned.replaceContents (rewrite);
         }
         catch (const std::bad_alloc&)

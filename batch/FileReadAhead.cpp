@@ -93,6 +93,18 @@ FileReadAhead::PreparedFile FileReadAhead::obtain (FileReadAhead* ahead, const B
     return prepare (operation, file, neverStopped);
 }
 
+juce::Result FileReadAhead::decompress (PreparedFile& prepared)
+{
+    auto unpacked = GzipText::decompress (prepared.bytes);
+    prepared.bytes = {};
+    if (! unpacked.error.empty())
+        return juce::Result::fail (juce::String::fromUTF8 (unpacked.error.c_str()));
+
+    prepared.bytes = std::move (unpacked.text);
+    prepared.gzip = std::move (unpacked.header);
+    return juce::Result::ok();
+}
+
 FileReadAhead::PreparedFile FileReadAhead::prepare (const BatchOperation& operation, const PlannedFile& file,
                                                     const std::atomic<bool>& stop)
 {
@@ -106,6 +118,9 @@ FileReadAhead::PreparedFile FileReadAhead::prepare (const BatchOperation& operat
         prepared.read = file.read (prepared.bytes);
         if (prepared.read.failed())
             return prepared;
+        if (operation.opensGzip() && GzipText::isGzip (prepared.bytes))
+            if (prepared.read = decompress (prepared); prepared.read.failed())
+                return prepared;
         prepared.analysis = operation.analyse (prepared.bytes, stop);
     }
     catch (const std::bad_alloc&)

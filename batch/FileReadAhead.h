@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BatchOperation.h"
+#include "GzipText.h"
 #include "PlannedFile.h"
 
 #include <juce_core/juce_core.h>
@@ -42,7 +43,8 @@ public:
     {
         juce::File file;
         juce::Result read = juce::Result::ok(); // a failed read leaves bytes empty
-        std::string bytes;                      // empty for a file that does not exist
+        std::string bytes;                      // empty for a file that does not exist; decompressed gzip data
+        std::optional<GzipText::Header> gzip;   // the header of a file read as gzip data
         std::unique_ptr<FileAnalysis> analysis;
         std::optional<FileVersion> version; // none when it changed while read, or does not exist
     };
@@ -71,6 +73,9 @@ public:
     std::optional<PreparedFile> take (const juce::File& file);
 
 private:
+    /** Replaces gzip data by the text it holds, keeping its header. */
+    static juce::Result decompress (PreparedFile& prepared);
+
     struct Slot
     {
         bool done = false;                    // false while its file is being prepared

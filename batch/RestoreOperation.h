@@ -25,6 +25,7 @@ public:
     FileRewrite rewrite (const juce::File& file, std::string_view original, const FileAnalysis* analysis) override;
     juce::String fileLinePrefix() const override { return "restoring file: "; }
     bool createsMissingFiles() const override { return true; }
+    bool opensGzip() const override { return false; } // an archived file comes back byte for byte
     std::pair<juce::String, juce::String> finishedAlert (const juce::File& backup) const override;
 
 private:

@@ -17,11 +17,33 @@ namespace
         return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
     }
 
-    std::size_t skipDigits (std::string_view text, std::size_t position)
+    bool isAsciiLetter (char c)
     {
-        while (position < text.size() && isDigit (text[position]))
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    }
+
+    // Units are words such as "px", "dB" or "%"; any character beyond ASCII
+    // counts as a letter, so that a degree or micro sign is part of its unit.
+    bool isUnitCharacter (char c)
+    {
+        return isAsciiLetter (c) || c == '%' || (unsigned char) c >= 0x80;
+    }
+
+    std::size_t skipWhile (std::string_view text, std::size_t position, bool (*belongs) (char))
+    {
+        while (position < text.size() && belongs (text[position]))
             ++position;
         return position;
+    }
+
+    std::size_t skipDigits (std::string_view text, std::size_t position)
+    {
+        return skipWhile (text, position, isDigit);
+    }
+
+    bool isSign (std::string_view text, std::size_t position)
+    {
+        return position < text.size() && (text[position] == '+' || text[position] == '-');
     }
 
     // The extent of an unsigned decimal number starting at `start`; `start`
@@ -92,6 +114,25 @@ namespace
         return value;
     }
 
+    // The extent of a decimal number with an optional sign starting at
+    // `start`; `start` itself when there is none.
+    std::size_t endOfSignedNumber (std::string_view text, std::size_t start)
+    {
+        const std::size_t unsignedStart = isSign (text, start) ? start + 1 : start;
+        const std::size_t end = endOfUnsignedNumber (text, unsignedStart);
+        return end == unsignedStart ? start : end;
+    }
+
+    // The value of a text that endOfSignedNumber() took whole.
+    double parseSignedNumber (std::string_view number)
+    {
+        const bool negative = number.front() == '-';
+        if (isSign (number, 0))
+            number.remove_prefix (1);
+        const double magnitude = parseUnsignedNumber (number);
+        return negative ? -magnitude : magnitude;
+    }
+
     std::string_view trimmed (std::string_view text)
     {
         while (! text.empty() && isWhiteSpace (text.front()))
@@ -128,6 +169,16 @@ namespace
         return std::nullopt;
     }
 
+    // The extent of a word such as "inf", "-Infinity" or "NaN" starting at
+    // `start`, which must not run on into further letters ("info" is none);
+    // `start` itself when there is none.
+    std::size_t endOfNonFiniteWord (std::string_view text, std::size_t start)
+    {
+        const std::size_t wordStart = isSign (text, start) ? start + 1 : start;
+        const std::size_t wordEnd = skipWhile (text, wordStart, isAsciiLetter);
+        return readNonFiniteWord (text.substr (start, wordEnd - start)) ? wordEnd : start;
+    }
+
     // Widens a "%g"-style exponent such as e-05 or e+09 to three digits.
     std::string withThreeDigitExponent (std::string text)
     {
@@ -154,23 +205,36 @@ namespace NumberText
         if (const auto word = readNonFiniteWord (text))
             return word;
 
-        std::size_t position = 0;
-        while (position < text.size() && isWhiteSpace (text[position]))
-            ++position;
+        const std::size_t start = skipWhile (text, 0, isWhiteSpace);
+        const std::size_t end = endOfSignedNumber (text, start);
+        if (end == start)
+            return std::nullopt;
+        return parseSignedNumber (text.substr (start, end - start));
+    }
 
-        bool negative = false;
-        if (position < text.size() && (text[position] == '+' || text[position] == '-'))
-        {
-            negative = text[position] == '-';
-            ++position;
-        }
-
-        const std::size_t end = endOfUnsignedNumber (text, position);
-        if (end == position)
+    std::optional<ValueParts> splitValue (std::string_view text)
+    {
+        const std::size_t numberStart = skipWhile (text, 0, isWhiteSpace);
+        std::size_t numberEnd = endOfSignedNumber (text, numberStart);
+        const bool isWord = numberEnd == numberStart;
+        if (isWord)
+            numberEnd = endOfNonFiniteWord (text, numberStart);
+        if (numberEnd == numberStart)
             return std::nullopt;
 
-        const double magnitude = parseUnsignedNumber (text.substr (position, end - position));
-        return negative ? -magnitude : magnitude;
+        const std::size_t unitStart = skipWhile (text, numberEnd, isWhiteSpace);
+        const std::size_t unitEnd = skipWhile (text, unitStart, isUnitCharacter);
+        if (isWord && unitStart == numberEnd && unitEnd > unitStart)
+            return std::nullopt; // "inf%": a word and its unit run together
+        if (skipWhile (text, unitEnd, isWhiteSpace) != text.size())
+            return std::nullopt;
+
+        ValueParts parts;
+        parts.leading = text.substr (0, numberStart);
+        parts.number = text.substr (numberStart, numberEnd - numberStart);
+        parts.trailing = text.substr (numberEnd);
+        parts.value = isWord ? *readNonFiniteWord (parts.number) : parseSignedNumber (parts.number);
+        return parts;
     }
 
     std::string writeNumber (double value)

@@ -23,6 +23,26 @@ namespace NumberText
     // all ("auto", "", "info"): such a value is kept as it is.
     std::optional<double> readNumber (std::string_view text);
 
+    // A value that holds exactly one number, cut into its parts; the three
+    // texts together are the whole value.
+    struct ValueParts
+    {
+        std::string_view leading;  // blanks before the number
+        std::string_view number;   // the number as written: "+1.30", "4.71214e-05", "-inf"
+        std::string_view trailing; // what follows it: blanks, a unit, or both (" dB ", "px")
+        double value = 0.0;        // what the number reads as
+    };
+
+    // The parts of a value made of one number: blanks, a decimal number as
+    // readNumber() reads it or a word "inf", "infinity" or "nan" (any letter
+    // case, optional sign), then optionally a unit and blanks. A unit is a run
+    // of letters, "%" and characters beyond ASCII, such as a degree or micro
+    // sign ("px", "%", "dB");
+    // after one of the words it must be set apart by a blank ("-inf dB").
+    // Nothing for any other text: "", "auto", "2 3", "1,5", "0x10", "1.2.3",
+    // "12px 4px", "12abc5", "info".
+    std::optional<ValueParts> splitValue (std::string_view text);
+
     // The value as printf's "%.9g" writes it, except that an exponent always has
     // a sign and three digits (1e-005, 1.23456789e+009). Infinities are written
     // "inf" and "-inf", every NaN "nan"; negative zero is "-0".

@@ -1,3 +1,5 @@
 quillmere_add_test(xmltext_tests
     SOURCES xmltext/UnifiedDiffTest.cpp
+            xmltext/AttributeLocatorTest.cpp
+            xmltext/GzipTextTest.cpp
     LIBS quillmere_xmltext)

@@ -1,5 +1,7 @@
 #include "AttributeLocator.h"
 
+#include "DeclarationBlanks.h"
+
 #include <expat.h>
 
 #include <algorithm>
@@ -151,6 +153,7 @@ namespace
     {
         XML_Parser parser = nullptr;
         const unsigned char* bytes = nullptr;
+        size_t skipped = 0; // blanks before the declaration, which the parser does not see
         const std::string* attributeName = nullptr;
         const AttributeLocator::MatchHandler* onMatch = nullptr;
         std::exception_ptr failure;
@@ -178,13 +181,14 @@ namespace
 
         // Zero inside an entity's replacement text: such a tag is not in the
         // file's bytes, so there is nothing to rewrite there.
-        const auto tagStart = XML_GetCurrentByteIndex (state.parser);
+        const auto parsedStart = XML_GetCurrentByteIndex (state.parser);
         const auto tagLength = XML_GetCurrentByteCount (state.parser);
-        if (tagStart < 0 || tagLength <= 0)
+        if (parsedStart < 0 || tagLength <= 0)
             return;
+        const auto tagStart = (size_t) parsedStart + state.skipped;
 
         const auto units = unitsOfTag (state.bytes + tagStart, (size_t) tagLength);
-        const auto range = valueRange (state.bytes, (size_t) tagStart, (size_t) tagLength, index, units);
+        const auto range = valueRange (state.bytes, tagStart, (size_t) tagLength, index, units);
         if (! range)
             return;
 
@@ -201,11 +205,23 @@ namespace
         }
     }
 
-    std::string describeError (XML_Parser parser)
+    /** The parser's reason, at the line and column of the file itself: the
+        blanks it did not see come before its first line. (The parser counts
+        a byte-order mark as a column of its first line, which is then not
+        the file's first line.) */
+    std::string describeError (XML_Parser parser, const DeclarationBlanks& blanks)
     {
+        const auto line = XML_GetCurrentLineNumber (parser);
+        auto column = XML_GetCurrentColumnNumber (parser) + 1;
+        if (line == 1)
+        {
+            column += (XML_Size) blanks.blanksAfterEnd;
+            if (blanks.lineEnds > 0 && blanks.start > 0)
+                column -= 1;
+        }
         return std::string (XML_ErrorString (XML_GetErrorCode (parser)))
-             + " at line " + std::to_string (XML_GetCurrentLineNumber (parser))
-             + ", column " + std::to_string (XML_GetCurrentColumnNumber (parser) + 1);
+             + " at line " + std::to_string (line + (XML_Size) blanks.lineEnds)
+             + ", column " + std::to_string (column);
     }
 }
 
@@ -234,6 +250,8 @@ std::string AttributeLocator::locate (std::string_view document, const std::stri
     LocatorState state;
     state.parser = parser.get();
     state.bytes = reinterpret_cast<const unsigned char*> (document.data());
+    const auto blanks = DeclarationBlanks::find (document);
+    state.skipped = blanks.length;
     state.attributeName = &attributeName;
     state.onMatch = &onMatch;
 
@@ -241,8 +259,10 @@ std::string AttributeLocator::locate (std::string_view document, const std::stri
     XML_SetStartElementHandler (parser.get(), onStartElement);
 
     // The parser takes an int length, and a stop is seen between pieces: the
-    // document goes in pieces. The parser's byte positions count from the
-    // first piece, so they index the whole text.
+    // document goes in pieces. Blanks before the declaration, which the
+    // parser refuses, are left out (the byte-order mark before them goes in,
+    // it names the encoding). The parser's byte positions count from the
+    // first piece, so past the blanks they index the text after adding them.
     const size_t pieceSize = stop != nullptr ? size_t (1) << 20 : size_t (1) << 30;
     size_t position = 0;
     XML_Status status = XML_STATUS_OK;
@@ -250,7 +270,10 @@ std::string AttributeLocator::locate (std::string_view document, const std::stri
     {
         if (stop != nullptr && stop->load())
             return "stopped";
-        const auto length = std::min (pieceSize, document.size() - position);
+        if (position == blanks.start)
+            position += blanks.length;
+        const size_t pieceEnd = position < blanks.start ? blanks.start : document.size();
+        const auto length = std::min (pieceSize, pieceEnd - position);
         const bool isFinal = position + length == document.size();
         status = XML_Parse (parser.get(), document.data() + position, (int) length, isFinal ? XML_TRUE : XML_FALSE);
         position += length;
@@ -259,5 +282,5 @@ std::string AttributeLocator::locate (std::string_view document, const std::stri
     if (state.failure)
         std::rethrow_exception (state.failure);
 
-    return status == XML_STATUS_OK ? std::string() : describeError (parser.get());
+    return status == XML_STATUS_OK ? std::string() : describeError (parser.get(), blanks);
 }

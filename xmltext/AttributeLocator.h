@@ -12,8 +12,10 @@
     touching any other byte.
 
     The document is checked by a conforming parser (expat): UTF-8, UTF-16,
-    ISO-8859-1 and US-ASCII, with or without a byte-order mark. External
-    entities are never loaded. The parser is iterative, so a document's depth
+    ISO-8859-1 and US-ASCII, with or without a byte-order mark. Blanks and
+    line ends before the XML declaration, which XML does not allow but some
+    programs write, are read past (offsets and error places still count
+    them). External entities are never loaded. The parser is iterative, so a document's depth
     cannot exhaust the stack.
 */
 class AttributeLocator

@@ -1,5 +1,7 @@
 #include "XmlTextEncoding.h"
 
+#include "DeclarationBlanks.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -124,7 +126,9 @@ XmlTextEncoding::Detected XmlTextEncoding::detect (std::string_view bytes)
         return { Kind::utf16LittleEndian, 2, {} };
     if (startsWith (bytes, "\xfe\xff"))
         return { Kind::utf16BigEndian, 2, {} };
-    if (startsWith (bytes, std::string_view ("<\0", 2)) || startsWith (bytes, std::string_view ("\0<", 2)))
+    const auto blanks = DeclarationBlanks::find (bytes);
+    const auto markup = bytes.substr (blanks.length);
+    if (startsWith (markup, std::string_view ("<\0", 2)) || startsWith (markup, std::string_view ("\0<", 2)))
         return refused ("UTF-16 or UTF-32 text without a byte-order mark, which the tool does not handle");
 
     if (const auto declared = declaredEncoding (bytes))
@@ -139,7 +143,11 @@ XmlTextEncoding::Detected XmlTextEncoding::detect (std::string_view bytes)
 
 std::optional<std::string> XmlTextEncoding::declaredEncoding (std::string_view bytes)
 {
-    if (startsWith (bytes, "\xef\xbb\xbf"))
+    // A blank line before the declaration is tolerated, as when converting.
+    const auto blanks = DeclarationBlanks::find (bytes);
+    if (blanks.length > 0)
+        bytes.remove_prefix (blanks.start + blanks.length);
+    else if (startsWith (bytes, "\xef\xbb\xbf"))
         bytes.remove_prefix (3);
     if (! startsWith (bytes, "<?xml") || bytes.size() < 6 || std::strchr (" \t\r\n", bytes[5]) == nullptr)
         return std::nullopt;

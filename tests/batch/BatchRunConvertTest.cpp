@@ -172,8 +172,8 @@ TEST_F (ConvertRun, ValuesWithoutANumberAreKeptAndCounted)
 {
     folder.write ("a.xml", "<r><e gain=\"auto\"/><e gain=\"\"/><e gain=\"12abc\"/><e gain=\"inf\"/><e gain=\"-inf\"/><e gain=\"nan\"/></r>");
     const auto outcome = run (convertSettings ("gain", "x * 2"));
-    EXPECT_EQ (folder.read ("a.xml"), "<r><e gain=\"auto\"/><e gain=\"\"/><e gain=\"24\"/><e gain=\"inf\"/><e gain=\"-inf\"/><e gain=\"nan\"/></r>");
-    EXPECT_TRUE (outcome.log.contains ("a.xml...done. (2 values without a number kept as they were) \n")) << outcome.log;
+    EXPECT_EQ (folder.read ("a.xml"), "<r><e gain=\"auto\"/><e gain=\"\"/><e gain=\"24abc\"/><e gain=\"inf\"/><e gain=\"-inf\"/><e gain=\"nan\"/></r>");
+    EXPECT_TRUE (outcome.log.contains ("a.xml...done. (2 values that are not numbers kept as they were) \n")) << outcome.log;
 }
 
 TEST (AttributeConverterForms, NumbersReadAndWritten)
@@ -184,23 +184,30 @@ TEST (AttributeConverterForms, NumbersReadAndWritten)
         const char* formula;
         const char* after;
     } cases[] = {
-        { "12abc", "y = x;", "12" },
+        { "12abc", "y = x;", "12abc" },
         { "abc", "y = x;", "abc" },
         { "", "y = x;", "" },
         { "info", "x * 2", "info" },
-        { "1.50", "y = x;", "1.5" },
-        { "007", "y = x;", "7" },
-        { "0.1234567891", "y = x;", "0.123456789" },
+        { "1.50", "y = x;", "1.50" },
+        { "1.50", "x + 1", "2.5" },
+        { "007", "y = x;", "007" },
+        { "007", "x + 1", "8" },
+        { "0.1234567891", "y = x;", "0.1234567891" },
+        { "0.1234567891", "x * 1.5", "0.185185184" },
         { "1", "x / 3", "0.333333333" },
-        { "0.00001", "y = x;", "1e-005" },
-        { "1234567891", "y = x;", "1.23456789e+009" },
+        { "0.00001", "y = x;", "0.00001" },
+        { "0.00001", "x * 3", "3e-005" },
+        { "1234567891", "y = x;", "1234567891" },
+        { "1234567891", "x + 1", "1.23456789e+009" },
         { "0", "-x", "-0" },
         { "400", "pow(10, x)", "inf" },
         { "400", "-pow(10, x)", "-inf" },
         { "0.5", "pow(-1, x)", "nan" },
         { "-inf", "x * 2", "-inf" },
-        { " Infinity ", "-x", "-inf" },
-        { "NaN", "x", "nan" },
+        { " Infinity ", "-x", " -inf " },
+        { "NaN", "x", "NaN" },
+        { "-0", "x * 0", "-0" },
+        { "-0", "x + 0", "0" },
         { "1&#46;5", "y = x;", "1&#46;5" },
         { "1&#46;5", "x * 2", "3" },
     };

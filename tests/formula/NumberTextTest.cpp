@@ -78,7 +78,8 @@ namespace
 
     INSTANTIATE_TEST_SUITE_P (NumberForms, WriteNumber, testing::Values (WriteCase { 0.5, "0.5" }, WriteCase { 1.5, "1.5" }, WriteCase { 7.0, "7" }, WriteCase { 0.1234567891, "0.123456789" }, WriteCase { 1.0 / 3.0, "0.333333333" }, WriteCase { -2.0 / 3.0, "-0.666666667" }, WriteCase { 0.00001, "1e-005" }, WriteCase { 0.0001, "0.0001" }, WriteCase { 1.234567891e9, "1.23456789e+009" }, WriteCase { 123456789.0, "123456789" }, WriteCase { 1e100, "1e+100" }, WriteCase { -1.5e-300, "-1.5e-300" }, WriteCase { 0.0, "0" }, WriteCase { -0.0, "-0" }, WriteCase { std::numeric_limits<double>::infinity(), "inf" }, WriteCase { -std::numeric_limits<double>::infinity(), "-inf" }, WriteCase { std::numeric_limits<double>::quiet_NaN(), "nan" }, WriteCase { -std::numeric_limits<double>::quiet_NaN(), "nan" }));
 
-    // The default formula "y = x;" passes each value through a read and a write.
+    // A read and a write give a number its short written form (the converter
+    // keeps a value's own text where its number does not change).
     TEST (NumberRoundTrip, AttributeValuesComeBackInTheirShortForm)
     {
         const auto roundTrip = [] (const char* text) {
@@ -91,5 +92,54 @@ namespace
         EXPECT_EQ (roundTrip ("0.00001"), "1e-005");
         EXPECT_EQ (roundTrip ("1e-005"), "1e-005");
         EXPECT_EQ (roundTrip ("-0"), "-0");
+    }
+}
+
+namespace
+{
+    struct SplitCase
+    {
+        const char* text;
+        const char *leading, *number, *trailing;
+        double value;
+    };
+
+    class SplitValue : public testing::TestWithParam<SplitCase>
+    {
+    };
+
+    TEST_P (SplitValue, CutsOneNumberFromItsBlanksAndUnit)
+    {
+        const SplitCase& c = GetParam();
+        const auto parts = NumberText::splitValue (c.text);
+        ASSERT_TRUE (parts.has_value()) << "text: \"" << c.text << "\"";
+        EXPECT_EQ (std::string (parts->leading) + "|" + std::string (parts->number) + "|" + std::string (parts->trailing),
+                   std::string (c.leading) + "|" + c.number + "|" + c.trailing);
+        if (std::isnan (c.value))
+            EXPECT_TRUE (std::isnan (parts->value)) << c.text;
+        else
+            EXPECT_EQ (parts->value, c.value) << c.text;
+    }
+
+    constexpr double infinity = std::numeric_limits<double>::infinity();
+
+    INSTANTIATE_TEST_SUITE_P (
+        ValueShapes, SplitValue,
+        testing::Values (SplitCase { "1.30", "", "1.30", "", 1.3 }, SplitCase { "+3", "", "+3", "", 3 },
+                         SplitCase { "1e3", "", "1e3", "", 1000 }, SplitCase { " 7 ", " ", "7", " ", 7 },
+                         SplitCase { "4.71214e-05", "", "4.71214e-05", "", 4.71214e-05 },
+                         SplitCase { "12px", "", "12", "px", 12 }, SplitCase { "50%", "", "50", "%", 50 },
+                         SplitCase { "\t-6 dB\n", "\t", "-6", " dB\n", -6 }, SplitCase { "12e", "", "12", "e", 12 },
+                         SplitCase { "3\xc2\xb5s", "", "3", "\xc2\xb5s", 3 },
+                         SplitCase { " -Infinity ", " ", "-Infinity", " ", -infinity },
+                         SplitCase { "-inf dB", "", "-inf", " dB", -infinity },
+                         SplitCase { "NaN", "", "NaN", "", std::numeric_limits<double>::quiet_NaN() },
+                         SplitCase { "1e400", "", "1e400", "", infinity }));
+
+    TEST (SplitValue, AnythingButOneNumberWithBlanksAndAUnitIsNone)
+    {
+        for (const char* text : { "2 3", "1,5", "0x10", "1.2.3", "12px 4px", "12abc5", "auto", "", " ", "- 3", "px12",
+                                  "info", "inf%", "nan1", "12 px dB" })
+            EXPECT_FALSE (NumberText::splitValue (text).has_value()) << "text: \"" << text << "\"";
     }
 }

@@ -1,3 +1,4 @@
+#include "GzipText.h"
 #include "NumberText.h"
 #include "UnicodeCharacterClasses.h"
 #include "support/PatchTool.h"
@@ -264,6 +265,35 @@ TEST (QuillmereBatchTool, IncludeAndExcludeChooseTheFiles)
         EXPECT_EQ (folder.read (name), expected) << name;
 
     EXPECT_EQ (runTool ({ "--include", "--replace", "a", "b", folder.path() }).exitCode, 2);
+}
+
+TEST (QuillmereBatchTool, GzipFilesAreEditedAsTheirTextAndRestoredByteForByte)
+{
+    TestFolder folder;
+    GzipText::Header header;
+    header.name = "bank.xiz";
+    header.modificationTime = 1234567890;
+    const auto compressed = GzipText::compress ("<bank><par name=\"volume\" value=\"72\"/></bank>", header);
+    folder.write ("bank.xiz", compressed);
+    folder.write ("plain.xiz", "<bank><par value=\"10\"/></bank>");
+    folder.write ("damaged.xiz", compressed.substr (0, compressed.size() / 2));
+
+    const auto dryRun = runTool ({ "--dry-run", "--include", "*.xiz", "--convert", "value", "y = x * 2;", folder.path() });
+    EXPECT_TRUE (dryRun.output.contains ("bank.xiz: 1 change (gzip)")) << dryRun.output;
+    EXPECT_TRUE (dryRun.output.contains ("damaged.xiz: would fail: damaged gzip data")) << dryRun.output;
+
+    const auto result = runTool ({ "--include", "*.xiz", "--convert", "value", "y = x * 2;", folder.path() });
+    EXPECT_EQ (result.exitCode, 1) << result.output;
+    EXPECT_TRUE (result.output.contains ("bank.xiz...done. (gzip)")) << result.output;
+    const auto unpacked = GzipText::decompress (folder.read ("bank.xiz"));
+    EXPECT_EQ (unpacked.text, "<bank><par name=\"volume\" value=\"144\"/></bank>");
+    EXPECT_EQ (unpacked.header.name, header.name);
+    EXPECT_EQ (unpacked.header.modificationTime, header.modificationTime);
+    EXPECT_EQ (folder.read ("plain.xiz"), "<bank><par value=\"20\"/></bank>");
+
+    const auto restored = runTool ({ "--restore", folder.file ("QuillmereBackup.zip").getFullPathName() });
+    EXPECT_EQ (restored.exitCode, 0) << restored.output;
+    EXPECT_EQ (folder.read ("bank.xiz"), compressed);
 }
 
 TEST (QuillmereBatchTool, EvaluationErrorStopsTheRunWithStatusOne)
