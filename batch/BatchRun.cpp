@@ -63,10 +63,22 @@ void BatchRun::runSteps()
     planFiles();
     removeLeftovers();
 
-    if (! writeBackup() || ! processFiles())
+    if (! writeBackup())
         return;
 
-    finish();
+    const bool completed = processFiles();
+    syncChanges();
+    if (completed)
+        finish();
+}
+
+void BatchRun::syncChanges()
+{
+    // However the run ended, what it changed is on the disk before it says so.
+    if (outcome.filesChanged == 0)
+        return;
+    if (const auto synced = PlannedFile::syncToDisk (plan); synced.failed())
+        append ("warning: " + synced.getErrorMessage() + "\n");
 }
 
 void BatchRun::append (const juce::String& text)

@@ -42,6 +42,7 @@ private:
     void removeLeftovers();
     bool writeBackup();
     bool processFiles();
+    void syncChanges();
     bool finishFile (BatchFileLoop::Step& step);
     void writeFile (const PlannedFile& planned, FileRewrite& rewrite, const std::optional<GzipText::Header>& gzip);
     void finishFileLine (const juce::Result& result, const juce::String& remark = {});

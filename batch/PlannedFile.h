@@ -97,6 +97,9 @@ struct PlannedFile
     static juce::Result writeBackup (const std::vector<PlannedFile>& plan, juce::File& archive,
                                      const std::function<bool (int stored, int total)>& shouldStop);
 
+    /** Writes every change made through the plan's folder to the disk. */
+    static juce::Result syncToDisk (const std::vector<PlannedFile>& plan);
+
     /** Removes the temporary files that killed runs left in the folders of
         the plan's files, reached as the files are, and names each one. */
     static juce::StringArray removeLeftovers (const std::vector<PlannedFile>& plan);

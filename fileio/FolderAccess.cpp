@@ -520,3 +520,10 @@ std::vector<std::string> FolderAccess::removeFiles (const std::string& relativeF
     }
     return removed;
 }
+
+juce::Result FolderAccess::syncFileSystem() const
+{
+    if (::syncfs (descriptor.get()) != 0)
+        return systemFailure ("cannot write the changes to the disk");
+    return juce::Result::ok();
+}

@@ -41,6 +41,9 @@ public:
     const juce::File& getFolder() const { return folder; }
     int getDescriptor() const { return descriptor.get(); }
 
+    /** Writes everything changed on the folder's file system to the disk. */
+    juce::Result syncFileSystem() const;
+
     /** The path of file below folder by name ("sub/a.xml"), or empty when
         the name does not lie below it. */
     static std::string relativePathOf (const juce::File& file, const juce::File& folder);
