@@ -21,6 +21,11 @@ void Quillmere::initialise (const juce::String& commandLine)
     enableUnicodeCharacterClasses();
     juce::LookAndFeel::setDefaultLookAndFeel (&lookAndFeel);
     window = std::make_unique<QuillmereWindow>();
+
+    // "Quillmere FOLDER" (and a file manager's "open with") starts in that folder.
+    for (const auto& argument : juce::StringArray::fromTokens (commandLine, true))
+        if (const auto folder = juce::File::getCurrentWorkingDirectory().getChildFile (argument.unquoted()); folder.isDirectory())
+            window->openFolder (folder);
 }
 
 void Quillmere::shutdown()

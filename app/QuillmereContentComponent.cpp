@@ -12,10 +12,18 @@
 #include "ModalAlertPresenter.h"
 #include "TaskDescription.h"
 
+juce::File QuillmereContentComponent::startFolder()
+{
+    // An installed program's folder is no place to work in: then the home folder.
+    const auto programFolder = getApplicationDirectory();
+    return programFolder.hasWriteAccess() ? programFolder : juce::File::getSpecialLocation (juce::File::userHomeDirectory);
+}
+
 QuillmereContentComponent::QuillmereContentComponent (const juce::String& name)
     : juce::Component (name),
       alerts (std::make_unique<ModalAlertPresenter>())
 {
+    fileList.currentDirectory = startFolder().getFullPathName();
     fileList.wildcardPattern = FilePattern::defaultText;
     fileList.searchRecursively = false;
     fileList.rescan();
@@ -23,7 +31,7 @@ QuillmereContentComponent::QuillmereContentComponent (const juce::String& name)
     fileBrowser = std::make_unique<juce::FileBrowserComponent> (juce::FileBrowserComponent::openMode
                                                                     | juce::FileBrowserComponent::canSelectDirectories
                                                                     | juce::FileBrowserComponent::filenameBoxIsReadOnly,
-                                                                getApplicationDirectory(), &browserFilter, nullptr);
+                                                                juce::File (fileList.currentDirectory), &browserFilter, nullptr);
     fileBrowser->addListener (this);
     addAndMakeVisible (*fileBrowser);
 
@@ -58,6 +66,10 @@ QuillmereContentComponent::QuillmereContentComponent (const juce::String& name)
     addChildComponent (*progressBar);
     doneLabel = makeCaption ("doneLabel", "Done:", true);
     doneDisplay = makeDisplay ("doneDisplay");
+    doneDisplay->onEscapeKey = [this] {
+        if (isRunning())
+            cancelRun();
+    };
     saveLogButton = makeButton ("Save Log", [this] { saveLog(); });
 
     setSize (800, 600);
@@ -90,7 +102,23 @@ std::unique_ptr<juce::Label> QuillmereContentComponent::makeValue (const juce::S
     label->setColour (juce::Label::textColourId, juce::Colours::black);
     label->setEditable (true, true, false);
     label->onTextChange = [this] { updateToDoText(); };
+    followEditing (*label);
     return label;
+}
+
+void QuillmereContentComponent::followEditing (juce::Label& field)
+{
+    // The description follows every keystroke, not only the end of an edit:
+    // "Do it!" runs exactly what it shows.
+    field.onEditorShow = [this, &field] {
+        if (auto* editor = field.getCurrentTextEditor())
+            editor->onTextChange = [this, &field] {
+                if (&field == filesValue.get())
+                    patternEdited = true; // a listing can take a while: once per tick at most
+                else
+                    updateToDoText();
+            };
+    };
 }
 
 std::unique_ptr<juce::ComboBox> QuillmereContentComponent::makeChoice (const juce::String& name, const juce::StringArray& items)
@@ -190,17 +218,18 @@ BatchSettings QuillmereContentComponent::currentSettings()
 {
     BatchSettings settings;
     settings.operation = OperationKindTable::named (doWhatComboBox->getText());
-    settings.replace = { replaceWhatValue->getText(), replaceWithValue->getText() };
-    settings.convert = { attributeValue->getText(), formulaValue->getText() };
+    // A field being edited counts with what it holds now.
+    settings.replace = { replaceWhatValue->getText (true), replaceWithValue->getText (true) };
+    settings.convert = { attributeValue->getText (true), formulaValue->getText (true) };
     // The folder the run will work on, which is what the browser shows except
     // where its selection has gone stale.
     settings.directoryPath = fileList.getCurrentDirectoryPath();
     settings.recursive = doWhereComboBox->getText() == BatchTexts::recursiveScope;
-    settings.filePattern = filesValue->getText();
+    settings.filePattern = fileList.wildcardPattern;
     for (const auto* file : fileList.files)
         settings.files.add (*file);
     if (backupValue->getText().isNotEmpty())
-        settings.restore.archive = juce::File (fileList.getCurrentDirectoryPath()).getChildFile (backupValue->getText());
+        settings.restore.archive = juce::File (fileList.getCurrentDirectoryPath()).getChildFile (backupValue->getText (true));
     return settings;
 }
 
@@ -273,7 +302,12 @@ void QuillmereContentComponent::runPreview()
 void QuillmereContentComponent::startRun (bool preview)
 {
     jobIsPreview = preview;
+    // The log is saved with the description of the run that wrote it, whatever changes later.
+    runDescription = toDoDisplay->getText();
+    runFiles = currentSettings().files;
+    runFolder = juce::File (fileList.getCurrentDirectoryPath());
     doneDisplay->clear();
+    doneDisplay->grabKeyboardFocus();
     progressValue = 0.0;
     progressBar->setVisible (true);
     doItButton->setButtonText ("Cancel");
@@ -316,6 +350,9 @@ void QuillmereContentComponent::finishRun()
     updateToDoText();
     lastFolderSignature = folderSignature();
 
+    // Enter after the alert must not start the run again.
+    doneDisplay->grabKeyboardFocus();
+
     // A preview ends in the log it wrote; only a refusal needs an alert.
     const auto& outcome = finished->getOutcome();
     if (! jobIsPreview || outcome.status == BatchOutcome::Status::refused)
@@ -353,6 +390,12 @@ void QuillmereContentComponent::timerCallback()
 {
     if (job != nullptr)
         return pumpRun();
+
+    if (patternEdited)
+    {
+        patternEdited = false;
+        patternChanged();
+    }
 
     // Idle: about once a second, see whether the folder's contents changed.
     if (++idleTicks >= 10)
@@ -396,6 +439,8 @@ void QuillmereContentComponent::folderChanged (const juce::File& folder)
     }
     fileList.currentDirectory = folder.getFullPathName();
     fileList.rescan();
+    if (onFolderChanged)
+        onFolderChanged (folder);
     followNewestBackup();
     lastFolderSignature = folderSignature();
 }
@@ -412,6 +457,44 @@ bool QuillmereContentComponent::checkFormula()
     return formulaEngine.setFormula (AttributeConverter::formulaBytes (formulaValue->getText()));
 }
 
+juce::Result QuillmereContentComponent::writeRunLog (juce::File& logFile)
+{
+    logFile = LogFile::freeLogFile (runFolder.getFullPathName());
+    return LogFile::write (runFolder, runFiles, runDescription, doneDisplay->getText(), logFile);
+}
+
+juce::File QuillmereContentComponent::cancelRunAndSaveLog()
+{
+    if (job == nullptr)
+        return {};
+
+    job->cancel();
+    while (! job->isFinished())
+        juce::Thread::sleep (5);
+    const auto finished = std::move (job);
+    doneDisplay->moveCaretToEnd();
+    doneDisplay->insertTextAtCaret (finished->takeNewLog());
+
+    juce::File logFile;
+    return writeRunLog (logFile).wasOk() ? logFile : juce::File();
+}
+
+bool QuillmereContentComponent::keyPressed (const juce::KeyPress& key)
+{
+    if (key == juce::KeyPress::escapeKey && isRunning())
+    {
+        cancelRun();
+        return true;
+    }
+    return false;
+}
+
+void QuillmereContentComponent::showFolder (const juce::File& folder)
+{
+    if (folder.isDirectory())
+        fileBrowser->setRoot (folder);
+}
+
 void QuillmereContentComponent::saveLog()
 {
     if (doneDisplay->isEmpty())
@@ -421,10 +504,8 @@ void QuillmereContentComponent::saveLog()
         return;
     }
 
-    const auto folder = fileList.getCurrentDirectoryPath();
-    juce::File logFile = LogFile::freeLogFile (folder);
-    const auto result = LogFile::write (juce::File (folder), currentSettings().files,
-                                        toDoDisplay->getText(), doneDisplay->getText(), logFile);
+    juce::File logFile;
+    const auto result = writeRunLog (logFile);
 
     if (result.wasOk())
         alerts->showAlert (AlertPresenter::Icon::information, "Log File saved",
@@ -457,9 +538,9 @@ void QuillmereContentComponent::operationChosen()
 
 void QuillmereContentComponent::patternChanged()
 {
-    fileList.wildcardPattern = filesValue->getText();
+    fileList.wildcardPattern = filesValue->getText (true);
     fileList.rescan();
-    browserFilter.setPattern (filesValue->getText());
+    browserFilter.setPattern (fileList.wildcardPattern);
     fileBrowser->refresh();
     updateToDoText();
 }

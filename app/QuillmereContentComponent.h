@@ -53,8 +53,25 @@ public:
     /** Waits until the run at work has ended and its alert was shown (for tests and tools). */
     void waitForRun();
 
-    /** Cancels the run at work, as the "Cancel" button does. */
+    /** Cancels the run at work, as the "Cancel" button and Escape do. */
     void cancelRun();
+
+    /** For closing the window during a run: cancels it, waits for the file
+        at hand, and saves the run's log beside its backup without a word.
+        The saved log, or none when nothing was saved. */
+    juce::File cancelRunAndSaveLog();
+
+    /** The program's folder, or the home folder when the program's folder
+        cannot be written (an installed program). */
+    static juce::File startFolder();
+
+    /** Makes folder the one worked on, as choosing it in the browser does. */
+    void showFolder (const juce::File& folder);
+
+    /** Called with the folder worked on whenever it changes (for the window's title). */
+    std::function<void (const juce::File&)> onFolderChanged;
+
+    bool keyPressed (const juce::KeyPress& key) override;
 
     /** The operation, its parameters, the folder and the listed files, as the widgets show them. */
     BatchSettings currentSettings();
@@ -110,6 +127,8 @@ private:
     void pumpRun();
     void finishRun();
     void appendToLog (const juce::String& text);
+    void followEditing (juce::Label& field);
+    juce::Result writeRunLog (juce::File& logFile);
     void setControlsEnabled (bool enabled);
     juce::String folderSignature() const;
     void rescanIfFolderChanged();
@@ -151,6 +170,10 @@ private:
     juce::String lastFolderSignature;
     int idleTicks = 0;
     bool jobIsPreview = false;
+    bool patternEdited = false;       // the Files: field changed; the list follows at the next tick
+    juce::String runDescription;      // the description of the run whose log "Done:" shows
+    juce::Array<juce::File> runFiles; // and the files it listed
+    juce::File runFolder;
     bool backupChosenByUser = false;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (QuillmereContentComponent)

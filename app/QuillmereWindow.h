@@ -18,7 +18,12 @@ public:
 
     QuillmereContentComponent* getPanel() const { return panel; }
 
+    /** Opens folder in the panel (a folder given on the command line). */
+    void openFolder (const juce::File& folder);
+
 private:
+    void showFolderInTitle (const juce::File& folder);
+
     QuillmereContentComponent* panel = nullptr; // owned by the window as its content component
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (QuillmereWindow)

@@ -29,7 +29,11 @@ namespace BatchAlerts
                 break;
         }
 
+        // The design's first line stays; the counts follow on a line of their own.
         auto message = outcome.message;
+        message << "\n"
+                << outcome.filesChanged << " changed, " << (outcome.filesProcessed - outcome.filesChanged)
+                << " unchanged, " << outcome.filesFailed << " failed";
         if (outcome.filesFailed > 0)
             message << "\n"
                     << outcome.filesFailed << (outcome.filesFailed == 1 ? " file" : " files")

@@ -31,7 +31,7 @@ window_run() { # prints the milliseconds from the click to the alert
     local window= start end pid
     pid=$(cat "$work/pid")
     for _ in $(seq 1 200); do
-        window=$(xdotool search --onlyvisible --name '^Quillmere$' 2>/dev/null | head -n 1 || true)
+        window=$(xdotool search --onlyvisible --name '^Quillmere - ' 2>/dev/null | head -n 1 || true)
         [[ -n "$window" ]] && break
         sleep 0.05
     done

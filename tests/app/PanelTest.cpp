@@ -146,6 +146,38 @@ TEST (Panel, TheFilesPatternRescansAndTheRunTakesWhatTheDescriptionLists)
     EXPECT_EQ (folder.read ("draft.xiz"), "Blah");
 }
 
+TEST (Panel, TheDescriptionFollowsTypingBeforeTheEditEnds)
+{
+    Panel p;
+    auto& field = p.panel.getReplaceWithField();
+    field.showEditor();
+    ASSERT_NE (field.getCurrentTextEditor(), nullptr);
+    field.getCurrentTextEditor()->setText ("label=\"", true);
+    runMessageLoop(); // the editor announces each change as a message
+    EXPECT_TRUE (p.description().contains ("with new string: 'label=\"' \n")) << p.description();
+    EXPECT_EQ (p.panel.currentSettings().replace.with, "label=\"");
+}
+
+TEST (Panel, SaveLogKeepsTheDescriptionOfTheRunThatWroteTheLog)
+{
+    TestFolder folder;
+    folder.write ("a.xml", "Blah");
+
+    Panel p;
+    p.showFolder (folder);
+    const auto runDescription = p.description();
+    p.panel.getDoItButton().onClick();
+    p.panel.waitForRun();
+
+    // A change of operation after the run does not rewrite what the run was.
+    p.choose (p.panel.getOperationChoice(), 2);
+    ASSERT_NE (p.description(), runDescription);
+    p.panel.saveLog();
+    const auto saved = folder.read ("QuillmereLog.txt");
+    EXPECT_NE (saved.find (runDescription.replace ("\n", "\r\n").toStdString()), std::string::npos) << saved;
+    EXPECT_EQ (saved.find ("Convert value"), std::string::npos);
+}
+
 TEST (Panel, EditingAValueLabelUpdatesTheDescription)
 {
     Panel p;

@@ -32,12 +32,15 @@ app_pid=$!
 
 window=
 for _ in $(seq 1 100); do
-    window=$(xdotool search --onlyvisible --name '^Quillmere$' 2>/dev/null | head -n 1 || true)
+    window=$(xdotool search --onlyvisible --name '^Quillmere - ' 2>/dev/null | head -n 1 || true)
     [[ -n "$window" ]] && break
     sleep 0.1
 done
 [[ -n "$window" ]] || fail "no window titled Quillmere appeared"
 sleep 1
+# The title names the folder the window works on: here, the one it started in.
+title=$(xdotool getwindowname "$window")
+[[ "$title" == "Quillmere - $(pwd -P)" || "$title" == "Quillmere - $scratch" ]] || fail "the title is '$title'"
 
 geometry=$(xdotool getwindowgeometry "$window" | sed -n 's/.*Geometry: //p')
 [[ "$geometry" == "800x600" ]] || fail "window is $geometry, not 800x600"
@@ -149,7 +152,7 @@ mixed=$( (grep -l "v='2'" bulk*.xml || true) | xargs -r grep -l "v='3'" | head -
 changed=$( (grep -l "v='3'" bulk*.xml || true) | wc -l)
 (( changed > 0 && changed < 20000 )) || fail "Cancel did not stop the run part way ($changed files changed)"
 ! grep -q '^\.quillmere-' <<< "$(ls -A)" || fail "temporary files left after Cancel"
-[[ "$(xdotool search --onlyvisible --name '^Quillmere$' | head -1)" == "$window" ]] || fail "the window is gone"
+[[ "$(xdotool search --onlyvisible --name '^Quillmere - ' | head -1)" == "$window" ]] || fail "the window is gone"
 import -window root "$shots/window-after-cancel.png"
 
 # The close button at the right end of the title bar quits at once, without a question.
