@@ -4,6 +4,7 @@
 #include "BackupArchive.h"
 #include "BatchAlerts.h"
 #include "BatchOperationFactory.h"
+#include "FormulaErrorText.h"
 #include "BatchJob.h"
 #include "BatchPreview.h"
 #include "BatchRun.h"
@@ -58,6 +59,8 @@ QuillmereContentComponent::QuillmereContentComponent (const juce::String& name)
         backupChosenByUser = backupValue->getText().isNotEmpty();
         updateToDoText();
     };
+    formulaErrorLabel = makeCaption ("formulaErrorLabel", {}, false);
+    formulaErrorLabel->setColour (juce::Label::textColourId, juce::Colours::darkred);
     toDoLabel = makeCaption ("toDoLabel", "To do:", true);
     toDoDisplay = makeDisplay ("toDoDisplay");
     previewButton = makeButton ("Preview", [this] { runPreview(); });
@@ -201,6 +204,7 @@ void QuillmereContentComponent::resized()
     // The description takes half of what is left, the log the rest.
     const int descriptionY = secondFieldY + rowSpacing;
     toDoLabel->setBounds (columnX, descriptionY, wideCaption, rowHeight);
+    formulaErrorLabel->setBounds (toDoLabel->getRight(), descriptionY, columnWidth - wideCaption, rowHeight);
     toDoDisplay->setBounds (columnX, descriptionY + rowHeight, columnWidth, (height - descriptionY) / 2 - 40);
 
     const int buttonsY = toDoDisplay->getBottom() + 4;
@@ -238,6 +242,27 @@ void QuillmereContentComponent::updateToDoText()
     const auto settings = currentSettings();
     const auto operation = BatchOperationFactory::create (settings, &formulaEngine);
     toDoDisplay->setText (buildTaskDescription (settings, operation.get()), false);
+
+    // Neither a run nor a preview starts from a formula that does not parse.
+    const bool runnable = showFormulaCheck (settings);
+    if (! isRunning())
+    {
+        doItButton->setEnabled (runnable);
+        previewButton->setEnabled (runnable);
+    }
+}
+
+bool QuillmereContentComponent::showFormulaCheck (const BatchSettings& settings)
+{
+    const bool converting = settings.operation == OperationKind::convert;
+    const bool valid = ! converting || formulaChecker.setFormula (AttributeConverter::formulaBytes (settings.convert.formula));
+    juce::String problem;
+    if (! valid)
+        problem = formulaChecker.lastError() != nullptr ? juce::String (describeFormulaError (*formulaChecker.lastError()))
+                                                        : juce::String ("The formula cannot be evaluated.");
+    formulaErrorLabel->setText (problem, juce::dontSendNotification);
+    formulaErrorLabel->setVisible (! valid);
+    return valid;
 }
 
 void QuillmereContentComponent::runBatch()
@@ -289,7 +314,7 @@ void QuillmereContentComponent::runPreview()
 
         std::vector<BatchPreview::FilePreview> previews;
         const auto summary = preview.run ([&previews] (const BatchPreview::FilePreview& file) { previews.push_back (file); });
-        reporter.logAppended (BatchPreview::windowText (previews, summary));
+        reporter.logAppended ("Preview: nothing was written\n\n" + BatchPreview::windowText (previews, summary));
         if (summary.cancelled)
             reporter.logAppended ("\nPreview cancelled. \n");
 
@@ -343,6 +368,11 @@ void QuillmereContentComponent::finishRun()
     progressBar->setVisible (false);
     doItButton->setButtonText ("Do it!");
     setControlsEnabled (true);
+
+    // After a restore, "Backup:" stays on the archive restored, not on the
+    // backup the restore itself made: Do it! again must not undo the undo.
+    if (! jobIsPreview && OperationKindTable::named (doWhatComboBox->getText()) == OperationKind::restore)
+        backupChosenByUser = backupValue->getText().isNotEmpty();
 
     // The run may have changed the folder's contents: list and describe anew.
     fileList.rescan();

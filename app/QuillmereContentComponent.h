@@ -92,6 +92,7 @@ public:
     juce::Label& getAttributeField() { return *attributeValue; }
     juce::Label& getFormulaField() { return *formulaValue; }
     juce::Label& getBackupField() { return *backupValue; }
+    juce::Label& getFormulaError() { return *formulaErrorLabel; }
     juce::TextEditor& getDescription() { return *toDoDisplay; }
     juce::TextEditor& getLog() { return *doneDisplay; }
     juce::TextButton& getDoItButton() { return *doItButton; }
@@ -128,6 +129,7 @@ private:
     void finishRun();
     void appendToLog (const juce::String& text);
     void followEditing (juce::Label& field);
+    bool showFormulaCheck (const BatchSettings& settings);
     juce::Result writeRunLog (juce::File& logFile);
     void setControlsEnabled (bool enabled);
     juce::String folderSignature() const;
@@ -136,6 +138,7 @@ private:
 
     FileManager fileList;
     FormulaEngine formulaEngine;
+    FormulaEngine formulaChecker; // checks the formula as it is typed, apart from the run's variables
 
     PatternFileFilter browserFilter;
     std::unique_ptr<juce::FileBrowserComponent> fileBrowser;
@@ -155,6 +158,7 @@ private:
     std::unique_ptr<juce::Label> formulaValue;
     std::unique_ptr<juce::Label> backupLabel;
     std::unique_ptr<juce::Label> backupValue;
+    std::unique_ptr<juce::Label> formulaErrorLabel; // what is wrong with the formula, as it is typed
     std::unique_ptr<juce::Label> toDoLabel;
     std::unique_ptr<juce::TextEditor> toDoDisplay;
     std::unique_ptr<juce::TextButton> previewButton;

@@ -16,7 +16,8 @@ namespace BatchAlerts
                 return { Icon::warning, "Failure !", "Batch processing aborted because backup could not be created" };
 
             case BatchOutcome::Status::aborted:
-                return { Icon::warning, outcome.title, outcome.message + "Old files were backed up in " + backupPath };
+                return { Icon::warning, outcome.title,
+                         outcome.message + (outcome.backupFile != juce::File() ? "Old files were backed up in " + backupPath : juce::String ("No file was changed, and the backup was removed.")) };
 
             case BatchOutcome::Status::cancelled:
                 return { Icon::warning, "Batch processing cancelled",

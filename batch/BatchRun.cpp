@@ -70,6 +70,18 @@ void BatchRun::runSteps()
     syncChanges();
     if (completed)
         finish();
+    else
+        removeUnusedBackup();
+}
+
+void BatchRun::removeUnusedBackup()
+{
+    // A run stopped before it changed anything leaves no backup behind: the
+    // newest backup must stay the one an undo wants.
+    if (outcome.filesChanged > 0 || outcome.backupFile == juce::File() || ! outcome.backupFile.deleteFile())
+        return;
+    append ("removed the backup " + DisplayName::of (outcome.backupFile) + ": no file was changed \n");
+    outcome.backupFile = juce::File();
 }
 
 void BatchRun::syncChanges()

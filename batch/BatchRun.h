@@ -43,6 +43,7 @@ private:
     bool writeBackup();
     bool processFiles();
     void syncChanges();
+    void removeUnusedBackup();
     bool finishFile (BatchFileLoop::Step& step);
     void writeFile (const PlannedFile& planned, FileRewrite& rewrite, const std::optional<GzipText::Header>& gzip);
     void finishFileLine (const juce::Result& result, const juce::String& remark = {});

@@ -178,6 +178,26 @@ TEST (Panel, SaveLogKeepsTheDescriptionOfTheRunThatWroteTheLog)
     EXPECT_EQ (saved.find ("Convert value"), std::string::npos);
 }
 
+TEST (Panel, AFormulaThatDoesNotParseIsShownAtOnceAndCannotRun)
+{
+    Panel p;
+    p.choose (p.panel.getOperationChoice(), 2);
+    p.panel.getFormulaField().setText ("y = ", juce::sendNotificationSync);
+    EXPECT_TRUE (p.panel.getFormulaError().isVisible());
+    EXPECT_TRUE (p.panel.getFormulaError().getText().contains ("character")) << p.panel.getFormulaError().getText();
+    EXPECT_FALSE (p.panel.getDoItButton().isEnabled());
+    EXPECT_FALSE (p.panel.getPreviewButton().isEnabled());
+
+    p.panel.getFormulaField().setText ("y = x * 2;", juce::sendNotificationSync);
+    EXPECT_FALSE (p.panel.getFormulaError().isVisible());
+    EXPECT_TRUE (p.panel.getDoItButton().isEnabled());
+
+    // Replace takes no formula: a broken one left in the field does not matter.
+    p.panel.getFormulaField().setText ("y = ", juce::sendNotificationSync);
+    p.choose (p.panel.getOperationChoice(), 1);
+    EXPECT_TRUE (p.panel.getDoItButton().isEnabled());
+}
+
 TEST (Panel, EditingAValueLabelUpdatesTheDescription)
 {
     Panel p;
@@ -341,6 +361,9 @@ TEST (Panel, RestoreBackupUndoesTheLastRun)
     p.panel.waitForRun();
     EXPECT_EQ (folder.read ("a.xml"), "Blah");
     EXPECT_EQ (p.alerts->titles(), juce::StringArray ({ "Restore finished" }));
+    // The restore made QuillmereBackup(2).zip; the field stays on the one restored.
+    EXPECT_TRUE (folder.file ("QuillmereBackup(2).zip").existsAsFile());
+    EXPECT_EQ (p.panel.getBackupField().getText(), "QuillmereBackup.zip");
 }
 
 TEST (Panel, GoingUpInTheBrowserMovesTheRunToThatFolder)
@@ -392,6 +415,7 @@ TEST (Panel, PreviewShowsTheChangedLinesAndWritesNothing)
     p.panel.waitForRun();
 
     const auto shown = p.panel.getLog().getText();
+    EXPECT_TRUE (shown.startsWith ("Preview: nothing was written\n")) << shown;
     EXPECT_TRUE (shown.contains (folder.file ("a.xml").getFullPathName() + ": 1 change")) << shown;
     EXPECT_TRUE (shown.contains ("line 2: <b>Blah</b> -> <b>Blub</b>")) << shown;
     EXPECT_TRUE (shown.contains (folder.file ("same.xml").getFullPathName() + ": no change")) << shown;

@@ -62,6 +62,7 @@ TEST_F (ConvertRun, FormulaErrorInTheThirdOfFiveFilesStopsTheRun)
     EXPECT_EQ (folder.read ("4.xml"), "<e v=\"2\"/>");
     EXPECT_TRUE (outcome.log.endsWith ("processing file: " + path ("3.xml") + "...failed: division by zero\n"));
     EXPECT_FALSE (outcome.log.contains ("Batch processing finished"));
+    EXPECT_TRUE (folder.file ("QuillmereBackup.zip").existsAsFile()); // two files changed: it is needed
 
     ASSERT_EQ (alerts.alerts.size(), 1u);
     EXPECT_EQ (alerts.alerts[0].title, "Batch processing aborted");

@@ -309,6 +309,10 @@ TEST (QuillmereBatchTool, EvaluationErrorStopsTheRunWithStatusOne)
     EXPECT_FALSE (result.output.contains ("Batch processing finished"));
     EXPECT_EQ (folder.read ("a.xml"), "<e gain=\"0\"/>");
     EXPECT_EQ (folder.read ("b.xml"), "<e gain=\"2\"/>");
+    // Nothing changed: the backup would only hide the one an undo needs.
+    EXPECT_TRUE (result.output.contains ("removed the backup ")) << result.output;
+    EXPECT_FALSE (result.output.contains ("backup: ")) << result.output;
+    EXPECT_FALSE (folder.file ("QuillmereBackup.zip").exists());
 }
 
 TEST (QuillmereBatchTool, ExitStatusTwoWhenNothingChanged)

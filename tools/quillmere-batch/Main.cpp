@@ -109,7 +109,7 @@ namespace
         if (outcome.filesFailed > 0)
             std::fprintf (stderr, "quillmere-batch: %d of %d files failed and stayed unchanged (see the log above)\n",
                           outcome.filesFailed, filesListed);
-        if (! outcome.changedNothing())
+        if (! outcome.changedNothing() && outcome.backupFile != juce::File())
             std::printf ("backup: %s\n", DisplayName::of (outcome.backupFile).toRawUTF8());
     }
 }
