@@ -39,14 +39,9 @@ namespace
             { "DollarBeforeCrLfNeverBetween", "$", "<", "a\r\nb\r\n", "a<\r\nb<\r\n<" },
             { "DotStopsAtLineEnds", "a.*", "X", "ab\r\nac", "X\r\nX" },
             { "NoMatchKeepsTheBytes", "zz", "y", "a\r\nb\xff\n", "a\r\nb\xff\n" },
-            { "Utf8CharacterIsOneDot", "a.b", "[$0]", "a\xc3\xbc"
-                                                       "b",
-              "[a\xc3\xbc"
-              "b]" },
-            { "InvalidUtf8BytesStay", "b", "c", "\xff"
-                                                "ab\xfe",
-              "\xff"
-              "ac\xfe" },
+            { "Utf8CharacterIsOneDot", "a.b", "[$0]", "a\303\274b", "[a\303\274b]" },
+            { "InvalidBytesOfADeclaredUtf8FileStay", "b", "c", "<?xml version='1.0' encoding='UTF-8'?>\377ab\376",
+              "<?xml version='1.0' encoding='UTF-8'?>\377ac\376" },
             { "Latin1DecodedAndEncodedBack", "caf(.)", "[$1\xc3\xa8]", "<a t=\"caf\xe9\"/>", "<a t=\"[\xe9\xe8]\"/>" },
             { "Utf16LittleEndian", "(\\w)\xc3\xa9", "\xc3\xa8$1", utf16 (u"x\u00e9\r\n", true), utf16 (u"\u00e8x\r\n", true) },
             { "Utf16BigEndianSurrogatePair", "\xf0\x9f\x98\x80", "!", utf16 (u"a\U0001F600b", false), utf16 (u"a!b", false) },
