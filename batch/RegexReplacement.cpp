@@ -38,46 +38,63 @@ namespace
         return juce::String::fromUTF8 (reinterpret_cast<const char*> (buffer));
     }
 
-    /** The text to match as UTF-8, and for each of its bytes the offset in
-        the file of the character it belongs to (one more entry: the end).
-        No offsets: the text is the file's own bytes from a given origin. */
+    size_t utf8LengthOf (unsigned char lead)
+    {
+        return lead >= 0xf0 ? 4 : lead >= 0xe0 ? 3
+                            : lead >= 0xc0     ? 2
+                                               : 1;
+    }
+
+    /** The text to match as UTF-8, and the way back from its offsets to the
+        file's. Matches come left to right, so the way back walks on from the
+        last offset asked for instead of keeping one for every byte. */
     struct DecodedText
     {
         std::string text;
-        std::vector<size_t> offsets;
-        size_t origin = 0;
+        size_t origin = 0; // where the text starts in the file (after a byte-order mark)
+        size_t fileSize = 0;
+        size_t bytesPerUnit = 0; // 0: the text is the file's own bytes; 1: Latin-1; 2: UTF-16
+        size_t walkedText = 0, walkedFile = 0;
 
-        size_t fileOffsetOf (size_t textOffset) const
+        size_t fileOffsetOf (size_t textOffset)
         {
-            return offsets.empty() ? origin + textOffset : offsets[textOffset];
+            if (bytesPerUnit == 0)
+                return origin + textOffset;
+            if (textOffset < walkedText)
+                walkedText = 0, walkedFile = origin;
+            while (walkedText < textOffset)
+            {
+                const auto length = utf8LengthOf (static_cast<unsigned char> (text[walkedText]));
+                // Beyond U+FFFF, UTF-16 takes a surrogate pair, as UTF-8 takes four bytes.
+                walkedFile += bytesPerUnit == 1 ? 1 : length == 4 ? 4
+                                                                  : 2;
+                walkedText += length;
+            }
+            // An odd last byte of UTF-16 reads as one character of its own.
+            return std::min (walkedFile, fileSize);
         }
 
-        void appendCharacter (juce::juce_wchar character, size_t fileOffset)
+        void appendCharacter (juce::juce_wchar character)
         {
             char bytes[8];
-            const auto length = juce::CharPointer_UTF8 (bytes).getBytesRequiredFor (character);
             juce::CharPointer_UTF8 writer (bytes);
             writer.write (character);
-            text.append (bytes, length);
-            offsets.insert (offsets.end(), length, fileOffset);
+            text.append (bytes, static_cast<size_t> (writer.getAddress() - bytes));
         }
     };
 
-    DecodedText decodeUtf16 (std::string_view bytes, size_t origin, bool littleEndian)
+    void decodeUtf16 (std::string_view bytes, bool littleEndian, DecodedText& decoded)
     {
-        DecodedText decoded;
-        decoded.text.reserve (bytes.size() / 2);
-        decoded.offsets.reserve (bytes.size() / 2);
+        decoded.text.reserve (bytes.size() / 2 + bytes.size() / 8);
         const auto unitAt = [&] (size_t at) {
             const auto first = static_cast<unsigned char> (bytes[at]), second = static_cast<unsigned char> (bytes[at + 1]);
             return static_cast<uint32_t> (littleEndian ? first | second << 8 : second | first << 8);
         };
 
-        size_t at = origin;
+        size_t at = decoded.origin;
         for (; at + 1 < bytes.size(); at += 2)
         {
             auto unit = unitAt (at);
-            const auto start = at;
             if (unit >= 0xd800 && unit < 0xdc00 && at + 3 < bytes.size())
             {
                 const auto low = unitAt (at + 2);
@@ -90,36 +107,36 @@ namespace
             // A lone surrogate is no character: it reads as U+FFFD and stays in the file unless matched.
             if (unit >= 0xd800 && unit < 0xe000)
                 unit = 0xfffd;
-            decoded.appendCharacter (static_cast<juce::juce_wchar> (unit), start);
+            decoded.appendCharacter (static_cast<juce::juce_wchar> (unit));
         }
         if (at < bytes.size())
-            decoded.appendCharacter (0xfffd, at);
-        decoded.offsets.push_back (bytes.size());
-        return decoded;
+            decoded.appendCharacter (0xfffd);
     }
 
     DecodedText decode (std::string_view bytes, const XmlTextEncoding::Detected& encoding)
     {
         using Kind = XmlTextEncoding::Kind;
-        const auto origin = encoding.byteOrderMarkLength;
+        DecodedText decoded;
+        decoded.origin = decoded.walkedFile = encoding.byteOrderMarkLength;
+        decoded.fileSize = bytes.size();
 
         if (encoding.kind == Kind::utf16LittleEndian || encoding.kind == Kind::utf16BigEndian)
-            return decodeUtf16 (bytes, origin, encoding.kind == Kind::utf16LittleEndian);
-
-        DecodedText decoded;
-        if (encoding.kind == Kind::latin1)
         {
-            decoded.text.reserve (bytes.size() + bytes.size() / 8);
-            decoded.offsets.reserve (bytes.size() + bytes.size() / 8);
-            for (size_t at = origin; at < bytes.size(); ++at)
-                decoded.appendCharacter (static_cast<unsigned char> (bytes[at]), at);
-            decoded.offsets.push_back (bytes.size());
-            return decoded;
+            decoded.bytesPerUnit = 2;
+            decodeUtf16 (bytes, encoding.kind == Kind::utf16LittleEndian, decoded);
         }
-
-        // UTF-8 and US-ASCII are matched as they are; bytes that are not UTF-8 never match.
-        decoded.text.assign (bytes.substr (origin));
-        decoded.origin = origin;
+        else if (encoding.kind == Kind::latin1)
+        {
+            decoded.bytesPerUnit = 1;
+            decoded.text.reserve (bytes.size() + bytes.size() / 8);
+            for (size_t at = decoded.origin; at < bytes.size(); ++at)
+                decoded.appendCharacter (static_cast<unsigned char> (bytes[at]));
+        }
+        else
+        {
+            // UTF-8 and US-ASCII are matched as they are; bytes that are not UTF-8 never match.
+            decoded.text.assign (bytes.substr (decoded.origin));
+        }
         return decoded;
     }
 
@@ -505,7 +522,7 @@ FileRewrite RegexReplacement::apply (std::string_view original)
         return rewrite;
     }
 
-    const auto decoded = decode (original, encoding);
+    auto decoded = decode (original, encoding);
     const auto& subject = decoded.text;
     auto& c = *compiled;
     const auto* ovector = pcre2_get_ovector_pointer (c.matchData.get());
