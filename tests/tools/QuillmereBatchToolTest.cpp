@@ -107,6 +107,8 @@ TEST (QuillmereBatchTool, HelpAndWrongCalls)
         { "--replace", "a", "b", folder.path(), folder.path() },
         { "--replace", "Blub", "--dry-run", folder.path() },
         { "--replace", "--dry-run", "x", folder.path() },
+        { "--regex", "--convert", "g", "x", folder.path() },
+        { "--replace", "--regex", "x", folder.path() },
     };
     for (const auto& call : wrongCalls)
     {
