@@ -273,6 +273,8 @@ BatchOperation::Refusal RegexReplacement::Compiled::compile (const juce::String&
     if (jitStack != nullptr)
         pcre2_jit_stack_assign (matchContext.get(), nullptr, jitStack.get());
     matchData.reset (pcre2_match_data_create_from_pattern (code.get(), nullptr));
+    if (matchContext == nullptr || matchData == nullptr)
+        return { "Out of memory", "There is not enough memory to prepare the regular expression." };
 
     uint32_t captures = 0;
     pcre2_pattern_info (code.get(), PCRE2_INFO_CAPTURECOUNT, &captures);
