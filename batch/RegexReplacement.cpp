@@ -250,6 +250,8 @@ struct RegexReplacement::Compiled
 BatchOperation::Refusal RegexReplacement::Compiled::compile (const juce::String& pattern)
 {
     CompileContextPtr context (pcre2_compile_context_create (nullptr));
+    if (context == nullptr)
+        return { "Out of memory", "There is not enough memory to prepare the regular expression." };
     // A file's lines may end in LF, CR LF or CR: ^ and $ take all three.
     pcre2_set_newline (context.get(), PCRE2_NEWLINE_ANYCRLF);
 
