@@ -47,6 +47,9 @@ QuillmereContentComponent::QuillmereContentComponent (const juce::String& name)
     doWhereComboBox->onChange = [this] { scopeChosen(); };
     replaceWhatLabel = makeCaption ("replaceWhatLabel", "Replace what:", true);
     replaceWhatValue = makeValue ("replaceWhatLabel", "Blah", true);
+    regexToggle = std::make_unique<juce::ToggleButton> ("regular expression");
+    regexToggle->onClick = [this] { updateToDoText(); };
+    addAndMakeVisible (*regexToggle);
     replaceWithLabel = makeCaption ("replaceWithLabel", "Replace with:", true);
     replaceWithValue = makeValue ("replaceWithLabel", "Blub", true);
     attributeToConvertLabel = makeCaption ("attributeToConvertLabel", "Attribute:", false);
@@ -196,6 +199,10 @@ void QuillmereContentComponent::resized()
     const int firstFieldY = choicesY + rowSpacing;
     const int secondFieldY = firstFieldY + fieldSpacing;
     placeField (*replaceWhatLabel, wideCaption, *replaceWhatValue, firstFieldY);
+    // The switch takes the right end of its row; the search field ends before it.
+    constexpr int regexToggleWidth = 150;
+    regexToggle->setBounds (width - rightMargin - regexToggleWidth, firstFieldY, regexToggleWidth, rowHeight);
+    replaceWhatValue->setSize (regexToggle->getX() - 4 - replaceWhatValue->getX(), rowHeight);
     placeField (*attributeToConvertLabel, narrowCaption, *attributeValue, firstFieldY);
     placeField (*backupLabel, narrowCaption, *backupValue, firstFieldY);
     placeField (*replaceWithLabel, wideCaption, *replaceWithValue, secondFieldY);
@@ -223,7 +230,7 @@ BatchSettings QuillmereContentComponent::currentSettings()
     BatchSettings settings;
     settings.operation = OperationKindTable::named (doWhatComboBox->getText());
     // A field being edited counts with what it holds now.
-    settings.replace = { replaceWhatValue->getText (true), replaceWithValue->getText (true) };
+    settings.replace = { replaceWhatValue->getText (true), replaceWithValue->getText (true), regexToggle->getToggleState() };
     settings.convert = { attributeValue->getText (true), formulaValue->getText (true) };
     // The folder the run will work on, which is what the browser shows except
     // where its selection has gone stale.
@@ -408,7 +415,7 @@ void QuillmereContentComponent::cancelRun()
 void QuillmereContentComponent::setControlsEnabled (bool enabled)
 {
     for (juce::Component* control : { (juce::Component*) fileBrowser.get(), (juce::Component*) filesValue.get(), (juce::Component*) doWhatComboBox.get(),
-                                      (juce::Component*) replaceWhatValue.get(), (juce::Component*) replaceWithValue.get(),
+                                      (juce::Component*) replaceWhatValue.get(), (juce::Component*) regexToggle.get(), (juce::Component*) replaceWithValue.get(),
                                       (juce::Component*) attributeValue.get(), (juce::Component*) formulaValue.get(),
                                       (juce::Component*) backupValue.get(), (juce::Component*) saveLogButton.get(),
                                       (juce::Component*) previewButton.get() })
@@ -549,7 +556,7 @@ void QuillmereContentComponent::saveLog()
 //==============================================================================
 void QuillmereContentComponent::showOperationFields (std::optional<OperationKind> operation)
 {
-    for (auto* widget : { replaceWhatLabel.get(), replaceWhatValue.get(), replaceWithLabel.get(), replaceWithValue.get() })
+    for (auto* widget : std::initializer_list<juce::Component*> { replaceWhatLabel.get(), replaceWhatValue.get(), regexToggle.get(), replaceWithLabel.get(), replaceWithValue.get() })
         widget->setVisible (operation == OperationKind::replace);
     for (auto* widget : { attributeToConvertLabel.get(), attributeValue.get(), conversionFormulaLabel.get(), formulaValue.get() })
         widget->setVisible (operation == OperationKind::convert);

@@ -89,6 +89,7 @@ public:
     juce::Label& getFilesField() { return *filesValue; }
     juce::Label& getReplaceWhatField() { return *replaceWhatValue; }
     juce::Label& getReplaceWithField() { return *replaceWithValue; }
+    juce::ToggleButton& getRegexToggle() { return *regexToggle; }
     juce::Label& getAttributeField() { return *attributeValue; }
     juce::Label& getFormulaField() { return *formulaValue; }
     juce::Label& getBackupField() { return *backupValue; }
@@ -150,6 +151,7 @@ private:
     std::unique_ptr<juce::ComboBox> doWhereComboBox;
     std::unique_ptr<juce::Label> replaceWhatLabel;
     std::unique_ptr<juce::Label> replaceWhatValue;
+    std::unique_ptr<juce::ToggleButton> regexToggle;
     std::unique_ptr<juce::Label> replaceWithLabel;
     std::unique_ptr<juce::Label> replaceWithValue;
     std::unique_ptr<juce::Label> attributeToConvertLabel;

@@ -12,7 +12,9 @@ std::unique_ptr<BatchOperation> BatchOperationFactory::create (const BatchSettin
     switch (*settings.operation)
     {
         case OperationKind::replace:
-            return std::make_unique<ReplaceOperation> (settings);
+            if (settings.replace.regex && formulaEngine == nullptr)
+                return nullptr;
+            return std::make_unique<ReplaceOperation> (settings, formulaEngine);
         case OperationKind::convert:
             if (formulaEngine == nullptr)
                 return nullptr;

@@ -14,6 +14,7 @@ struct BatchSettings
     struct ReplaceParameters
     {
         juce::String what, with;
+        bool regex = false; // what is a regular expression, with a template of groups and formulas
     };
 
     struct ConvertParameters

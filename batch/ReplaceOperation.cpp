@@ -2,21 +2,72 @@
 
 #include "TextReplacement.h"
 
+#include <expr/Describe.h>
+
+ReplaceOperation::ReplaceOperation (BatchSettings settingsToUse, FormulaEngine* formulaEngine)
+    : BatchOperation (std::move (settingsToUse)),
+      engine (formulaEngine)
+{
+}
+
+ReplaceOperation::~ReplaceOperation() = default;
+
 BatchOperation::Refusal ReplaceOperation::prepare()
 {
     // An empty search text would match everywhere and never end.
     if (settings.replace.what.isEmpty())
         return { "Nothing to replace", "The search text is empty: enter the text to replace under \"Replace what:\"." };
-    return {};
+
+    if (! settings.replace.regex)
+        return {};
+
+    jassert (engine != nullptr);
+    regex = std::make_unique<RegexReplacement> (*engine);
+    auto refused = regex->prepare (settings.replace.what, settings.replace.with);
+    if (refused.isRefused())
+        regex.reset();
+    else
+        regex->setAbortFlag (cancelFlag);
+    return refused;
 }
 
 juce::String ReplaceOperation::describeTask() const
 {
+    if (settings.replace.regex)
+        return "Replace regular expression: '" + settings.replace.what + "' \n"
+             + "with new string: '" + settings.replace.with + "' \n";
     return "Replace string: '" + settings.replace.what + "' \n"
          + "with new string: '" + settings.replace.with + "' \n";
 }
 
-FileRewrite ReplaceOperation::rewrite (const juce::File&, std::string_view original, const FileAnalysis*)
+FileRewrite ReplaceOperation::rewrite (const juce::File& file, std::string_view original, const FileAnalysis*)
 {
-    return TextReplacement::apply (original, settings.replace.what, settings.replace.with);
+    if (! settings.replace.regex)
+        return TextReplacement::apply (original, settings.replace.what, settings.replace.with);
+
+    jassert (regex != nullptr);
+    try
+    {
+        return regex->apply (original);
+    }
+    catch (const Expr::Exception& error)
+    {
+        // As in "convert value": a formula that fails stops the run here.
+        const juce::String reason (Expr::Describe (error));
+        throw StopRun { reason, "The formula failed on " + file.getFullPathName() + ": " + reason + ".\n"
+                                    + "This file and the files after it are unchanged; the files before it were changed. " };
+    }
+}
+
+FormulaEngine* ReplaceOperation::formulaEngineInUse() const
+{
+    return regex != nullptr && regex->hasFormulas() ? engine : nullptr;
+}
+
+void ReplaceOperation::setCancelFlag (const std::atomic<bool>* flag)
+{
+    // A run sets the flag before it prepares the operation: kept for the pattern compiled then.
+    cancelFlag = flag;
+    if (regex != nullptr)
+        regex->setAbortFlag (flag);
 }

@@ -1,14 +1,28 @@
 #pragma once
 
 #include "BatchOperation.h"
+#include "RegexReplacement.h"
 
-/** "replace string": every occurrence of one text replaced by another. */
+#include <memory>
+
+/** "replace string": every occurrence of one text replaced by another, or
+    with the regular expression switch, every match of a pattern. */
 class ReplaceOperation : public BatchOperation
 {
 public:
-    using BatchOperation::BatchOperation;
+    /** formulaEngine (needed for a regular expression) must outlive the operation. */
+    ReplaceOperation (BatchSettings settings, FormulaEngine* formulaEngine);
+    ~ReplaceOperation() override;
 
+    /** Compiles the pattern and its replacement, when it is one. */
     Refusal prepare() override;
     juce::String describeTask() const override;
     FileRewrite rewrite (const juce::File& file, std::string_view original, const FileAnalysis* analysis) override;
+    FormulaEngine* formulaEngineInUse() const override;
+    void setCancelFlag (const std::atomic<bool>* flag) override;
+
+private:
+    FormulaEngine* engine;
+    std::unique_ptr<RegexReplacement> regex;
+    const std::atomic<bool>* cancelFlag = nullptr;
 };

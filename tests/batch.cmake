@@ -2,6 +2,7 @@ quillmere_add_test(batch_tests
     SOURCES batch/TaskDescriptionTest.cpp
             batch/BatchPreviewTest.cpp
             batch/TextReplacementTest.cpp
+            batch/RegexReplacementTest.cpp
             batch/BatchRunReplaceTest.cpp
             batch/BatchRunConvertTest.cpp
             batch/ByteExactConvertTest.cpp

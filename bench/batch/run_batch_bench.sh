@@ -4,6 +4,8 @@
 #
 #   replace: quillmere-batch --replace Blah Blub FOLDER
 #       vs   zip -0 -q backup.zip -- *.xml, then one sed -i 's/Blah/Blub/g' over all files
+#   regex:   quillmere-batch --regex --replace 'B(l)ah' 'B${1}ub' FOLDER
+#       vs   zip -0 -q backup.zip -- *.xml, then one sed -E -i 's/B(l)ah/B\1ub/g' over all files
 #   convert: quillmere-batch --convert gain 'y = x * 2;' FOLDER
 #       vs   one xmlstarlet ed -L -u '//@gain' -x '. * 2' over all files (no backup)
 #   preview: quillmere-batch --dry-run (replace, then convert)
@@ -38,6 +40,7 @@ repeats=${BENCH_REPEATS:-5}
 small_files=$(( files / 10 ))
 
 replace_target=0.5
+regex_target=1.0
 convert_target=0.3
 convert_to_replace_target=1.5
 preview_to_run_target=0.5
@@ -64,6 +67,7 @@ small_folder=$work/source-small
 # ---------------------------------------------------------------- the commands
 
 run_quillmere_replace() { "$tool" --replace Blah Blub "$1" >/dev/null; }
+run_quillmere_regex() { "$tool" --regex --replace 'B(l)ah' 'B${1}ub' "$1" >/dev/null; }
 run_quillmere_convert() { "$tool" --convert gain 'y = x * 2;' "$1" >/dev/null; }
 run_preview_replace() { "$tool" --dry-run --replace Blah Blub "$1" >/dev/null; }
 run_preview_convert() { "$tool" --dry-run --convert gain 'y = x * 2;' "$1" >/dev/null; }
@@ -71,6 +75,11 @@ run_preview_convert() { "$tool" --dry-run --convert gain 'y = x * 2;' "$1" >/dev
 run_zip_and_sed() {
     cd "$1" && zip -0 -q backup.zip -- *.xml \
         && printf '%s\0' *.xml | xargs -0 sed -i 's/Blah/Blub/g'
+}
+
+run_zip_and_sed_regex() {
+    cd "$1" && zip -0 -q backup.zip -- *.xml \
+        && printf '%s\0' *.xml | xargs -0 sed -E -i 's/B(l)ah/B\1ub/g'
 }
 
 run_xmlstarlet() {
@@ -138,9 +147,12 @@ check_replace() {
     fresh_copy "$source_folder"; run_quillmere_replace "$run_folder" || fail "quillmere-batch --replace failed"
     diff -rq -x '*.zip' "$expected" "$run_folder" >/dev/null \
         || fail "quillmere-batch and sed give different files"
+    fresh_copy "$source_folder"; run_quillmere_regex "$run_folder" || fail "quillmere-batch --regex --replace failed"
+    diff -rq -x '*.zip' "$expected" "$run_folder" >/dev/null \
+        || fail "quillmere-batch --regex and sed give different files"
     unzip -tq "$run_folder/QuillmereBackup.zip" >/dev/null || fail "the backup of the replace run is broken"
     [[ $(unzip -Z1 "$run_folder/QuillmereBackup.zip" | wc -l) -eq $files ]] || fail "the backup lacks files"
-    echo "checked: the replace run gives the same bytes as sed, and a complete backup"
+    echo "checked: the replace runs (literal and regex) give the same bytes as sed, and a complete backup"
 }
 
 # xmlstarlet re-serialises (quotes, empty elements), quillmere-batch changes
@@ -190,6 +202,9 @@ compare "Replace 'Blah' by 'Blub'" \
     run_quillmere_replace "quillmere-batch --replace (backup included)" \
     run_zip_and_sed "zip -0 -q + sed -i" "$replace_target"
 replace_wall=$last_best_wall
+compare "Replace the regular expression 'B(l)ah' by 'B\${1}ub'" \
+    run_quillmere_regex "quillmere-batch --regex --replace (backup)" \
+    run_zip_and_sed_regex "zip -0 -q + sed -E -i" "$regex_target"
 compare "Convert gain with 'y = x * 2;'" \
     run_quillmere_convert "quillmere-batch --convert (backup included)" \
     run_xmlstarlet "xmlstarlet ed -L (no backup)" "$convert_target"

@@ -289,6 +289,23 @@ TEST (Panel, ConvertThroughThePanel)
     EXPECT_FALSE (p.panel.checkFormula());
 }
 
+TEST (Panel, RegularExpressionToggleReplacesByPattern)
+{
+    TestFolder folder;
+    folder.write ("a.xml", "<e gain=\"3dB\"/>");
+
+    Panel p;
+    p.showFolder (folder);
+    p.panel.getReplaceWhatField().setText ("gain=\"(\\d+)dB\"", juce::sendNotificationSync);
+    p.panel.getReplaceWithField().setText ("gain=\"${= _1 * 2 }dB\"", juce::sendNotificationSync);
+    p.panel.getRegexToggle().setToggleState (true, juce::sendNotificationSync);
+    EXPECT_TRUE (p.description().startsWith ("Replace regular expression: 'gain=\"(\\d+)dB\"' \n")) << p.description();
+
+    p.panel.getDoItButton().onClick();
+    p.panel.waitForRun();
+    EXPECT_EQ (folder.read ("a.xml"), "<e gain=\"6dB\"/>");
+}
+
 TEST (Panel, SaveLogWritesHeaderDescriptionAndLogAndRefusesAnEmptyLog)
 {
     TestFolder folder;

@@ -107,6 +107,8 @@ TEST (QuillmereBatchTool, HelpAndWrongCalls)
         { "--replace", "a", "b", folder.path(), folder.path() },
         { "--replace", "Blub", "--dry-run", folder.path() },
         { "--replace", "--dry-run", "x", folder.path() },
+        { "--regex", "--convert", "g", "x", folder.path() },
+        { "--replace", "--regex", "x", folder.path() },
     };
     for (const auto& call : wrongCalls)
     {
@@ -508,4 +510,20 @@ TEST (QuillmereBatchTool, AFileLargerThanMemoryAllowsFailsAlone)
     EXPECT_TRUE (output.contains ("big.xml...failed: not enough memory")) << output;
     EXPECT_EQ (folder.read ("a-small.xml"), "b") << output;
     EXPECT_TRUE (output.contains ("Batch processing finished.")) << output;
+}
+
+TEST (QuillmereBatchTool, RegexReplaceComputesOnCapturesAndRefusesABadPattern)
+{
+    TestFolder folder;
+    folder.write ("a.xml", "<a gain=\"3dB\"/>\r\n<b gain=\"-1.5dB\"/>\r\n");
+
+    const auto bad = runTool ({ "--regex", "--replace", "gain=\"([0-9]+dB\"", "x", folder.path() });
+    EXPECT_EQ (bad.exitCode, 2) << bad.output;
+    EXPECT_TRUE (bad.output.contains ("missing closing parenthesis")) << bad.output;
+    EXPECT_FALSE (folder.file ("QuillmereBackup.zip").exists());
+
+    const auto result = runTool ({ "--regex", "--replace", "gain=\"([-.0-9]+)dB\"", "gain=\"${= _1 - 6 }dB\"", folder.path() });
+    EXPECT_EQ (result.exitCode, 0) << result.output;
+    EXPECT_TRUE (result.output.contains ("Replace regular expression: 'gain=\"([-.0-9]+)dB\"'")) << result.output;
+    EXPECT_EQ (folder.read ("a.xml"), "<a gain=\"-3dB\"/>\r\n<b gain=\"-7.5dB\"/>\r\n");
 }

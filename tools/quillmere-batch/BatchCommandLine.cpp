@@ -4,7 +4,7 @@
 juce::String BatchCommandLine::usage()
 {
     return "usage: quillmere-batch [--recursive] [--include GLOB] [--exclude GLOB] [--dry-run] [--diff]\n"
-           "                       --replace WHAT WITH FOLDER\n"
+           "                       [--regex] --replace WHAT WITH FOLDER\n"
            "       quillmere-batch [--recursive] [--include GLOB] [--exclude GLOB] [--dry-run] [--diff]\n"
            "                       --convert ATTRIBUTE FORMULA FOLDER\n"
            "       quillmere-batch [--dry-run] [--diff] --restore ARCHIVE\n"
@@ -15,6 +15,13 @@ juce::String BatchCommandLine::usage()
            "\n"
            "  --replace WHAT WITH     replace every WHAT by WITH in the whole text of each\n"
            "                          file (case-sensitive, left to right, no overlaps)\n"
+           "  --regex                 WHAT is a regular expression (PCRE2; ^ and $ at\n"
+           "                          each line) and WITH may hold $1..$99, ${name}, $0,\n"
+           "                          $$ and ${= FORMULA } on groups read as numbers _1,\n"
+           "                          _2... or by name, e.g. --regex --replace\n"
+           "                          'id=\"([a-z]+)-(\\d+)\"' 'id=\"$1_$2\"' or\n"
+           "                          --regex --replace 'gain=\"([-.0-9]+)dB\"'\n"
+           "                          'gain=\"${= _1 - 6 }dB\"'\n"
            "  --convert ATTRIBUTE FORMULA\n"
            "                          give every attribute named ATTRIBUTE (letter case\n"
            "                          ignored) the value of FORMULA, with x its old value,\n"
@@ -49,7 +56,7 @@ juce::String BatchCommandLine::usage()
 
 namespace
 {
-    const juce::StringArray options { "--recursive", "--include", "--exclude", "--dry-run", "--diff", "--replace", "--convert", "--restore", "--help", "-h", "--version" };
+    const juce::StringArray options { "--recursive", "--regex", "--include", "--exclude", "--dry-run", "--diff", "--replace", "--convert", "--restore", "--help", "-h", "--version" };
 }
 
 juce::Result BatchCommandLine::parse (const juce::StringArray& arguments, BatchCommandLine& parsed)
@@ -79,6 +86,8 @@ juce::Result BatchCommandLine::parse (const juce::StringArray& arguments, BatchC
             parsed.dryRun = true;
         else if (argument == "--diff")
             parsed.diff = true;
+        else if (argument == "--regex")
+            parsed.regex = true;
         else if (argument == "--include" || argument == "--exclude")
         {
             if (i + 1 >= arguments.size() || options.contains (arguments[i + 1]))
@@ -117,6 +126,9 @@ juce::Result BatchCommandLine::parse (const juce::StringArray& arguments, BatchC
 
     if (! parsed.operation.has_value())
         return juce::Result::fail ("say what to do: --replace WHAT WITH, --convert ATTRIBUTE FORMULA or --restore ARCHIVE");
+
+    if (parsed.regex && parsed.operation != OperationKind::replace)
+        return juce::Result::fail ("--regex goes with --replace only");
 
     if (parsed.operation == OperationKind::restore)
     {

@@ -20,6 +20,7 @@ struct BatchCommandLine
     bool recursive = false;
     bool dryRun = false;
     bool diff = false;
+    bool regex = false; // --regex: WHAT is a regular expression
     std::optional<OperationKind> operation;
     juce::String first;                   // WHAT, ATTRIBUTE or ARCHIVE
     juce::String second;                  // WITH, or FORMULA

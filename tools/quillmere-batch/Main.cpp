@@ -65,7 +65,7 @@ namespace
     {
         BatchSettings settings;
         settings.operation = call.operation;
-        settings.replace = { call.first, call.second };
+        settings.replace = { call.first, call.second, call.regex };
         settings.convert = { call.first, call.second };
         settings.restore.archive = call.archive;
         settings.recursive = call.recursive;
