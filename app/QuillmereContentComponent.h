@@ -74,6 +74,7 @@ public:
     juce::Label& getReplaceWithField() { return *replaceWithValue; }
     juce::Label& getAttributeField() { return *attributeValue; }
     juce::Label& getFormulaField() { return *formulaValue; }
+    juce::ComboBox& getNumberFormatChoice() { return *numberFormatComboBox; }
     juce::Label& getBackupField() { return *backupValue; }
     juce::TextEditor& getDescription() { return *toDoDisplay; }
     juce::TextEditor& getLog() { return *doneDisplay; }
@@ -134,6 +135,8 @@ private:
     std::unique_ptr<juce::Label> attributeValue;
     std::unique_ptr<juce::Label> conversionFormulaLabel;
     std::unique_ptr<juce::Label> formulaValue;
+    std::unique_ptr<juce::Label> numberFormatLabel;
+    std::unique_ptr<juce::ComboBox> numberFormatComboBox; // a format of the list, or one typed in ("%.4f")
     std::unique_ptr<juce::Label> backupLabel;
     std::unique_ptr<juce::Label> backupValue;
     std::unique_ptr<juce::Label> toDoLabel;
