@@ -166,6 +166,7 @@ namespace
         std::vector<ValuePath::ElementState> open;
         bool gathering = false;
         size_t textStart = 0;
+        AttributeLocator::Units textUnits = AttributeLocator::Units::bytes;
         std::string text;
     };
 
@@ -271,6 +272,7 @@ namespace
         {
             state.gathering = true;
             state.textStart = tag->first + tag->second;
+            state.textUnits = unitsOfTag (state.bytes + tag->first, tag->second);
             state.text.clear();
         }
     }
@@ -308,7 +310,7 @@ namespace
         // An empty-element tag ends where it starts: its text is empty.
         const bool emptyTag = tag->first < state.textStart;
         const auto end = emptyTag ? state.textStart : tag->first;
-        const auto units = unitsOfTag (state.bytes + tag->first, std::max<size_t> (tag->second, 2));
+        const auto units = state.textUnits;
         const bool plain = isPlainText (state.bytes, state.textStart, end, units);
         if (plain && ! state.path->acceptsValue (state.text))
             return;
