@@ -56,6 +56,11 @@ QuillmereContentComponent::QuillmereContentComponent (const juce::String& name)
     attributeValue = makeValue ("attributeToConvertLabel", "SomeAttribute", false);
     conversionFormulaLabel = makeCaption ("conversionFormulaLabel", "Formula:", false);
     formulaValue = makeValue ("conversionFormulaLabel", "y = x;", false);
+    numberFormatLabel = makeCaption ("numberFormatLabel", "Number format:", false);
+    numberFormatComboBox = makeChoice ("numberFormatComboBox", { "design", "keep", "%.2f", "%.6g", "%.3e" });
+    numberFormatComboBox->setEditableText (true);
+    numberFormatComboBox->setVisible (false);
+    numberFormatComboBox->onChange = [this] { updateToDoText(); };
     backupLabel = makeCaption ("backupLabel", "Backup:", false);
     backupValue = makeValue ("backupLabel", BackupArchive::newestIn (juce::File (fileList.getCurrentDirectoryPath())).getFileName(), false);
     backupValue->onTextChange = [this] {
@@ -207,6 +212,11 @@ void QuillmereContentComponent::resized()
     placeField (*backupLabel, narrowCaption, *backupValue, firstFieldY);
     placeField (*replaceWithLabel, wideCaption, *replaceWithValue, secondFieldY);
     placeField (*conversionFormulaLabel, narrowCaption, *formulaValue, secondFieldY);
+    // The number format shares the formula's row, at its right end.
+    constexpr int formatCaption = 100, formatWidth = 90;
+    numberFormatComboBox->setBounds (width - rightMargin - formatWidth, secondFieldY, formatWidth, rowHeight);
+    numberFormatLabel->setBounds (numberFormatComboBox->getX() - formatCaption, secondFieldY, formatCaption, rowHeight);
+    formulaValue->setSize (std::max (40, numberFormatLabel->getX() - 8 - formulaValue->getX()), rowHeight);
 
     // The description takes half of what is left, the log the rest.
     const int descriptionY = secondFieldY + rowSpacing;
@@ -231,7 +241,7 @@ BatchSettings QuillmereContentComponent::currentSettings()
     settings.operation = OperationKindTable::named (doWhatComboBox->getText());
     // A field being edited counts with what it holds now.
     settings.replace = { replaceWhatValue->getText (true), replaceWithValue->getText (true), regexToggle->getToggleState() };
-    settings.convert = { attributeValue->getText (true), formulaValue->getText (true) };
+    settings.convert = { attributeValue->getText (true), formulaValue->getText (true), numberFormatComboBox->getText().trim() };
     // The folder the run will work on, which is what the browser shows except
     // where its selection has gone stale.
     settings.directoryPath = fileList.getCurrentDirectoryPath();
@@ -417,7 +427,7 @@ void QuillmereContentComponent::setControlsEnabled (bool enabled)
     for (juce::Component* control : { (juce::Component*) fileBrowser.get(), (juce::Component*) filesValue.get(), (juce::Component*) doWhatComboBox.get(),
                                       (juce::Component*) replaceWhatValue.get(), (juce::Component*) regexToggle.get(), (juce::Component*) replaceWithValue.get(),
                                       (juce::Component*) attributeValue.get(), (juce::Component*) formulaValue.get(),
-                                      (juce::Component*) backupValue.get(), (juce::Component*) saveLogButton.get(),
+                                      (juce::Component*) numberFormatComboBox.get(), (juce::Component*) backupValue.get(), (juce::Component*) saveLogButton.get(),
                                       (juce::Component*) previewButton.get() })
         control->setEnabled (enabled);
     doWhereComboBox->setEnabled (enabled && OperationKindTable::named (doWhatComboBox->getText()) != OperationKind::restore);
@@ -558,7 +568,9 @@ void QuillmereContentComponent::showOperationFields (std::optional<OperationKind
 {
     for (auto* widget : std::initializer_list<juce::Component*> { replaceWhatLabel.get(), replaceWhatValue.get(), regexToggle.get(), replaceWithLabel.get(), replaceWithValue.get() })
         widget->setVisible (operation == OperationKind::replace);
-    for (auto* widget : { attributeToConvertLabel.get(), attributeValue.get(), conversionFormulaLabel.get(), formulaValue.get() })
+    for (juce::Component* widget : { (juce::Component*) attributeToConvertLabel.get(), (juce::Component*) attributeValue.get(),
+                                     (juce::Component*) conversionFormulaLabel.get(), (juce::Component*) formulaValue.get(),
+                                     (juce::Component*) numberFormatLabel.get(), (juce::Component*) numberFormatComboBox.get() })
         widget->setVisible (operation == OperationKind::convert);
     for (auto* widget : { backupLabel.get(), backupValue.get() })
         widget->setVisible (operation == OperationKind::restore);

@@ -92,6 +92,7 @@ public:
     juce::ToggleButton& getRegexToggle() { return *regexToggle; }
     juce::Label& getAttributeField() { return *attributeValue; }
     juce::Label& getFormulaField() { return *formulaValue; }
+    juce::ComboBox& getNumberFormatChoice() { return *numberFormatComboBox; }
     juce::Label& getBackupField() { return *backupValue; }
     juce::Label& getFormulaError() { return *formulaErrorLabel; }
     juce::TextEditor& getDescription() { return *toDoDisplay; }
@@ -158,6 +159,8 @@ private:
     std::unique_ptr<juce::Label> attributeValue;
     std::unique_ptr<juce::Label> conversionFormulaLabel;
     std::unique_ptr<juce::Label> formulaValue;
+    std::unique_ptr<juce::Label> numberFormatLabel;
+    std::unique_ptr<juce::ComboBox> numberFormatComboBox; // a format of the list, or one typed in ("%.4f")
     std::unique_ptr<juce::Label> backupLabel;
     std::unique_ptr<juce::Label> backupValue;
     std::unique_ptr<juce::Label> formulaErrorLabel; // what is wrong with the formula, as it is typed

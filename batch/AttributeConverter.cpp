@@ -135,9 +135,16 @@ namespace
     }
 }
 
-AttributeConverter::AttributeConverter (FormulaEngine& engineToUse, juce::String name)
-    : engine (engineToUse), attributeName (name.toStdString())
+AttributeConverter::AttributeConverter (FormulaEngine& engineToUse, juce::String name, NumberFormat format)
+    : engine (engineToUse), attributeName (name.toStdString()), numberFormat (format)
 {
+    if (! ValuePath::isPath (attributeName))
+        return;
+    ValuePath::Refusal refused;
+    if (auto parsed = ValuePath::parse (attributeName, refused))
+        path = std::make_shared<const ValuePath> (std::move (*parsed));
+    else
+        refusal = refused;
 }
 
 FileRewrite AttributeConverter::rewrite (std::string_view document)
@@ -148,11 +155,13 @@ FileRewrite AttributeConverter::rewrite (std::string_view document)
 AttributeConverter::FoundValues AttributeConverter::findValues (std::string_view document, const std::atomic<bool>* stop) const
 {
     FoundValues found;
-    found.parseError = AttributeLocator::locate (
-        document, attributeName, [&] (const AttributeLocator::Match& match) {
-            found.values.push_back ({ std::string (match.value), match.offset, match.length, match.units });
-        },
-        stop);
+    const auto keep = [&] (const AttributeLocator::Match& match) {
+        found.values.push_back ({ std::string (match.value), match.offset, match.length, match.units, match.plain });
+    };
+    if (refusal)
+        return found;
+    found.parseError = path != nullptr ? AttributeLocator::locate (document, *path, keep, stop)
+                                       : AttributeLocator::locate (document, attributeName, keep, stop);
     return found;
 }
 
@@ -163,7 +172,7 @@ FileRewrite AttributeConverter::rewrite (std::string_view document, const FoundV
 
     for (const auto& value : found.values)
     {
-        const auto parts = NumberText::splitValue (value.value);
+        const auto parts = value.plain ? NumberText::splitValue (value.value) : std::nullopt;
         if (! parts)
         {
             ++kept;
@@ -175,8 +184,12 @@ FileRewrite AttributeConverter::rewrite (std::string_view document, const FoundV
 
         // Compared as numbers, not as texts: a value whose number stays the
         // same keeps its bytes, however it is spelt ("1.30", "+3", " 7 ").
-        if (! isSameNumber (y, parts->value))
-            edits.push_back (editFor (document, value, *parts, NumberText::writeNumber (y)));
+        if (isSameNumber (y, parts->value))
+            continue;
+        // A format may write the new number as the old one was written
+        // ("%.1f" of 1.04 for 1.0): then the bytes stay.
+        if (auto written = numberFormat.write (y, parts->number); written != parts->number)
+            edits.push_back (editFor (document, value, *parts, written));
     }
 
     FileRewrite rewrite;
@@ -187,6 +200,8 @@ FileRewrite AttributeConverter::rewrite (std::string_view document, const FoundV
     }
 
     rewrite.changes = (int) edits.size();
+    if (selectsByPath())
+        rewrite.selectedValues = (int) found.values.size();
     rewrite.remark = keptRemark (kept);
     if (! edits.empty())
         rewrite.bytes = applyEdits (document, edits);

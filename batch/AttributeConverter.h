@@ -2,10 +2,14 @@
 
 #include "AttributeLocator.h"
 #include "FileRewrite.h"
+#include "NumberFormat.h"
+#include "ValuePath.h"
 
 #include <juce_core/juce_core.h>
 
 #include <atomic>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,13 +24,24 @@ class FormulaEngine;
     byte of the file and every value whose number stays the same, however it
     is written ("1.30", "+3", "1e3"). Character data is never converted.
 
+    A text that is a path (ValuePath::isPath) selects the values instead:
+    attributes named exactly and under conditions, or the text of elements
+    without child elements. New numbers are written in the number format.
+
     Evaluation errors of the formula language leave rewrite() as exceptions
     of the Expr family.
 */
 class AttributeConverter
 {
 public:
-    AttributeConverter (FormulaEngine& engine, juce::String attributeName);
+    AttributeConverter (FormulaEngine& engine, juce::String attributeName, NumberFormat format = {});
+
+    /** For a path that cannot be taken: why and where. Nothing for a plain
+        name or a path that parsed; such a converter selects nothing. */
+    const std::optional<ValuePath::Refusal>& pathRefusal() const { return refusal; }
+
+    /** True when the text given is a path rather than a plain name. */
+    bool selectsByPath() const { return path != nullptr || refusal.has_value(); }
 
     /** The document with its values converted. A document that is not
         well-formed fails with the parser's reason and place. Values that
@@ -41,6 +56,7 @@ public:
         size_t offset = 0; // its bytes in the document, between the quotes
         size_t length = 0;
         AttributeLocator::Units units = AttributeLocator::Units::bytes;
+        bool plain = true; // false: an element's text with markup, kept as it is
     };
 
     /** The values of a document in document order, up to the place where it
@@ -69,4 +85,7 @@ public:
 private:
     FormulaEngine& engine;
     std::string attributeName;
+    NumberFormat numberFormat;
+    std::shared_ptr<const ValuePath> path;
+    std::optional<ValuePath::Refusal> refusal;
 };

@@ -97,6 +97,11 @@ BatchPreview::Summary BatchPreview::run (const std::function<void (const FilePre
             case FilePreview::Verdict::noChange: ++summary.wouldStay; break;
             case FilePreview::Verdict::fail: ++summary.wouldFail; break;
         }
+        if (preview.selectedValues >= 0)
+        {
+            summary.selectedValues = std::max (0, summary.selectedValues) + preview.selectedValues;
+            summary.filesWithValues += preview.selectedValues > 0 ? 1 : 0;
+        }
         if (onFile)
             onFile (preview);
         return true;
@@ -144,6 +149,7 @@ BatchPreview::FilePreview BatchPreview::previewFile (BatchFileLoop::Step& step)
         return fail (rewrite.result.getErrorMessage());
 
     preview.remark = rewrite.remark.trim();
+    preview.selectedValues = rewrite.selectedValues;
     if (rewrite.changes == 0)
         return preview;
 
@@ -187,23 +193,27 @@ juce::String BatchPreview::fileLine (const FilePreview& preview)
 {
     const auto path = DisplayName::of (preview.file);
     const juce::String gzip = preview.gzip ? " (gzip)" : "";
+    const juce::String values = preview.selectedValues >= 0 ? " (" + plural (preview.selectedValues, "value", "values") + ")" : "";
     switch (preview.verdict)
     {
         case FilePreview::Verdict::change:
-            return path + ": " + plural (preview.changes, "change", "changes") + gzip + (preview.remark.isEmpty() ? "" : " " + preview.remark);
+            return path + ": " + plural (preview.changes, "change", "changes") + values + gzip + (preview.remark.isEmpty() ? "" : " " + preview.remark);
         case FilePreview::Verdict::fail:
             return path + ": would fail: " + preview.reason;
         case FilePreview::Verdict::noChange:
             break;
     }
-    return path + ": no change" + gzip + (preview.reason.isEmpty() ? "" : " (" + preview.reason + ")");
+    return path + ": no change" + values + gzip + (preview.reason.isEmpty() ? "" : " (" + preview.reason + ")");
 }
 
 juce::String BatchPreview::summaryLine (const Summary& summary)
 {
     return plural (summary.wouldChange, "file", "files") + " would change, "
          + juce::String (summary.wouldStay) + " would stay as they are, "
-         + juce::String (summary.wouldFail) + " would fail";
+         + juce::String (summary.wouldFail) + " would fail"
+         + (summary.selectedValues >= 0 ? "\n" + plural (summary.selectedValues, "value", "values") + " in "
+                                              + plural (summary.filesWithValues, "file", "files")
+                                        : juce::String());
 }
 
 juce::String BatchPreview::windowText (const std::vector<FilePreview>& previews, const Summary& summary, int maxChangedLines)

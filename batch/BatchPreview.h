@@ -40,6 +40,7 @@ public:
         juce::File file;
         Verdict verdict = Verdict::noChange;
         int changes = 0;
+        int selectedValues = -1;   // values a path selected in the file; -1: not counted
         juce::String reason;       // why it would fail, or why it is not looked at
         juce::String remark;       // the run's remark on the file, if it has one
         bool decodedUtf16 = false; // the diff and the lines show the UTF-16 text as UTF-8
@@ -51,6 +52,7 @@ public:
     struct Summary
     {
         int wouldChange = 0, wouldStay = 0, wouldFail = 0;
+        int selectedValues = -1, filesWithValues = 0; // counted when a path selects the values
         bool cancelled = false;
     };
 
@@ -69,10 +71,12 @@ public:
         Files that the run would skip (gone since the scan) are left out. */
     Summary run (const std::function<void (const FilePreview&)>& onFile);
 
-    /** "PATH: 2 changes", "PATH: no change" or "PATH: would fail: REASON". */
+    /** "PATH: 2 changes", "PATH: no change" or "PATH: would fail: REASON";
+        with a path, the values it selected follow ("PATH: 2 changes (37 values)"). */
     static juce::String fileLine (const FilePreview& preview);
 
-    /** "2 files would change, 1 would stay as they are, 0 would fail". */
+    /** "2 files would change, 1 would stay as they are, 0 would fail"; with
+        a path, a second line counts the values ("37 values in 12 files"). */
     static juce::String summaryLine (const Summary& summary);
 
     /** The preview as the window's log shows it: each file's line, the

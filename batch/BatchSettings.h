@@ -20,6 +20,7 @@ struct BatchSettings
     struct ConvertParameters
     {
         juce::String attribute, formula;
+        juce::String numberFormat = "design"; // as NumberFormat::parse takes it
     };
 
     struct RestoreParameters

@@ -5,15 +5,31 @@
 
 #include <expr/Describe.h>
 
+namespace
+{
+    NumberFormat formatNamed (const juce::String& text)
+    {
+        return NumberFormat::parse (text.toStdString()).value_or (NumberFormat());
+    }
+}
+
 ConvertOperation::ConvertOperation (BatchSettings settingsToUse, FormulaEngine& formulaEngine)
     : BatchOperation (std::move (settingsToUse)),
       engine (formulaEngine),
-      converter (formulaEngine, settings.convert.attribute)
+      converter (formulaEngine, settings.convert.attribute, formatNamed (settings.convert.numberFormat))
 {
 }
 
 BatchOperation::Refusal ConvertOperation::prepare()
 {
+    if (const auto& refusal = converter.pathRefusal())
+        return { "Invalid Path", "The path you have entered is not supported.\n"
+                                     + juce::String (ValuePath::describe (settings.convert.attribute.toStdString(), *refusal)) };
+
+    if (! NumberFormat::parse (settings.convert.numberFormat.toStdString()))
+        return { "Invalid Number Format", "The number format '" + settings.convert.numberFormat + "' is not one of "
+                                              + NumberFormat::choices + "." };
+
     if (engine.setFormula (AttributeConverter::formulaBytes (settings.convert.formula)))
         return {};
 
@@ -26,8 +42,13 @@ BatchOperation::Refusal ConvertOperation::prepare()
 
 juce::String ConvertOperation::describeTask() const
 {
-    return "Convert value of attributes with name: '" + settings.convert.attribute + "' \n"
-         + "via the conversion formula: " + settings.convert.formula + "\n";
+    const auto& convert = settings.convert;
+    juce::String text = converter.selectsByPath() ? "Convert values selected by the path: '" + convert.attribute + "' \n"
+                                                  : "Convert value of attributes with name: '" + convert.attribute + "' \n";
+    text << "via the conversion formula: " << convert.formula << "\n";
+    if (const auto format = NumberFormat::parse (convert.numberFormat.toStdString()); ! format || ! format->isDefault())
+        text << "written in the number format: " << convert.numberFormat << "\n";
+    return text;
 }
 
 namespace

@@ -12,6 +12,7 @@ struct FileRewrite
     std::string bytes;                        // the new contents, when there are changes
     int changes = 0;                          // places whose bytes differ; none: the file is not rewritten
     juce::String remark;                      // said on the file's log line after "done. "
+    int selectedValues = -1;                  // values a path selected in the file; -1: not counted
     unsigned permissionsIfNew = 0644;         // for a file that does not exist yet
     bool exactPermissions = false;            // permissionsIfNew for an existing file too, exactly (a restore)
 

@@ -1,6 +1,7 @@
 #include "AttributeLocator.h"
 
 #include "DeclarationBlanks.h"
+#include "ValuePath.h"
 
 #include <expat.h>
 
@@ -10,6 +11,7 @@
 #include <exception>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace
 {
@@ -157,7 +159,43 @@ namespace
         const std::string* attributeName = nullptr;
         const AttributeLocator::MatchHandler* onMatch = nullptr;
         std::exception_ptr failure;
+
+        // With a path: where the matching stands at each open element, and
+        // the element whose text is being gathered, if any.
+        const ValuePath* path = nullptr;
+        std::vector<ValuePath::ElementState> open;
+        bool gathering = false;
+        size_t textStart = 0;
+        AttributeLocator::Units textUnits = AttributeLocator::Units::bytes;
+        std::string text;
     };
+
+    /** Hands a match over; nothing may unwind through the parser's C
+        frames, so an exception waits until the parser has returned. */
+    void handOver (LocatorState& state, const AttributeLocator::Match& match)
+    {
+        try
+        {
+            (*state.onMatch) (match);
+        }
+        catch (...)
+        {
+            state.failure = std::current_exception();
+            XML_StopParser (state.parser, XML_FALSE);
+        }
+    }
+
+    /** Where the current event's bytes start in the document, or nothing
+        for an event inside an entity's replacement text, which is not in
+        the file's bytes. */
+    std::optional<std::pair<size_t, size_t>> currentBytes (const LocatorState& state)
+    {
+        const auto parsedStart = XML_GetCurrentByteIndex (state.parser);
+        const auto length = XML_GetCurrentByteCount (state.parser);
+        if (parsedStart < 0 || length < 0)
+            return std::nullopt;
+        return std::make_pair ((size_t) parsedStart + state.skipped, (size_t) length);
+    }
 
     int firstMatchingAttribute (const XML_Char** attributes, int specifiedEntries, const std::string& name)
     {
@@ -192,17 +230,91 @@ namespace
         if (! range)
             return;
 
-        try
+        handOver (state, { attributes[2 * index + 1], range->first, range->second, units });
+    }
+
+    void selectAttribute (LocatorState& state, const XML_Char** attributes, int specifiedEntries)
+    {
+        int index = -1;
+        for (int i = 0; i + 1 < specifiedEntries; i += 2)
+            if (state.path->attributeName() == attributes[i])
+            {
+                index = i / 2;
+                break;
+            }
+        const auto tag = currentBytes (state);
+        if (index < 0 || ! tag || tag->second == 0 || ! state.path->acceptsValue (attributes[2 * index + 1]))
+            return;
+        const auto units = unitsOfTag (state.bytes + tag->first, tag->second);
+        if (const auto range = valueRange (state.bytes, tag->first, tag->second, index, units))
+            handOver (state, { attributes[2 * index + 1], range->first, range->second, units });
+    }
+
+    void XMLCALL onStartElementOnPath (void* userData, const XML_Char* name, const XML_Char** attributes)
+    {
+        auto& state = *static_cast<LocatorState*> (userData);
+        if (state.failure)
+            return state.open.push_back (state.open.back());
+
+        // An element with a child element has no text of its own to convert.
+        state.gathering = false;
+
+        const int specified = XML_GetSpecifiedAttributeCount (state.parser);
+        const auto element = state.path->enter (state.open.back(), name, { attributes, specified });
+        state.open.push_back (element);
+        if (! state.path->selects (element))
+            return;
+
+        if (state.path->target() == ValuePath::Target::attribute)
+            return selectAttribute (state, attributes, specified);
+
+        if (const auto tag = currentBytes (state); tag && tag->second > 0)
         {
-            (*state.onMatch) ({ attributes[2 * index + 1], range->first, range->second, units });
+            state.gathering = true;
+            state.textStart = tag->first + tag->second;
+            state.textUnits = unitsOfTag (state.bytes + tag->first, tag->second);
+            state.text.clear();
         }
-        catch (...)
-        {
-            // Nothing may unwind through the parser's C frames: the exception
-            // waits until the parser has returned.
-            state.failure = std::current_exception();
-            XML_StopParser (state.parser, XML_FALSE);
-        }
+    }
+
+    void XMLCALL onCharacters (void* userData, const XML_Char* characters, int length)
+    {
+        auto& state = *static_cast<LocatorState*> (userData);
+        if (state.gathering)
+            state.text.append (characters, (size_t) length);
+    }
+
+    /** True when the element's text is written as plain characters only: no
+        markup ('<') and no reference ('&') among its code units. */
+    bool isPlainText (const unsigned char* bytes, size_t start, size_t end, AttributeLocator::Units units)
+    {
+        TagReader reader { bytes, start, end, units };
+        for (; ! reader.atEnd(); reader.advance())
+            if (reader.current() == '<' || reader.current() == '&')
+                return false;
+        return true;
+    }
+
+    void XMLCALL onEndElementOnPath (void* userData, const XML_Char*)
+    {
+        auto& state = *static_cast<LocatorState*> (userData);
+        if (state.open.size() > 1)
+            state.open.pop_back();
+        if (state.failure || ! state.gathering)
+            return;
+        state.gathering = false;
+
+        const auto tag = currentBytes (state);
+        if (! tag)
+            return;
+        // An empty-element tag ends where it starts: its text is empty.
+        const bool emptyTag = tag->first < state.textStart;
+        const auto end = emptyTag ? state.textStart : tag->first;
+        const auto units = state.textUnits;
+        const bool plain = isPlainText (state.bytes, state.textStart, end, units);
+        if (plain && ! state.path->acceptsValue (state.text))
+            return;
+        handOver (state, { state.text, state.textStart, end - state.textStart, units, plain });
     }
 
     /** The parser's reason, at the line and column of the file itself: the
@@ -222,6 +334,54 @@ namespace
         return std::string (XML_ErrorString (XML_GetErrorCode (parser)))
              + " at line " + std::to_string (line + (XML_Size) blanks.lineEnds)
              + ", column " + std::to_string (column);
+    }
+
+    std::string parseWith (std::string_view document, LocatorState& state, const std::atomic<bool>* stop)
+    {
+        ParserPointer parser (XML_ParserCreate (nullptr));
+        if (parser == nullptr)
+            return "out of memory";
+
+        state.parser = parser.get();
+        state.bytes = reinterpret_cast<const unsigned char*> (document.data());
+        const auto blanks = DeclarationBlanks::find (document);
+        state.skipped = blanks.length;
+
+        XML_SetUserData (parser.get(), &state);
+        if (state.path == nullptr)
+            XML_SetStartElementHandler (parser.get(), onStartElement);
+        else
+        {
+            XML_SetElementHandler (parser.get(), onStartElementOnPath, onEndElementOnPath);
+            if (state.path->target() == ValuePath::Target::text)
+                XML_SetCharacterDataHandler (parser.get(), onCharacters);
+        }
+
+        // The parser takes an int length, and a stop is seen between pieces: the
+        // document goes in pieces. Blanks before the declaration, which the
+        // parser refuses, are left out (the byte-order mark before them goes in,
+        // it names the encoding). The parser's byte positions count from the
+        // first piece, so past the blanks they index the text after adding them.
+        const size_t pieceSize = stop != nullptr ? size_t (1) << 20 : size_t (1) << 30;
+        size_t position = 0;
+        XML_Status status = XML_STATUS_OK;
+        do
+        {
+            if (stop != nullptr && stop->load())
+                return "stopped";
+            if (position == blanks.start)
+                position += blanks.length;
+            const size_t pieceEnd = position < blanks.start ? blanks.start : document.size();
+            const auto length = std::min (pieceSize, pieceEnd - position);
+            const bool isFinal = position + length == document.size();
+            status = XML_Parse (parser.get(), document.data() + position, (int) length, isFinal ? XML_TRUE : XML_FALSE);
+            position += length;
+        } while (status == XML_STATUS_OK && position < document.size());
+
+        if (state.failure)
+            std::rethrow_exception (state.failure);
+
+        return status == XML_STATUS_OK ? std::string() : describeError (parser.get(), blanks);
     }
 }
 
@@ -243,44 +403,18 @@ bool AttributeLocator::namesMatch (std::string_view name, const std::string& wan
 std::string AttributeLocator::locate (std::string_view document, const std::string& attributeName,
                                       const MatchHandler& onMatch, const std::atomic<bool>* stop)
 {
-    ParserPointer parser (XML_ParserCreate (nullptr));
-    if (parser == nullptr)
-        return "out of memory";
-
     LocatorState state;
-    state.parser = parser.get();
-    state.bytes = reinterpret_cast<const unsigned char*> (document.data());
-    const auto blanks = DeclarationBlanks::find (document);
-    state.skipped = blanks.length;
     state.attributeName = &attributeName;
     state.onMatch = &onMatch;
+    return parseWith (document, state, stop);
+}
 
-    XML_SetUserData (parser.get(), &state);
-    XML_SetStartElementHandler (parser.get(), onStartElement);
-
-    // The parser takes an int length, and a stop is seen between pieces: the
-    // document goes in pieces. Blanks before the declaration, which the
-    // parser refuses, are left out (the byte-order mark before them goes in,
-    // it names the encoding). The parser's byte positions count from the
-    // first piece, so past the blanks they index the text after adding them.
-    const size_t pieceSize = stop != nullptr ? size_t (1) << 20 : size_t (1) << 30;
-    size_t position = 0;
-    XML_Status status = XML_STATUS_OK;
-    do
-    {
-        if (stop != nullptr && stop->load())
-            return "stopped";
-        if (position == blanks.start)
-            position += blanks.length;
-        const size_t pieceEnd = position < blanks.start ? blanks.start : document.size();
-        const auto length = std::min (pieceSize, pieceEnd - position);
-        const bool isFinal = position + length == document.size();
-        status = XML_Parse (parser.get(), document.data() + position, (int) length, isFinal ? XML_TRUE : XML_FALSE);
-        position += length;
-    } while (status == XML_STATUS_OK && position < document.size());
-
-    if (state.failure)
-        std::rethrow_exception (state.failure);
-
-    return status == XML_STATUS_OK ? std::string() : describeError (parser.get(), blanks);
+std::string AttributeLocator::locate (std::string_view document, const ValuePath& path,
+                                      const MatchHandler& onMatch, const std::atomic<bool>* stop)
+{
+    LocatorState state;
+    state.path = &path;
+    state.open.push_back (path.rootState());
+    state.onMatch = &onMatch;
+    return parseWith (document, state, stop);
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+class ValuePath;
+
 /**
     Finds, in the raw bytes of an XML document, where the value of one
     attribute sits in every start tag, without building a tree and without
@@ -37,6 +39,7 @@ public:
         size_t offset = 0;      // first byte of the value between its quotes
         size_t length = 0;      // bytes of the value as written in the file
         Units units = Units::bytes;
+        bool plain = true; // false: an element's text holds markup (CDATA, a comment, a reference) and is kept
     };
 
     /** Called for every element in document order whose start tag holds an
@@ -50,6 +53,16 @@ public:
         already been handed over. A set stop flag ends the parse early, with
         the text "stopped". */
     static std::string locate (std::string_view document, const std::string& attributeName,
+                               const MatchHandler& onMatch, const std::atomic<bool>* stop = nullptr);
+
+    /** locate() for the values a path selects: attributes named exactly,
+        or the text of elements without child elements. An element's text
+        is handed over whole at its end tag, from after its start tag to
+        before its end tag; text that holds anything but characters (a
+        CDATA section, a comment, a processing instruction, a reference)
+        is handed over as not plain. The path's conditions on the value
+        are checked before a match is handed over. */
+    static std::string locate (std::string_view document, const ValuePath& path,
                                const MatchHandler& onMatch, const std::atomic<bool>* stop = nullptr);
 
     /** True when the two names are equal ignoring letter case (Unicode letters included). */

@@ -8,6 +8,9 @@
 #       vs   zip -0 -q backup.zip -- *.xml, then one sed -E -i 's/B(l)ah/B\1ub/g' over all files
 #   convert: quillmere-batch --convert gain 'y = x * 2;' FOLDER
 #       vs   one xmlstarlet ed -L -u '//@gain' -x '. * 2' over all files (no backup)
+#   path:    quillmere-batch --convert "//*[not(@name = 'none')]/@gain" 'y = x * 2;' FOLDER
+#       vs   the convert run above (a condition checked at every element; the
+#            path takes only the lower-case 'gain', the name every spelling)
 #   preview: quillmere-batch --dry-run (replace, then convert)
 #       vs   the run of the same operation on the same folder
 #
@@ -44,6 +47,7 @@ regex_target=1.0
 convert_target=0.3
 convert_to_replace_target=1.5
 preview_to_run_target=0.5
+path_to_name_target=1.2
 
 fail() { echo "run_batch_bench: $*" >&2; exit 1; }
 
@@ -69,6 +73,7 @@ small_folder=$work/source-small
 run_quillmere_replace() { "$tool" --replace Blah Blub "$1" >/dev/null; }
 run_quillmere_regex() { "$tool" --regex --replace 'B(l)ah' 'B${1}ub' "$1" >/dev/null; }
 run_quillmere_convert() { "$tool" --convert gain 'y = x * 2;' "$1" >/dev/null; }
+run_quillmere_convert_path() { "$tool" --convert "//*[not(@name = 'none')]/@gain" 'y = x * 2;' "$1" >/dev/null; }
 run_preview_replace() { "$tool" --dry-run --replace Blah Blub "$1" >/dev/null; }
 run_preview_convert() { "$tool" --dry-run --convert gain 'y = x * 2;' "$1" >/dev/null; }
 
@@ -211,6 +216,10 @@ compare "Convert gain with 'y = x * 2;'" \
 convert_wall=$last_best_wall
 awk -v c="$convert_wall" -v r="$replace_wall" -v target="$convert_to_replace_target" 'BEGIN {
     printf "\nconvert / replace, both quillmere-batch: %.2f  (target: at most %.1f, %s)\n", c / r, target, c / r <= target ? "met" : "MISSED" }'
+
+compare "Convert by a path with a condition at every element" \
+    run_quillmere_convert_path "quillmere-batch --convert PATH" \
+    run_quillmere_convert "quillmere-batch --convert gain" "$path_to_name_target"
 
 # The preview reads and works out every file as the run does, but writes
 # neither the backup nor the files.

@@ -306,6 +306,32 @@ TEST (Panel, RegularExpressionToggleReplacesByPattern)
     EXPECT_EQ (folder.read ("a.xml"), "<e gain=\"6dB\"/>");
 }
 
+TEST (Panel, ConvertByPathInTheNumberFormatChosenAndRefuseAnUnsupportedPath)
+{
+    TestFolder folder;
+    folder.write ("a.xml", "<e><p id='a' v='1.5'/><p id='b' v='2'/></e>");
+
+    Panel p;
+    p.showFolder (folder);
+    p.choose (p.panel.getOperationChoice(), 2);
+    p.panel.getAttributeField().setText ("//p[@id='b']/@v[1]", juce::sendNotificationSync);
+    p.panel.getFormulaField().setText ("y = x * 10;", juce::sendNotificationSync);
+    p.panel.getDoItButton().onClick();
+    p.panel.waitForRun();
+    EXPECT_EQ (p.alerts->titles(), juce::StringArray ({ "Invalid Path" }));
+    EXPECT_FALSE (folder.file ("QuillmereBackup.zip").exists());
+
+    p.panel.getAttributeField().setText ("//p[@id='b']/@v", juce::sendNotificationSync);
+    p.panel.getNumberFormatChoice().setText ("%.1f", juce::sendNotificationSync);
+    EXPECT_TRUE (p.description().startsWith ("Convert values selected by the path: '//p[@id='b']/@v' \n"
+                                             "via the conversion formula: y = x * 10;\n"
+                                             "written in the number format: %.1f\n"))
+        << p.description();
+    p.panel.getDoItButton().onClick();
+    p.panel.waitForRun();
+    EXPECT_EQ (folder.read ("a.xml"), "<e><p id='a' v='1.5'/><p id='b' v='20.0'/></e>");
+}
+
 TEST (Panel, SaveLogWritesHeaderDescriptionAndLogAndRefusesAnEmptyLog)
 {
     TestFolder folder;

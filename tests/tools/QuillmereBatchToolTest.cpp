@@ -1,6 +1,7 @@
 #include "GzipText.h"
 #include "NumberText.h"
 #include "UnicodeCharacterClasses.h"
+#include "XmlTextEncoding.h"
 #include "support/PatchTool.h"
 #include "support/TestFolder.h"
 
@@ -526,4 +527,52 @@ TEST (QuillmereBatchTool, RegexReplaceComputesOnCapturesAndRefusesABadPattern)
     EXPECT_EQ (result.exitCode, 0) << result.output;
     EXPECT_TRUE (result.output.contains ("Replace regular expression: 'gain=\"([-.0-9]+)dB\"'")) << result.output;
     EXPECT_EQ (folder.read ("a.xml"), "<a gain=\"-3dB\"/>\r\n<b gain=\"-7.5dB\"/>\r\n");
+}
+
+// A path, element text and a number format through every encoding the
+// locator reads, and through gzip: the file's bytes are those of the
+// expected text in the file's own encoding, so only the selected bytes changed.
+TEST (QuillmereBatchTool, PathsTextAndFormatsChangeOnlyTheSelectedBytesInEveryEncoding)
+{
+    using Kind = XmlTextEncoding::Kind;
+    const auto text = [] (const char* encoding, const char* first, const char* second) {
+        return juce::String::fromUTF8 ((std::string ("<?xml version=\"1.0\" encoding=\"") + encoding + "\"?>\r\n<bank name=\"Caf\xc3\xa9\">\r\n"
+                                        + "<par name=\"volume\" value=\"" + first + "\"/><par name=\"pan\" value=\"64\"/>\r\n"
+                                        + "<volume>\r\n " + second + " </volume><volume>\xc3\xa9"
+                                                                     "2</volume><volume><![CDATA[3]]></volume>\r\n</bank>\r\n")
+                                           .c_str());
+    };
+    struct Layout
+    {
+        const char* name;
+        const char* encoding;
+        Kind kind;
+        std::string mark;
+        bool gzip;
+    };
+    const Layout layouts[] = { { "latin1.xml", "ISO-8859-1", Kind::latin1, "", false },
+                               { "le.xml", "UTF-16", Kind::utf16LittleEndian, "\xff\xfe", false },
+                               { "be.xml", "UTF-16", Kind::utf16BigEndian, "\xfe\xff", false },
+                               { "packed.xml", "UTF-8", Kind::utf8, "", true } };
+    const auto stored = [] (const Layout& layout, const juce::String& content) {
+        const auto bytes = layout.mark + *XmlTextEncoding::encode (content, layout.kind);
+        return layout.gzip ? GzipText::compress (bytes, {}) : bytes;
+    };
+    const auto contents = [] (const std::string& bytes) {
+        return GzipText::isGzip (bytes) ? GzipText::decompress (bytes).text : bytes;
+    };
+
+    TestFolder folder;
+    for (const auto& layout : layouts)
+        folder.write (layout.name, stored (layout, text (layout.encoding, "64", "1.50")));
+
+    const auto attributes = runTool ({ "--number-format", "%.2f", "--convert", "//par[@name='volume']/@value", "y = x * 2;", folder.path() });
+    EXPECT_EQ (attributes.exitCode, 0) << attributes.output;
+    const auto dryRun = runTool ({ "--dry-run", "--number-format", "keep", "--convert", "//volume/text()", "y = x * 2;", folder.path() });
+    EXPECT_TRUE (dryRun.output.contains ("12 values in 4 files")) << dryRun.output;
+    const auto texts = runTool ({ "--number-format", "keep", "--convert", "//volume/text()", "y = x * 2;", folder.path() });
+    EXPECT_EQ (texts.exitCode, 0) << texts.output;
+
+    for (const auto& layout : layouts)
+        EXPECT_EQ (contents (folder.read (layout.name)), contents (stored (layout, text (layout.encoding, "128.00", "3.00")))) << layout.name;
 }

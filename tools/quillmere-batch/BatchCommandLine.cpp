@@ -1,12 +1,14 @@
 #include "BatchCommandLine.h"
 
+#include "NumberFormat.h"
+
 
 juce::String BatchCommandLine::usage()
 {
     return "usage: quillmere-batch [--recursive] [--include GLOB] [--exclude GLOB] [--dry-run] [--diff]\n"
            "                       [--regex] --replace WHAT WITH FOLDER\n"
            "       quillmere-batch [--recursive] [--include GLOB] [--exclude GLOB] [--dry-run] [--diff]\n"
-           "                       --convert ATTRIBUTE FORMULA FOLDER\n"
+           "                       [--number-format FORMAT] --convert ATTRIBUTE FORMULA FOLDER\n"
            "       quillmere-batch [--dry-run] [--diff] --restore ARCHIVE\n"
            "       quillmere-batch --help | --version\n"
            "\n"
@@ -25,7 +27,12 @@ juce::String BatchCommandLine::usage()
            "  --convert ATTRIBUTE FORMULA\n"
            "                          give every attribute named ATTRIBUTE (letter case\n"
            "                          ignored) the value of FORMULA, with x its old value,\n"
-           "                          e.g. --convert gain 'y = x * 2;'\n"
+           "                          e.g. --convert gain 'y = x * 2;'. ATTRIBUTE may be a\n"
+           "                          path holding '/', '[', '@' or '(', e.g.\n"
+           "                          \"//par[@name='volume']/@value\" or '//volume/text()'\n"
+           "  --number-format FORMAT  how converted numbers are written: design (the\n"
+           "                          default, %.9g), keep (like the old value), or\n"
+           "                          %.Nf, %.Ng, %.Ne with N from 0 to 17\n"
            "  --restore ARCHIVE       write every file of the backup ARCHIVE back to its\n"
            "                          place in the folder that holds ARCHIVE, after\n"
            "                          backing up the files it replaces\n"
@@ -56,7 +63,7 @@ juce::String BatchCommandLine::usage()
 
 namespace
 {
-    const juce::StringArray options { "--recursive", "--regex", "--include", "--exclude", "--dry-run", "--diff", "--replace", "--convert", "--restore", "--help", "-h", "--version" };
+    const juce::StringArray options { "--recursive", "--regex", "--include", "--exclude", "--dry-run", "--diff", "--number-format", "--replace", "--convert", "--restore", "--help", "-h", "--version" };
 }
 
 juce::Result BatchCommandLine::parse (const juce::StringArray& arguments, BatchCommandLine& parsed)
@@ -93,6 +100,14 @@ juce::Result BatchCommandLine::parse (const juce::StringArray& arguments, BatchC
             if (i + 1 >= arguments.size() || options.contains (arguments[i + 1]))
                 return juce::Result::fail (argument + " needs a GLOB");
             (argument == "--include" ? parsed.includes : parsed.excludes).add (arguments[++i]);
+        }
+        else if (argument == "--number-format")
+        {
+            if (i + 1 >= arguments.size() || options.contains (arguments[i + 1]))
+                return juce::Result::fail ("--number-format needs a FORMAT");
+            parsed.numberFormat = arguments[++i];
+            if (! NumberFormat::parse (parsed.numberFormat.toStdString()))
+                return juce::Result::fail ("--number-format takes " + juce::String (NumberFormat::choices) + ", not " + parsed.numberFormat);
         }
         else if (argument == "--restore")
         {

@@ -27,6 +27,7 @@ struct BatchCommandLine
     juce::File folder;                    // the FOLDER to work on; none with --restore
     juce::File archive;                   // --restore ARCHIVE
     juce::StringArray includes, excludes; // --include and --exclude, as given
+    juce::String numberFormat = "design"; // --number-format FORMAT
 
     /** Parses argv; on a wrong call the result fails with a one-line reason. */
     static juce::Result parse (const juce::StringArray& arguments, BatchCommandLine& parsed);

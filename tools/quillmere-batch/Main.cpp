@@ -66,7 +66,7 @@ namespace
         BatchSettings settings;
         settings.operation = call.operation;
         settings.replace = { call.first, call.second, call.regex };
-        settings.convert = { call.first, call.second };
+        settings.convert = { call.first, call.second, call.numberFormat };
         settings.restore.archive = call.archive;
         settings.recursive = call.recursive;
         settings.filePattern = FilePattern::combine (call.includes, call.excludes);
