@@ -34,6 +34,9 @@ void BatchJob::phaseProgress (Phase phase, int done, int total)
     // The bar moves during a long backup too, not only once files are rewritten.
     switch (phase)
     {
+        case Phase::listing:
+            setProgress (0.0, "listing the files");
+            break;
         case Phase::waitingForLock:
             setProgress (0.0, "waiting for another run");
             break;

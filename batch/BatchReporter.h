@@ -14,6 +14,7 @@ public:
     /** The phases of a run before its files, each shown as it goes. */
     enum class Phase
     {
+        listing,        // the folder's files are being listed
         waitingForLock, // another run holds the folder
         backup          // done files of total are stored in the backup
     };

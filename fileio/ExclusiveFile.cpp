@@ -20,22 +20,6 @@ namespace
         return juce::Result::fail (what + " (" + juce::String (std::strerror (errno)) + ")");
     }
 
-    /** rename() that fails with EEXIST instead of replacing. Where the file
-        system refuses renameat2's flag, a hard link gives the same guarantee. */
-    int renameWithoutReplacing (int folder, const char* from, const char* to)
-    {
-#if defined(__linux__) && defined(RENAME_NOREPLACE)
-        if (::renameat2 (folder, from, folder, to, RENAME_NOREPLACE) == 0)
-            return 0;
-        if (errno != EINVAL && errno != ENOSYS)
-            return -1;
-#endif
-        if (::linkat (folder, from, folder, to, 0) != 0)
-            return -1;
-        ::unlinkat (folder, from, 0);
-        return 0;
-    }
-
     std::string leafOf (const juce::File& file)
     {
         return file.getFileName().toStdString();
@@ -167,4 +151,19 @@ bool ExclusiveFile::isLeftover (const juce::File& file)
 
     const auto pid = middle.upToFirstOccurrenceOf ("-", false, false).getIntValue();
     return pid > 0 && ::kill ((pid_t) pid, 0) != 0 && errno == ESRCH;
+}
+
+int ExclusiveFile::renameWithoutReplacing (int folder, const char* from, const char* to)
+{
+    // Where the file system refuses renameat2's flag, a hard link gives the same guarantee.
+#if defined(__linux__) && defined(RENAME_NOREPLACE)
+    if (::renameat2 (folder, from, folder, to, RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS)
+        return -1;
+#endif
+    if (::linkat (folder, from, folder, to, 0) != 0)
+        return -1;
+    ::unlinkat (folder, from, 0);
+    return 0;
 }

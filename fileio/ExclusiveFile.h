@@ -27,6 +27,10 @@ public:
     ExclusiveFile() = default;
     ~ExclusiveFile();
 
+    /** renameat() within one folder that fails with EEXIST instead of
+        replacing a file that took the name meanwhile; 0 or -1 with errno. */
+    static int renameWithoutReplacing (int folder, const char* from, const char* to);
+
     /** Creates the temporary file in folder with the given permission bits. */
     juce::Result create (const juce::File& folder, unsigned permissions);
 

@@ -86,23 +86,6 @@ namespace
         return opened;
     }
 
-    /** renameat() that fails with EEXIST rather than replace a file that
-        appeared meanwhile; a hard link gives the same guarantee where the
-        file system refuses the flag. */
-    int renameWithoutReplacing (int folder, const char* from, const char* to)
-    {
-#if defined(RENAME_NOREPLACE)
-        if (::renameat2 (folder, from, folder, to, RENAME_NOREPLACE) == 0)
-            return 0;
-        if (errno != EINVAL && errno != ENOSYS)
-            return -1;
-#endif
-        if (::linkat (folder, from, folder, to, 0) != 0)
-            return -1;
-        ::unlinkat (folder, from, 0);
-        return 0;
-    }
-
     /** A temporary file in a folder, removed again unless kept. */
     struct TemporaryFile
     {
@@ -453,7 +436,7 @@ juce::Result FolderAccess::replaceContents (const std::string& relative, const F
         return juce::Result::fail ("it changed while its new version was written: not changed");
 
     const int renamed = exists ? ::renameat (parent.descriptor, temporary.name.c_str(), parent.descriptor, parent.leaf.c_str())
-                               : renameWithoutReplacing (parent.descriptor, temporary.name.c_str(), parent.leaf.c_str());
+                               : ExclusiveFile::renameWithoutReplacing (parent.descriptor, temporary.name.c_str(), parent.leaf.c_str());
     if (renamed != 0)
         return errno == EEXIST ? juce::Result::fail ("a file took its place since it was listed: not changed")
                                : systemFailure ("cannot replace the file with its new version");

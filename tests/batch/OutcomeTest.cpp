@@ -14,14 +14,6 @@ using Outcome = BatchFixture;
 
 namespace
 {
-    BatchSettings restoreSettings (const juce::File& archive)
-    {
-        BatchSettings settings;
-        settings.operation = OperationKind::restore;
-        settings.restore.archive = archive;
-        return settings;
-    }
-
     /** One entry of a hand-made archive: stored, made on Unix. */
     struct RawEntry
     {

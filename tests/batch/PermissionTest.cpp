@@ -20,13 +20,6 @@ namespace
         ASSERT_EQ (::chmod (file.getFullPathName().toRawUTF8(), mode), 0);
     }
 
-    BatchSettings restoreSettings (const juce::File& archive)
-    {
-        BatchSettings settings;
-        settings.operation = OperationKind::restore;
-        settings.restore.archive = archive;
-        return settings;
-    }
 }
 
 // The backup is readable by group or others only when each file in it is,

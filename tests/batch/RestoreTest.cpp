@@ -7,14 +7,6 @@ using RestoreRun = BatchFixture;
 
 namespace
 {
-    BatchSettings restoreSettings (const juce::File& archive)
-    {
-        BatchSettings settings;
-        settings.operation = OperationKind::restore;
-        settings.restore.archive = archive;
-        return settings;
-    }
-
     std::map<juce::String, std::string> contentsOf (const TestFolder& folder)
     {
         std::map<juce::String, std::string> contents;

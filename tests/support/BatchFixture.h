@@ -42,6 +42,14 @@ protected:
         return settings;
     }
 
+    static BatchSettings restoreSettings (const juce::File& archive)
+    {
+        BatchSettings settings;
+        settings.operation = OperationKind::restore;
+        settings.restore.archive = archive;
+        return settings;
+    }
+
     BatchSettings convertSettings (const juce::String& attribute, const juce::String& formula) const
     {
         BatchSettings settings;

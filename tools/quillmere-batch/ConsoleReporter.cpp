@@ -24,6 +24,8 @@ void ConsoleReporter::phaseProgress (Phase phase, int done, int total)
 {
     switch (phase)
     {
+        case Phase::listing:
+            return showProgressLine ("listing the files...", true);
         case Phase::waitingForLock:
             return showProgressLine ("waiting for another run in this folder", true);
         case Phase::backup:

@@ -61,7 +61,7 @@ namespace
         }
     };
 
-    BatchSettings settingsFor (const BatchCommandLine& call)
+    BatchSettings settingsFor (const BatchCommandLine& call, ConsoleReporter& console)
     {
         BatchSettings settings;
         settings.operation = call.operation;
@@ -75,6 +75,7 @@ namespace
         // A restore's files are the archive's entries, not the folder's listing.
         if (call.operation != OperationKind::restore)
         {
+            console.phaseProgress (BatchReporter::Phase::listing, 0, 0);
             const FolderListing listing (call.folder, call.recursive, settings.filePattern);
             settings.directoryPath = listing.currentDirectory;
             for (const auto* file : listing.files)
@@ -148,7 +149,7 @@ int main (int argc, char* argv[])
 
     ConsoleReporter console;
     FormulaEngine formulaEngine;
-    const auto settings = settingsFor (call);
+    const auto settings = settingsFor (call, console);
     const auto operation = BatchOperationFactory::create (settings, &formulaEngine);
     std::printf ("%s\n", buildTaskDescription (settings, operation.get()).toRawUTF8());
 
