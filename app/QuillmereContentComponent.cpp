@@ -191,10 +191,13 @@ void QuillmereContentComponent::resized()
     filesLabel->setBounds (columnX, patternY, 64, rowHeight);
     filesValue->setBounds (filesLabel->getRight(), patternY, width - filesLabel->getRight() - rightMargin, rowHeight);
 
-    doWhatLabel->setBounds (columnX, choicesY, 64, rowHeight);
-    doWhatComboBox->setBounds (doWhatLabel->getRight(), choicesY, 120, rowHeight);
-    doWhereLabel->setBounds (doWhatComboBox->getRight() + 8, choicesY, 48, rowHeight);
-    doWhereComboBox->setBounds (doWhereLabel->getRight(), choicesY, 200, rowHeight);
+    // The two choices share the row and grow with the window, two fifths and three.
+    constexpr int whatCaption = 64, whereCaption = 48, choiceGap = 8;
+    doWhatLabel->setBounds (columnX, choicesY, whatCaption, rowHeight);
+    const int choicesWidth = columnWidth - whatCaption - choiceGap - whereCaption;
+    doWhatComboBox->setBounds (doWhatLabel->getRight(), choicesY, std::max (120, choicesWidth * 2 / 5), rowHeight);
+    doWhereLabel->setBounds (doWhatComboBox->getRight() + choiceGap, choicesY, whereCaption, rowHeight);
+    doWhereComboBox->setBounds (doWhereLabel->getRight(), choicesY, columnX + columnWidth - doWhereLabel->getRight(), rowHeight);
 
     // Each operation's fields share the rows below the choices; only one set is visible.
     const auto placeField = [&] (juce::Label& caption, int captionWidth, juce::Label& value, int rowY) {

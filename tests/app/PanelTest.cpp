@@ -231,6 +231,15 @@ TEST (Panel, AtAnySizeNothingOverlapsAndEveryCaptionIsReadable)
                     EXPECT_FALSE (shown[i]->getBounds().intersects (shown[k]->getBounds()))
                         << shown[i]->getName() << " overlaps " << shown[k]->getName() << " at " << size.toString();
 
+                // A choice shows its longest item whole, beside its arrow.
+                if (auto* choice = dynamic_cast<juce::ComboBox*> (shown[i]))
+                {
+                    const auto font = choice->getLookAndFeel().getComboBoxFont (*choice);
+                    for (int item = 0; item < choice->getNumItems(); ++item)
+                        EXPECT_LE (font.getStringWidthFloat (choice->getItemText (item)) + (float) choice->getHeight() + 8.0f, (float) choice->getWidth())
+                            << choice->getItemText (item) << " at " << size.toString();
+                }
+
                 if (auto* label = dynamic_cast<juce::Label*> (shown[i]))
                 {
                     // Text is drawn narrowed down to this scale before it is cut short.
