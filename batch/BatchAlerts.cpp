@@ -30,7 +30,7 @@ namespace BatchAlerts
                 break;
         }
 
-        // The design's first line stays; the counts follow on a line of their own.
+        // The first line stays as it always was; the counts follow on a line of their own.
         auto message = outcome.message;
         message << "\n"
                 << outcome.filesChanged << " changed, " << (outcome.filesProcessed - outcome.filesChanged)

@@ -38,7 +38,7 @@ TEST_F (ReplaceRun, ReplacesBacksUpAndLogsEveryFile)
     ASSERT_EQ (alerts.alerts.size(), 1u);
     EXPECT_EQ (alerts.alerts[0].icon, AlertPresenter::Icon::information);
     EXPECT_EQ (alerts.alerts[0].title, "Batch processing finished");
-    // The design's line, then the counts: b.xml changed, A.XML had no match.
+    // The usual line, then the counts: b.xml changed, A.XML had no match.
     EXPECT_EQ (alerts.alerts[0].message, "old files were backep up in " + backup + "\n1 changed, 1 unchanged, 0 failed");
 
     juce::ZipFile zip (juce::File { backup });
