@@ -1,5 +1,7 @@
 #include "QuillmereContentComponent.h"
 
+#include <sys/stat.h>
+
 #include "AttributeConverter.h"
 #include "BackupArchive.h"
 #include "BatchAlerts.h"
@@ -455,15 +457,29 @@ void QuillmereContentComponent::timerCallback()
     }
 }
 
+namespace
+{
+    /** A folder's modification time to the nanosecond the file system keeps:
+        the framework's whole seconds would miss files added within the second
+        of a rescan, and the list would stay short until the next change. */
+    juce::String modificationStamp (const juce::File& folder)
+    {
+        struct stat info;
+        if (::stat (folder.getFullPathName().toRawUTF8(), &info) != 0)
+            return "-";
+        return juce::String ((juce::int64) info.st_mtim.tv_sec) + "." + juce::String ((juce::int64) info.st_mtim.tv_nsec);
+    }
+}
+
 juce::String QuillmereContentComponent::folderSignature() const
 {
     // A folder's modification time changes when a file is added, removed or
     // renamed in it; with subfolders, each of theirs counts too.
     const juce::File folder (fileList.currentDirectory);
-    juce::String signature = folder.getFullPathName() + ":" + juce::String (folder.getLastModificationTime().toMilliseconds());
+    juce::String signature = folder.getFullPathName() + ":" + modificationStamp (folder);
     if (fileList.searchRecursively)
         for (const auto& sub : folder.findChildFiles (juce::File::findDirectories, true, "*", juce::File::FollowSymlinks::no))
-            signature << ";" << sub.getLastModificationTime().toMilliseconds();
+            signature << ";" << modificationStamp (sub);
     return signature;
 }
 
