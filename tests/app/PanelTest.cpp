@@ -35,6 +35,13 @@ namespace
 
         juce::String description() { return panel.getDescription().getText(); }
 
+        /** Presses "Do it!" and waits for the run and its alert. */
+        void doIt()
+        {
+            panel.getDoItButton().onClick();
+            panel.waitForRun();
+        }
+
         QuillmereContentComponent panel { "Quillmere" };
         RecordingAlerts* alerts = nullptr;
     };
@@ -139,8 +146,7 @@ TEST (Panel, TheFilesPatternRescansAndTheRunTakesWhatTheDescriptionLists)
                                            + folder.file ("bank.xiz").getFullPathName() + "\n"))
         << p.description();
 
-    p.panel.getDoItButton().onClick();
-    p.panel.waitForRun();
+    p.doIt();
     EXPECT_EQ (folder.read ("bank.xiz"), "Blub");
     EXPECT_EQ (folder.read ("a.xml"), "Blah");
     EXPECT_EQ (folder.read ("draft.xiz"), "Blah");
@@ -166,8 +172,7 @@ TEST (Panel, SaveLogKeepsTheDescriptionOfTheRunThatWroteTheLog)
     Panel p;
     p.showFolder (folder);
     const auto runDescription = p.description();
-    p.panel.getDoItButton().onClick();
-    p.panel.waitForRun();
+    p.doIt();
 
     // A change of operation after the run does not rewrite what the run was.
     p.choose (p.panel.getOperationChoice(), 2);
@@ -264,8 +269,7 @@ TEST (Panel, DoItRunsTheBatchAndShowsTheLog)
 
     Panel p;
     p.showFolder (folder);
-    p.panel.getDoItButton().onClick();
-    p.panel.waitForRun();
+    p.doIt();
 
     EXPECT_EQ (folder.read ("a.xml"), "Blub\n");
     const auto log = p.panel.getLog().getText();
@@ -274,8 +278,7 @@ TEST (Panel, DoItRunsTheBatchAndShowsTheLog)
     EXPECT_EQ (p.alerts->titles(), juce::StringArray ({ "Batch processing finished" }));
 
     // A second run shows only its own log.
-    p.panel.getDoItButton().onClick();
-    p.panel.waitForRun();
+    p.doIt();
     EXPECT_TRUE (p.panel.getLog().getText().startsWith ("creating backup in file: "
                                                         + folder.file ("QuillmereBackup(2).zip").getFullPathName()));
 }
@@ -289,8 +292,7 @@ TEST (Panel, ConvertThroughThePanel)
     p.showFolder (folder);
     p.choose (p.panel.getOperationChoice(), 2);
     p.panel.getFormulaField().setText ("y = x * 10;", juce::sendNotificationSync);
-    p.panel.getDoItButton().onClick();
-    p.panel.waitForRun();
+    p.doIt();
 
     EXPECT_EQ (folder.read ("a.xml"), "<e SomeAttribute=\"20\"/>");
     EXPECT_TRUE (p.panel.checkFormula());
@@ -310,8 +312,7 @@ TEST (Panel, RegularExpressionToggleReplacesByPattern)
     p.panel.getRegexToggle().setToggleState (true, juce::sendNotificationSync);
     EXPECT_TRUE (p.description().startsWith ("Replace regular expression: 'gain=\"(\\d+)dB\"' \n")) << p.description();
 
-    p.panel.getDoItButton().onClick();
-    p.panel.waitForRun();
+    p.doIt();
     EXPECT_EQ (folder.read ("a.xml"), "<e gain=\"6dB\"/>");
 }
 
@@ -325,8 +326,7 @@ TEST (Panel, ConvertByPathInTheNumberFormatChosenAndRefuseAnUnsupportedPath)
     p.choose (p.panel.getOperationChoice(), 2);
     p.panel.getAttributeField().setText ("//p[@id='b']/@v[1]", juce::sendNotificationSync);
     p.panel.getFormulaField().setText ("y = x * 10;", juce::sendNotificationSync);
-    p.panel.getDoItButton().onClick();
-    p.panel.waitForRun();
+    p.doIt();
     EXPECT_EQ (p.alerts->titles(), juce::StringArray ({ "Invalid Path" }));
     EXPECT_FALSE (folder.file ("QuillmereBackup.zip").exists());
 
@@ -336,8 +336,7 @@ TEST (Panel, ConvertByPathInTheNumberFormatChosenAndRefuseAnUnsupportedPath)
                                              "via the conversion formula: y = x * 10;\n"
                                              "written in the number format: %.1f\n"))
         << p.description();
-    p.panel.getDoItButton().onClick();
-    p.panel.waitForRun();
+    p.doIt();
     EXPECT_EQ (folder.read ("a.xml"), "<e><p id='a' v='1.5'/><p id='b' v='20.0'/></e>");
 }
 
@@ -352,8 +351,7 @@ TEST (Panel, SaveLogWritesHeaderDescriptionAndLogAndRefusesAnEmptyLog)
     EXPECT_EQ (p.alerts->titles(), juce::StringArray ({ "Nothing to save" }));
     EXPECT_FALSE (folder.file ("QuillmereLog.txt").exists());
 
-    p.panel.getDoItButton().onClick();
-    p.panel.waitForRun();
+    p.doIt();
     p.alerts->alerts.clear();
     p.panel.saveLog();
 
@@ -374,8 +372,7 @@ TEST (Panel, ChangingFolderClearsTheLogAndANewFileIsPickedUp)
     folder.write ("a.xml", "Blah");
     Panel p;
     p.showFolder (folder);
-    p.panel.getDoItButton().onClick();
-    p.panel.waitForRun();
+    p.doIt();
     EXPECT_FALSE (p.panel.getLog().isEmpty());
 
     // A file added while the window is idle is in the description, and in the run.
@@ -384,8 +381,7 @@ TEST (Panel, ChangingFolderClearsTheLogAndANewFileIsPickedUp)
     for (int tick = 0; tick < 300 && ! p.description().contains ("late.xml"); ++tick)
         juce::MessageManager::getInstance()->runDispatchLoopUntil (10);
     EXPECT_TRUE (p.description().contains (folder.file ("late.xml").getFullPathName()));
-    p.panel.getDoItButton().onClick();
-    p.panel.waitForRun();
+    p.doIt();
     EXPECT_EQ (folder.read ("late.xml"), "Blub");
 
     p.showFolder (other);
@@ -398,8 +394,7 @@ TEST (Panel, RestoreBackupUndoesTheLastRun)
     folder.write ("a.xml", "Blah");
     Panel p;
     p.showFolder (folder);
-    p.panel.getDoItButton().onClick();
-    p.panel.waitForRun();
+    p.doIt();
     ASSERT_EQ (folder.read ("a.xml"), "Blub");
 
     p.choose (p.panel.getOperationChoice(), 3);
@@ -409,8 +404,7 @@ TEST (Panel, RestoreBackupUndoesTheLastRun)
     EXPECT_TRUE (p.description().endsWith ("affected files (1):\n\n" + folder.file ("a.xml").getFullPathName() + "\n"));
 
     p.alerts->alerts.clear();
-    p.panel.getDoItButton().onClick();
-    p.panel.waitForRun();
+    p.doIt();
     EXPECT_EQ (folder.read ("a.xml"), "Blah");
     EXPECT_EQ (p.alerts->titles(), juce::StringArray ({ "Restore finished" }));
     // The restore made QuillmereBackup(2).zip; the field stays on the one restored.

@@ -1,6 +1,7 @@
 #include "FormulaEngine.h"
 #include "RegexReplacement.h"
 #include "support/JucePrinters.h"
+#include "support/Utf16Bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -8,17 +9,6 @@ using namespace std::string_literals;
 
 namespace
 {
-    std::string utf16 (const std::u16string& text, bool littleEndian)
-    {
-        std::string bytes = littleEndian ? "\xff\xfe"s : "\xfe\xff"s;
-        for (const char16_t unit : text)
-        {
-            const char high = (char) (unit >> 8), low = (char) (unit & 0xff);
-            bytes += littleEndian ? std::string { low, high } : std::string { high, low };
-        }
-        return bytes;
-    }
-
     struct RegexCase
     {
         const char* name;

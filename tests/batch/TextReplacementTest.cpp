@@ -1,6 +1,7 @@
 #include "TextReplacement.h"
 #include "XmlTextEncoding.h"
 #include "support/JucePrinters.h"
+#include "support/Utf16Bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -14,17 +15,6 @@ namespace
         const auto rewrite = TextReplacement::apply (original, what, with);
         EXPECT_TRUE (rewrite.result.wasOk()) << rewrite.result.getErrorMessage();
         return rewrite.changes > 0 ? rewrite.bytes : original;
-    }
-
-    std::string utf16 (const std::u16string& text, bool littleEndian)
-    {
-        std::string bytes = littleEndian ? "\xff\xfe"s : "\xfe\xff"s;
-        for (const char16_t unit : text)
-        {
-            const char high = (char) (unit >> 8), low = (char) (unit & 0xff);
-            bytes += littleEndian ? std::string { low, high } : std::string { high, low };
-        }
-        return bytes;
     }
 
     struct ReplaceCase
