@@ -10,7 +10,8 @@ namespace
     }
 }
 
-DecodedText::DecodedText (std::string_view bytes, const XmlTextEncoding::Detected& encoding)
+DecodedText::DecodedText (std::string_view fileBytes, const XmlTextEncoding::Detected& encoding)
+    : bytes (fileBytes)
 {
     using Kind = XmlTextEncoding::Kind;
     origin = walkedFile = encoding.byteOrderMarkLength;
@@ -19,7 +20,7 @@ DecodedText::DecodedText (std::string_view bytes, const XmlTextEncoding::Detecte
     if (encoding.kind == Kind::utf16LittleEndian || encoding.kind == Kind::utf16BigEndian)
     {
         bytesPerUnit = 2;
-        decodeUtf16 (bytes, encoding.kind == Kind::utf16LittleEndian);
+        decodeUtf16 (encoding.kind == Kind::utf16LittleEndian);
     }
     else if (encoding.kind == Kind::latin1)
     {
@@ -28,11 +29,7 @@ DecodedText::DecodedText (std::string_view bytes, const XmlTextEncoding::Detecte
         for (size_t at = origin; at < bytes.size(); ++at)
             appendCharacter (static_cast<unsigned char> (bytes[at]));
     }
-    else
-    {
-        // UTF-8 and US-ASCII are matched as they are; bytes that are not UTF-8 never match.
-        decoded.assign (bytes.substr (std::min (origin, bytes.size())));
-    }
+    // UTF-8 and US-ASCII are matched as they are, in place; bytes that are not UTF-8 never match a pattern.
 }
 
 size_t DecodedText::fileOffsetOf (size_t textOffset)
@@ -55,13 +52,13 @@ size_t DecodedText::fileOffsetOf (size_t textOffset)
 
 void DecodedText::appendCharacter (juce::juce_wchar character)
 {
-    char bytes[8];
-    juce::CharPointer_UTF8 writer (bytes);
+    char encoded[8];
+    juce::CharPointer_UTF8 writer (encoded);
     writer.write (character);
-    decoded.append (bytes, static_cast<size_t> (writer.getAddress() - bytes));
+    decoded.append (encoded, static_cast<size_t> (writer.getAddress() - encoded));
 }
 
-void DecodedText::decodeUtf16 (std::string_view bytes, bool littleEndian)
+void DecodedText::decodeUtf16 (bool littleEndian)
 {
     decoded.reserve (bytes.size() / 2 + bytes.size() / 8);
     const auto unitAt = [&] (size_t at) {
@@ -106,7 +103,7 @@ std::optional<std::string> DecodedText::encodeForFile (const std::string& utf8, 
     return XmlTextEncoding::encode (juce::String::fromUTF8 (utf8.data(), static_cast<int> (utf8.size())), kind);
 }
 
-size_t DecodedText::characterLengthAt (const std::string& text, size_t at)
+size_t DecodedText::characterLengthAt (std::string_view text, size_t at)
 {
     const auto lead = static_cast<unsigned char> (text[at]);
     // A CR LF pair is one line end: an empty match never falls between its two characters.

@@ -18,8 +18,9 @@ class DecodedText
 public:
     DecodedText (std::string_view bytes, const XmlTextEncoding::Detected& encoding);
 
-    /** The text after the byte-order mark, as UTF-8. */
-    const std::string& text() const { return decoded; }
+    /** The text after the byte-order mark, as UTF-8: the file's own bytes
+        when they are UTF-8 or US-ASCII, which are not copied. */
+    std::string_view text() const { return bytesPerUnit == 0 ? bytes.substr (std::min (origin, bytes.size())) : std::string_view (decoded); }
 
     /** Where the character at textOffset starts in the file. Matches come
         left to right, so the way back walks on from the last offset asked
@@ -28,17 +29,18 @@ public:
 
     /** The length of the character at in text, a CR LF pair counted as one
         line end: the step after an empty match. */
-    static size_t characterLengthAt (const std::string& text, size_t at);
+    static size_t characterLengthAt (std::string_view text, size_t at);
 
     /** UTF-8 text as a file of this encoding stores it; nothing when a
         character has no place in it. */
     static std::optional<std::string> encodeForFile (const std::string& utf8, XmlTextEncoding::Kind kind);
 
 private:
-    void decodeUtf16 (std::string_view bytes, bool littleEndian);
+    void decodeUtf16 (bool littleEndian);
     void appendCharacter (juce::juce_wchar character);
 
-    std::string decoded;
+    std::string_view bytes; // the file's, which must outlive this
+    std::string decoded;    // for Latin-1 and UTF-16
     size_t origin = 0; // where the text starts in the file (after a byte-order mark)
     size_t fileSize = 0;
     size_t bytesPerUnit = 0; // 0: the text is the file's own bytes; 1: Latin-1; 2: UTF-16

@@ -110,14 +110,14 @@ struct RegexReplacement::Compiled
     std::vector<Piece> pieces;
     std::vector<FormulaUse> formulas;
 
-    BatchOperation::Refusal compile (const juce::String& pattern, bool literal = false);
+    BatchOperation::Refusal compile (const juce::String& pattern);
     BatchOperation::Refusal parseReplacement (const juce::String& replacement, FormulaEngine* engine);
     BatchOperation::Refusal addGroupReference (const juce::String& reference, int position);
     BatchOperation::Refusal addFormula (const std::string& text, FormulaEngine& engine);
-    juce::Result buildReplacement (const std::string& subject, const PCRE2_SIZE* ovector, std::string& out);
+    juce::Result buildReplacement (std::string_view subject, const PCRE2_SIZE* ovector, std::string& out);
 };
 
-BatchOperation::Refusal RegexReplacement::Compiled::compile (const juce::String& pattern, bool literal)
+BatchOperation::Refusal RegexReplacement::Compiled::compile (const juce::String& pattern)
 {
     CompileContextPtr context (pcre2_compile_context_create (nullptr));
     if (context == nullptr)
@@ -128,8 +128,7 @@ BatchOperation::Refusal RegexReplacement::Compiled::compile (const juce::String&
     int errorCode = 0;
     PCRE2_SIZE errorOffset = 0;
     code.reset (pcre2_compile (reinterpret_cast<PCRE2_SPTR> (pattern.toRawUTF8()), pattern.getNumBytesAsUTF8(),
-                               PCRE2_UTF | PCRE2_MATCH_INVALID_UTF | (literal ? PCRE2_LITERAL : PCRE2_MULTILINE),
-                               &errorCode, &errorOffset, context.get()));
+                               PCRE2_UTF | PCRE2_MATCH_INVALID_UTF | PCRE2_MULTILINE, &errorCode, &errorOffset, context.get()));
     if (code == nullptr)
     {
         const auto character = juce::String::fromUTF8 (pattern.toRawUTF8(), static_cast<int> (errorOffset)).length();
@@ -302,13 +301,13 @@ BatchOperation::Refusal RegexReplacement::Compiled::parseReplacement (const juce
     return {};
 }
 
-juce::Result RegexReplacement::Compiled::buildReplacement (const std::string& subject, const PCRE2_SIZE* ovector, std::string& out)
+juce::Result RegexReplacement::Compiled::buildReplacement (std::string_view subject, const PCRE2_SIZE* ovector, std::string& out)
 {
     const auto groupText = [&] (int group) -> std::string_view {
         const auto start = ovector[2 * group], end = ovector[2 * group + 1];
         if (start == PCRE2_UNSET || end < start)
             return {};
-        return std::string_view (subject).substr (start, end - start);
+        return subject.substr (start, end - start);
     };
 
     for (const auto& piece : pieces)
@@ -346,6 +345,7 @@ RegexReplacement::~RegexReplacement() = default;
 
 BatchOperation::Refusal RegexReplacement::prepare (const juce::String& pattern, const juce::String& replacement)
 {
+    literal.reset();
     compiled = std::make_unique<Compiled>();
     if (auto refused = compiled->compile (pattern); refused.isRefused())
         return refused;
@@ -355,11 +355,11 @@ BatchOperation::Refusal RegexReplacement::prepare (const juce::String& pattern, 
 BatchOperation::Refusal RegexReplacement::prepareLiteral (const juce::String& what, const juce::String& with)
 {
     jassert (what.isNotEmpty());
+    // A plain text needs no pattern: a byte search finds it faster, and in
+    // UTF-8 a match of whole characters can only start at a character.
+    compiled.reset();
     literal.emplace (what, with);
-    compiled = std::make_unique<Compiled>();
-    if (auto refused = compiled->compile (what, true); refused.isRefused())
-        return refused;
-    compiled->pieces.push_back ({ Piece::Kind::literal, with.toStdString(), 0, 0 });
+    literalBytes = { what.toStdString(), with.toStdString() };
     return {};
 }
 
@@ -367,6 +367,7 @@ juce::Result RegexReplacement::checkEncoding (XmlTextEncoding::Kind kind) const
 {
     if (! literal.has_value())
         return juce::Result::ok();
+
 
     // A text the file cannot hold fails the file even where it would not match,
     // as it always has: the file's encoding, not chance, decides.
@@ -408,8 +409,16 @@ namespace
     }
 }
 
-std::optional<RegexReplacement::Match> RegexReplacement::findFrom (const std::string& text, size_t start, juce::Result& failure)
+std::optional<RegexReplacement::Match> RegexReplacement::findFrom (std::string_view text, size_t start, juce::Result& failure)
 {
+    if (literal.has_value())
+    {
+        const auto found = text.find (literalBytes.first, start);
+        if (found == std::string::npos)
+            return std::nullopt;
+        return Match { found, found + literalBytes.first.size() };
+    }
+
     jassert (compiled != nullptr && compiled->code != nullptr);
     auto& c = *compiled;
     const int found = pcre2_match (c.code.get(), reinterpret_cast<PCRE2_SPTR> (text.data()), text.size(), start, 0,
@@ -427,8 +436,14 @@ std::optional<RegexReplacement::Match> RegexReplacement::findFrom (const std::st
     return Match { ovector[0], std::max (ovector[0], ovector[1]) };
 }
 
-juce::Result RegexReplacement::appendReplacement (const std::string& text, std::string& out)
+juce::Result RegexReplacement::appendReplacement (std::string_view text, std::string& out)
 {
+    if (literal.has_value())
+    {
+        out += literalBytes.second;
+        return juce::Result::ok();
+    }
+
     jassert (compiled != nullptr);
     return compiled->buildReplacement (text, pcre2_get_ovector_pointer (compiled->matchData.get()), out);
 }

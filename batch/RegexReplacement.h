@@ -63,12 +63,12 @@ public:
 
     /** The leftmost match that starts at or after start, if any. A pattern
         that cannot be matched on this text (a limit) fails into failure. */
-    std::optional<Match> findFrom (const std::string& text, size_t start, juce::Result& failure);
+    std::optional<Match> findFrom (std::string_view text, size_t start, juce::Result& failure);
 
     /** Appends the replacement of the match findFrom() found last to out
         (UTF-8). Fails for a group that holds no number for a formula;
         formula evaluation errors pass through as Expr::Exception. */
-    juce::Result appendReplacement (const std::string& text, std::string& out);
+    juce::Result appendReplacement (std::string_view text, std::string& out);
 
     /** Whether the replacement holds a formula (that changes the engine's variables). */
     bool hasFormulas() const;
@@ -87,6 +87,7 @@ private:
     FormulaEngine* engine = nullptr;
     std::unique_ptr<Compiled> compiled;
     std::optional<std::pair<juce::String, juce::String>> literal; // what and with, for a literal
+    std::pair<std::string, std::string> literalBytes;               // the same as UTF-8
 
     JUCE_DECLARE_NON_COPYABLE (RegexReplacement)
 };

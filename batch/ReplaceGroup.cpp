@@ -51,7 +51,7 @@ FileRewrite ReplaceGroup::apply (std::string_view original)
             return failed (failureOf (member, fits));
 
     DecodedText decoded (original, encoding);
-    const auto& text = decoded.text();
+    const auto text = decoded.text();
     std::optional<TextPosition> position;
     if (recordsChanges)
         position.emplace (original, encoding);
@@ -82,25 +82,36 @@ FileRewrite ReplaceGroup::apply (std::string_view original)
         const auto& member = members[winner];
         const auto match = *pending[winner].match;
         replacement.clear();
-        failing = member.label;
-        if (const auto built = member.replacement->appendReplacement (text, replacement); built.failed())
-            return failed (failureOf (member, built));
-        failing.clear();
-        const auto encoded = DecodedText::encodeForFile (replacement, encoding.kind);
-        if (! encoded)
-            return failed (failureOf (member, juce::Result::fail (cannotHold (encoding.kind))));
+        try
+        {
+            if (const auto built = member.replacement->appendReplacement (text, replacement); built.failed())
+                return failed (failureOf (member, built));
+        }
+        catch (...)
+        {
+            failing = member.label;
+            throw;
+        }
+        // UTF-8 text is the file's own: only other encodings need a copy encoded back.
+        std::optional<std::string> encoded;
+        if (encoding.kind != XmlTextEncoding::Kind::utf8)
+        {
+            encoded = DecodedText::encodeForFile (replacement, encoding.kind);
+            if (! encoded)
+                return failed (failureOf (member, juce::Result::fail (cannotHold (encoding.kind))));
+        }
 
         if (rewrite.changes++ == 0)
             result.reserve (original.size() + original.size() / 8);
         const auto fileStart = decoded.fileOffsetOf (match.start);
         result.append (original.substr (copiedUpTo, fileStart - copiedUpTo));
-        result.append (*encoded);
+        result.append (encoded ? *encoded : replacement);
         copiedUpTo = decoded.fileOffsetOf (match.end);
 
         if (position)
         {
             const auto place = position->at (fileStart);
-            rewrite.changeList.push_back ({ place.line, place.column, text.substr (match.start, match.end - match.start),
+            rewrite.changeList.push_back ({ place.line, place.column, std::string (text.substr (match.start, match.end - match.start)),
                                             replacement, member.step });
         }
 
