@@ -137,7 +137,9 @@ void RunReport::finish (const BatchOutcome& outcome)
 {
     auto& root = document->root;
     root["end"] = endName (outcome.status);
-    root["message"] = outcome.status == BatchOutcome::Status::completed ? std::string() : utf8 (outcome.message);
+    // The title says what kind of end it was ("Invalid Formula"), the message the rest.
+    if (outcome.status != BatchOutcome::Status::completed)
+        root["message"] = utf8 (outcome.title.isEmpty() ? outcome.message : outcome.title + ": " + outcome.message);
     if (outcome.backupFile != juce::File())
         root["backup"] = utf8 (outcome.backupFile.getFullPathName());
 }
