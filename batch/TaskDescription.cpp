@@ -2,7 +2,7 @@
 
 #include "DisplayName.h"
 
-juce::String buildTaskDescription (const BatchSettings& settings, const BatchOperation* operation)
+juce::String buildTaskSummary (const BatchSettings& settings, const BatchOperation* operation)
 {
     juce::String text;
 
@@ -21,6 +21,12 @@ juce::String buildTaskDescription (const BatchSettings& settings, const BatchOpe
     if (const FilePattern pattern (settings.filePattern); listsFolder && ! pattern.isDefault())
         text << "\nfiles matching: " << pattern.getText();
 
+    return text;
+}
+
+juce::String buildTaskDescription (const BatchSettings& settings, const BatchOperation* operation)
+{
+    auto text = buildTaskSummary (settings, operation);
     const auto files = operation != nullptr ? operation->affectedFiles() : settings.files;
 
     // Joined in one go: appending path by path would copy the text each time.

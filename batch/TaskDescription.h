@@ -6,3 +6,7 @@
     lines (none without an operation), the folder, the scope, the file pattern
     when it is not the default one, and the full list of affected files. */
 juce::String buildTaskDescription (const BatchSettings& settings, const BatchOperation* operation);
+
+/** The description without its list of files: the operation's lines, the
+    folder, the scope and the pattern. */
+juce::String buildTaskSummary (const BatchSettings& settings, const BatchOperation* operation);
