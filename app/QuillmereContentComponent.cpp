@@ -81,7 +81,7 @@ QuillmereContentComponent::QuillmereContentComponent (const juce::String& name)
     toDoDisplay = makeDisplay ("toDoDisplay");
     previewButton = makeButton ("Preview", [this] { runPreview(); });
     doItButton = makeButton ("Do it!", [this] { isRunning() ? cancelRun() : runBatch(); });
-    progressBar = std::make_unique<juce::ProgressBar> (progressValue);
+    progressBar = std::make_unique<RunProgressBar>();
     addChildComponent (*progressBar);
     doneLabel = makeCaption ("doneLabel", "Done:", true);
     doneDisplay = makeDisplay ("doneDisplay");
@@ -367,7 +367,7 @@ void QuillmereContentComponent::startRun (bool preview)
     runFolder = juce::File (fileList.getCurrentDirectoryPath());
     doneDisplay->clear();
     doneDisplay->grabKeyboardFocus();
-    progressValue = 0.0;
+    progressBar->setProgress (0.0, {});
     progressBar->setVisible (true);
     doItButton->setButtonText ("Cancel");
     setControlsEnabled (false);
@@ -382,8 +382,7 @@ void QuillmereContentComponent::pumpRun()
         doneDisplay->moveCaretToEnd();
         doneDisplay->insertTextAtCaret (text);
     }
-    progressValue = job->getProgress();
-    progressBar->setTextToDisplay (job->getProgressText());
+    progressBar->setProgress (job->getProgress(), job->getProgressText());
 
     if (job->isFinished())
         finishRun();

@@ -8,6 +8,7 @@
 #include "FormulaEngine.h"
 #include "FormulaErrorMarks.h"
 #include "PatternFileFilter.h"
+#include "RunProgressBar.h"
 
 class BatchJob;
 
@@ -111,6 +112,7 @@ public:
     juce::TextButton& getDoItButton() { return *doItButton; }
     juce::TextButton& getPreviewButton() { return *previewButton; }
     juce::TextButton& getSaveLogButton() { return *saveLogButton; }
+    const RunProgressBar& getProgressBar() const { return *progressBar; }
 
     /** Each parameter field with the caption before it. */
     std::vector<std::pair<juce::Label*, juce::Label*>> captionedFields() const;
@@ -182,8 +184,7 @@ private:
     std::unique_ptr<juce::TextEditor> toDoDisplay;
     std::unique_ptr<juce::TextButton> previewButton;
     std::unique_ptr<juce::TextButton> doItButton;
-    double progressValue = 0.0; // read by the bar; written on the message thread only
-    std::unique_ptr<juce::ProgressBar> progressBar;
+    std::unique_ptr<RunProgressBar> progressBar;
     std::unique_ptr<juce::Label> doneLabel;
     std::unique_ptr<juce::TextEditor> doneDisplay;
     std::unique_ptr<juce::TextButton> saveLogButton;

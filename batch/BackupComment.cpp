@@ -41,12 +41,13 @@ juce::String BackupComment::operationOf (const juce::String& comment)
 
 juce::String BackupComment::choiceText (const BackupArchive::Summary& summary)
 {
+    // The count before the operation: a narrow field cuts the long end.
     juce::String text = summary.file.getFileName() + "  (" + timeText (summary.modified);
-    if (const auto operation = operationOf (summary.comment); operation.isNotEmpty())
-        text << ", " << operation;
     if (summary.files < 0)
         text << ", unreadable";
     else
         text << ", " << summary.files << (summary.files == 1 ? " file" : " files");
+    if (const auto operation = operationOf (summary.comment); operation.isNotEmpty())
+        text << ", " << operation;
     return text + ")";
 }

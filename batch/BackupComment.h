@@ -24,8 +24,8 @@ public:
     /** The time in the heading of a comment make() wrote, or empty. */
     static juce::String madeAtOf (const juce::String& comment);
 
-    /** One line for the window's choice of backups: name, time, operation
-        when the archive says it, and the file count. */
+    /** One line for the window's choice of backups: name, time, file count,
+        and the operation when the archive says it. */
     static juce::String choiceText (const BackupArchive::Summary& summary);
 
     static constexpr const char* heading = "Backup made by Quillmere before this run, at ";

@@ -1,5 +1,6 @@
 #include "BatchTexts.h"
 #include "QuillmereContentComponent.h"
+#include "QuillmereLookAndFeel.h"
 #include "support/RecordingAlerts.h"
 #include "support/TestFolder.h"
 
@@ -542,4 +543,17 @@ TEST (Panel, PreviewShowsTheChangedLinesAndWritesNothing)
 
     p.panel.saveLog(); // saves the preview
     EXPECT_TRUE (juce::String (folder.read ("QuillmereLog.txt")).contains ("line 2: <b>Blah</b> -> <b>Blub</b>"));
+}
+
+TEST (AlertBox, EveryIconLiesWhollyInsideTheBox)
+{
+    // The framework's alert box would need a display; where the icon goes is
+    // what decides whether it is cut.
+    for (const int height : { 90, 120, 180, 320, 600 })
+    {
+        const juce::Rectangle<int> box (1, 1, 400, height);
+        const auto icon = QuillmereLookAndFeel::alertIconArea (box);
+        EXPECT_TRUE (box.toFloat().reduced (4.0f).contains (icon)) << icon.toString() << " in " << height;
+        EXPECT_GE (icon.getHeight(), 24.0f) << height;
+    }
 }

@@ -156,7 +156,7 @@ TEST_F (RestoreRun, EachBackupSaysWhichRunItWasMadeBeforeAndTheRestoreSaysWhatIt
     for (const auto& backup : backups)
     {
         EXPECT_EQ (backup.files, 2);
-        EXPECT_TRUE (BackupComment::choiceText (backup).endsWith (", 2 files)"));
+        EXPECT_TRUE (BackupComment::choiceText (backup).contains (", 2 files, " + BackupComment::operationOf (backup.comment) + ")"));
         EXPECT_TRUE (backup.comment.contains ("in xml-files in folder: " + folder.get().getFullPathName()));
     }
 
