@@ -262,6 +262,7 @@ BatchSettings QuillmereContentComponent::currentSettings()
     settings.filePattern = fileList.wildcardPattern;
     for (const auto* file : fileList.files)
         settings.files.add (*file);
+    settings.unlisted = fileList.unlisted;
     if (const auto backup = chosenBackupName(); backup.isNotEmpty())
         settings.restore.archive = juce::File (fileList.getCurrentDirectoryPath()).getChildFile (backup);
     return settings;

@@ -27,6 +27,12 @@ juce::String buildTaskSummary (const BatchSettings& settings, const BatchOperati
 juce::String buildTaskDescription (const BatchSettings& settings, const BatchOperation* operation)
 {
     auto text = buildTaskSummary (settings, operation);
+
+    // What the listing could not enter is said, never passed over in silence.
+    if (settings.operation != OperationKind::restore && ! settings.unlisted.isEmpty())
+        text << "\n\n"
+             << settings.unlisted.joinIntoString ("\n");
+
     const auto files = operation != nullptr ? operation->affectedFiles() : settings.files;
 
     // Joined in one go: appending path by path would copy the text each time.
