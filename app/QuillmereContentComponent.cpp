@@ -4,6 +4,7 @@
 
 #include "AttributeConverter.h"
 #include "BackupArchive.h"
+#include "BackupComment.h"
 #include "BatchAlerts.h"
 #include "BatchOperationFactory.h"
 #include "FormulaErrorText.h"
@@ -14,6 +15,8 @@
 #include "LogFile.h"
 #include "ModalAlertPresenter.h"
 #include "TaskDescription.h"
+
+#include <expr/Exception.h>
 
 juce::File QuillmereContentComponent::startFolder()
 {
@@ -64,18 +67,21 @@ QuillmereContentComponent::QuillmereContentComponent (const juce::String& name)
     numberFormatComboBox->setVisible (false);
     numberFormatComboBox->onChange = [this] { updateToDoText(); };
     backupLabel = makeCaption ("backupLabel", "Backup:", false);
-    backupValue = makeValue ("backupLabel", BackupArchive::newestIn (juce::File (fileList.getCurrentDirectoryPath())).getFileName(), false);
-    backupValue->onTextChange = [this] {
-        backupChosenByUser = backupValue->getText().isNotEmpty();
+    backupChoice = makeChoice ("backupLabel", {});
+    backupChoice->setEditableText (true);
+    backupChoice->setVisible (false);
+    backupChoice->onChange = [this] {
+        backupChosenByUser = chosenBackupName().isNotEmpty();
         updateToDoText();
     };
     formulaErrorLabel = makeCaption ("formulaErrorLabel", {}, false);
     formulaErrorLabel->setColour (juce::Label::textColourId, juce::Colours::darkred);
+    addChildComponent (formulaMarks);
     toDoLabel = makeCaption ("toDoLabel", "To do:", true);
     toDoDisplay = makeDisplay ("toDoDisplay");
     previewButton = makeButton ("Preview", [this] { runPreview(); });
     doItButton = makeButton ("Do it!", [this] { isRunning() ? cancelRun() : runBatch(); });
-    progressBar = std::make_unique<juce::ProgressBar> (progressValue);
+    progressBar = std::make_unique<RunProgressBar>();
     addChildComponent (*progressBar);
     doneLabel = makeCaption ("doneLabel", "Done:", true);
     doneDisplay = makeDisplay ("doneDisplay");
@@ -86,6 +92,7 @@ QuillmereContentComponent::QuillmereContentComponent (const juce::String& name)
     saveLogButton = makeButton ("Save Log", [this] { saveLog(); });
 
     setSize (800, 600);
+    followNewestBackup();
     lastFolderSignature = folderSignature();
     startTimer (100);
 }
@@ -173,7 +180,6 @@ std::vector<std::pair<juce::Label*, juce::Label*>> QuillmereContentComponent::ca
              { replaceWithLabel.get(), replaceWithValue.get() },
              { attributeToConvertLabel.get(), attributeValue.get() },
              { conversionFormulaLabel.get(), formulaValue.get() },
-             { backupLabel.get(), backupValue.get() },
              { filesLabel.get(), filesValue.get() } };
 }
 
@@ -214,7 +220,8 @@ void QuillmereContentComponent::resized()
     regexToggle->setBounds (width - rightMargin - regexToggleWidth, firstFieldY, regexToggleWidth, rowHeight);
     replaceWhatValue->setSize (regexToggle->getX() - 4 - replaceWhatValue->getX(), rowHeight);
     placeField (*attributeToConvertLabel, narrowCaption, *attributeValue, firstFieldY);
-    placeField (*backupLabel, narrowCaption, *backupValue, firstFieldY);
+    backupLabel->setBounds (columnX, firstFieldY, narrowCaption, rowHeight);
+    backupChoice->setBounds (backupLabel->getRight(), firstFieldY, width - backupLabel->getRight() - rightMargin, rowHeight);
     placeField (*replaceWithLabel, wideCaption, *replaceWithValue, secondFieldY);
     placeField (*conversionFormulaLabel, narrowCaption, *formulaValue, secondFieldY);
     // The number format shares the formula's row, at its right end.
@@ -222,6 +229,7 @@ void QuillmereContentComponent::resized()
     numberFormatComboBox->setBounds (width - rightMargin - formatWidth, secondFieldY, formatWidth, rowHeight);
     numberFormatLabel->setBounds (numberFormatComboBox->getX() - formatCaption, secondFieldY, formatCaption, rowHeight);
     formulaValue->setSize (std::max (40, numberFormatLabel->getX() - 8 - formulaValue->getX()), rowHeight);
+    formulaMarks.setBounds (formulaValue->getX(), formulaValue->getBottom(), formulaValue->getWidth(), FormulaErrorMarks::height);
 
     // The description takes half of what is left, the log the rest.
     const int descriptionY = secondFieldY + rowSpacing;
@@ -254,8 +262,9 @@ BatchSettings QuillmereContentComponent::currentSettings()
     settings.filePattern = fileList.wildcardPattern;
     for (const auto* file : fileList.files)
         settings.files.add (*file);
-    if (backupValue->getText().isNotEmpty())
-        settings.restore.archive = juce::File (fileList.getCurrentDirectoryPath()).getChildFile (backupValue->getText (true));
+    settings.unlisted = fileList.unlisted;
+    if (const auto backup = chosenBackupName(); backup.isNotEmpty())
+        settings.restore.archive = juce::File (fileList.getCurrentDirectoryPath()).getChildFile (backup);
     return settings;
 }
 
@@ -284,6 +293,10 @@ bool QuillmereContentComponent::showFormulaCheck (const BatchSettings& settings)
                                                         : juce::String ("The formula cannot be evaluated.");
     formulaErrorLabel->setText (problem, juce::dontSendNotification);
     formulaErrorLabel->setVisible (! valid);
+    if (const auto* error = formulaChecker.lastError(); ! valid && error != nullptr)
+        formulaMarks.mark (*formulaValue, error->Start(), error->End());
+    else
+        formulaMarks.clear();
     return valid;
 }
 
@@ -355,7 +368,7 @@ void QuillmereContentComponent::startRun (bool preview)
     runFolder = juce::File (fileList.getCurrentDirectoryPath());
     doneDisplay->clear();
     doneDisplay->grabKeyboardFocus();
-    progressValue = 0.0;
+    progressBar->setProgress (0.0, {});
     progressBar->setVisible (true);
     doItButton->setButtonText ("Cancel");
     setControlsEnabled (false);
@@ -370,8 +383,7 @@ void QuillmereContentComponent::pumpRun()
         doneDisplay->moveCaretToEnd();
         doneDisplay->insertTextAtCaret (text);
     }
-    progressValue = job->getProgress();
-    progressBar->setTextToDisplay (job->getProgressText());
+    progressBar->setProgress (job->getProgress(), job->getProgressText());
 
     if (job->isFinished())
         finishRun();
@@ -394,7 +406,7 @@ void QuillmereContentComponent::finishRun()
     // After a restore, "Backup:" stays on the archive restored, not on the
     // backup the restore itself made: Do it! again must not undo the undo.
     if (! jobIsPreview && OperationKindTable::named (doWhatComboBox->getText()) == OperationKind::restore)
-        backupChosenByUser = backupValue->getText().isNotEmpty();
+        backupChosenByUser = chosenBackupName().isNotEmpty();
 
     // The run may have changed the folder's contents: list and describe anew.
     fileList.rescan();
@@ -432,7 +444,7 @@ void QuillmereContentComponent::setControlsEnabled (bool enabled)
     for (juce::Component* control : { (juce::Component*) fileBrowser.get(), (juce::Component*) filesValue.get(), (juce::Component*) doWhatComboBox.get(),
                                       (juce::Component*) replaceWhatValue.get(), (juce::Component*) regexToggle.get(), (juce::Component*) replaceWithValue.get(),
                                       (juce::Component*) attributeValue.get(), (juce::Component*) formulaValue.get(),
-                                      (juce::Component*) numberFormatComboBox.get(), (juce::Component*) backupValue.get(), (juce::Component*) saveLogButton.get(),
+                                      (juce::Component*) numberFormatComboBox.get(), (juce::Component*) backupChoice.get(), (juce::Component*) saveLogButton.get(),
                                       (juce::Component*) previewButton.get() })
         control->setEnabled (enabled);
     doWhereComboBox->setEnabled (enabled && OperationKindTable::named (doWhatComboBox->getText()) != OperationKind::restore);
@@ -514,8 +526,38 @@ void QuillmereContentComponent::folderChanged (const juce::File& folder)
 void QuillmereContentComponent::followNewestBackup()
 {
     // The newest backup, until the user names another one.
-    if (! backupChosenByUser)
-        backupValue->setText (BackupArchive::newestIn (juce::File (fileList.currentDirectory)).getFileName(), juce::dontSendNotification);
+    listBackups (backupChosenByUser ? chosenBackupName() : juce::String());
+}
+
+void QuillmereContentComponent::listBackups (const juce::String& toSelect)
+{
+    const auto backups = BackupArchive::listIn (juce::File (fileList.currentDirectory));
+    listedBackups.clear();
+    backupChoice->clear (juce::dontSendNotification);
+    for (const auto& backup : backups)
+    {
+        listedBackups.push_back (backup.file);
+        backupChoice->addItem (BackupComment::choiceText (backup), (int) listedBackups.size());
+    }
+
+    if (toSelect.isEmpty())
+        return backupChoice->setSelectedId (listedBackups.empty() ? 0 : 1, juce::dontSendNotification);
+
+    // A name typed that no listed archive has stays as it was typed.
+    const auto listed = std::find_if (listedBackups.begin(), listedBackups.end(),
+                                      [&] (const juce::File& file) { return file.getFileName() == toSelect; });
+    if (listed != listedBackups.end())
+        backupChoice->setSelectedId ((int) (listed - listedBackups.begin()) + 1, juce::dontSendNotification);
+    else
+        backupChoice->setText (toSelect, juce::dontSendNotification);
+}
+
+juce::String QuillmereContentComponent::chosenBackupName() const
+{
+    const auto id = backupChoice->getSelectedId();
+    if (id > 0 && id <= (int) listedBackups.size())
+        return listedBackups[(size_t) id - 1].getFileName();
+    return backupChoice->getText().trim();
 }
 
 bool QuillmereContentComponent::checkFormula()
@@ -555,6 +597,19 @@ bool QuillmereContentComponent::keyPressed (const juce::KeyPress& key)
     return false;
 }
 
+bool QuillmereContentComponent::isInterestedInFileDrag (const juce::StringArray& files)
+{
+    return ! isRunning() && ! files.isEmpty();
+}
+
+void QuillmereContentComponent::filesDropped (const juce::StringArray& files, int, int)
+{
+    if (isRunning() || files.isEmpty())
+        return;
+    const juce::File dropped (files[0]);
+    showFolder (dropped.isDirectory() ? dropped : dropped.getParentDirectory());
+}
+
 void QuillmereContentComponent::showFolder (const juce::File& folder)
 {
     if (folder.isDirectory())
@@ -591,7 +646,7 @@ void QuillmereContentComponent::showOperationFields (std::optional<OperationKind
                                      (juce::Component*) conversionFormulaLabel.get(), (juce::Component*) formulaValue.get(),
                                      (juce::Component*) numberFormatLabel.get(), (juce::Component*) numberFormatComboBox.get() })
         widget->setVisible (operation == OperationKind::convert);
-    for (auto* widget : { backupLabel.get(), backupValue.get() })
+    for (auto* widget : std::initializer_list<juce::Component*> { backupLabel.get(), backupChoice.get() })
         widget->setVisible (operation == OperationKind::restore);
 
     // A restore puts every file back where the archive says: the scope has no say.

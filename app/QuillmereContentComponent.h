@@ -6,7 +6,9 @@
 #include "BatchSettings.h"
 #include "FileManager.h"
 #include "FormulaEngine.h"
+#include "FormulaErrorMarks.h"
 #include "PatternFileFilter.h"
+#include "RunProgressBar.h"
 
 class BatchJob;
 
@@ -23,6 +25,7 @@ class BatchJob;
     While idle it rescans the folder when its contents change.
 */
 class QuillmereContentComponent : public juce::Component,
+                                  public juce::FileDragAndDropTarget,
                                   private juce::Timer,
                                   private juce::FileBrowserListener
 {
@@ -73,6 +76,11 @@ public:
 
     bool keyPressed (const juce::KeyPress& key) override;
 
+    // A folder dropped on the window becomes the one worked on; a file
+    // dropped brings its folder. Nothing is taken during a run.
+    bool isInterestedInFileDrag (const juce::StringArray& files) override;
+    void filesDropped (const juce::StringArray& files, int x, int y) override;
+
     /** The operation, its parameters, the folder and the listed files, as the widgets show them. */
     BatchSettings currentSettings();
 
@@ -93,13 +101,18 @@ public:
     juce::Label& getAttributeField() { return *attributeValue; }
     juce::Label& getFormulaField() { return *formulaValue; }
     juce::ComboBox& getNumberFormatChoice() { return *numberFormatComboBox; }
-    juce::Label& getBackupField() { return *backupValue; }
+    juce::ComboBox& getBackupChoice() { return *backupChoice; }
+
+    /** The backup a restore would take: the one chosen in the list, or the name typed. */
+    juce::String chosenBackupName() const;
     juce::Label& getFormulaError() { return *formulaErrorLabel; }
+    const FormulaErrorMarks& getFormulaErrorMarks() const { return formulaMarks; }
     juce::TextEditor& getDescription() { return *toDoDisplay; }
     juce::TextEditor& getLog() { return *doneDisplay; }
     juce::TextButton& getDoItButton() { return *doItButton; }
     juce::TextButton& getPreviewButton() { return *previewButton; }
     juce::TextButton& getSaveLogButton() { return *saveLogButton; }
+    const RunProgressBar& getProgressBar() const { return *progressBar; }
 
     /** Each parameter field with the caption before it. */
     std::vector<std::pair<juce::Label*, juce::Label*>> captionedFields() const;
@@ -137,6 +150,7 @@ private:
     juce::String folderSignature() const;
     void rescanIfFolderChanged();
     void followNewestBackup();
+    void listBackups (const juce::String& toSelect);
 
     FileManager fileList;
     FormulaEngine formulaEngine;
@@ -162,14 +176,15 @@ private:
     std::unique_ptr<juce::Label> numberFormatLabel;
     std::unique_ptr<juce::ComboBox> numberFormatComboBox; // a format of the list, or one typed in ("%.4f")
     std::unique_ptr<juce::Label> backupLabel;
-    std::unique_ptr<juce::Label> backupValue;
+    std::unique_ptr<juce::ComboBox> backupChoice; // the folder's backups, newest first; a name may be typed
+    std::vector<juce::File> listedBackups;        // what backupChoice's items stand for, by item id - 1
     std::unique_ptr<juce::Label> formulaErrorLabel; // what is wrong with the formula, as it is typed
+    FormulaErrorMarks formulaMarks;                 // and where, under the field
     std::unique_ptr<juce::Label> toDoLabel;
     std::unique_ptr<juce::TextEditor> toDoDisplay;
     std::unique_ptr<juce::TextButton> previewButton;
     std::unique_ptr<juce::TextButton> doItButton;
-    double progressValue = 0.0; // read by the bar; written on the message thread only
-    std::unique_ptr<juce::ProgressBar> progressBar;
+    std::unique_ptr<RunProgressBar> progressBar;
     std::unique_ptr<juce::Label> doneLabel;
     std::unique_ptr<juce::TextEditor> doneDisplay;
     std::unique_ptr<juce::TextButton> saveLogButton;

@@ -60,3 +60,47 @@ void QuillmereLookAndFeel::drawFileBrowserRow (juce::Graphics& g, int width, int
     if (isItemSelected && component != nullptr && component->hasKeyboardFocus (true))
         drawFocusOutline (g, juce::Rectangle<int> (0, 0, width, height).toFloat());
 }
+
+juce::Rectangle<float> QuillmereLookAndFeel::alertIconArea (juce::Rectangle<int> alertBounds)
+{
+    constexpr float margin = 14.0f, largest = 52.0f;
+    const auto size = std::min (largest, (float) alertBounds.getHeight() - 2.0f * margin);
+    return { (float) alertBounds.getX() + margin, (float) alertBounds.getY() + margin + 8.0f, size, size };
+}
+
+void QuillmereLookAndFeel::drawAlertBox (juce::Graphics& g, juce::AlertWindow& alert,
+                                         const juce::Rectangle<int>&, juce::TextLayout& textLayout)
+{
+    constexpr float cornerSize = 4.0f;
+    constexpr int iconSpace = 80; // the text starts where the framework's does
+
+    g.setColour (alert.findColour (juce::AlertWindow::outlineColourId));
+    g.drawRoundedRectangle (alert.getLocalBounds().toFloat(), cornerSize, 2.0f);
+    const auto bounds = alert.getLocalBounds().reduced (1);
+    g.setColour (alert.findColour (juce::AlertWindow::backgroundColourId));
+    g.fillRoundedRectangle (bounds.toFloat(), cornerSize);
+
+    const auto type = alert.getAlertType();
+    if (type != juce::MessageBoxIconType::NoIcon)
+    {
+        const auto area = alertIconArea (bounds);
+        const bool warning = type == juce::MessageBoxIconType::WarningIcon;
+        juce::Path icon;
+        if (warning)
+            icon.addTriangle (area.getCentreX(), area.getY(), area.getRight(), area.getBottom(), area.getX(), area.getBottom());
+        else
+            icon.addEllipse (area);
+        g.setColour (warning ? juce::Colour (0xffe8590c) : juce::Colour (0xff00a0a9));
+        g.fillPath (warning ? icon.createPathWithRoundedCorners (4.0f) : icon);
+
+        const auto glyph = warning ? "!" : type == juce::MessageBoxIconType::InfoIcon ? "i" : "?";
+        g.setColour (juce::Colours::white);
+        g.setFont (juce::Font (area.getHeight() * 0.6f, juce::Font::bold));
+        g.drawText (glyph, warning ? area.withTrimmedTop (area.getHeight() * 0.25f) : area, juce::Justification::centred, false);
+    }
+
+    g.setColour (alert.findColour (juce::AlertWindow::textColourId));
+    const juce::Rectangle<int> textBounds (bounds.getX() + iconSpace, 30, bounds.getWidth() - iconSpace,
+                                           bounds.getHeight() - getAlertWindowButtonHeight() - 20);
+    textLayout.draw (g, textBounds.toFloat());
+}

@@ -24,6 +24,13 @@ public:
                              const juce::String& fileTimeDescription, bool isDirectory, bool isItemSelected,
                              int itemIndex, juce::DirectoryContentsDisplayComponent&) override;
 
+    /** The framework's alert box with its icon wholly inside the box: the
+        framework draws it partly past the top-left corner, cut off. */
+    void drawAlertBox (juce::Graphics&, juce::AlertWindow&, const juce::Rectangle<int>& textArea, juce::TextLayout&) override;
+
+    /** Where drawAlertBox() puts the icon of an alert of this size. */
+    static juce::Rectangle<float> alertIconArea (juce::Rectangle<int> alertBounds);
+
     /** Draws the focus outline inside bounds. */
     static void drawFocusOutline (juce::Graphics&, juce::Rectangle<float> bounds);
 

@@ -347,6 +347,61 @@ juce::File BackupArchive::newestIn (const juce::File& folder)
     return newest;
 }
 
+namespace
+{
+    juce::String commentOf (zip_t* zip)
+    {
+        int length = 0;
+        const char* text = zip_get_archive_comment (zip, &length, ZIP_FL_ENC_GUESS);
+        return text != nullptr ? juce::String::fromUTF8 (text, length) : juce::String();
+    }
+
+    int countFiles (zip_t* zip)
+    {
+        int files = 0;
+        const auto count = zip_get_num_entries (zip, 0);
+        for (zip_int64_t i = 0; i < count; ++i)
+            if (const char* name = zip_get_name (zip, (zip_uint64_t) i, ZIP_FL_ENC_RAW); name != nullptr && *name != 0
+                                                                                         && name[std::strlen (name) - 1] != '/')
+                ++files;
+        return files;
+    }
+
+    bool isNewer (const BackupArchive::Summary& a, const BackupArchive::Summary& b)
+    {
+        // Same order as newestIn(): the later time, and at a tie the longer
+        // (higher numbered) name.
+        if (a.modified != b.modified)
+            return a.modified > b.modified;
+        return a.file.getFileName().length() > b.file.getFileName().length();
+    }
+}
+
+std::vector<BackupArchive::Summary> BackupArchive::listIn (const juce::File& folder)
+{
+    std::vector<Summary> list;
+    for (const auto& candidate : folder.findChildFiles (juce::File::findFiles, false, juce::String (baseName) + "*.zip",
+                                                        juce::File::FollowSymlinks::no))
+    {
+        Summary summary { candidate, candidate.getLastModificationTime(), -1, {} };
+        int errorCode = 0;
+        if (zip_t* zip = zip_open (candidate.getFullPathName().toRawUTF8(), ZIP_RDONLY, &errorCode); zip != nullptr)
+        {
+            summary.files = countFiles (zip);
+            summary.comment = commentOf (zip);
+            zip_discard (zip);
+        }
+        list.push_back (std::move (summary));
+    }
+    std::sort (list.begin(), list.end(), isNewer);
+    return list;
+}
+
+juce::String BackupArchive::getComment() const
+{
+    return handle != nullptr && handle->zip != nullptr ? commentOf (handle->zip) : juce::String();
+}
+
 juce::File BackupArchive::numberedFile (const juce::File& directory, int number)
 {
     return ExclusiveFile::numberedName (directory, baseName, ".zip", number);
@@ -365,13 +420,15 @@ juce::String BackupArchive::storedNameFor (const juce::File& file, const juce::F
 }
 
 juce::Result BackupArchive::write (const FolderAccess& folder, const std::vector<Source>& sources,
-                                   juce::File& archive, const std::function<bool (int, int)>& shouldStop)
+                                   const std::string& comment, juce::File& archive,
+                                   const std::function<bool (int, int)>& shouldStop)
 {
     if (folder.getOpenResult().failed())
         return folder.getOpenResult();
 
     ZipArchiveWriter writer;
     writer.shouldStop = shouldStop;
+    writer.setComment (comment);
     FilePermissions readers;
     for (const auto& source : sources)
     {

@@ -105,9 +105,27 @@ public:
         from freeFile() on; it never replaces or follows anything. Fails,
         leaving no archive, when any file could not be stored completely or
         shouldStop said so; it is asked before each file with how many are
-        stored so far. archive receives the name it took. */
+        stored so far. The archive carries comment (UTF-8) as its archive
+        comment. archive receives the name it took. */
     static juce::Result write (const FolderAccess& folder, const std::vector<Source>& sources,
-                               juce::File& archive, const std::function<bool (int stored, int total)>& shouldStop = {});
+                               const std::string& comment, juce::File& archive,
+                               const std::function<bool (int stored, int total)>& shouldStop = {});
+
+    /** What the folder's list of backups shows of one archive. */
+    struct Summary
+    {
+        juce::File file;
+        juce::Time modified;
+        int files = -1;       // -1: the archive could not be read
+        juce::String comment; // empty for archives made without one
+    };
+
+    /** Every backup archive in the folder, newest first (the order newestIn()
+        picks by). Only each archive's directory is read, not its entries. */
+    static std::vector<Summary> listIn (const juce::File& folder);
+
+    /** The archive comment, once open() succeeded. */
+    juce::String getComment() const;
 
 private:
     struct Entry;

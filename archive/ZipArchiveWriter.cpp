@@ -168,6 +168,16 @@ juce::Result ZipArchiveWriter::writeCentralDirectory (juce::OutputStream& out, i
     return juce::Result::ok();
 }
 
+void ZipArchiveWriter::setComment (const std::string& utf8Text)
+{
+    auto length = std::min (utf8Text.size(), maxCommentBytes);
+    // Back up over continuation bytes so the cut falls before a character.
+    if (length < utf8Text.size())
+        while (length > 0 && (static_cast<unsigned char> (utf8Text[length]) & 0xC0) == 0x80)
+            --length;
+    comment = utf8Text.substr (0, length);
+}
+
 juce::Result ZipArchiveWriter::writeEndRecords (juce::OutputStream& out, int count,
                                                 juce::int64 centralStart, juce::int64 centralSize)
 {
@@ -203,7 +213,8 @@ juce::Result ZipArchiveWriter::writeEndRecords (juce::OutputStream& out, int cou
                  && out.writeShort (count16) // records in total
                  && out.writeInt ((int) (fits (centralSize) ? (juce::uint32) centralSize : ZipArchiveEntry::zip64Marker))
                  && out.writeInt ((int) (fits (centralStart) ? (juce::uint32) centralStart : ZipArchiveEntry::zip64Marker))
-                 && out.writeShort (0); // comment length
+                 && out.writeShort ((short) (juce::uint16) comment.size())
+                 && out.write (comment.data(), comment.size());
 
     if (! ok)
         return juce::Result::fail (ZipArchiveEntry::writeFailedMessage);

@@ -3,6 +3,7 @@
 #include "ZipArchiveEntry.h"
 
 #include <functional>
+#include <string>
 
 /**
     Writes a list of files into a new ZIP archive in one pass, every file
@@ -36,6 +37,13 @@ public:
         offsets are positions in out). out must support setPosition(). */
     bool writeTo (juce::OutputStream& out);
 
+    /** The archive's comment (what `unzip -z` shows), as UTF-8 bytes. The
+        format holds at most 65535 bytes: a longer text is cut there, at the
+        start of a character, never inside one. */
+    void setComment (const std::string& utf8Text);
+
+    static constexpr size_t maxCommentBytes = 0xFFFF;
+
     /** Asked before each entry, with how many of them are stored so far (for
         progress); true ends the write with a failure ("cancelled"). */
     std::function<bool (int entriesStored, int entriesTotal)> shouldStop;
@@ -63,6 +71,7 @@ private:
     bool fail (const juce::String& reason);
 
     juce::OwnedArray<ZipArchiveEntry> entries;
+    std::string comment;
     juce::String lastError;
 
     JUCE_DECLARE_NON_COPYABLE (ZipArchiveWriter)

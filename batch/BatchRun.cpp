@@ -1,6 +1,7 @@
 #include "BatchRun.h"
 
 #include "BackupArchive.h"
+#include "BackupComment.h"
 #include "BatchOperationFactory.h"
 #include "DisplayName.h"
 #include "FolderLock.h"
@@ -136,7 +137,8 @@ bool BatchRun::writeBackup()
     const auto expected = BackupArchive::freeFile (directory.getFullPathName());
     append ("creating backup in file: " + DisplayName::of (expected) + "...");
 
-    const auto written = PlannedFile::writeBackup (plan, outcome.backupFile, [this] (int stored, int total) {
+    const auto comment = BackupComment::make (*operation, juce::Time::getCurrentTime()).toStdString();
+    const auto written = PlannedFile::writeBackup (plan, comment, outcome.backupFile, [this] (int stored, int total) {
         reporter.phaseProgress (BatchReporter::Phase::backup, stored, total);
         return isCancelled();
     });

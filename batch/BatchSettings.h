@@ -38,6 +38,7 @@ struct BatchSettings
     bool recursive = false;                              // "files in folder and subfolders"
     juce::String filePattern = FilePattern::defaultText; // which files were listed
     juce::Array<juce::File> files;                       // the listed files, in list order
+    juce::StringArray unlisted;                          // what the listing could not look into, a line each
 
     /** The folder the run works in and writes its backup and log to: the
         chosen folder, or for a restore the folder that holds the archive. */

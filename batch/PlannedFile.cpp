@@ -150,7 +150,7 @@ std::vector<PlannedFile> PlannedFile::plan (const juce::File& folder, const juce
     return result;
 }
 
-juce::Result PlannedFile::writeBackup (const std::vector<PlannedFile>& plan, juce::File& archive,
+juce::Result PlannedFile::writeBackup (const std::vector<PlannedFile>& plan, const std::string& comment, juce::File& archive,
                                        const std::function<bool (int stored, int total)>& shouldStop)
 {
     if (plan.empty())
@@ -160,7 +160,7 @@ juce::Result PlannedFile::writeBackup (const std::vector<PlannedFile>& plan, juc
     for (const auto& planned : plan)
         if (planned.kind == Kind::process && planned.planned.kind == FileState::Kind::regular)
             sources.push_back ({ planned.file, planned.relative, planned.planned });
-    return BackupArchive::write (*plan.front().folder, sources, archive, shouldStop);
+    return BackupArchive::write (*plan.front().folder, sources, comment, archive, shouldStop);
 }
 
 juce::StringArray PlannedFile::removeLeftovers (const std::vector<PlannedFile>& plan)

@@ -93,8 +93,9 @@ struct PlannedFile
                                           Reach reach = Reach::resolvingLinksInside);
 
     /** Backs the files the plan processes up into a new archive in its
-        folder, each read by descriptor while it is still the planned file. */
-    static juce::Result writeBackup (const std::vector<PlannedFile>& plan, juce::File& archive,
+        folder, each read by descriptor while it is still the planned file;
+        comment becomes the archive's comment. */
+    static juce::Result writeBackup (const std::vector<PlannedFile>& plan, const std::string& comment, juce::File& archive,
                                      const std::function<bool (int stored, int total)>& shouldStop);
 
     /** Writes every change made through the plan's folder to the disk. */

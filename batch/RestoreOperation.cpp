@@ -1,5 +1,6 @@
 #include "RestoreOperation.h"
 
+#include "BackupComment.h"
 #include "DisplayName.h"
 
 #include <sys/stat.h>
@@ -37,7 +38,20 @@ BatchOperation::Refusal RestoreOperation::prepare()
 
 juce::String RestoreOperation::describeTask() const
 {
-    return "Restore files from backup: '" + DisplayName::of (settings.restore.archive.getFileName()) + "' \n";
+    juce::String text = "Restore files from backup: '" + DisplayName::of (settings.restore.archive.getFileName()) + "' \n";
+    if (opened.failed())
+        return text;
+
+    // Says which run this undoes, as the archive's comment tells it.
+    const auto comment = archive.getComment();
+    if (const auto task = BackupComment::taskOf (comment); task.isNotEmpty())
+    {
+        text << "which undoes the run of " << BackupComment::madeAtOf (comment) << ":\n";
+        for (const auto& line : juce::StringArray::fromLines (task))
+            if (line.isNotEmpty())
+                text << "    " << line << "\n";
+    }
+    return text;
 }
 
 juce::Array<juce::File> RestoreOperation::affectedFiles() const

@@ -2,7 +2,7 @@
 
 #include "DisplayName.h"
 
-juce::String buildTaskDescription (const BatchSettings& settings, const BatchOperation* operation)
+juce::String buildTaskSummary (const BatchSettings& settings, const BatchOperation* operation)
 {
     juce::String text;
 
@@ -20,6 +20,18 @@ juce::String buildTaskDescription (const BatchSettings& settings, const BatchOpe
 
     if (const FilePattern pattern (settings.filePattern); listsFolder && ! pattern.isDefault())
         text << "\nfiles matching: " << pattern.getText();
+
+    return text;
+}
+
+juce::String buildTaskDescription (const BatchSettings& settings, const BatchOperation* operation)
+{
+    auto text = buildTaskSummary (settings, operation);
+
+    // What the listing could not enter is said, never passed over in silence.
+    if (settings.operation != OperationKind::restore && ! settings.unlisted.isEmpty())
+        text << "\n\n"
+             << settings.unlisted.joinIntoString ("\n");
 
     const auto files = operation != nullptr ? operation->affectedFiles() : settings.files;
 

@@ -1,5 +1,6 @@
 #include "BatchTexts.h"
 #include "QuillmereContentComponent.h"
+#include "QuillmereLookAndFeel.h"
 #include "support/RecordingAlerts.h"
 #include "support/TestFolder.h"
 
@@ -96,15 +97,20 @@ TEST (Panel, SwitchingOperationSwapsTheFieldsAndKeepsTheirTexts)
         return flags;
     };
 
-    EXPECT_EQ (visibility(), "111100000011");
+    EXPECT_EQ (visibility(), "1111000011");
     p.choose (p.panel.getOperationChoice(), 2);
-    EXPECT_EQ (visibility(), "000011110011");
+    EXPECT_EQ (visibility(), "0000111111");
     EXPECT_EQ (p.panel.getAttributeField().getText(), "SomeAttribute");
     EXPECT_EQ (p.panel.getFormulaField().getText(), "y = x;");
     EXPECT_TRUE (p.description().startsWith ("Convert value of attributes with name: 'SomeAttribute' \nvia the conversion formula: y = x;\n"));
 
+    p.choose (p.panel.getOperationChoice(), 3);
+    EXPECT_EQ (visibility(), "0000000011");
+    EXPECT_TRUE (p.panel.getBackupChoice().isVisible());
+
     p.choose (p.panel.getOperationChoice(), 1);
-    EXPECT_EQ (visibility(), "111100000011");
+    EXPECT_EQ (visibility(), "1111000011");
+    EXPECT_FALSE (p.panel.getBackupChoice().isVisible());
     EXPECT_EQ (p.panel.getReplaceWhatField().getText(), "old text");
 }
 
@@ -193,8 +199,21 @@ TEST (Panel, AFormulaThatDoesNotParseIsShownAtOnceAndCannotRun)
     EXPECT_FALSE (p.panel.getDoItButton().isEnabled());
     EXPECT_FALSE (p.panel.getPreviewButton().isEnabled());
 
+    // The carets mark the characters the message names, counted from 1 there.
+    for (const juce::String formula : { "y = ", "y = x +* 2;", "y = foo(x);" })
+    {
+        p.panel.getFormulaField().setText (formula, juce::sendNotificationSync);
+        const auto [first, last] = p.panel.getFormulaErrorMarks().getMarkedRange();
+        EXPECT_TRUE (p.panel.getFormulaErrorMarks().isVisible()) << formula;
+        const auto message = p.panel.getFormulaError().getText();
+        EXPECT_TRUE (message.endsWith (last > first ? "characters " + juce::String (first + 1) + " to " + juce::String (last + 1)
+                                                    : "character " + juce::String (first + 1)))
+            << formula << ": " << message;
+    }
+
     p.panel.getFormulaField().setText ("y = x * 2;", juce::sendNotificationSync);
     EXPECT_FALSE (p.panel.getFormulaError().isVisible());
+    EXPECT_FALSE (p.panel.getFormulaErrorMarks().isVisible());
     EXPECT_TRUE (p.panel.getDoItButton().isEnabled());
 
     // Replace takes no formula: a broken one left in the field does not matter.
@@ -399,7 +418,7 @@ TEST (Panel, RestoreBackupUndoesTheLastRun)
 
     p.choose (p.panel.getOperationChoice(), 3);
     EXPECT_FALSE (p.panel.getScopeChoice().isEnabled());
-    EXPECT_EQ (p.panel.getBackupField().getText(), "QuillmereBackup.zip");
+    EXPECT_EQ (p.panel.chosenBackupName(), "QuillmereBackup.zip");
     EXPECT_TRUE (p.description().startsWith ("Restore files from backup: 'QuillmereBackup.zip' \n"));
     EXPECT_TRUE (p.description().endsWith ("affected files (1):\n\n" + folder.file ("a.xml").getFullPathName() + "\n"));
 
@@ -409,7 +428,60 @@ TEST (Panel, RestoreBackupUndoesTheLastRun)
     EXPECT_EQ (p.alerts->titles(), juce::StringArray ({ "Restore finished" }));
     // The restore made QuillmereBackup(2).zip; the field stays on the one restored.
     EXPECT_TRUE (folder.file ("QuillmereBackup(2).zip").existsAsFile());
-    EXPECT_EQ (p.panel.getBackupField().getText(), "QuillmereBackup.zip");
+    EXPECT_EQ (p.panel.chosenBackupName(), "QuillmereBackup.zip");
+}
+
+TEST (Panel, TheBackupChoiceSkipsAFailedRunAndStaysOnTheBackupRestored)
+{
+    TestFolder folder;
+    folder.write ("a.xml", "<a v=\"1\"/>");
+    Panel p;
+    p.showFolder (folder);
+    p.choose (p.panel.getOperationChoice(), 2);
+    p.panel.getAttributeField().setText ("v", juce::sendNotificationSync);
+    p.panel.getFormulaField().setText ("y = x * 2;", juce::sendNotificationSync);
+    p.doIt();
+    ASSERT_EQ (folder.read ("a.xml"), "<a v=\"2\"/>");
+
+    // A formula that fails on the first value changes nothing and leaves no backup.
+    p.panel.getFormulaField().setText ("y = sqrt(-1);", juce::sendNotificationSync);
+    p.doIt();
+    ASSERT_EQ (folder.read ("a.xml"), "<a v=\"2\"/>");
+    p.choose (p.panel.getOperationChoice(), 3);
+    EXPECT_EQ (p.panel.chosenBackupName(), "QuillmereBackup.zip");
+    EXPECT_EQ (p.panel.getBackupChoice().getNumItems(), 1);
+    EXPECT_TRUE (p.panel.getBackupChoice().getText().contains ("Convert value of attributes with name: 'v'"));
+    EXPECT_TRUE (p.description().contains ("which undoes the run of ")) << p.description();
+
+    p.doIt();
+    EXPECT_EQ (folder.read ("a.xml"), "<a v=\"1\"/>");
+    EXPECT_EQ (p.panel.getBackupChoice().getNumItems(), 2);
+    EXPECT_EQ (p.panel.chosenBackupName(), "QuillmereBackup.zip");
+
+    // Choosing the newest, the restore's own backup, undoes the undo.
+    p.choose (p.panel.getBackupChoice(), 1);
+    EXPECT_EQ (p.panel.chosenBackupName(), "QuillmereBackup(2).zip");
+    p.doIt();
+    EXPECT_EQ (folder.read ("a.xml"), "<a v=\"2\"/>");
+}
+
+TEST (Panel, ADroppedFolderOrFileBecomesTheFolderWorkedOn)
+{
+    TestFolder first, second;
+    second.write ("sub/b.xml", "<b/>");
+    Panel p;
+    p.showFolder (first);
+
+    const std::pair<juce::File, juce::File> drops[] = { { second.get(), second.get() },
+                                                        { second.file ("sub/b.xml"), second.file ("sub") } };
+    for (const auto& [dropped, expected] : drops)
+    {
+        ASSERT_TRUE (p.panel.isInterestedInFileDrag ({ dropped.getFullPathName() }));
+        p.panel.filesDropped ({ dropped.getFullPathName() }, 10, 10);
+        p.panel.selectionChanged();
+        EXPECT_EQ (p.panel.getFileList().getCurrentDirectoryPath(), expected.getFullPathName());
+        EXPECT_TRUE (p.description().contains ("in xml-files in folder: " + expected.getFullPathName())) << p.description();
+    }
 }
 
 TEST (Panel, GoingUpInTheBrowserMovesTheRunToThatFolder)
@@ -471,4 +543,17 @@ TEST (Panel, PreviewShowsTheChangedLinesAndWritesNothing)
 
     p.panel.saveLog(); // saves the preview
     EXPECT_TRUE (juce::String (folder.read ("QuillmereLog.txt")).contains ("line 2: <b>Blah</b> -> <b>Blub</b>"));
+}
+
+TEST (AlertBox, EveryIconLiesWhollyInsideTheBox)
+{
+    // The framework's alert box would need a display; where the icon goes is
+    // what decides whether it is cut.
+    for (const int height : { 90, 120, 180, 320, 600 })
+    {
+        const juce::Rectangle<int> box (1, 1, 400, height);
+        const auto icon = QuillmereLookAndFeel::alertIconArea (box);
+        EXPECT_TRUE (box.toFloat().reduced (4.0f).contains (icon)) << icon.toString() << " in " << height;
+        EXPECT_GE (icon.getHeight(), 24.0f) << height;
+    }
 }

@@ -1,3 +1,4 @@
+#include "BackupArchive.h"
 #include "ZipArchiveWriter.h"
 #include "archive/ZipTestSupport.h"
 
@@ -275,3 +276,31 @@ TEST_P (ZipArchiveTimeStamp, RecordsTheModificationTimeInMsDosLayout)
 // Months of juce::Time count from 0; the expected DOS fields count them from 1.
 INSTANTIATE_TEST_SUITE_P (Dates, ZipArchiveTimeStamp, testing::Values (TimeCase { "workedExample", juce::Time (2008, 3, 10, 12, 34, 59, 0, true), 10, 4, 2008, 12, 34, 59 }, TimeCase { "evenSeconds", juce::Time (2023, 11, 31, 23, 59, 58, 0, true), 31, 12, 2023, 23, 59, 58 }, TimeCase { "firstDosDay", juce::Time (1980, 0, 1, 0, 0, 0, 0, true), 1, 1, 1980, 0, 0, 0 }, TimeCase { "beforeDosEpochPinned", juce::Time (1975, 5, 15, 8, 30, 0, 0, true), 1, 1, 1980, 0, 0, 0 }, TimeCase { "afterDosRangePinned", juce::Time (2150, 5, 15, 8, 30, 0, 0, true), 31, 12, 2107, 23, 59, 58 }),
                           [] (const auto& testInfo) { return std::string (testInfo.param.label); });
+
+TEST (ZipArchiveWriter, CommentReadsBackWholeOrCutBeforeACharacter)
+{
+    // "é" is two bytes: an odd cut position would split one.
+    std::string longText;
+    while (longText.size() < ZipArchiveWriter::maxCommentBytes + 10)
+        longText += "a\xC3\xA9";
+    const std::string texts[] = { "run at 12:00\nReplace string: 'a' \n", "", longText };
+
+    for (const auto& text : texts)
+    {
+        TempFolder temp;
+        ZipArchiveWriter writer;
+        addAll (writer, temp, { { "a.xml", "<a/>" } });
+        writer.setComment (text);
+        const auto target = temp.folder.getChildFile ("c.zip");
+        ASSERT_TRUE (writer.writeToFile (target)) << writer.getLastError();
+
+        BackupArchive archive (target);
+        ASSERT_TRUE (archive.open().wasOk());
+        const auto read = archive.getComment().toStdString();
+        EXPECT_LE (read.size(), ZipArchiveWriter::maxCommentBytes);
+        EXPECT_EQ (text.compare (0, read.size(), read), 0) << "not a prefix";
+        EXPECT_GT (read.size() + 3, std::min (text.size(), ZipArchiveWriter::maxCommentBytes));
+        EXPECT_TRUE (juce::CharPointer_UTF8::isValidString (read.data(), (int) read.size()));
+        EXPECT_EQ (archive.getNumEntries(), 1);
+    }
+}

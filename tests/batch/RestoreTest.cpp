@@ -1,3 +1,5 @@
+#include "BackupComment.h"
+#include "RestoreOperation.h"
 #include "ZipArchiveWriter.h"
 #include "support/BatchFixture.h"
 
@@ -132,4 +134,49 @@ TEST_F (RestoreRun, AnArchiveOfZipWithDeflatedEntriesIsRestored)
     const auto outcome = run (restoreSettings (archive));
     EXPECT_EQ (outcome.status, BatchOutcome::Status::completed) << outcome.log;
     EXPECT_EQ (contentsOf (folder), original);
+}
+
+TEST_F (RestoreRun, EachBackupSaysWhichRunItWasMadeBeforeAndTheRestoreSaysWhatItUndoes)
+{
+    folder.write ("a.xml", "<a value=\"2\"/>");
+    folder.write ("b.xml", "<b value=\"3\"/>");
+    const auto converted = run (convertSettings ("value", "x * 2"));
+    ASSERT_EQ (converted.status, BatchOutcome::Status::completed) << converted.log;
+    const auto restored = run (restoreSettings (converted.backupFile));
+    ASSERT_EQ (restored.status, BatchOutcome::Status::completed) << restored.log;
+
+    // Newest first, each with the operation from its comment and its count.
+    const auto backups = BackupArchive::listIn (folder.get());
+    ASSERT_EQ (backups.size(), 2u);
+    EXPECT_EQ (backups[0].file, restored.backupFile);
+    EXPECT_EQ (backups[1].file, converted.backupFile);
+    EXPECT_EQ (BackupComment::operationOf (backups[1].comment), "Convert value of attributes with name: 'value'");
+    EXPECT_EQ (BackupComment::operationOf (backups[0].comment),
+               "Restore files from backup: '" + converted.backupFile.getFileName() + "'");
+    for (const auto& backup : backups)
+    {
+        EXPECT_EQ (backup.files, 2);
+        EXPECT_TRUE (BackupComment::choiceText (backup).contains (", 2 files, " + BackupComment::operationOf (backup.comment) + ")"));
+        EXPECT_TRUE (backup.comment.contains ("in xml-files in folder: " + folder.get().getFullPathName()));
+    }
+
+    // Restoring the restore's backup names the restore, and through it the convert.
+    RestoreOperation undo (restoreSettings (restored.backupFile));
+    ASSERT_FALSE (undo.prepare().isRefused());
+    const auto task = undo.describeTask();
+    EXPECT_TRUE (task.contains ("which undoes the run of " + BackupComment::madeAtOf (backups[0].comment) + ":\n"
+                                + "    Restore files from backup: '" + converted.backupFile.getFileName() + "' \n"))
+        << task;
+    EXPECT_TRUE (task.contains ("Convert value of attributes with name: 'value'")) << task;
+
+    // An archive from elsewhere lists with its time and count only.
+    ZipArchiveWriter writer;
+    writer.addEntry (folder.file ("a.xml"), "a.xml");
+    const auto foreign = folder.file ("QuillmereBackup(9).zip");
+    ASSERT_TRUE (writer.writeToFile (foreign));
+    const auto all = BackupArchive::listIn (folder.get());
+    const auto entry = std::find_if (all.begin(), all.end(), [&] (const auto& s) { return s.file == foreign; });
+    ASSERT_NE (entry, all.end());
+    EXPECT_EQ (BackupComment::choiceText (*entry),
+               foreign.getFileName() + "  (" + entry->modified.formatted ("%Y-%m-%d %H:%M:%S") + ", 1 file)");
 }

@@ -63,6 +63,21 @@ TEST (TaskDescription, ConvertValueWithSubfolders)
                "/data/b.xml\n");
 }
 
+TEST (TaskDescription, SaysWhatTheListingCouldNotEnterBeforeTheFiles)
+{
+    auto input = dataFolderWithTwoFiles();
+    input.operation = OperationKindTable::named ("replace string");
+    input.recursive = true;
+    input.unlisted = { "cannot list the folder /data/locked (Permission denied)" };
+
+    EXPECT_TRUE (buildTaskDescription (input).contains ("and all its subfolders (recursively)\n"
+                                                        "\n"
+                                                        "cannot list the folder /data/locked (Permission denied)\n"
+                                                        "\n"
+                                                        "affected files (2):\n"))
+        << buildTaskDescription (input);
+}
+
 TEST (TaskDescription, EmptyFolderEndsWithOneEmptyLine)
 {
     BatchSettings input;

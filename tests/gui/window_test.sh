@@ -71,6 +71,11 @@ grep -q 'title="Blah"' two.xml || fail "the preview changed two.xml"
 # "replace string" with the defaults Blah -> Blub; confirm the final alert.
 do_it "Batch processing finished"
 wait_for '[[ -f QuillmereBackup.zip ]]' || fail "no backup after the replace run"
+# Enter closed the alert; more Enters must not run the task again.
+press Return
+press Return
+sleep 1
+[[ ! -e "QuillmereBackup(2).zip" ]] || fail "Enter after the alert ran the task a second time"
 unzip -tq QuillmereBackup.zip >/dev/null || fail "the backup does not pass unzip -t"
 wait_for "grep -q 'title=\"Blub\"' two.xml" || fail "two.xml was not rewritten"
 [[ "$(cat notes.txt)" == "Blah" ]] || fail "notes.txt was touched"
@@ -155,7 +160,38 @@ changed=$( (grep -l "v='3'" bulk*.xml || true) | wc -l)
 [[ "$(xdotool search --onlyvisible --name '^Quillmere - ' | head -1)" == "$window" ]] || fail "the window is gone"
 import -window root "$shots/window-after-cancel.png"
 
-# The close button at the right end of the title bar quits at once, without a question.
+# Closing during a run asks first. "Go on with the run" keeps it going;
+# "Cancel the run and close" finishes the file at hand, saves the log beside
+# the backup and quits.
+click 752 344
+for _ in $(seq 1 600); do compgen -G 'QuillmereBackup(6).zip' >/dev/null && grep -qs "v='4'" bulk00000.xml && break; sleep 0.1; done
+grep -qs "v='4'" bulk00000.xml || fail "the run to close during did not start converting"
+close_and_ask() {
+    xdotool mousemove --window "$window" 784 12 click 1
+    wait_for "xdotool search --onlyvisible --name '^Quillmere\$' >/dev/null 2>&1" || fail "closing during a run asked nothing"
+    sleep 0.3
+}
+close_and_ask
+import -window root "$shots/window-close-during-run.png"
+press Escape
+sleep 0.5
+kill -0 "$app_pid" 2>/dev/null || fail "the app quit although the run was to go on"
+close_and_ask
+press Return
+for _ in $(seq 1 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$app_pid" 2>/dev/null && fail "the app did not quit after the close was confirmed"
+app_pid=
+log=$(ls -t QuillmereLog*.txt | head -1)
+grep -q "QuillmereBackup(6).zip" "$log" || fail "the log saved on close ($log) does not name the run's backup"
+mixed=$( (grep -l "v='3'" bulk*.xml || true) | xargs -r grep -l "v='4'" | head -3 || true)
+[[ -z "$mixed" ]] || fail "files neither old nor new after closing during a run: $mixed"
+
+# Idle, the close button at the right end of the title bar quits at once, without a question.
+./Quillmere >>"$scratch/app.log" 2>&1 &
+app_pid=$!
+window=
+wait_for 'window=$(xdotool search --onlyvisible --name "^Quillmere - " 2>/dev/null | head -n 1) && [[ -n "$window" ]]' || fail "the window did not come back"
+sleep 1
 xdotool mousemove --window "$window" 784 12 click 1
 for _ in $(seq 1 50); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$app_pid" 2>/dev/null && fail "the app did not quit after closing its window"
