@@ -1,3 +1,4 @@
+#include "BackupComment.h"
 #include "BatchOperationFactory.h"
 #include "Recipe.h"
 #include "RecipeOperation.h"
@@ -155,6 +156,13 @@ TEST_F (RecipeRun, SwapsTwoWordsInOnePassWithOneBackupAndTheStepsDescribed)
     EXPECT_EQ (folder.read ("b.xml"), "<p>cat</p>");
     EXPECT_EQ (juce::ZipFile (outcome.backupFile).getNumEntries(), 2);
     EXPECT_FALSE (folder.file ("QuillmereBackup(2).zip").exists());
+
+    // The one backup says what made it: the recipe's steps, in order.
+    const auto backups = BackupArchive::listIn (folder.get());
+    ASSERT_EQ (backups.size(), 1u);
+    EXPECT_TRUE (BackupComment::taskOf (backups[0].comment).startsWith ("Apply a recipe of 2 steps, all in one pass over each file: \n"
+                                                                          "step 1: replace cat dog\nstep 2: replace dog cat\n"))
+        << backups[0].comment;
 
     FormulaEngine describing;
     const auto operation = BatchOperationFactory::create (settings, &describing);
