@@ -426,6 +426,11 @@ TEST_P (DiffOutput, PatchedOntoACopyGivesTheRunsBytes)
     ASSERT_TRUE (folder.get().copyDirectoryTo (copy.get()));
 
     auto arguments = GetParam().operation;
+    // A recipe case names its recipe RECIPE: written here, outside the folder.
+    TestFolder recipes;
+    const auto recipe = recipes.write ("both.recipe", "replace Blah Blub\nconvert gain 'n = n + 1; y = x * 2 + n;'\n");
+    if (const auto placeholder = arguments.indexOf ("RECIPE"); placeholder >= 0)
+        arguments.set (placeholder, recipe.getFullPathName());
     arguments.insert (0, "--recursive");
     arguments.insert (0, "--diff");
     auto dryRun = arguments;
@@ -454,7 +459,8 @@ TEST_P (DiffOutput, PatchedOntoACopyGivesTheRunsBytes)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P (QuillmereBatchTool, DiffOutput, testing::Values (DiffCase { "Replace", { "--replace", "Blah", "Blub" } }, DiffCase { "Convert", { "--convert", "gain", "n = n + 1; y = x * 2 + n;" } }),
+INSTANTIATE_TEST_SUITE_P (QuillmereBatchTool, DiffOutput, testing::Values (DiffCase { "Replace", { "--replace", "Blah", "Blub" } }, DiffCase { "Convert", { "--convert", "gain", "n = n + 1; y = x * 2 + n;" } },
+                                                                   DiffCase { "Recipe", { "--recipe", "RECIPE" } }),
                           [] (const auto& testInfo) { return std::string (testInfo.param.name); });
 
 TEST (QuillmereBatchTool, HelpNamesTheDiffAndTheDryRunStatus)
