@@ -120,6 +120,36 @@ TEST_F (SafeRun, LeftoversOfADeadRunAreRemovedAndReported)
     EXPECT_TRUE (outcome.log.contains ("removed a temporary file left by an interrupted run: " + path (deadName)));
 }
 
+TEST_F (SafeRun, CancelDuringTheBackupLeavesNoArchiveAndTheLogNamesNone)
+{
+    for (int i = 0; i < 4; ++i)
+        folder.write ("f" + juce::String (i) + ".xml", "Blah");
+
+    struct CancellingReporter : RecordingReporter
+    {
+        std::atomic<bool> cancel { false };
+        void phaseProgress (Phase phase, int done, int total) override
+        {
+            RecordingReporter::phaseProgress (phase, done, total);
+            if (phase == Phase::backup && done == 2)
+                cancel = true;
+        }
+    } cancelling;
+
+    BatchRun batch (replaceSettings ("Blah", "Blub"), &engine, cancelling);
+    batch.setCancelFlag (cancelling.cancel);
+    const auto outcome = batch.run();
+
+    EXPECT_EQ (outcome.status, BatchOutcome::Status::cancelled);
+    EXPECT_EQ (outcome.backupFile, juce::File());
+    EXPECT_TRUE (folder.get().findChildFiles (juce::File::findFiles, false, "*.zip").isEmpty());
+    EXPECT_TRUE (outcome.log.startsWith ("creating backup in file: " + path ("QuillmereBackup.zip")
+                                         + "...cancelled, no backup was written \n"))
+        << outcome.log;
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ (folder.read ("f" + juce::String (i) + ".xml"), "Blah");
+}
+
 TEST_F (SafeRun, CancelAfterNFilesChangesExactlyThoseAndKeepsTheBackup)
 {
     for (int i = 0; i < 6; ++i)
