@@ -1,11 +1,13 @@
 #include "BatchAlerts.h"
 
+#include "DisplayName.h"
+
 namespace BatchAlerts
 {
     Alert forOutcome (const BatchOutcome& outcome)
     {
         using Icon = AlertPresenter::Icon;
-        const auto backupPath = outcome.backupFile.getFullPathName();
+        const auto backupPath = DisplayName::of (outcome.backupFile);
 
         switch (outcome.status)
         {

@@ -146,7 +146,9 @@ bool BatchRun::writeBackup()
     {
         if (isCancelled())
         {
-            append ("\n");
+            // The name announced above was never written: the log must not
+            // send anyone looking for it.
+            append ("cancelled, no backup was written \n");
             cancelled();
             return false;
         }

@@ -2,6 +2,7 @@
 
 #include "AttributeConverter.h"
 #include "ConvertOperation.h"
+#include "DisplayName.h"
 #include "FormulaEngine.h"
 #include "RegexReplacement.h"
 #include "ReplaceGroup.h"
@@ -150,7 +151,7 @@ FileRewrite RecipeOperation::rewrite (const juce::File& file, std::string_view o
 FileRewrite RecipeOperation::applyStage (Stage& stage, const juce::File& file, const std::string& text)
 {
     const auto stopped = [&] (const juce::String& label, const juce::String& reason) {
-        return StopRun { label + ": " + reason, "The formula of " + label + " failed on " + file.getFullPathName() + ": " + reason + ".\n"
+        return StopRun { label + ": " + reason, "The formula of " + label + " failed on " + DisplayName::of (file) + ": " + reason + ".\n"
                                                     + "This file and the files after it are unchanged; the files before it were changed. " };
     };
 

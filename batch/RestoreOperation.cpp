@@ -19,7 +19,7 @@ RestoreOperation::RestoreOperation (BatchSettings settingsToUse)
     : BatchOperation (inArchiveFolder (std::move (settingsToUse))),
       archive (settings.restore.archive),
       opened (settings.restore.archive.existsAsFile() ? archive.open()
-                                                      : juce::Result::fail ("there is no backup " + settings.restore.archive.getFullPathName()))
+                                                      : juce::Result::fail ("there is no backup " + DisplayName::of (settings.restore.archive)))
 {
     if (opened.wasOk())
         for (int i = 0; i < archive.getNumEntries(); ++i)
@@ -116,6 +116,6 @@ juce::String RestoreOperation::droppedBitsRemark (unsigned archived)
 
 std::pair<juce::String, juce::String> RestoreOperation::finishedAlert (const juce::File& backup) const
 {
-    return { "Restore finished", "Files were restored from " + settings.restore.archive.getFullPathName()
-                                     + "\nthe files they replaced were backed up in " + backup.getFullPathName() };
+    return { "Restore finished", "Files were restored from " + DisplayName::of (settings.restore.archive)
+                                     + "\nthe files they replaced were backed up in " + DisplayName::of (backup) };
 }

@@ -37,6 +37,14 @@ namespace
 
         juce::String description() { return panel.getDescription().getText(); }
 
+        /** Chooses "convert value" and fills its two fields. */
+        void chooseConvert (const juce::String& attribute, const juce::String& formula)
+        {
+            choose (panel.getOperationChoice(), 2);
+            panel.getAttributeField().setText (attribute, juce::sendNotificationSync);
+            panel.getFormulaField().setText (formula, juce::sendNotificationSync);
+        }
+
         /** Presses "Do it!" and waits for the run and its alert. */
         void doIt()
         {
@@ -343,9 +351,7 @@ TEST (Panel, ConvertByPathInTheNumberFormatChosenAndRefuseAnUnsupportedPath)
 
     Panel p;
     p.showFolder (folder);
-    p.choose (p.panel.getOperationChoice(), 2);
-    p.panel.getAttributeField().setText ("//p[@id='b']/@v[1]", juce::sendNotificationSync);
-    p.panel.getFormulaField().setText ("y = x * 10;", juce::sendNotificationSync);
+    p.chooseConvert ("//p[@id='b']/@v[1]", "y = x * 10;");
     p.doIt();
     EXPECT_EQ (p.alerts->titles(), juce::StringArray ({ "Invalid Path" }));
     EXPECT_FALSE (folder.file ("QuillmereBackup.zip").exists());
@@ -438,9 +444,7 @@ TEST (Panel, TheBackupChoiceSkipsAFailedRunAndStaysOnTheBackupRestored)
     folder.write ("a.xml", "<a v=\"1\"/>");
     Panel p;
     p.showFolder (folder);
-    p.choose (p.panel.getOperationChoice(), 2);
-    p.panel.getAttributeField().setText ("v", juce::sendNotificationSync);
-    p.panel.getFormulaField().setText ("y = x * 2;", juce::sendNotificationSync);
+    p.chooseConvert ("v", "y = x * 2;");
     p.doIt();
     ASSERT_EQ (folder.read ("a.xml"), "<a v=\"2\"/>");
 

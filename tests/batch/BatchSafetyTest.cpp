@@ -1,6 +1,7 @@
 #include "support/BatchFixture.h"
 
 #include <atomic>
+#include <optional>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -120,22 +121,59 @@ TEST_F (SafeRun, LeftoversOfADeadRunAreRemovedAndReported)
     EXPECT_TRUE (outcome.log.contains ("removed a temporary file left by an interrupted run: " + path (deadName)));
 }
 
+namespace
+{
+    /** Cancels the run once `after` steps of the phase are done, or `after` files without one. */
+    struct CancellingReporter : RecordingReporter
+    {
+        CancellingReporter (std::optional<Phase> phaseToStop, int stepsBefore) : phase (phaseToStop), after (stepsBefore) {}
+
+        void phaseProgress (Phase current, int done, int total) override
+        {
+            RecordingReporter::phaseProgress (current, done, total);
+            if (phase == current && done == after)
+                cancel = true;
+        }
+
+        void fileDone (int done, int total) override
+        {
+            RecordingReporter::fileDone (done, total);
+            if (! phase && done == after)
+                cancel = true;
+        }
+
+        const std::optional<Phase> phase;
+        const int after;
+        std::atomic<bool> cancel { false };
+    };
+}
+
+TEST_F (SafeRun, CancelDuringTheBackupLeavesNoArchiveAndTheLogNamesNone)
+{
+    for (int i = 0; i < 4; ++i)
+        folder.write ("f" + juce::String (i) + ".xml", "Blah");
+
+    CancellingReporter cancelling (BatchReporter::Phase::backup, 2);
+    BatchRun batch (replaceSettings ("Blah", "Blub"), &engine, cancelling);
+    batch.setCancelFlag (cancelling.cancel);
+    const auto outcome = batch.run();
+
+    EXPECT_EQ (outcome.status, BatchOutcome::Status::cancelled);
+    EXPECT_EQ (outcome.backupFile, juce::File());
+    EXPECT_TRUE (folder.get().findChildFiles (juce::File::findFiles, false, "*.zip").isEmpty());
+    EXPECT_TRUE (outcome.log.startsWith ("creating backup in file: " + path ("QuillmereBackup.zip")
+                                         + "...cancelled, no backup was written \n"))
+        << outcome.log;
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ (folder.read ("f" + juce::String (i) + ".xml"), "Blah");
+}
+
 TEST_F (SafeRun, CancelAfterNFilesChangesExactlyThoseAndKeepsTheBackup)
 {
     for (int i = 0; i < 6; ++i)
         folder.write ("f" + juce::String (i) + ".xml", "Blah");
 
-    struct CancellingReporter : RecordingReporter
-    {
-        std::atomic<bool> cancel { false };
-        void fileDone (int done, int total) override
-        {
-            RecordingReporter::fileDone (done, total);
-            if (done == 2)
-                cancel = true;
-        }
-    } cancelling;
-
+    CancellingReporter cancelling ({}, 2);
     BatchRun batch (replaceSettings ("Blah", "Blub"), &engine, cancelling);
     batch.setCancelFlag (cancelling.cancel);
     const auto outcome = batch.run();

@@ -147,7 +147,19 @@ TEST_F (Outcome, NamesWithControlCharactersAreEscapedInEveryOutput)
         previewText << BatchPreview::fileLine (file) << "\n"
                     << juce::String::fromUTF8 (file.diff.data(), (int) file.diff.size());
     });
-    const auto outputs = { buildTaskDescription (settings, operation.get()), previewText, run (settings).log };
+    juce::StringArray outputs { buildTaskDescription (settings, operation.get()), previewText, run (settings).log };
+
+    // A formula that fails names the file in the alert too.
+    folder.write (evil + "/b.xml", "<a v=\"1\"/>");
+    auto failing = convertSettings ("v", "y = sqrt(-1);");
+    failing.recursive = true;
+    failing.files = listedFiles (true);
+    outputs.add (run (failing).log);
+    ASSERT_FALSE (alerts.alerts.empty());
+    for (const auto& alert : alerts.alerts)
+        outputs.add (alert.message);
+    EXPECT_TRUE (outputs.joinIntoString ("\n").contains ("The formula failed on \"")) << outputs.joinIntoString ("\n");
+
     for (const auto& output : outputs)
     {
         EXPECT_FALSE (output.containsChar (0x1b)) << output;
