@@ -719,3 +719,17 @@ TEST (QuillmereBatchTool, RecipeAndReportWrongCallsChangeNothing)
     const auto help = runTool ({ "--help" });
     EXPECT_TRUE (help.output.contains ("--recipe FILE FOLDER") && help.output.contains ("--report FILE")) << help.output;
 }
+
+TEST (QuillmereBatchTool, AStoppedRunReportsTheFilesAfterTheStopAsSkipped)
+{
+    TestFolder folder;
+    folder.write ("a.xml", "<e gain=\"0\"/>");
+    folder.write ("b.xml", "<e gain=\"2\"/>");
+    const auto lines = readReport ("\"$0\" --convert gain 'y = 1 / x' --report - \"$1\" 2> /dev/null | python3 -c \"$2\"",
+                                   { QUILLMERE_BATCH_PATH, folder.path(), reportReader });
+    const auto a = folder.file ("a.xml").getFullPathName();
+    const juce::StringArray expected { juce::String ("stopped False - 1"), juce::String ("2 0 0 1 1 0"), "failed|" + a + "|0|division by zero",
+                                       "skipped|" + folder.file ("b.xml").getFullPathName() + "|0|the run stopped at " + a + " before it" };
+    EXPECT_EQ (lines, expected);
+    EXPECT_EQ (folder.read ("b.xml"), "<e gain=\"2\"/>");
+}
