@@ -191,8 +191,8 @@ private:
     std::unique_ptr<juce::Label> numberFormatLabel;
     std::unique_ptr<juce::ComboBox> numberFormatComboBox; // a format of the list, or one typed in ("%.4f")
     std::unique_ptr<juce::Label> backupLabel;
-    std::unique_ptr<juce::ComboBox> backupChoice; // the folder's backups, newest first; a name may be typed
-    std::vector<juce::File> listedBackups;        // what backupChoice's items stand for, by item id - 1
+    std::unique_ptr<juce::ComboBox> backupChoice;   // the folder's backups, newest first; a name may be typed
+    std::vector<juce::File> listedBackups;          // what backupChoice's items stand for, by item id - 1
     std::unique_ptr<juce::Label> formulaErrorLabel; // what is wrong with the formula, as it is typed
     FormulaErrorMarks formulaMarks;                 // and where, under the field
     std::unique_ptr<juce::Label> toDoLabel;

@@ -41,7 +41,7 @@ private:
 
     std::string_view bytes; // the file's, which must outlive this
     std::string decoded;    // for Latin-1 and UTF-16
-    size_t origin = 0; // where the text starts in the file (after a byte-order mark)
+    size_t origin = 0;      // where the text starts in the file (after a byte-order mark)
     size_t fileSize = 0;
     size_t bytesPerUnit = 0; // 0: the text is the file's own bytes; 1: Latin-1; 2: UTF-16
     size_t walkedText = 0, walkedFile = 0;

@@ -87,7 +87,7 @@ private:
     FormulaEngine* engine = nullptr;
     std::unique_ptr<Compiled> compiled;
     std::optional<std::pair<juce::String, juce::String>> literal; // what and with, for a literal
-    std::pair<std::string, std::string> literalBytes;               // the same as UTF-8
+    std::pair<std::string, std::string> literalBytes;             // the same as UTF-8
 
     JUCE_DECLARE_NON_COPYABLE (RegexReplacement)
 };

@@ -93,8 +93,7 @@ void RunReport::add (const FileOutcome& file)
 
     auto changes = Json::array();
     for (const auto& change : file.changeList)
-        changes.push_back ({ { "line", change.line }, { "column", change.column }, { "old", change.before },
-                             { "new", change.after }, { "step", change.step } });
+        changes.push_back ({ { "line", change.line }, { "column", change.column }, { "old", change.before }, { "new", change.after }, { "step", change.step } });
 
     d.files.push_back ({ { "path", utf8 (file.file.getFullPathName()) },
                          { "status", statusName (file.status) },
@@ -159,8 +158,7 @@ std::string RunReport::text() const
 {
     const auto& d = *document;
     auto root = d.root;
-    root["counts"] = { { "files", d.files.size() }, { "changed", d.changed }, { "unchanged", d.unchanged },
-                       { "failed", d.failed }, { "skipped", d.skipped }, { "changes", d.changes } };
+    root["counts"] = { { "files", d.files.size() }, { "changed", d.changed }, { "unchanged", d.unchanged }, { "failed", d.failed }, { "skipped", d.skipped }, { "changes", d.changes } };
     root["files"] = d.files;
     // Bytes that are not UTF-8 (a file name, a Latin-1 text shown as is) become U+FFFD: the report stays JSON.
     return root.dump (2, ' ', false, Json::error_handler_t::replace) + "\n";

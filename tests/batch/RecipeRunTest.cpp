@@ -65,7 +65,7 @@ TEST (RecipeScan, OneScanFirstStepWinsAndReplacedTextIsNotScannedAgain)
     } cases[] = {
         { "replace cat dog\nreplace dog cat", "cat and dog, dog and cat", "dog and cat, cat and dog" },
         { "replace b Y\nreplace ab X", "abab", "XX" },            // the leftmost match wins, whichever step
-        { "replace ab X\nreplace a Y", "aab", "YX" },              // at one place, the first step wins
+        { "replace ab X\nreplace a Y", "aab", "YX" },             // at one place, the first step wins
         { "replace a aa\nreplace aa b", "aaa", "aaaaaa" },        // replaced text is never scanned again
         { "replace --regex x* -\nreplace a b", "axa", "-a--a-" }, // an empty match takes its place
         { "replace --regex '(\\d+)' '<$1>'\nreplace 1 one", "a1 b22", "a<1> b<22>" },
@@ -161,7 +161,7 @@ TEST_F (RecipeRun, SwapsTwoWordsInOnePassWithOneBackupAndTheStepsDescribed)
     const auto backups = BackupArchive::listIn (folder.get());
     ASSERT_EQ (backups.size(), 1u);
     EXPECT_TRUE (BackupComment::taskOf (backups[0].comment).startsWith ("Apply a recipe of 2 steps, all in one pass over each file: \n"
-                                                                          "step 1: replace cat dog\nstep 2: replace dog cat\n"))
+                                                                        "step 1: replace cat dog\nstep 2: replace dog cat\n"))
         << backups[0].comment;
 
     FormulaEngine describing;
@@ -176,7 +176,7 @@ TEST_F (RecipeRun, ReplaceAndConvertShareTheirVariablesAcrossStepsAndFiles)
     folder.write ("b.xml", "<p id=\"x\" gain=\"1\"/>");
     // The replace numbers the ids; each convert then reads the counter as it stands.
     const auto outcome = run (recipeSettings (listedFiles(), "replace --regex 'id=\"x\"' 'id=\"${= c = c + 1 }\"'\n"
-                                                                      "convert gain 'y = x + c * 10'\n"));
+                                                             "convert gain 'y = x + c * 10'\n"));
     EXPECT_EQ (outcome.status, BatchOutcome::Status::completed);
     EXPECT_EQ (folder.read ("a.xml"), "<s><p id=\"1\" gain=\"21\"/><p id=\"2\" gain=\"21\"/></s>");
     EXPECT_EQ (folder.read ("b.xml"), "<p id=\"3\" gain=\"31\"/>");

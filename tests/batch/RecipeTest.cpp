@@ -41,11 +41,9 @@ namespace
             { "DoubleQuotesEscapeOnlyFive", R"(replace "q\"\\\$\`\n" "a\tb")", { replace (R"(q"\$`\n)", R"(a\tb)") }, { 1 } },
             { "AdjacentQuotesJoinOneWord", R"(replace 'it'\''s' "it's"x)", { replace ("it's", "it'sx") }, { 1 } },
             { "BackslashOutsideQuotes", R"(replace a\ b \'c)", { replace ("a b", "'c") }, { 1 } },
-            { "QuotedFormulaSpansLines", "\nconvert gain '\n  n = n + 1;\n  y = x + n;'\nreplace a b\r\n",
-              { convert ("gain", "\n  n = n + 1;\n  y = x + n;"), replace ("a", "b") }, { 2, 5 } },
+            { "QuotedFormulaSpansLines", "\nconvert gain '\n  n = n + 1;\n  y = x + n;'\nreplace a b\r\n", { convert ("gain", "\n  n = n + 1;\n  y = x + n;"), replace ("a", "b") }, { 2, 5 } },
             { "BackslashNewlineContinues", "replace \\\n  a b\nreplace c d\n", { replace ("a", "b"), replace ("c", "d") }, { 1, 3 } },
-            { "OptionsAndDoubleDash", "replace --regex -- --x '$1'\nconvert --number-format %.2f -- --y 'y = 1'\n",
-              { replace ("--x", "$1", true), convert ("--y", "y = 1", "%.2f") }, { 1, 2 } },
+            { "OptionsAndDoubleDash", "replace --regex -- --x '$1'\nconvert --number-format %.2f -- --y 'y = 1'\n", { replace ("--x", "$1", true), convert ("--y", "y = 1", "%.2f") }, { 1, 2 } },
             { "SingleDashIsAValue", "replace -1 -2\n", { replace ("-1", "-2") }, { 1 } },
             { "Utf8AndCrLf", "replace caf\xc3\xa9 'th\xc3\xa9'\r\n", { replace ("caf\xc3\xa9", "th\xc3\xa9") }, { 1 } },
         };
@@ -160,7 +158,8 @@ TEST (Recipe, WrittenRecipesReadBackTheSame)
 
         Recipe read;
         const auto parsed = Recipe::parse (written.toText(), read);
-        ASSERT_TRUE (parsed.wasOk()) << parsed.getErrorMessage() << "\n" << written.toText();
+        ASSERT_TRUE (parsed.wasOk()) << parsed.getErrorMessage() << "\n"
+                                     << written.toText();
         ASSERT_EQ (read.steps.size(), written.steps.size());
         for (size_t i = 0; i < read.steps.size(); ++i)
             ASSERT_TRUE (read.steps[i] == written.steps[i]) << written.toText();

@@ -194,7 +194,7 @@ juce::Result BatchCommandLine::parse (const juce::StringArray& arguments, BatchC
 
     if (parsed.regex && parsed.operation != OperationKind::replace)
         return juce::Result::fail (parsed.operation == OperationKind::recipe ? "--regex goes on a recipe's replace lines"
-                                                                              : "--regex goes with --replace only");
+                                                                             : "--regex goes with --replace only");
     if (parsed.operation == OperationKind::recipe && arguments.contains ("--number-format"))
         return juce::Result::fail ("--number-format goes on a recipe's convert lines");
 
