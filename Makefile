@@ -13,7 +13,7 @@ RUN_DIR     := $(BUILD_DIR)/run
 PREFIX      ?= /usr/local
 DESTDIR     ?=
 
-BUILD_PACKAGES := cmake ninja-build g++ pkg-config juce-modules-source zlib1g-dev libexpat1-dev libzip-dev libpcre2-dev libgtest-dev \
+BUILD_PACKAGES := cmake ninja-build g++ pkg-config juce-modules-source zlib1g-dev libexpat1-dev libzip-dev libpcre2-dev libgtest-dev nlohmann-json3-dev \
                   pandoc librsvg2-bin
 TEST_PACKAGES  := xvfb xauth xdotool imagemagick fonts-dejavu-core zip unzip p7zip-full libarchive-tools python3 patch
 PACKAGE_PACKAGES := dpkg-dev file

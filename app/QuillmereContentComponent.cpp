@@ -90,6 +90,8 @@ QuillmereContentComponent::QuillmereContentComponent (const juce::String& name)
             cancelRun();
     };
     saveLogButton = makeButton ("Save Log", [this] { saveLog(); });
+    loadRecipeButton = makeButton (juce::String::fromUTF8 ("Load Recipe\xe2\x80\xa6"), [this] { chooseRecipeToLoad(); });
+    saveRecipeButton = makeButton (juce::String::fromUTF8 ("Save Recipe\xe2\x80\xa6"), [this] { chooseRecipeToSave(); });
 
     setSize (800, 600);
     followNewestBackup();
@@ -246,6 +248,9 @@ void QuillmereContentComponent::resized()
     doneLabel->setBounds (columnX, logY, wideCaption, rowHeight);
     doneDisplay->setBounds (columnX, logY + rowHeight, columnWidth, height - logY - 56);
     saveLogButton->setBounds (doneDisplay->getRight() - buttonWidth - 8, doneDisplay->getBottom() + 4, buttonWidth, buttonHeight);
+    constexpr int recipeButtonWidth = 110;
+    loadRecipeButton->setBounds (columnX, saveLogButton->getY(), recipeButtonWidth, buttonHeight);
+    saveRecipeButton->setBounds (loadRecipeButton->getRight() + 8, saveLogButton->getY(), recipeButtonWidth, buttonHeight);
 }
 
 BatchSettings QuillmereContentComponent::currentSettings()
@@ -263,6 +268,7 @@ BatchSettings QuillmereContentComponent::currentSettings()
     for (const auto* file : fileList.files)
         settings.files.add (*file);
     settings.unlisted = fileList.unlisted;
+    settings.recipe.steps = recipeSteps;
     if (const auto backup = chosenBackupName(); backup.isNotEmpty())
         settings.restore.archive = juce::File (fileList.getCurrentDirectoryPath()).getChildFile (backup);
     return settings;
@@ -445,7 +451,7 @@ void QuillmereContentComponent::setControlsEnabled (bool enabled)
                                       (juce::Component*) replaceWhatValue.get(), (juce::Component*) regexToggle.get(), (juce::Component*) replaceWithValue.get(),
                                       (juce::Component*) attributeValue.get(), (juce::Component*) formulaValue.get(),
                                       (juce::Component*) numberFormatComboBox.get(), (juce::Component*) backupChoice.get(), (juce::Component*) saveLogButton.get(),
-                                      (juce::Component*) previewButton.get() })
+                                      (juce::Component*) previewButton.get(), (juce::Component*) loadRecipeButton.get(), (juce::Component*) saveRecipeButton.get() })
         control->setEnabled (enabled);
     doWhereComboBox->setEnabled (enabled && OperationKindTable::named (doWhatComboBox->getText()) != OperationKind::restore);
 }
@@ -655,6 +661,8 @@ void QuillmereContentComponent::showOperationFields (std::optional<OperationKind
 
 void QuillmereContentComponent::operationChosen()
 {
+    // An operation chosen takes the place of a recipe loaded.
+    recipeSteps.clear();
     showOperationFields (OperationKindTable::named (doWhatComboBox->getText()));
     updateToDoText();
 }
@@ -702,4 +710,79 @@ void QuillmereContentComponent::browserRootChanged (const juce::File& newRoot)
         folderChanged (newRoot);
 
     updateToDoText();
+}
+
+//==============================================================================
+juce::Result QuillmereContentComponent::loadRecipe (const juce::File& file)
+{
+    Recipe recipe;
+    if (auto read = Recipe::load (file, recipe); read.failed())
+        return read;
+
+    recipeSteps = recipe.steps;
+    if (! recipe.includes.isEmpty() || ! recipe.excludes.isEmpty())
+    {
+        filesValue->setText (FilePattern::combine (recipe.includes, recipe.excludes), juce::dontSendNotification);
+        patternChanged();
+    }
+    if (recipe.recursive)
+        doWhereComboBox->setText (BatchTexts::recursiveScope, juce::sendNotificationSync);
+
+    // Not one of the choices: choosing one of them clears the recipe again.
+    doWhatComboBox->setText (OperationKindTable::labelOf (OperationKind::recipe), juce::dontSendNotification);
+    showOperationFields (OperationKind::recipe);
+    updateToDoText();
+    return juce::Result::ok();
+}
+
+juce::Result QuillmereContentComponent::saveRecipe (const juce::File& file)
+{
+    const auto settings = currentSettings();
+    Recipe recipe;
+    if (settings.operation == OperationKind::recipe)
+        recipe.steps = settings.recipe.steps;
+    else if (settings.operation == OperationKind::replace || settings.operation == OperationKind::convert)
+        recipe.steps.push_back ({ *settings.operation, settings.replace, settings.convert, 0 });
+    else
+        return juce::Result::fail ("A restore is no recipe step: choose \"replace string\" or \"convert value\", or load a recipe.");
+
+    if (const FilePattern pattern (settings.filePattern); ! pattern.isDefault())
+        recipe.includes.add (pattern.getText());
+    recipe.recursive = settings.recursive;
+
+    // Written whole under a temporary name, then renamed: never a half-written recipe.
+    if (! file.replaceWithText (recipe.toText(), false, false, "\n"))
+        return juce::Result::fail ("The recipe could not be written to " + file.getFullPathName() + ".");
+    return juce::Result::ok();
+}
+
+void QuillmereContentComponent::chooseRecipeToLoad()
+{
+    recipeChooser = std::make_unique<juce::FileChooser> ("Load Recipe", juce::File (fileList.currentDirectory), "*.recipe;*.txt");
+    recipeChooser->launchAsync (juce::FileBrowserComponent::openMode | juce::FileBrowserComponent::canSelectFiles,
+                                [this] (const juce::FileChooser& chooser) {
+                                    const auto file = chooser.getResult();
+                                    if (file == juce::File())
+                                        return;
+                                    if (const auto loaded = loadRecipe (file); loaded.failed())
+                                        alerts->showAlert (AlertPresenter::Icon::warning, "Recipe not loaded",
+                                                           file.getFullPathName() + ":\n" + loaded.getErrorMessage());
+                                });
+}
+
+void QuillmereContentComponent::chooseRecipeToSave()
+{
+    recipeChooser = std::make_unique<juce::FileChooser> ("Save Recipe", juce::File (fileList.currentDirectory).getChildFile ("Quillmere.recipe"),
+                                                         "*.recipe;*.txt");
+    recipeChooser->launchAsync (juce::FileBrowserComponent::saveMode | juce::FileBrowserComponent::canSelectFiles
+                                    | juce::FileBrowserComponent::warnAboutOverwriting,
+                                [this] (const juce::FileChooser& chooser) {
+                                    const auto file = chooser.getResult();
+                                    if (file == juce::File())
+                                        return;
+                                    if (const auto saved = saveRecipe (file); saved.failed())
+                                        alerts->showAlert (AlertPresenter::Icon::warning, "Recipe not saved", saved.getErrorMessage());
+                                    else
+                                        alerts->showAlert (AlertPresenter::Icon::information, "Recipe saved", "Recipe saved in " + file.getFullPathName());
+                                });
 }

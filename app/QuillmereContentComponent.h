@@ -8,6 +8,7 @@
 #include "FormulaEngine.h"
 #include "FormulaErrorMarks.h"
 #include "PatternFileFilter.h"
+#include "Recipe.h"
 #include "RunProgressBar.h"
 
 class BatchJob;
@@ -45,6 +46,16 @@ public:
     bool checkFormula();
 
     void saveLog();
+
+    /** Makes the recipe in file the panel's operation: "Do what:" reads
+        "apply recipe", the description lists its steps, and its file lines
+        set the Files: field and the scope. Choosing an operation in "Do
+        what:" clears it. Fails, changing nothing, with the recipe's problems. */
+    juce::Result loadRecipe (const juce::File& file);
+
+    /** Writes the loaded recipe, or the current operation as a recipe of one
+        step, with the Files: field and the scope as its file lines. */
+    juce::Result saveRecipe (const juce::File& file);
 
     /** Shows in "Done:" what "Do it!" would change, file by file and line by
         line, on the worker thread like a run; writes nothing. */
@@ -112,6 +123,8 @@ public:
     juce::TextButton& getDoItButton() { return *doItButton; }
     juce::TextButton& getPreviewButton() { return *previewButton; }
     juce::TextButton& getSaveLogButton() { return *saveLogButton; }
+    juce::TextButton& getLoadRecipeButton() { return *loadRecipeButton; }
+    juce::TextButton& getSaveRecipeButton() { return *saveRecipeButton; }
     const RunProgressBar& getProgressBar() const { return *progressBar; }
 
     /** Each parameter field with the caption before it. */
@@ -151,6 +164,8 @@ private:
     void rescanIfFolderChanged();
     void followNewestBackup();
     void listBackups (const juce::String& toSelect);
+    void chooseRecipeToLoad();
+    void chooseRecipeToSave();
 
     FileManager fileList;
     FormulaEngine formulaEngine;
@@ -176,8 +191,8 @@ private:
     std::unique_ptr<juce::Label> numberFormatLabel;
     std::unique_ptr<juce::ComboBox> numberFormatComboBox; // a format of the list, or one typed in ("%.4f")
     std::unique_ptr<juce::Label> backupLabel;
-    std::unique_ptr<juce::ComboBox> backupChoice; // the folder's backups, newest first; a name may be typed
-    std::vector<juce::File> listedBackups;        // what backupChoice's items stand for, by item id - 1
+    std::unique_ptr<juce::ComboBox> backupChoice;   // the folder's backups, newest first; a name may be typed
+    std::vector<juce::File> listedBackups;          // what backupChoice's items stand for, by item id - 1
     std::unique_ptr<juce::Label> formulaErrorLabel; // what is wrong with the formula, as it is typed
     FormulaErrorMarks formulaMarks;                 // and where, under the field
     std::unique_ptr<juce::Label> toDoLabel;
@@ -188,6 +203,10 @@ private:
     std::unique_ptr<juce::Label> doneLabel;
     std::unique_ptr<juce::TextEditor> doneDisplay;
     std::unique_ptr<juce::TextButton> saveLogButton;
+    std::unique_ptr<juce::TextButton> loadRecipeButton;
+    std::unique_ptr<juce::TextButton> saveRecipeButton;
+    std::unique_ptr<juce::FileChooser> recipeChooser; // kept while its dialog is open
+    std::vector<RecipeStep> recipeSteps;              // the recipe loaded, while "Do what:" reads "apply recipe"
 
     std::unique_ptr<AlertPresenter> alerts;
     std::unique_ptr<BatchJob> job;

@@ -3,6 +3,8 @@
 #include "AttributeLocator.h"
 #include "FormulaEngine.h"
 #include "NumberText.h"
+#include "TextPosition.h"
+#include "XmlTextEncoding.h"
 
 #include <cmath>
 #include <cstdint>
@@ -49,6 +51,31 @@ namespace
         }
         result.append (document.substr (copied));
         return result;
+    }
+
+    /** Each edit as a report lists it: where it starts and its texts as UTF-8. */
+    std::vector<TextChange> changesOf (std::string_view document, const std::vector<ValueEdit>& edits,
+                                       const std::vector<AttributeLocator::Units>& units)
+    {
+        auto encoding = XmlTextEncoding::detect (document);
+        if (encoding.problem.isNotEmpty())
+            encoding.kind = XmlTextEncoding::Kind::latin1; // shown byte for byte, as the parser took it
+        TextPosition position (document, encoding);
+
+        std::vector<TextChange> changes;
+        for (size_t i = 0; i < edits.size(); ++i)
+        {
+            auto shown = encoding;
+            shown.byteOrderMarkLength = 0;
+            if (units[i] != AttributeLocator::Units::bytes)
+                shown.kind = units[i] == AttributeLocator::Units::utf16LittleEndian ? XmlTextEncoding::Kind::utf16LittleEndian
+                                                                                    : XmlTextEncoding::Kind::utf16BigEndian;
+            const auto& edit = edits[i];
+            const auto place = position.at (edit.offset);
+            changes.push_back ({ place.line, place.column, XmlTextEncoding::asUtf8 (document.substr (edit.offset, edit.length), shown),
+                                 XmlTextEncoding::asUtf8 (edit.bytes, shown), 1 });
+        }
+        return changes;
     }
 
     juce::String keptRemark (int kept)
@@ -168,6 +195,7 @@ AttributeConverter::FoundValues AttributeConverter::findValues (std::string_view
 FileRewrite AttributeConverter::rewrite (std::string_view document, const FoundValues& found)
 {
     std::vector<ValueEdit> edits;
+    std::vector<AttributeLocator::Units> editUnits;
     int kept = 0;
 
     for (const auto& value : found.values)
@@ -189,7 +217,10 @@ FileRewrite AttributeConverter::rewrite (std::string_view document, const FoundV
         // A format may write the new number as the old one was written
         // ("%.1f" of 1.04 for 1.0): then the bytes stay.
         if (auto written = numberFormat.write (y, parts->number); written != parts->number)
+        {
             edits.push_back (editFor (document, value, *parts, written));
+            editUnits.push_back (value.units);
+        }
     }
 
     FileRewrite rewrite;
@@ -205,6 +236,8 @@ FileRewrite AttributeConverter::rewrite (std::string_view document, const FoundV
     rewrite.remark = keptRemark (kept);
     if (! edits.empty())
         rewrite.bytes = applyEdits (document, edits);
+    if (recordsChanges)
+        rewrite.changeList = changesOf (document, edits, editUnits);
     return rewrite;
 }
 

@@ -78,6 +78,9 @@ public:
         conversion done while parsing would. */
     FileRewrite rewrite (std::string_view document, const FoundValues& found);
 
+    /** Whether rewrite() lists each changed value in its changeList. */
+    void setRecordsChanges (bool records) { recordsChanges = records; }
+
     /** A formula as the engine takes it: one byte per character, so error
         positions count characters. Characters above 255 become "?". */
     static std::string formulaBytes (const juce::String& formula);
@@ -88,4 +91,5 @@ private:
     NumberFormat numberFormat;
     std::shared_ptr<const ValuePath> path;
     std::optional<ValuePath::Refusal> refusal;
+    bool recordsChanges = false;
 };

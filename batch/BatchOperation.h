@@ -74,6 +74,10 @@ public:
         bytes (null when nothing was analysed). May throw StopRun. */
     virtual FileRewrite rewrite (const juce::File& file, std::string_view original, const FileAnalysis* analysis) = 0;
 
+    /** Whether rewrite() lists each change it makes in its changeList, for
+        a report; off, it spends nothing on them. */
+    virtual void setRecordsChanges (bool) {}
+
     /** A flag that, once set, should stop long work inside rewrite(). */
     virtual void setCancelFlag (const std::atomic<bool>*) {}
 

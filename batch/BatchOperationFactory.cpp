@@ -1,6 +1,7 @@
 #include "BatchOperationFactory.h"
 
 #include "ConvertOperation.h"
+#include "RecipeOperation.h"
 #include "ReplaceOperation.h"
 #include "RestoreOperation.h"
 
@@ -21,6 +22,10 @@ std::unique_ptr<BatchOperation> BatchOperationFactory::create (const BatchSettin
             return std::make_unique<ConvertOperation> (settings, *formulaEngine);
         case OperationKind::restore:
             return std::make_unique<RestoreOperation> (settings);
+        case OperationKind::recipe:
+            if (formulaEngine == nullptr)
+                return nullptr;
+            return std::make_unique<RecipeOperation> (settings, *formulaEngine);
     }
     return nullptr;
 }

@@ -158,6 +158,7 @@ BatchPreview::FilePreview BatchPreview::previewFile (BatchFileLoop::Step& step)
 
     preview.verdict = FilePreview::Verdict::change;
     preview.changes = rewrite.changes;
+    preview.changeList = std::move (step.rewrite.changeList);
     describeChange (preview, step.original, rewrite.bytes);
     return preview;
 }

@@ -47,6 +47,7 @@ public:
         bool gzip = false;         // the file is gzip data: the text it holds is compared
         std::string diff;
         std::vector<UnifiedDiff::ChangedLine> changedLines;
+        std::vector<TextChange> changeList; // when the operation records its changes
     };
 
     struct Summary

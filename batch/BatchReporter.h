@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FileOutcome.h"
+
 #include <juce_core/juce_core.h>
 
 /** What the batch run tells whoever shows it while it works. */
@@ -23,4 +25,7 @@ public:
 
     /** One more listed file has been dealt with (processed, failed or skipped). */
     virtual void fileDone (int filesDone, int filesTotal) { juce::ignoreUnused (filesDone, filesTotal); }
+
+    /** What became of one listed file, once its log line is complete. */
+    virtual void fileFinished (const FileOutcome& outcome) { juce::ignoreUnused (outcome); }
 };

@@ -26,6 +26,7 @@ BatchOutcome BatchRun::run()
     outcome = {};
     logText.clear();
     plan.clear();
+    stoppedAt.clear();
 
     if (operation != nullptr)
         operation->setCancelFlag (cancel);
@@ -169,6 +170,8 @@ bool BatchRun::processFiles()
     BatchFileLoop::Handler handler;
     handler.fileStarts = [this] (const PlannedFile& planned) { append (operation->fileLinePrefix() + DisplayName::of (planned.file) + "..."); };
     handler.fileDone = [this] (BatchFileLoop::Step& step) { return finishFile (step); };
+    // The files after a stop are still handed on, so that a report names them all.
+    handler.listsFilesAfterStop = true;
 
     switch (loop.run (plan, handler))
     {
@@ -182,23 +185,31 @@ bool BatchRun::processFiles()
 bool BatchRun::finishFile (BatchFileLoop::Step& step)
 {
     using Kind = BatchFileLoop::Step::Kind;
+    using Status = FileOutcome::Status;
     switch (step.kind)
     {
         case Kind::outside:
         case Kind::readFailed:
             finishFileLine (juce::Result::fail (step.reason));
+            reportFile (step, Status::failed, step.reason);
             return true;
 
         case Kind::alias:
             append ("skipped: " + step.reason + " \n");
+            reportFile (step, Status::skipped, step.reason);
             return true;
 
         case Kind::rewritten:
             writeFile (step.planned, step.rewrite, step.gzip);
+            if (step.rewrite.result.failed())
+                reportFile (step, Status::failed, step.rewrite.result.getErrorMessage());
+            else
+                reportFile (step, step.rewrite.changes > 0 ? Status::changed : Status::unchanged, {});
             return true;
 
         case Kind::cancelled:
             append ("cancelled, unchanged \n");
+            reportFile (step, Status::skipped, "cancelled");
             return false;
 
         case Kind::stopped:
@@ -206,13 +217,31 @@ bool BatchRun::finishFile (BatchFileLoop::Step& step)
             outcome.status = BatchOutcome::Status::aborted;
             outcome.title = "Batch processing aborted";
             outcome.message = step.stop->alertMessage;
+            stoppedAt = DisplayName::of (step.planned.file);
             append ("failed: " + step.stop->reason + "\n");
+            reportFile (step, Status::failed, step.stop->reason);
             return false;
 
         case Kind::notReached:
-            break;
+            reportFile (step, Status::skipped, "the run stopped at " + stoppedAt + " before it");
+            return false;
     }
     return false;
+}
+
+void BatchRun::reportFile (BatchFileLoop::Step& step, FileOutcome::Status status, const juce::String& reason)
+{
+    FileOutcome file;
+    file.file = step.planned.file;
+    file.status = status;
+    file.reason = reason;
+    file.gzip = step.gzip.has_value();
+    if (status == FileOutcome::Status::changed)
+    {
+        file.changes = step.rewrite.changes;
+        file.changeList = std::move (step.rewrite.changeList);
+    }
+    reporter.fileFinished (file);
 }
 
 void BatchRun::writeFile (const PlannedFile& planned, FileRewrite& rewrite, const std::optional<GzipText::Header>& gzip)

@@ -45,6 +45,7 @@ private:
     void syncChanges();
     void removeUnusedBackup();
     bool finishFile (BatchFileLoop::Step& step);
+    void reportFile (BatchFileLoop::Step& step, FileOutcome::Status status, const juce::String& reason);
     void writeFile (const PlannedFile& planned, FileRewrite& rewrite, const std::optional<GzipText::Header>& gzip);
     void finishFileLine (const juce::Result& result, const juce::String& remark = {});
     void finish();
@@ -57,4 +58,5 @@ private:
     std::vector<PlannedFile> plan;
     BatchOutcome outcome;
     std::string logText;
+    juce::String stoppedAt; // the file whose operation stopped the run, once it has
 };

@@ -1,37 +1,38 @@
 #pragma once
 
+#include "ConvertParameters.h"
 #include "FilePattern.h"
 #include "OperationKind.h"
+#include "RecipeStep.h"
+#include "ReplaceParameters.h"
 
 #include <juce_core/juce_core.h>
 
 #include <optional>
+#include <vector>
 
 /** The parameters of one batch run and of its description, as read from the
     panel or a command line. */
 struct BatchSettings
 {
-    struct ReplaceParameters
-    {
-        juce::String what, with;
-        bool regex = false; // what is a regular expression, with a template of groups and formulas
-    };
-
-    struct ConvertParameters
-    {
-        juce::String attribute, formula;
-        juce::String numberFormat = "design"; // as NumberFormat::parse takes it
-    };
+    using ReplaceParameters = ::ReplaceParameters;
+    using ConvertParameters = ::ConvertParameters;
 
     struct RestoreParameters
     {
         juce::File archive; // the backup to restore from
     };
 
+    struct RecipeParameters
+    {
+        std::vector<RecipeStep> steps; // applied to each file in this order, in one pass
+    };
+
     std::optional<OperationKind> operation; // none: nothing chosen
     ReplaceParameters replace;
     ConvertParameters convert;
     RestoreParameters restore;
+    RecipeParameters recipe;
 
     juce::String directoryPath;                          // the folder chosen: its files are listed
     bool recursive = false;                              // "files in folder and subfolders"

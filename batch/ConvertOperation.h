@@ -21,6 +21,8 @@ public:
     FileRewrite rewrite (const juce::File& file, std::string_view original, const FileAnalysis* analysis) override;
     FormulaEngine* formulaEngineInUse() const override { return &engine; }
 
+    void setRecordsChanges (bool records) override { converter.setRecordsChanges (records); }
+
     /** Stops an evaluation in progress through the engine's abort hook. */
     void setCancelFlag (const std::atomic<bool>* flag) override;
 

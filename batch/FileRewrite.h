@@ -1,9 +1,12 @@
 #pragma once
 
+#include "TextChange.h"
+
 #include <juce_core/juce_core.h>
 
 #include <functional>
 #include <string>
+#include <vector>
 
 /** What an operation makes of one file's bytes, before anything is written. */
 struct FileRewrite
@@ -15,6 +18,7 @@ struct FileRewrite
     int selectedValues = -1;                  // values a path selected in the file; -1: not counted
     unsigned permissionsIfNew = 0644;         // for a file that does not exist yet
     bool exactPermissions = false;            // permissionsIfNew for an existing file too, exactly (a restore)
+    std::vector<TextChange> changeList;       // each change, when the operation was asked to record them
 
     /** Writes the new contents instead of bytes, for contents too large to
         hold (a restore streams each entry from its archive). */

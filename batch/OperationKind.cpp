@@ -12,6 +12,7 @@ namespace
         { OperationKind::replace, "replace string" },
         { OperationKind::convert, "convert value" },
         { OperationKind::restore, "restore backup" },
+        { OperationKind::recipe, "apply recipe" },
     };
 }
 
@@ -36,6 +37,7 @@ juce::StringArray OperationKindTable::labels()
 {
     juce::StringArray labels;
     for (const auto& row : rows)
-        labels.add (row.label);
+        if (row.kind != OperationKind::recipe)
+            labels.add (row.label);
     return labels;
 }

@@ -11,7 +11,8 @@ enum class OperationKind
 {
     replace,
     convert,
-    restore
+    restore,
+    recipe // several replace and convert steps in one pass, read from a recipe
 };
 
 /** The operations' labels, as the "Do what:" choice shows them, in one table. */
@@ -24,6 +25,7 @@ public:
     /** The operation a label names, if any. */
     static std::optional<OperationKind> named (const juce::String& label);
 
-    /** Every label, in the order the choice lists them. */
+    /** The labels the "Do what:" choice lists, in its order: a recipe is
+        loaded from a file, not chosen there. */
     static juce::StringArray labels();
 };

@@ -3,7 +3,7 @@
 #include "FormulaEngine.h"
 #include "FormulaErrorText.h"
 #include "NumberText.h"
-#include "XmlTextEncoding.h"
+#include "ReplaceGroup.h"
 
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>
@@ -36,136 +36,6 @@ namespace
         if (pcre2_get_error_message (errorCode, buffer, sizeof buffer) < 0)
             return "error " + juce::String (errorCode);
         return juce::String::fromUTF8 (reinterpret_cast<const char*> (buffer));
-    }
-
-    size_t utf8LengthOf (unsigned char lead)
-    {
-        return lead >= 0xf0 ? 4 : lead >= 0xe0 ? 3
-                            : lead >= 0xc0     ? 2
-                                               : 1;
-    }
-
-    /** The text to match as UTF-8, and the way back from its offsets to the
-        file's. Matches come left to right, so the way back walks on from the
-        last offset asked for instead of keeping one for every byte. */
-    struct DecodedText
-    {
-        std::string text;
-        size_t origin = 0; // where the text starts in the file (after a byte-order mark)
-        size_t fileSize = 0;
-        size_t bytesPerUnit = 0; // 0: the text is the file's own bytes; 1: Latin-1; 2: UTF-16
-        size_t walkedText = 0, walkedFile = 0;
-
-        size_t fileOffsetOf (size_t textOffset)
-        {
-            if (bytesPerUnit == 0)
-                return origin + textOffset;
-            if (textOffset < walkedText)
-                walkedText = 0, walkedFile = origin;
-            while (walkedText < textOffset)
-            {
-                const auto length = utf8LengthOf (static_cast<unsigned char> (text[walkedText]));
-                // Beyond U+FFFF, UTF-16 takes a surrogate pair, as UTF-8 takes four bytes.
-                walkedFile += bytesPerUnit == 1 ? 1 : length == 4 ? 4
-                                                                  : 2;
-                walkedText += length;
-            }
-            // An odd last byte of UTF-16 reads as one character of its own.
-            return std::min (walkedFile, fileSize);
-        }
-
-        void appendCharacter (juce::juce_wchar character)
-        {
-            char bytes[8];
-            juce::CharPointer_UTF8 writer (bytes);
-            writer.write (character);
-            text.append (bytes, static_cast<size_t> (writer.getAddress() - bytes));
-        }
-    };
-
-    void decodeUtf16 (std::string_view bytes, bool littleEndian, DecodedText& decoded)
-    {
-        decoded.text.reserve (bytes.size() / 2 + bytes.size() / 8);
-        const auto unitAt = [&] (size_t at) {
-            const auto first = static_cast<unsigned char> (bytes[at]), second = static_cast<unsigned char> (bytes[at + 1]);
-            return static_cast<uint32_t> (littleEndian ? first | second << 8 : second | first << 8);
-        };
-
-        size_t at = decoded.origin;
-        for (; at + 1 < bytes.size(); at += 2)
-        {
-            auto unit = unitAt (at);
-            if (unit >= 0xd800 && unit < 0xdc00 && at + 3 < bytes.size())
-            {
-                const auto low = unitAt (at + 2);
-                if (low >= 0xdc00 && low < 0xe000)
-                {
-                    unit = 0x10000 + ((unit - 0xd800) << 10) + (low - 0xdc00);
-                    at += 2;
-                }
-            }
-            // A lone surrogate is no character: it reads as U+FFFD and stays in the file unless matched.
-            if (unit >= 0xd800 && unit < 0xe000)
-                unit = 0xfffd;
-            decoded.appendCharacter (static_cast<juce::juce_wchar> (unit));
-        }
-        if (at < bytes.size())
-            decoded.appendCharacter (0xfffd);
-    }
-
-    DecodedText decode (std::string_view bytes, const XmlTextEncoding::Detected& encoding)
-    {
-        using Kind = XmlTextEncoding::Kind;
-        DecodedText decoded;
-        decoded.origin = decoded.walkedFile = encoding.byteOrderMarkLength;
-        decoded.fileSize = bytes.size();
-
-        if (encoding.kind == Kind::utf16LittleEndian || encoding.kind == Kind::utf16BigEndian)
-        {
-            decoded.bytesPerUnit = 2;
-            decodeUtf16 (bytes, encoding.kind == Kind::utf16LittleEndian, decoded);
-        }
-        else if (encoding.kind == Kind::latin1)
-        {
-            decoded.bytesPerUnit = 1;
-            decoded.text.reserve (bytes.size() + bytes.size() / 8);
-            for (size_t at = decoded.origin; at < bytes.size(); ++at)
-                decoded.appendCharacter (static_cast<unsigned char> (bytes[at]));
-        }
-        else
-        {
-            // UTF-8 and US-ASCII are matched as they are; bytes that are not UTF-8 never match.
-            decoded.text.assign (bytes.substr (decoded.origin));
-        }
-        return decoded;
-    }
-
-    /** The replacement's UTF-8 text as the file stores it; nothing when it cannot. */
-    std::optional<std::string> encodeForFile (const std::string& utf8, XmlTextEncoding::Kind kind)
-    {
-        using Kind = XmlTextEncoding::Kind;
-        if (kind == Kind::utf8)
-            return utf8;
-        if (kind == Kind::ascii)
-        {
-            for (const auto byte : utf8)
-                if (static_cast<unsigned char> (byte) >= 0x80)
-                    return std::nullopt;
-            return utf8;
-        }
-        return XmlTextEncoding::encode (juce::String::fromUTF8 (utf8.data(), static_cast<int> (utf8.size())), kind);
-    }
-
-    size_t characterLengthAt (const std::string& text, size_t at)
-    {
-        const auto lead = static_cast<unsigned char> (text[at]);
-        // A CR LF pair is one line end: an empty match never falls between its two characters.
-        if (lead == '\r' && at + 1 < text.size() && text[at + 1] == '\n')
-            return 2;
-        const size_t length = lead >= 0xf0 ? 4 : lead >= 0xe0 ? 3
-                                           : lead >= 0xc0     ? 2
-                                                              : 1;
-        return std::min (length, text.size() - at);
     }
 
     bool isNameCharacter (char c)
@@ -241,10 +111,10 @@ struct RegexReplacement::Compiled
     std::vector<FormulaUse> formulas;
 
     BatchOperation::Refusal compile (const juce::String& pattern);
-    BatchOperation::Refusal parseReplacement (const juce::String& replacement, FormulaEngine& engine);
+    BatchOperation::Refusal parseReplacement (const juce::String& replacement, FormulaEngine* engine);
     BatchOperation::Refusal addGroupReference (const juce::String& reference, int position);
     BatchOperation::Refusal addFormula (const std::string& text, FormulaEngine& engine);
-    juce::Result buildReplacement (const std::string& subject, const PCRE2_SIZE* ovector, std::string& out);
+    juce::Result buildReplacement (std::string_view subject, const PCRE2_SIZE* ovector, std::string& out);
 };
 
 BatchOperation::Refusal RegexReplacement::Compiled::compile (const juce::String& pattern)
@@ -361,7 +231,7 @@ BatchOperation::Refusal RegexReplacement::Compiled::addFormula (const std::strin
     return {};
 }
 
-BatchOperation::Refusal RegexReplacement::Compiled::parseReplacement (const juce::String& replacement, FormulaEngine& engine)
+BatchOperation::Refusal RegexReplacement::Compiled::parseReplacement (const juce::String& replacement, FormulaEngine* engine)
 {
     const auto refuseDollar = [] (int position, const juce::String& why) -> BatchOperation::Refusal {
         return { "Invalid Replacement", "The replacement has " + why + " at character " + juce::String (position + 1)
@@ -416,7 +286,8 @@ BatchOperation::Refusal RegexReplacement::Compiled::parseReplacement (const juce
 
             const auto inside = replacement.substring (i + 2, end);
             flushLiteral();
-            auto refused = inside.startsWith ("=") ? addFormula (inside.substring (1).toStdString(), engine)
+            auto refused = inside.startsWith ("=") ? (engine != nullptr ? addFormula (inside.substring (1).toStdString(), *engine)
+                                                                        : refuseDollar (i, "a formula, which needs the formula engine"))
                          : inside.isEmpty()        ? refuseDollar (i, "an empty '${}'")
                                                    : addGroupReference (inside, i);
             if (refused.isRefused())
@@ -430,13 +301,13 @@ BatchOperation::Refusal RegexReplacement::Compiled::parseReplacement (const juce
     return {};
 }
 
-juce::Result RegexReplacement::Compiled::buildReplacement (const std::string& subject, const PCRE2_SIZE* ovector, std::string& out)
+juce::Result RegexReplacement::Compiled::buildReplacement (std::string_view subject, const PCRE2_SIZE* ovector, std::string& out)
 {
     const auto groupText = [&] (int group) -> std::string_view {
         const auto start = ovector[2 * group], end = ovector[2 * group + 1];
         if (start == PCRE2_UNSET || end < start)
             return {};
-        return std::string_view (subject).substr (start, end - start);
+        return subject.substr (start, end - start);
     };
 
     for (const auto& piece : pieces)
@@ -464,18 +335,48 @@ juce::Result RegexReplacement::Compiled::buildReplacement (const std::string& su
 }
 
 RegexReplacement::RegexReplacement (FormulaEngine& formulaEngine)
-    : engine (formulaEngine)
+    : engine (&formulaEngine)
 {
 }
+
+RegexReplacement::RegexReplacement() = default;
 
 RegexReplacement::~RegexReplacement() = default;
 
 BatchOperation::Refusal RegexReplacement::prepare (const juce::String& pattern, const juce::String& replacement)
 {
+    literal.reset();
     compiled = std::make_unique<Compiled>();
     if (auto refused = compiled->compile (pattern); refused.isRefused())
         return refused;
     return compiled->parseReplacement (replacement, engine);
+}
+
+BatchOperation::Refusal RegexReplacement::prepareLiteral (const juce::String& what, const juce::String& with)
+{
+    jassert (what.isNotEmpty());
+    // A plain text needs no pattern: a byte search finds it faster, and in
+    // UTF-8 a match of whole characters can only start at a character.
+    compiled.reset();
+    literal.emplace (what, with);
+    literalBytes = { what.toStdString(), with.toStdString() };
+    return {};
+}
+
+juce::Result RegexReplacement::checkEncoding (XmlTextEncoding::Kind kind) const
+{
+    if (! literal.has_value())
+        return juce::Result::ok();
+
+
+    // A text the file cannot hold fails the file even where it would not match,
+    // as it always has: the file's encoding, not chance, decides.
+    const bool whatFits = XmlTextEncoding::encode (literal->first, kind).has_value();
+    if (whatFits && XmlTextEncoding::encode (literal->second, kind).has_value())
+        return juce::Result::ok();
+    const juce::String name = kind == XmlTextEncoding::Kind::ascii ? "US-ASCII" : "Latin-1";
+    return juce::Result::fail ("the file is " + name + " text that cannot hold the characters of the "
+                               + juce::String (whatFits ? "replacement" : "search") + " text");
 }
 
 bool RegexReplacement::hasFormulas() const
@@ -506,77 +407,50 @@ namespace
                 return "the pattern could not be matched on this file (" + pcreMessage (errorCode) + ")";
         }
     }
+}
 
-    juce::String cannotHold (XmlTextEncoding::Kind kind)
+std::optional<RegexReplacement::Match> RegexReplacement::findFrom (std::string_view text, size_t start, juce::Result& failure)
+{
+    if (literal.has_value())
     {
-        const juce::String name = kind == XmlTextEncoding::Kind::ascii ? "US-ASCII" : "Latin-1";
-        return "the file is " + name + " text that cannot hold the characters of the replacement text";
+        const auto found = text.find (literalBytes.first, start);
+        if (found == std::string::npos)
+            return std::nullopt;
+        return Match { found, found + literalBytes.first.size() };
     }
+
+    jassert (compiled != nullptr && compiled->code != nullptr);
+    auto& c = *compiled;
+    const int found = pcre2_match (c.code.get(), reinterpret_cast<PCRE2_SPTR> (text.data()), text.size(), start, 0,
+                                   c.matchData.get(), c.matchContext.get());
+    if (found == PCRE2_ERROR_NOMATCH)
+        return std::nullopt;
+    if (found < 0)
+    {
+        failure = juce::Result::fail (matchFailure (found));
+        return std::nullopt;
+    }
+
+    // \K in a lookahead may end a match before its start: it then replaces nothing.
+    const auto* ovector = pcre2_get_ovector_pointer (c.matchData.get());
+    return Match { ovector[0], std::max (ovector[0], ovector[1]) };
+}
+
+juce::Result RegexReplacement::appendReplacement (std::string_view text, std::string& out)
+{
+    if (literal.has_value())
+    {
+        out += literalBytes.second;
+        return juce::Result::ok();
+    }
+
+    jassert (compiled != nullptr);
+    return compiled->buildReplacement (text, pcre2_get_ovector_pointer (compiled->matchData.get()), out);
 }
 
 FileRewrite RegexReplacement::apply (std::string_view original)
 {
-    jassert (compiled != nullptr && compiled->code != nullptr);
-    FileRewrite rewrite;
-
-    const auto encoding = XmlTextEncoding::detect (original);
-    if (encoding.problem.isNotEmpty())
-    {
-        rewrite.result = juce::Result::fail ("the file is " + encoding.problem);
-        return rewrite;
-    }
-
-    auto decoded = decode (original, encoding);
-    const auto& subject = decoded.text;
-    auto& c = *compiled;
-    const auto* ovector = pcre2_get_ovector_pointer (c.matchData.get());
-
-    // A file that fails half way keeps every byte: nothing of its matches so far is used.
-    const auto failed = [] (const juce::Result& reason) {
-        FileRewrite failure;
-        failure.result = reason;
-        return failure;
-    };
-
-    std::string result, replacement;
-    size_t copiedUpTo = 0, start = 0; // offsets in the file, in the text
-    while (start <= subject.size())
-    {
-        const int found = pcre2_match (c.code.get(), reinterpret_cast<PCRE2_SPTR> (subject.data()), subject.size(), start, 0,
-                                       c.matchData.get(), c.matchContext.get());
-        if (found == PCRE2_ERROR_NOMATCH)
-            break;
-        if (found < 0)
-            return failed (juce::Result::fail (matchFailure (found)));
-
-        // \K in a lookahead may end a match before its start: it then replaces nothing.
-        const auto matchStart = ovector[0], matchEnd = std::max (ovector[0], ovector[1]);
-        replacement.clear();
-        if (const auto built = c.buildReplacement (subject, ovector, replacement); built.failed())
-            return failed (built);
-        const auto encoded = encodeForFile (replacement, encoding.kind);
-        if (! encoded)
-            return failed (juce::Result::fail (cannotHold (encoding.kind)));
-
-        if (rewrite.changes++ == 0)
-            result.reserve (original.size() + original.size() / 8);
-        const auto fileStart = decoded.fileOffsetOf (matchStart);
-        result.append (original.substr (copiedUpTo, fileStart - copiedUpTo));
-        result.append (*encoded);
-        copiedUpTo = decoded.fileOffsetOf (matchEnd);
-
-        if (matchEnd > matchStart)
-            start = matchEnd;
-        else if (matchEnd < subject.size())
-            start = matchEnd + characterLengthAt (subject, matchEnd);
-        else
-            break;
-    }
-
-    if (rewrite.changes > 0)
-    {
-        result.append (original.substr (copiedUpTo));
-        rewrite.bytes = std::move (result);
-    }
-    return rewrite;
+    ReplaceGroup group;
+    group.add (*this, 1, {});
+    return group.apply (original);
 }

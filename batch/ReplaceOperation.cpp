@@ -1,7 +1,6 @@
 #include "ReplaceOperation.h"
 
 #include "DisplayName.h"
-#include "TextReplacement.h"
 
 #include <expr/Describe.h>
 
@@ -19,17 +18,19 @@ BatchOperation::Refusal ReplaceOperation::prepare()
     if (settings.replace.what.isEmpty())
         return { "Nothing to replace", "The search text is empty: enter the text to replace under \"Replace what:\"." };
 
-    if (! settings.replace.regex)
-        return {};
-
-    jassert (engine != nullptr);
-    regex = std::make_unique<RegexReplacement> (*engine);
-    auto refused = regex->prepare (settings.replace.what, settings.replace.with);
+    group.clear();
+    jassert (engine != nullptr || ! settings.replace.regex);
+    replacement = engine != nullptr ? std::make_unique<RegexReplacement> (*engine) : std::make_unique<RegexReplacement>();
+    auto refused = settings.replace.regex ? replacement->prepare (settings.replace.what, settings.replace.with)
+                                          : replacement->prepareLiteral (settings.replace.what, settings.replace.with);
     if (refused.isRefused())
-        regex.reset();
-    else
-        regex->setAbortFlag (cancelFlag);
-    return refused;
+    {
+        replacement.reset();
+        return refused;
+    }
+    replacement->setAbortFlag (cancelFlag);
+    group.add (*replacement, 1, {});
+    return {};
 }
 
 juce::String ReplaceOperation::describeTask() const
@@ -43,13 +44,10 @@ juce::String ReplaceOperation::describeTask() const
 
 FileRewrite ReplaceOperation::rewrite (const juce::File& file, std::string_view original, const FileAnalysis*)
 {
-    if (! settings.replace.regex)
-        return TextReplacement::apply (original, settings.replace.what, settings.replace.with);
-
-    jassert (regex != nullptr);
+    jassert (replacement != nullptr);
     try
     {
-        return regex->apply (original);
+        return group.apply (original);
     }
     catch (const Expr::Exception& error)
     {
@@ -62,13 +60,13 @@ FileRewrite ReplaceOperation::rewrite (const juce::File& file, std::string_view 
 
 FormulaEngine* ReplaceOperation::formulaEngineInUse() const
 {
-    return regex != nullptr && regex->hasFormulas() ? engine : nullptr;
+    return replacement != nullptr && replacement->hasFormulas() ? engine : nullptr;
 }
 
 void ReplaceOperation::setCancelFlag (const std::atomic<bool>* flag)
 {
     // A run sets the flag before it prepares the operation: kept for the pattern compiled then.
     cancelFlag = flag;
-    if (regex != nullptr)
-        regex->setAbortFlag (flag);
+    if (replacement != nullptr)
+        replacement->setAbortFlag (flag);
 }

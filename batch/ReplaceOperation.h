@@ -2,6 +2,7 @@
 
 #include "BatchOperation.h"
 #include "RegexReplacement.h"
+#include "ReplaceGroup.h"
 
 #include <memory>
 
@@ -20,9 +21,11 @@ public:
     FileRewrite rewrite (const juce::File& file, std::string_view original, const FileAnalysis* analysis) override;
     FormulaEngine* formulaEngineInUse() const override;
     void setCancelFlag (const std::atomic<bool>* flag) override;
+    void setRecordsChanges (bool records) override { group.setRecordsChanges (records); }
 
 private:
     FormulaEngine* engine;
-    std::unique_ptr<RegexReplacement> regex;
+    std::unique_ptr<RegexReplacement> replacement; // the pattern, or the literal text
+    ReplaceGroup group;
     const std::atomic<bool>* cancelFlag = nullptr;
 };

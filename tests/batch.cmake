@@ -12,4 +12,6 @@ quillmere_add_test(batch_tests
             batch/RaceTest.cpp
             batch/PermissionTest.cpp
             batch/OutcomeTest.cpp
+            batch/RecipeTest.cpp
+            batch/RecipeRunTest.cpp
     LIBS quillmere_batch quillmere_filelist)

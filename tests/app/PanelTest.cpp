@@ -1,6 +1,7 @@
 #include "BatchTexts.h"
 #include "QuillmereContentComponent.h"
 #include "QuillmereLookAndFeel.h"
+#include "Recipe.h"
 #include "support/RecordingAlerts.h"
 #include "support/TestFolder.h"
 
@@ -547,6 +548,49 @@ TEST (Panel, PreviewShowsTheChangedLinesAndWritesNothing)
 
     p.panel.saveLog(); // saves the preview
     EXPECT_TRUE (juce::String (folder.read ("QuillmereLog.txt")).contains ("line 2: <b>Blah</b> -> <b>Blub</b>"));
+}
+
+TEST (Panel, ALoadedRecipeRunsInOnePassAndSavesBackAsItWasRead)
+{
+    TestFolder folder, place;
+    folder.write ("a.xml", "<p>cat chases dog</p>");
+    folder.write ("sub/b.preset", "<p>dog</p>");
+    const auto recipe = place.write ("swap.recipe", "replace cat dog\nreplace dog cat\ninclude '*.xml; *.preset'\nrecursive\n");
+    const auto bad = place.write ("bad.recipe", "replace cat\n");
+
+    Panel p;
+    p.showFolder (folder);
+    const auto failed = p.panel.loadRecipe (bad);
+    EXPECT_EQ (failed.getErrorMessage(), "line 1: replace takes WHAT and WITH, here 1 value");
+    EXPECT_EQ (p.panel.getOperationChoice().getText(), "replace string");
+
+    ASSERT_TRUE (p.panel.loadRecipe (recipe).wasOk());
+    EXPECT_EQ (p.panel.getOperationChoice().getText(), "apply recipe");
+    EXPECT_EQ (p.panel.getScopeChoice().getText(), BatchTexts::recursiveScope);
+    EXPECT_FALSE (p.panel.getReplaceWhatField().isVisible());
+    EXPECT_TRUE (p.description().startsWith ("Apply a recipe of 2 steps, all in one pass over each file: \nstep 1: replace cat dog\nstep 2: replace dog cat\n"))
+        << p.description();
+    EXPECT_TRUE (p.description().contains ("affected files (2)")) << p.description();
+
+    p.doIt();
+    EXPECT_EQ (folder.read ("a.xml"), "<p>dog chases cat</p>");
+    EXPECT_EQ (folder.read ("sub/b.preset"), "<p>cat</p>");
+
+    // Saved, it reads back as the same steps and file lines.
+    const auto saved = place.file ("saved.recipe");
+    ASSERT_TRUE (p.panel.saveRecipe (saved).wasOk());
+    Recipe original, reread;
+    ASSERT_TRUE (Recipe::load (recipe, original).wasOk());
+    ASSERT_TRUE (Recipe::load (saved, reread).wasOk());
+    EXPECT_EQ (reread.toText(), original.toText());
+
+    // Choosing an operation clears the recipe; one operation saves as a recipe of one step.
+    p.choose (p.panel.getOperationChoice(), 2);
+    EXPECT_TRUE (p.description().startsWith ("Convert value of attributes with name: 'SomeAttribute' \n")) << p.description();
+    ASSERT_TRUE (p.panel.saveRecipe (saved).wasOk());
+    ASSERT_TRUE (Recipe::load (saved, reread).wasOk());
+    ASSERT_EQ (reread.steps.size(), 1u);
+    EXPECT_EQ (reread.steps[0].text(), "convert SomeAttribute 'y = x;'");
 }
 
 TEST (AlertBox, EveryIconLiesWhollyInsideTheBox)

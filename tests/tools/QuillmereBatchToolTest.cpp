@@ -426,6 +426,11 @@ TEST_P (DiffOutput, PatchedOntoACopyGivesTheRunsBytes)
     ASSERT_TRUE (folder.get().copyDirectoryTo (copy.get()));
 
     auto arguments = GetParam().operation;
+    // A recipe case names its recipe RECIPE: written here, outside the folder.
+    TestFolder recipes;
+    const auto recipe = recipes.write ("both.recipe", "replace Blah Blub\nconvert gain 'n = n + 1; y = x * 2 + n;'\n");
+    if (const auto placeholder = arguments.indexOf ("RECIPE"); placeholder >= 0)
+        arguments.set (placeholder, recipe.getFullPathName());
     arguments.insert (0, "--recursive");
     arguments.insert (0, "--diff");
     auto dryRun = arguments;
@@ -454,7 +459,8 @@ TEST_P (DiffOutput, PatchedOntoACopyGivesTheRunsBytes)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P (QuillmereBatchTool, DiffOutput, testing::Values (DiffCase { "Replace", { "--replace", "Blah", "Blub" } }, DiffCase { "Convert", { "--convert", "gain", "n = n + 1; y = x * 2 + n;" } }),
+INSTANTIATE_TEST_SUITE_P (QuillmereBatchTool, DiffOutput, testing::Values (DiffCase { "Replace", { "--replace", "Blah", "Blub" } }, DiffCase { "Convert", { "--convert", "gain", "n = n + 1; y = x * 2 + n;" } },
+                                                                   DiffCase { "Recipe", { "--recipe", "RECIPE" } }),
                           [] (const auto& testInfo) { return std::string (testInfo.param.name); });
 
 TEST (QuillmereBatchTool, HelpNamesTheDiffAndTheDryRunStatus)
@@ -578,4 +584,152 @@ TEST (QuillmereBatchTool, PathsTextAndFormatsChangeOnlyTheSelectedBytesInEveryEn
 
     for (const auto& layout : layouts)
         EXPECT_EQ (contents (folder.read (layout.name)), contents (stored (layout, text (layout.encoding, "128.00", "3.00")))) << layout.name;
+}
+
+namespace
+{
+    /** Reads a JSON report with Python's own parser and prints it in lines:
+        how it ended, the counts, then each file and under it each change. */
+    constexpr const char* reportReader = R"(
+import json, sys
+report = json.load(open(sys.argv[1]) if len(sys.argv) > 1 else sys.stdin)
+counts = report["counts"]
+print(report["end"], report["dryRun"], report["backup"] or "-", len(report["steps"]))
+print(counts["files"], counts["changed"], counts["unchanged"], counts["failed"], counts["skipped"], counts["changes"])
+for file in report["files"]:
+    print(file["status"], file["path"], file["changeCount"], file["reason"], sep="|")
+    for change in file["changes"]:
+        print(" ", change["line"], change["column"], change["old"], change["new"], change["step"])
+)";
+
+    juce::StringArray readReport (const juce::String& shellCommand, const juce::StringArray& arguments)
+    {
+        juce::StringArray command { "/bin/sh", "-c", shellCommand };
+        command.addArray (arguments);
+        juce::ChildProcess process;
+        EXPECT_TRUE (process.start (command, juce::ChildProcess::wantStdOut));
+        const auto output = process.readAllProcessOutput();
+        EXPECT_TRUE (process.waitForProcessToFinish (60000));
+        EXPECT_EQ (process.getExitCode(), 0u) << output; // Python read the report as JSON
+        return juce::StringArray::fromLines (output.trimEnd());
+    }
+
+    /** A folder a recipe swaps and rescales: a changes, b is not XML, c has nothing to change. */
+    struct RecipeFolder
+    {
+        RecipeFolder()
+        {
+            folder.write ("a.xml", "<s>cat\n  <p gain=\"1\">dog</p></s>");
+            folder.write ("b.xml", "cat, not XML");
+            folder.write ("c.xml", "<s/>");
+            recipe = place.write ("swap.recipe", "# swap, then count\n"
+                                                 "replace cat dog\n"
+                                                 "replace dog cat # one scan with the line above\n"
+                                                 "convert gain 'n = n + 1;\n"
+                                                 "              y = x * 10 + n'\n");
+        }
+
+        TestFolder folder, place;
+        juce::File recipe;
+    };
+}
+
+TEST (QuillmereBatchTool, RecipeRunsInOnePassAndItsJsonReportAgreesWithTheLog)
+{
+    RecipeFolder setup;
+    const auto report = setup.place.file ("report.json");
+    const auto result = runTool ({ "--recipe", setup.recipe.getFullPathName(), "--report", report.getFullPathName(), setup.folder.path() });
+    EXPECT_EQ (result.exitCode, 1) << result.output;
+    EXPECT_EQ (setup.folder.read ("a.xml"), "<s>dog\n  <p gain=\"11\">cat</p></s>");
+    EXPECT_EQ (setup.folder.read ("b.xml"), "cat, not XML");
+
+    const auto lines = readReport ("python3 -c \"$0\" \"$1\"", { reportReader, report.getFullPathName() });
+    ASSERT_GE (lines.size(), 2);
+    const auto backup = setup.folder.file ("QuillmereBackup.zip").getFullPathName();
+    EXPECT_EQ (lines[0], "finished False " + backup + " 3");
+    EXPECT_EQ (lines[1], "3 1 1 1 0 3");
+    EXPECT_TRUE (result.output.contains ("backup: " + backup + "\n"));
+
+    // Every file of the report has the log line its status says, with the same reason.
+    int files = 0;
+    for (const auto& line : lines)
+    {
+        if (line.startsWith (" ") || ! line.contains ("|"))
+            continue;
+        ++files;
+        const auto fields = juce::StringArray::fromTokens (line, "|", {});
+        const auto logLine = "processing file: " + fields[1] + "..." + (fields[0] == "failed" ? "failed: " + fields[3] : juce::String ("done. "));
+        EXPECT_TRUE (result.output.contains (logLine + "\n")) << logLine << "\n" << result.output;
+    }
+    EXPECT_EQ (files, 3);
+
+    const auto a = lines.indexOf ("changed|" + setup.folder.file ("a.xml").getFullPathName() + "|3|");
+    ASSERT_GE (a, 0) << lines.joinIntoString ("\n");
+    EXPECT_EQ (lines[a + 1], "  1 4 cat dog 1");
+    EXPECT_EQ (lines[a + 2], "  2 15 dog cat 2");
+    EXPECT_EQ (lines[a + 3], "  2 12 1 11 3"); // the convert step sees the text after the replace
+}
+
+TEST (QuillmereBatchTool, DryRunReportOnStandardOutputIsJsonAloneAndAgreesWithTheLines)
+{
+    RecipeFolder setup;
+    const auto errors = setup.place.file ("stderr.txt");
+    const auto lines = readReport ("\"$0\" --dry-run --report - --recipe \"$1\" \"$2\" 2> \"$3\" | python3 -c \"$4\"",
+                                   { QUILLMERE_BATCH_PATH, setup.recipe.getFullPathName(), setup.folder.path(), errors.getFullPathName(), reportReader });
+    ASSERT_GE (lines.size(), 2);
+    EXPECT_EQ (lines[0], "finished True - 3");
+    EXPECT_EQ (lines[1], "3 1 1 1 0 3");
+    EXPECT_EQ (setup.folder.read ("a.xml"), "<s>cat\n  <p gain=\"1\">dog</p></s>");
+
+    // The description and the preview's lines went to standard error instead.
+    const auto printed = errors.loadFileAsString();
+    EXPECT_TRUE (printed.startsWith ("Apply a recipe of 3 steps, all in one pass over each file: \nstep 1: replace cat dog\n")) << printed;
+    EXPECT_TRUE (printed.contains (setup.folder.file ("a.xml").getFullPathName() + ": 3 changes\n")) << printed;
+    EXPECT_TRUE (printed.contains (setup.folder.file ("c.xml").getFullPathName() + ": no change\n")) << printed;
+    EXPECT_TRUE (lines.contains ("failed|" + setup.folder.file ("b.xml").getFullPathName()
+                                 + "|0|step 3 (convert gain 'n = n + 1; y = x * 10 + n'): not an XML document: syntax error at line 1, column 1"))
+        << lines.joinIntoString ("\n");
+    EXPECT_TRUE (printed.contains (setup.folder.file ("b.xml").getFullPathName() + ": would fail: step 3 (convert gain")) << printed;
+}
+
+TEST (QuillmereBatchTool, RecipeAndReportWrongCallsChangeNothing)
+{
+    RecipeFolder setup;
+    const auto bad = setup.place.write ("bad.recipe", "replace a b\nfrobnicate\nreplace 'x\n");
+    const struct
+    {
+        juce::StringArray call;
+        const char* says;
+    } calls[] = {
+        { { "--recipe", bad.getFullPathName(), setup.folder.path() }, "line 3: a single quote (') that is never closed" },
+        { { "--recipe", setup.place.file ("none").getFullPathName(), setup.folder.path() }, "cannot read the recipe" },
+        { { "--recipe", setup.recipe.getFullPathName(), "--replace", "a", "b", setup.folder.path() }, "choose one of --replace, --convert, --recipe and --restore" },
+        { { "--regex", "--recipe", setup.recipe.getFullPathName(), setup.folder.path() }, "--regex goes on a recipe's replace lines" },
+        { { "--diff", "--report", "-", "--recipe", setup.recipe.getFullPathName(), setup.folder.path() }, "would both write to standard output" },
+        { { "--report", setup.place.file ("no/such.json").getFullPathName(), "--recipe", setup.recipe.getFullPathName(), setup.folder.path() }, "no such folder for the report" },
+    };
+    for (const auto& c : calls)
+    {
+        const auto result = runTool (c.call);
+        EXPECT_EQ (result.exitCode, 2) << c.call.joinIntoString (" ");
+        EXPECT_TRUE (result.output.contains (c.says)) << result.output;
+    }
+    EXPECT_FALSE (setup.folder.file ("QuillmereBackup.zip").exists());
+
+    const auto help = runTool ({ "--help" });
+    EXPECT_TRUE (help.output.contains ("--recipe FILE FOLDER") && help.output.contains ("--report FILE")) << help.output;
+}
+
+TEST (QuillmereBatchTool, AStoppedRunReportsTheFilesAfterTheStopAsSkipped)
+{
+    TestFolder folder;
+    folder.write ("a.xml", "<e gain=\"0\"/>");
+    folder.write ("b.xml", "<e gain=\"2\"/>");
+    const auto lines = readReport ("\"$0\" --convert gain 'y = 1 / x' --report - \"$1\" 2> /dev/null | python3 -c \"$2\"",
+                                   { QUILLMERE_BATCH_PATH, folder.path(), reportReader });
+    const auto a = folder.file ("a.xml").getFullPathName();
+    const juce::StringArray expected { juce::String ("stopped False - 1"), juce::String ("2 0 0 1 1 0"), "failed|" + a + "|0|division by zero",
+                                       "skipped|" + folder.file ("b.xml").getFullPathName() + "|0|the run stopped at " + a + " before it" };
+    EXPECT_EQ (lines, expected);
+    EXPECT_EQ (folder.read ("b.xml"), "<e gain=\"2\"/>");
 }

@@ -9,7 +9,10 @@ juce::String BatchCommandLine::usage()
            "                       [--regex] --replace WHAT WITH FOLDER\n"
            "       quillmere-batch [--recursive] [--include GLOB] [--exclude GLOB] [--dry-run] [--diff]\n"
            "                       [--number-format FORMAT] --convert ATTRIBUTE FORMULA FOLDER\n"
+           "       quillmere-batch [--recursive] [--include GLOB] [--exclude GLOB] [--dry-run] [--diff]\n"
+           "                       --recipe FILE FOLDER\n"
            "       quillmere-batch [--dry-run] [--diff] --restore ARCHIVE\n"
+           "       (each may add --report FILE, or --report - for standard output)\n"
            "       quillmere-batch --help | --version\n"
            "\n"
            "Edits every *.xml file in FOLDER in one pass, after backing them all up into\n"
@@ -33,6 +36,23 @@ juce::String BatchCommandLine::usage()
            "  --number-format FORMAT  how converted numbers are written: design (the\n"
            "                          default, %.9g), keep (like the old value), or\n"
            "                          %.Nf, %.Ng, %.Ne with N from 0 to 17\n"
+           "  --recipe FILE           apply the steps of a recipe file to each file in one\n"
+           "                          pass, with one backup: one step a line, in this\n"
+           "                          tool's words and quoted as the shell quotes, e.g.\n"
+           "                            replace cat dog\n"
+           "                            replace --regex 'id=\"(\\d+)\"' 'id=\"n$1\"'\n"
+           "                            convert --number-format keep gain 'y = x * 2;'\n"
+           "                          and '#' comments; include GLOB, exclude GLOB and\n"
+           "                          recursive lines choose files as the options do.\n"
+           "                          Consecutive replace lines act in one scan: at each\n"
+           "                          place the first that matches wins, and replaced\n"
+           "                          text is not scanned again (so a swap works)\n"
+           "  --report FILE           also write a JSON report to FILE (- for standard\n"
+           "                          output, which then takes nothing else): the task,\n"
+           "                          each file's status (changed, unchanged, failed,\n"
+           "                          skipped) and reason, counts, and each change's\n"
+           "                          line, column, old and new text and step; with\n"
+           "                          --dry-run, what the run would do\n"
            "  --restore ARCHIVE       write every file of the backup ARCHIVE back to its\n"
            "                          place in the folder that holds ARCHIVE, after\n"
            "                          backing up the files it replaces\n"
@@ -63,7 +83,22 @@ juce::String BatchCommandLine::usage()
 
 namespace
 {
-    const juce::StringArray options { "--recursive", "--regex", "--include", "--exclude", "--dry-run", "--diff", "--number-format", "--replace", "--convert", "--restore", "--help", "-h", "--version" };
+    const juce::StringArray options { "--recursive", "--regex", "--include", "--exclude", "--dry-run", "--diff", "--number-format", "--replace", "--convert", "--recipe", "--report", "--restore", "--help", "-h", "--version" };
+
+    constexpr const char* chooseOne = "choose one of --replace, --convert, --recipe and --restore, once";
+
+    juce::Result checkReport (const BatchCommandLine& parsed)
+    {
+        if (parsed.report == "-")
+            return parsed.diff ? juce::Result::fail ("--report - and --diff would both write to standard output: give --report a FILE")
+                               : juce::Result::ok();
+        const auto target = juce::File::getCurrentWorkingDirectory().getChildFile (parsed.report);
+        if (target.isDirectory())
+            return juce::Result::fail ("--report needs a FILE, not the folder " + parsed.report);
+        if (! target.getParentDirectory().isDirectory())
+            return juce::Result::fail ("no such folder for the report: " + target.getParentDirectory().getFullPathName());
+        return juce::Result::ok();
+    }
 }
 
 juce::Result BatchCommandLine::parse (const juce::StringArray& arguments, BatchCommandLine& parsed)
@@ -109,10 +144,25 @@ juce::Result BatchCommandLine::parse (const juce::StringArray& arguments, BatchC
             if (! NumberFormat::parse (parsed.numberFormat.toStdString()))
                 return juce::Result::fail ("--number-format takes " + juce::String (NumberFormat::choices) + ", not " + parsed.numberFormat);
         }
+        else if (argument == "--report")
+        {
+            if (i + 1 >= arguments.size() || options.contains (arguments[i + 1]))
+                return juce::Result::fail ("--report needs a FILE, or - for standard output");
+            parsed.report = arguments[++i];
+        }
+        else if (argument == "--recipe")
+        {
+            if (parsed.operation.has_value())
+                return juce::Result::fail (chooseOne);
+            if (i + 1 >= arguments.size() || options.contains (arguments[i + 1]))
+                return juce::Result::fail ("--recipe needs the recipe FILE");
+            parsed.operation = OperationKind::recipe;
+            parsed.first = arguments[++i];
+        }
         else if (argument == "--restore")
         {
             if (parsed.operation.has_value())
-                return juce::Result::fail ("choose one of --replace, --convert and --restore, once");
+                return juce::Result::fail (chooseOne);
             if (i + 1 >= arguments.size() || options.contains (arguments[i + 1]))
                 return juce::Result::fail ("--restore needs the ARCHIVE to restore from");
             parsed.operation = OperationKind::restore;
@@ -121,7 +171,7 @@ juce::Result BatchCommandLine::parse (const juce::StringArray& arguments, BatchC
         else if (argument == "--replace" || argument == "--convert")
         {
             if (parsed.operation.has_value())
-                return juce::Result::fail ("choose one of --replace, --convert and --restore, once");
+                return juce::Result::fail (chooseOne);
             if (i + 2 >= arguments.size())
                 return juce::Result::fail (argument + " needs two values");
             // A value that is one of the options is far more likely a slip than a
@@ -140,10 +190,24 @@ juce::Result BatchCommandLine::parse (const juce::StringArray& arguments, BatchC
     }
 
     if (! parsed.operation.has_value())
-        return juce::Result::fail ("say what to do: --replace WHAT WITH, --convert ATTRIBUTE FORMULA or --restore ARCHIVE");
+        return juce::Result::fail ("say what to do: --replace WHAT WITH, --convert ATTRIBUTE FORMULA, --recipe FILE or --restore ARCHIVE");
 
     if (parsed.regex && parsed.operation != OperationKind::replace)
-        return juce::Result::fail ("--regex goes with --replace only");
+        return juce::Result::fail (parsed.operation == OperationKind::recipe ? "--regex goes on a recipe's replace lines"
+                                                                             : "--regex goes with --replace only");
+    if (parsed.operation == OperationKind::recipe && arguments.contains ("--number-format"))
+        return juce::Result::fail ("--number-format goes on a recipe's convert lines");
+
+    if (parsed.report.isNotEmpty())
+        if (auto checked = checkReport (parsed); checked.failed())
+            return checked;
+
+    if (parsed.operation == OperationKind::recipe)
+    {
+        const auto file = juce::File::getCurrentWorkingDirectory().getChildFile (parsed.first);
+        if (auto read = Recipe::load (file, parsed.recipe); read.failed())
+            return juce::Result::fail ("the recipe " + parsed.first + " cannot be used:\n" + read.getErrorMessage());
+    }
 
     if (parsed.operation == OperationKind::restore)
     {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "OperationKind.h"
+#include "Recipe.h"
 
 #include <juce_core/juce_core.h>
 
@@ -28,6 +29,8 @@ struct BatchCommandLine
     juce::File archive;                   // --restore ARCHIVE
     juce::StringArray includes, excludes; // --include and --exclude, as given
     juce::String numberFormat = "design"; // --number-format FORMAT
+    Recipe recipe;                        // --recipe FILE, as read
+    juce::String report;                  // --report FILE: the file's path as given, "-" for standard output; empty: none
 
     /** Parses argv; on a wrong call the result fails with a one-line reason. */
     static juce::Result parse (const juce::StringArray& arguments, BatchCommandLine& parsed);

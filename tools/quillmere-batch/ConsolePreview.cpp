@@ -12,7 +12,11 @@ ConsolePreview::ConsolePreview (BatchOperation& operation, Choice choiceToUse)
 
 BatchPreview::Summary ConsolePreview::print()
 {
-    const auto summary = preview.run ([this] (const BatchPreview::FilePreview& file) { printFile (file); });
+    const auto summary = preview.run ([this] (const BatchPreview::FilePreview& file) {
+        printFile (file);
+        if (onFile)
+            onFile (file);
+    });
 
     if (choice.fileLines)
     {

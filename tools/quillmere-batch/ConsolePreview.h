@@ -2,6 +2,8 @@
 
 #include "BatchPreview.h"
 
+#include <functional>
+
 /** Prints a preview to standard output: each file's line and, when asked,
     the unified diff of each file that would change, so that the output can
     go straight to patch -p1. */
@@ -20,6 +22,9 @@ public:
     void setCancelFlag (const std::atomic<bool>& flag) { preview.setCancelFlag (flag); }
 
     BatchPreview::Summary print();
+
+    /** Called with each file's preview, after it is printed. */
+    std::function<void (const BatchPreview::FilePreview&)> onFile;
 
 private:
     void printFile (const BatchPreview::FilePreview& file) const;

@@ -67,3 +67,9 @@ void ConsoleReporter::showAlert (Icon icon, const juce::String& title, const juc
     std::fprintf (stderr, "quillmere-batch: %s: %s\n", title.trimCharactersAtEnd (" !").toRawUTF8(),
                   message.replace ("\n", "\n    ").toRawUTF8());
 }
+
+void ConsoleReporter::fileFinished (const FileOutcome& outcome)
+{
+    if (onFileFinished)
+        onFileFinished (outcome);
+}

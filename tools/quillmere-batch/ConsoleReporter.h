@@ -3,6 +3,8 @@
 #include "AlertPresenter.h"
 #include "BatchReporter.h"
 
+#include <functional>
+
 /** Prints the run's log to standard output as it grows, progress to standard
     error on a terminal, and warnings to standard error. */
 class ConsoleReporter : public BatchReporter,
@@ -15,6 +17,10 @@ public:
     void fileDone (int filesDone, int filesTotal) override;
     void phaseProgress (Phase phase, int done, int total) override;
     void showAlert (Icon icon, const juce::String& title, const juce::String& message) override;
+    void fileFinished (const FileOutcome& outcome) override;
+
+    /** Called with each file's outcome, for a report. */
+    std::function<void (const FileOutcome&)> onFileFinished;
 
     /** Ends the progress line, if one is showing. */
     void endProgress();

@@ -9,14 +9,19 @@
 #include "DisplayName.h"
 #include "FileManager.h"
 #include "FormulaEngine.h"
+#include "RunReport.h"
 #include "TaskDescription.h"
 #include "UnicodeCharacterClasses.h"
 
 #include <QuillmereVersion.h>
 
 #include <atomic>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <cstdio>
+#include <optional>
+#include <unistd.h>
 
 namespace
 {
@@ -68,15 +73,20 @@ namespace
         settings.replace = { call.first, call.second, call.regex };
         settings.convert = { call.first, call.second, call.numberFormat };
         settings.restore.archive = call.archive;
-        settings.recursive = call.recursive;
-        settings.filePattern = FilePattern::combine (call.includes, call.excludes);
+        settings.recipe.steps = call.recipe.steps;
+        // A recipe's own file lines add to the options, as repeated options add to each other.
+        settings.recursive = call.recursive || call.recipe.recursive;
+        auto includes = call.includes, excludes = call.excludes;
+        includes.addArray (call.recipe.includes);
+        excludes.addArray (call.recipe.excludes);
+        settings.filePattern = FilePattern::combine (includes, excludes);
         settings.directoryPath = settings.workingFolder().getFullPathName();
 
         // A restore's files are the archive's entries, not the folder's listing.
         if (call.operation != OperationKind::restore)
         {
             console.phaseProgress (BatchReporter::Phase::listing, 0, 0);
-            const FolderListing listing (call.folder, call.recursive, settings.filePattern);
+            const FolderListing listing (call.folder, settings.recursive, settings.filePattern);
             settings.directoryPath = listing.currentDirectory;
             for (const auto* file : listing.files)
                 settings.files.add (*file);
@@ -104,6 +114,56 @@ namespace
             return someFailed;
         return summary.wouldChange > 0 ? allProcessed : nothingWouldChange;
     }
+
+    /** Where --report writes: a file, or standard output, which then carries
+        the report alone while everything else goes to standard error. */
+    class ReportTarget
+    {
+    public:
+        explicit ReportTarget (const juce::String& given)
+            : path (given)
+        {
+            if (path != "-")
+                return;
+            std::fflush (stdout);
+            output = dup (STDOUT_FILENO);
+            dup2 (STDERR_FILENO, STDOUT_FILENO);
+        }
+
+        bool isWanted() const { return path.isNotEmpty(); }
+
+        /** Writes the report; a report that cannot be written turns a
+            status that says all went well into 1, after a line saying why. */
+        int write (const RunReport& report, int status) const
+        {
+            if (! isWanted())
+                return status;
+            const auto written = output >= 0 ? writeAll (report.text())
+                                             : report.writeTo (juce::File::getCurrentWorkingDirectory().getChildFile (path));
+            if (written.wasOk())
+                return status;
+            std::fprintf (stderr, "quillmere-batch: %s\n", written.getErrorMessage().toRawUTF8());
+            return status == allProcessed || status == nothingWouldChange ? someFailed : status;
+        }
+
+    private:
+        juce::Result writeAll (const std::string& text) const
+        {
+            for (size_t done = 0; done < text.size();)
+            {
+                const auto n = ::write (output, text.data() + done, text.size() - done);
+                if (n < 0 && errno == EINTR)
+                    continue;
+                if (n <= 0)
+                    return juce::Result::fail ("cannot write the report to standard output (" + juce::String (std::strerror (errno)) + ")");
+                done += (size_t) n;
+            }
+            return juce::Result::ok();
+        }
+
+        juce::String path;
+        int output = -1;
+    };
 
     void printSummary (const BatchOutcome& outcome, int filesListed)
     {
@@ -147,11 +207,20 @@ int main (int argc, char* argv[])
         return allProcessed;
     }
 
+    const ReportTarget reportTarget (call.report);
     ConsoleReporter console;
     FormulaEngine formulaEngine;
     const auto settings = settingsFor (call, console);
     const auto operation = BatchOperationFactory::create (settings, &formulaEngine);
-    std::printf ("%s\n", buildTaskDescription (settings, operation.get()).toRawUTF8());
+    const auto description = buildTaskDescription (settings, operation.get());
+    std::printf ("%s\n", description.toRawUTF8());
+
+    std::optional<RunReport> report;
+    if (reportTarget.isWanted() && operation != nullptr)
+    {
+        report.emplace (settings, description, call.dryRun);
+        operation->setRecordsChanges (true);
+    }
 
     cancelOnInterrupt();
 
@@ -162,16 +231,28 @@ int main (int argc, char* argv[])
         if (refusal.isRefused())
         {
             console.showAlert (AlertPresenter::Icon::warning, refusal.title, refusal.message);
-            return nothingChanged;
+            if (report)
+                report->refuse (refusal.title, refusal.message);
+            return report ? reportTarget.write (*report, nothingChanged) : nothingChanged;
         }
 
         ConsolePreview preview (*operation, { call.dryRun, call.diff });
         preview.setCancelFlag (cancelRequested);
+        // Only a dry run reports its preview; otherwise the run after it is reported.
+        if (report && call.dryRun)
+            preview.onFile = [&report] (const BatchPreview::FilePreview& file) { report->add (file); };
         const auto summary = preview.print();
         if (call.dryRun || summary.cancelled)
-            return dryRunStatusFor (summary);
+        {
+            if (! report)
+                return dryRunStatusFor (summary);
+            report->finish (summary);
+            return reportTarget.write (*report, dryRunStatusFor (summary));
+        }
     }
 
+    if (report)
+        console.onFileFinished = [&report] (const FileOutcome& file) { report->add (file); };
     BatchRun run (*operation, console);
     run.setCancelFlag (cancelRequested);
     const auto outcome = run.run();
@@ -180,5 +261,8 @@ int main (int argc, char* argv[])
         BatchAlerts::show (console, outcome);
 
     printSummary (outcome, operation->affectedFiles().size());
-    return exitStatusFor (outcome);
+    if (! report)
+        return exitStatusFor (outcome);
+    report->finish (outcome);
+    return reportTarget.write (*report, exitStatusFor (outcome));
 }
