@@ -380,7 +380,7 @@ juce::Result BackupArchive::write (const FolderAccess& folder, const std::vector
         // then refuses to change it.
         writer.addEntry (source.file, juce::String::fromUTF8 (source.relative.data(), (int) source.relative.size()),
                          [&folder, &source] { return folder.openForReading (source.relative, &source.planned); });
-        readers.add (folder, source.relative);
+        readers.add (folder, source.relative, source.planned);
     }
 
     const auto& directory = folder.getFolder();

@@ -190,7 +190,7 @@ bool BatchRun::finishFile (BatchFileLoop::Step& step)
             return true;
 
         case Kind::rewritten:
-            writeFile (step.planned, step.rewrite, step.gzip);
+            writeFile (step.planned, step.rewrite, step.gzip, step.readAs);
             return true;
 
         case Kind::cancelled:
@@ -211,7 +211,8 @@ bool BatchRun::finishFile (BatchFileLoop::Step& step)
     return false;
 }
 
-void BatchRun::writeFile (const PlannedFile& planned, FileRewrite& rewrite, const std::optional<GzipText::Header>& gzip)
+void BatchRun::writeFile (const PlannedFile& planned, FileRewrite& rewrite, const std::optional<GzipText::Header>& gzip,
+                          const FileState& readAs)
 {
     if (gzip.has_value())
         rewrite.remark = "(gzip) " + rewrite.remark;
@@ -224,7 +225,7 @@ void BatchRun::writeFile (const PlannedFile& planned, FileRewrite& rewrite, cons
             // Written back as it came: compressed, under its own header.
             if (gzip.has_value())
                 rewrite.bytes = GzipText::compress (rewrite.bytes, *gzip);
-            rewrite.result = planned.replaceContents (rewrite);
+            rewrite.result = planned.replaceContents (rewrite, &readAs);
         }
         catch (const std::bad_alloc&)
         {

@@ -45,7 +45,8 @@ private:
     void syncChanges();
     void removeUnusedBackup();
     bool finishFile (BatchFileLoop::Step& step);
-    void writeFile (const PlannedFile& planned, FileRewrite& rewrite, const std::optional<GzipText::Header>& gzip);
+    void writeFile (const PlannedFile& planned, FileRewrite& rewrite, const std::optional<GzipText::Header>& gzip,
+                    const FileState& readAs);
     void finishFileLine (const juce::Result& result, const juce::String& remark = {});
     void finish();
     void cancelled();

@@ -1,30 +1,6 @@
 #include "FileReadAhead.h"
 
 
-bool FileReadAhead::FileVersion::operator== (const FileVersion& other) const
-{
-    return device == other.device && inode == other.inode && size == other.size
-        && modifiedSeconds == other.modifiedSeconds && modifiedNanoseconds == other.modifiedNanoseconds
-        && changedSeconds == other.changedSeconds && changedNanoseconds == other.changedNanoseconds;
-}
-
-std::optional<FileReadAhead::FileVersion> FileReadAhead::FileVersion::of (const PlannedFile& file)
-{
-    const auto state = file.currentState();
-    if (state.kind != FileState::Kind::regular)
-        return std::nullopt;
-
-    FileVersion version;
-    version.device = state.device;
-    version.inode = state.inode;
-    version.size = state.size;
-    version.modifiedSeconds = state.modifiedSeconds;
-    version.modifiedNanoseconds = state.modifiedNanoseconds;
-    version.changedSeconds = state.changedSeconds;
-    version.changedNanoseconds = state.changedNanoseconds;
-    return version;
-}
-
 FileReadAhead::FileReadAhead (const BatchOperation& operationToUse, juce::Array<PlannedFile> filesToPrepare)
     : operation (operationToUse), files (std::move (filesToPrepare))
 {
@@ -76,8 +52,8 @@ std::unique_ptr<FileReadAhead> FileReadAhead::startFor (const BatchOperation& op
 
     juce::Array<PlannedFile> toRead;
     for (const auto& planned : plan)
-        if (planned.kind == PlannedFile::Kind::process && ! planned.isSkipped (operation.createsMissingFiles()))
-            toRead.add (planned);
+        if (planned.kind == PlannedFile::Kind::process)
+            toRead.add (planned); // one gone since the scan is found so when it is opened
     return std::make_unique<FileReadAhead> (operation, toRead);
 }
 
@@ -85,8 +61,10 @@ FileReadAhead::PreparedFile FileReadAhead::obtain (FileReadAhead* ahead, const B
 {
     // Read ahead, a file may have been changed by someone else before its
     // turn: it is read again, so that the run never writes over that change.
+    // A write during the read, or after it, shows in its times by now.
     if (ahead != nullptr)
-        if (auto prepared = ahead->take (file.file); prepared && prepared->version && prepared->version == FileVersion::of (file))
+        if (auto prepared = ahead->take (file.file); prepared && prepared->read.wasOk() && prepared->state.exists()
+                                                     && file.currentState().isUnchangedFrom (prepared->state))
             return std::move (*prepared);
 
     const std::atomic<bool> neverStopped { false };
@@ -112,10 +90,15 @@ FileReadAhead::PreparedFile FileReadAhead::prepare (const BatchOperation& operat
     prepared.file = file.file;
     try
     {
-        if (! file.exists())
+        // The state comes with the open file: the run neither asks for it
+        // by name first nor again afterwards.
+        const auto stream = file.openForReading();
+        prepared.state = stream->getState();
+        prepared.missing = stream->wasMissing();
+        if (prepared.missing)
             return prepared;
 
-        prepared.read = file.read (prepared.bytes);
+        prepared.read = stream->readAll (prepared.bytes);
         if (prepared.read.failed())
             return prepared;
         if (operation.opensGzip() && GzipText::isGzip (prepared.bytes))
@@ -130,17 +113,6 @@ FileReadAhead::PreparedFile FileReadAhead::prepare (const BatchOperation& operat
         prepared.analysis = nullptr;
         prepared.read = juce::Result::fail ("not enough memory to read and parse it");
     }
-    return prepared;
-}
-
-FileReadAhead::PreparedFile FileReadAhead::prepareAhead (const PlannedFile& file)
-{
-    // The version is noted only where the file waits for its turn, and only
-    // when nothing wrote to it while it was read and parsed.
-    const auto before = FileVersion::of (file);
-    auto prepared = prepare (operation, file, stopping);
-    if (prepared.read.wasOk() && before == FileVersion::of (file))
-        prepared.version = before;
     return prepared;
 }
 
@@ -185,7 +157,7 @@ void FileReadAhead::prepareUntilStopped()
         slot.done = true;
         try
         {
-            slot.prepared = prepareAhead (files.getReference (index));
+            slot.prepared = prepare (operation, files.getReference (index), stopping);
         }
         catch (...)
         {

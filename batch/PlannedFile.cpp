@@ -45,11 +45,18 @@ bool PlannedFile::isSkipped (bool createsMissingFiles) const
     return now == FileState::Kind::missing || now == FileState::Kind::folder;
 }
 
-juce::Result PlannedFile::read (std::string& bytes) const
+std::unique_ptr<RegularFileInputStream> PlannedFile::openForReading() const
+{
+    if (folder == nullptr)
+        return std::make_unique<RegularFileInputStream> (juce::Result::fail ("cannot open the folder"), false);
+    return folder->openForReading (relative, expectedState());
+}
+
+juce::Result PlannedFile::read (std::string& bytes, FileState* found) const
 {
     if (folder == nullptr)
         return juce::Result::fail ("cannot open the folder");
-    return folder->read (relative, expectedState(), bytes);
+    return folder->read (relative, expectedState(), bytes, found);
 }
 
 juce::Result PlannedFile::checkWritable() const
@@ -59,7 +66,7 @@ juce::Result PlannedFile::checkWritable() const
     return folder->checkWritable (relative, expectedState());
 }
 
-juce::Result PlannedFile::replaceContents (FileRewrite& rewrite) const
+juce::Result PlannedFile::replaceContents (FileRewrite& rewrite, const FileState* readAs) const
 {
     if (folder == nullptr)
         return juce::Result::fail ("cannot open the folder");
@@ -72,6 +79,7 @@ juce::Result PlannedFile::replaceContents (FileRewrite& rewrite) const
     // syncs once when it ends instead (syncToDisk), and its backup is on the
     // disk before the first change.
     options.sync = false;
+    options.readAs = readAs;
     const auto written = rewrite.writeContents
                            ? folder->replaceContents (relative, expectedState(), rewrite.writeContents, options)
                            : folder->replaceContents (relative, expectedState(), rewrite.bytes.data(), rewrite.bytes.size(), options);
@@ -112,7 +120,8 @@ std::vector<PlannedFile> PlannedFile::plan (const juce::File& folder, const juce
 
         // A link on the name or on its way is resolved once, here: the file
         // is then reached through the path it leads to, without links.
-        if (reach == Reach::resolvingLinksInside && (byName.empty() || access->stateOf (byName).kind == FileState::Kind::link))
+        planned.planned = byName.empty() ? FileState() : access->stateOf (byName);
+        if (reach == Reach::resolvingLinksInside && (byName.empty() || planned.planned.kind == FileState::Kind::link))
         {
             const auto real = RealPath::of (file);
             if (! real.empty() && ! RealPath::liesWithin (real, realFolder))
@@ -124,9 +133,8 @@ std::vector<PlannedFile> PlannedFile::plan (const juce::File& folder, const juce
             }
             if (! real.empty())
                 planned.relative = real.lexically_relative (realFolder).string();
+            planned.planned = access->stateOf (planned.relative);
         }
-
-        planned.planned = access->stateOf (planned.relative);
 
         // One file under two names, by identity: a link, or a hard link.
         if (reach == Reach::resolvingLinksInside && planned.planned.kind == FileState::Kind::regular)

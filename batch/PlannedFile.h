@@ -71,8 +71,12 @@ struct PlannedFile
     /** The file's state now, reached as planned. */
     FileState currentState() const;
 
-    /** Reads the whole file, which must still be the planned one. */
-    juce::Result read (std::string& bytes) const;
+    /** Opens the file for reading, which must still be the planned one. */
+    std::unique_ptr<RegularFileInputStream> openForReading() const;
+
+    /** Reads the whole file, which must still be the planned one; found,
+        when given, receives what had the name when it was opened. */
+    juce::Result read (std::string& bytes, FileState* found = nullptr) const;
 
     /** Ok when the file could be rewritten: still the planned file, a
         regular file, not read-only. */
@@ -82,8 +86,10 @@ struct PlannedFile
         the file: only while it is still the planned file, safely, with its
         permissions, then links its other hard-linked names to the new
         version. A restore creates missing folders on the way. A note for
-        the file's line (a link that could not be kept) goes to its remark. */
-    juce::Result replaceContents (FileRewrite& rewrite) const;
+        the file's line (a link that could not be kept) goes to its remark.
+        readAs, when given, is the file as its contents were read: the new
+        version takes the name only while the file is still exactly that. */
+    juce::Result replaceContents (FileRewrite& rewrite, const FileState* readAs = nullptr) const;
 
     /** The plan for the operation's files, in their order. */
     static std::vector<PlannedFile> plan (const BatchOperation& operation);
