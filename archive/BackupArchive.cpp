@@ -115,6 +115,51 @@ namespace
         return (juce::uint64) info.f_bavail * (juce::uint64) info.f_frsize;
     }
 
+    /** Where names below a real folder lead, links followed as far as they
+        exist. Each folder on the way is resolved once, not once for every
+        entry in it: a large archive names thousands of files in a folder. */
+    class RealTargets
+    {
+    public:
+        explicit RealTargets (fs::path realRoot)
+            : root (std::move (realRoot)) {}
+
+        /** Empty when the name cannot be resolved. */
+        fs::path of (const fs::path& relative)
+        {
+            const auto parent = relative.parent_path();
+            const auto realParent = parent.empty() ? root : folderOf (parent);
+            if (realParent.empty())
+                return {};
+
+            // Only a link as the last part needs more than the folder's real path.
+            const auto joined = realParent / relative.filename();
+            std::error_code error;
+            if (! fs::is_symlink (fs::symlink_status (joined, error)))
+            {
+                const bool missing = error == std::errc::no_such_file_or_directory || error == std::errc::not_a_directory;
+                return error && ! missing ? fs::path() : joined;
+            }
+            const auto resolved = fs::weakly_canonical (joined, error);
+            return error ? fs::path() : resolved;
+        }
+
+    private:
+        fs::path folderOf (const fs::path& parent)
+        {
+            if (const auto known = folders.find (parent); known != folders.end())
+                return known->second;
+            std::error_code error;
+            auto resolved = fs::weakly_canonical (root / parent, error);
+            if (error)
+                resolved.clear();
+            return folders.emplace (parent, resolved).first->second;
+        }
+
+        fs::path root;
+        std::map<fs::path, fs::path> folders;
+    };
+
     /** An opened entry, closed when it goes. */
     struct OpenEntry
     {
@@ -279,6 +324,7 @@ juce::Result BackupArchive::verifyForRestore (const juce::File& folder) const
         return juce::Result::fail ("cannot resolve the folder " + folder.getFullPathName());
 
     std::map<juce::String, juce::String> named; // path below the folder -> the entry that names it
+    RealTargets realTargets (root);
     juce::uint64 total = 0;
     for (const auto& entry : entries)
     {
@@ -300,9 +346,8 @@ juce::Result BackupArchive::verifyForRestore (const juce::File& folder) const
         total += entry.size;
 
         // Links already in the folder are followed as far as they exist.
-        std::error_code error;
-        const auto target = fs::weakly_canonical (root / fs::u8path (name.toStdString()), error);
-        if (error || ! RealPath::liesWithin (target, root))
+        const auto target = realTargets.of (fs::u8path (name.toStdString()));
+        if (target.empty() || ! RealPath::liesWithin (target, root))
             return juce::Result::fail ("the entry " + quoted (entry.original) + " leads through a link out of the folder");
     }
 

@@ -142,7 +142,7 @@ BatchFileLoop::Step BatchFileLoop::stepFor (const PlannedFile& planned, std::opt
         step.original = std::move (prepared->bytes);
         step.gzip = std::move (prepared->gzip);
         step.readAs = prepared->state;
-        step.rewrite = operation.rewrite (planned.file, step.original, prepared->analysis.get());
+        step.rewrite = operation.rewrite (planned.file, step.original, prepared->analysis.get(), step.readAs);
     }
     catch (const BatchOperation::StopRun& stop)
     {

@@ -40,7 +40,7 @@ juce::String ReplaceOperation::describeTask() const
          + "with new string: '" + settings.replace.with + "' \n";
 }
 
-FileRewrite ReplaceOperation::rewrite (const juce::File& file, std::string_view original, const FileAnalysis*)
+FileRewrite ReplaceOperation::rewrite (const juce::File& file, std::string_view original, const FileAnalysis*, const FileState&)
 {
     if (! settings.replace.regex)
         return TextReplacement::apply (original, settings.replace.what, settings.replace.with);
