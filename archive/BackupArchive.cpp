@@ -1,5 +1,6 @@
 #include "BackupArchive.h"
 
+#include "ArchiveFileSource.h"
 #include "CheckedBufferedOutputStream.h"
 #include "DisplayName.h"
 #include "ExclusiveFile.h"
@@ -44,15 +45,6 @@ struct BackupArchive::Handle
 namespace
 {
     constexpr size_t streamChunk = 1 << 16;
-
-    juce::String zipErrorText (int code)
-    {
-        zip_error_t error;
-        zip_error_init_with_code (&error, code);
-        const juce::String text (zip_error_strerror (&error));
-        zip_error_fini (&error);
-        return text;
-    }
 
     juce::String quoted (const juce::String& name)
     {
@@ -181,10 +173,22 @@ juce::Result BackupArchive::open()
     entries.clear();
     handle = std::make_unique<Handle>();
 
-    int errorCode = 0;
-    handle->zip = zip_open (file.getFullPathName().toRawUTF8(), ZIP_RDONLY | ZIP_CHECKCONS, &errorCode);
+    zip_error_t error;
+    zip_error_init (&error);
+    zip_source_t* source = ArchiveFileSource::create (file, error);
+    if (source != nullptr)
+    {
+        handle->zip = zip_open_from_source (source, ZIP_RDONLY | ZIP_CHECKCONS, &error);
+        if (handle->zip == nullptr)
+            zip_source_free (source); // not taken by an archive
+    }
     if (handle->zip == nullptr)
-        return juce::Result::fail ("cannot read the archive " + file.getFullPathName() + " (" + zipErrorText (errorCode) + ")");
+    {
+        const auto failure = juce::Result::fail ("cannot read the archive " + file.getFullPathName() + " (" + juce::String (zip_error_strerror (&error)) + ")");
+        zip_error_fini (&error);
+        return failure;
+    }
+    zip_error_fini (&error);
 
     const auto count = zip_get_num_entries (handle->zip, 0);
     for (zip_int64_t i = 0; i < count; ++i)
