@@ -40,7 +40,7 @@ FileReadAhead::~FileReadAhead()
     {
         const std::lock_guard<std::mutex> guard (lock);
     }
-    changed.notify_all();
+    roomAhead.notify_all();
     for (auto& thread : threads)
         thread.join();
 }
@@ -136,7 +136,7 @@ void FileReadAhead::prepareFiles()
         const std::lock_guard<std::mutex> guard (lock);
         --liveThreads;
     }
-    changed.notify_all();
+    frontReady.notify_all();
 }
 
 void FileReadAhead::prepareUntilStopped()
@@ -146,7 +146,7 @@ void FileReadAhead::prepareUntilStopped()
         int index = 0;
         {
             std::unique_lock<std::mutex> guard (lock);
-            changed.wait (guard, [this] { return stopping || nextToPrepare == files.size() || mayPrepareMore(); });
+            roomAhead.wait (guard, [this] { return stopping || nextToPrepare == files.size() || mayPrepareMore(); });
             if (stopping || nextToPrepare == files.size())
                 return;
             slots.emplace_back();
@@ -164,14 +164,17 @@ void FileReadAhead::prepareUntilStopped()
             // Left unprepared: the run prepares it itself.
         }
 
+        bool isFront = false;
         {
             // A slot is taken only once done, so this one is still there.
             const std::lock_guard<std::mutex> guard (lock);
             if (slot.prepared)
                 waitingBytes += slot.prepared->bytes.size();
             slots[(size_t) (index - nextToTake)] = std::move (slot);
+            isFront = index == nextToTake;
         }
-        changed.notify_all();
+        if (isFront)
+            frontReady.notify_one();
     }
 }
 
@@ -186,15 +189,21 @@ std::optional<FileReadAhead::PreparedFile> FileReadAhead::take (const juce::File
 
     for (;;)
     {
-        changed.wait (guard, [this] { return (! slots.empty() && slots.front().done) || (slots.empty() && liveThreads == 0); });
+        frontReady.wait (guard, [this] { return (! slots.empty() && slots.front().done) || (slots.empty() && liveThreads == 0); });
         if (slots.empty())
             return std::nullopt; // no thread is left to prepare it
 
         auto front = std::move (slots.front());
         slots.pop_front();
+        const bool wasOverBudget = waitingBytes >= bytesAhead;
         if (front.prepared)
             waitingBytes -= front.prepared->bytes.size();
-        changed.notify_all();
+        // The threads are woken once half the files ahead are taken (and
+        // then at every take, so an empty queue always has them awake), or
+        // when the bytes fall back within the budget: each wakes for a few
+        // files at a time rather than for every file.
+        if (nextToPrepare - (nextToTake + 1) <= filesAhead / 2 || (wasOverBudget && waitingBytes < bytesAhead))
+            roomAhead.notify_all();
         if (nextToTake++ == wanted)
             return std::move (front.prepared);
     }

@@ -89,7 +89,10 @@ private:
     const juce::Array<PlannedFile> files;
     std::atomic<bool> stopping { false };
     std::mutex lock;
-    std::condition_variable changed;
+    // Each side is woken only when it can go on, not at every change: a
+    // wake-up costs system calls, which a run of many small files counts.
+    std::condition_variable frontReady; // the run waits for the file at the front
+    std::condition_variable roomAhead;  // the threads wait for room to prepare more
     std::deque<Slot> slots; // the files from nextToTake on that are claimed, in order
     int nextToTake = 0;
     int nextToPrepare = 0;
