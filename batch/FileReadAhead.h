@@ -93,7 +93,7 @@ private:
     // wake-up costs system calls, which a run of many small files counts.
     std::condition_variable frontReady; // the run waits for the file at the front
     std::condition_variable roomAhead;  // the threads wait for room to prepare more
-    std::deque<Slot> slots; // the files from nextToTake on that are claimed, in order
+    std::deque<Slot> slots;             // the files from nextToTake on that are claimed, in order
     int nextToTake = 0;
     int nextToPrepare = 0;
     size_t waitingBytes = 0; // of the prepared files in slots

@@ -421,8 +421,9 @@ juce::Result FolderAccess::replaceContents (const std::string& relative, const F
     const bool setsMode = exists || options.exactPermissions;
     const unsigned finalMode = options.exactPermissions ? options.permissions : current.mode;
     const bool createdFinal = setsMode && keepsOwner && createsExactly (finalMode, creationMask);
+    const unsigned createdMode = createdFinal ? finalMode : (setsMode ? 0600 : options.permissions);
     TemporaryFile temporary;
-    if (! temporary.create (parent.descriptor, createdFinal ? finalMode : setsMode ? 0600 : options.permissions))
+    if (! temporary.create (parent.descriptor, createdMode))
         return systemFailure ("cannot create a temporary file beside it");
 
     const int file = temporary.file.get();

@@ -251,7 +251,10 @@ namespace
         otherwise ask the system for random bytes for every file. */
     unsigned long hashSalt()
     {
-        static const uint64_t secret = ((uint64_t) std::random_device() () << 32) ^ std::random_device() ();
+        static const uint64_t secret = [] {
+            std::random_device device;
+            return ((uint64_t) device() << 32) ^ device();
+        }();
         static std::atomic<uint64_t> count { 0 };
         uint64_t z = secret + 0x9e3779b97f4a7c15u * ++count;
         z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9u;
