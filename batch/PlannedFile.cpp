@@ -32,11 +32,6 @@ FileState PlannedFile::currentState() const
     return folder != nullptr ? folder->stateOf (relative) : FileState();
 }
 
-bool PlannedFile::exists() const
-{
-    return currentState().exists();
-}
-
 bool PlannedFile::isSkipped (bool createsMissingFiles) const
 {
     if (createsMissingFiles)
@@ -50,13 +45,6 @@ std::unique_ptr<RegularFileInputStream> PlannedFile::openForReading() const
     if (folder == nullptr)
         return std::make_unique<RegularFileInputStream> (juce::Result::fail ("cannot open the folder"), false);
     return folder->openForReading (relative, expectedState());
-}
-
-juce::Result PlannedFile::read (std::string& bytes, FileState* found) const
-{
-    if (folder == nullptr)
-        return juce::Result::fail ("cannot open the folder");
-    return folder->read (relative, expectedState(), bytes, found);
 }
 
 juce::Result PlannedFile::checkWritable() const

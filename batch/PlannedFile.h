@@ -65,18 +65,11 @@ struct PlannedFile
         restore then fails a folder with a line, and creates a missing file). */
     bool isSkipped (bool createsMissingFiles) const;
 
-    /** Whether something has the name now (a file, a folder, a link...). */
-    bool exists() const;
-
     /** The file's state now, reached as planned. */
     FileState currentState() const;
 
     /** Opens the file for reading, which must still be the planned one. */
     std::unique_ptr<RegularFileInputStream> openForReading() const;
-
-    /** Reads the whole file, which must still be the planned one; found,
-        when given, receives what had the name when it was opened. */
-    juce::Result read (std::string& bytes, FileState* found = nullptr) const;
 
     /** Ok when the file could be rewritten: still the planned file, a
         regular file, not read-only. */
