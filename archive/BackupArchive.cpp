@@ -11,13 +11,17 @@
 #include "ZipArchiveWriter.h"
 
 #include <zip.h>
+#include <zlib.h>
 
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <limits>
 #include <map>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -413,8 +417,41 @@ juce::String BackupArchive::storedNameFor (const juce::File& file, const juce::F
     return relative.isEmpty() ? file.getFileName() : relative;
 }
 
+juce::Result BackupArchive::Copies::read (const StoredCopy& copy, std::string& bytes) const
+{
+    bytes.assign ((size_t) copy.size, '\0');
+    size_t done = 0;
+    while (done < bytes.size())
+    {
+        const auto got = ::pread (archive.get(), bytes.data() + done, bytes.size() - done, (off_t) (copy.offset + (juce::int64) done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return juce::Result::fail ("cannot read its copy in the backup");
+        done += (size_t) got;
+    }
+    if ((juce::uint32) crc32_z (crc32 (0, nullptr, 0), reinterpret_cast<const Bytef*> (bytes.data()), bytes.size()) != copy.crc)
+        return juce::Result::fail ("its copy in the backup does not match its CRC");
+    return juce::Result::ok();
+}
+
+namespace
+{
+    /** The archive just published under name, opened again for reading, if
+        it is still the file written (same device and inode). */
+    FileDescriptor reopened (const FolderAccess& folder, const juce::File& name, const struct stat& written)
+    {
+        FileDescriptor opened (::openat (folder.getDescriptor(), name.getFileName().toRawUTF8(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+        struct stat now;
+        if (! opened.isOpen() || ::fstat (opened.get(), &now) != 0 || now.st_dev != written.st_dev || now.st_ino != written.st_ino)
+            return {};
+        return opened;
+    }
+}
+
 juce::Result BackupArchive::write (const FolderAccess& folder, const std::vector<Source>& sources,
-                                   juce::File& archive, const std::function<bool (int, int)>& shouldStop)
+                                   juce::File& archive, const std::function<bool (int, int)>& shouldStop,
+                                   std::vector<std::optional<StoredCopy>>* stored, std::shared_ptr<const Copies>* copies)
 {
     if (folder.getOpenResult().failed())
         return folder.getOpenResult();
@@ -452,5 +489,19 @@ juce::Result BackupArchive::write (const FolderAccess& folder, const std::vector
                                                                      : juce::String (ZipArchiveEntry::writeFailedMessage));
     }
 
-    return newFile.publishNumbered (directory, baseName, ".zip", archive);
+    struct stat written;
+    const bool known = ::fstat (newFile.getDescriptor(), &written) == 0;
+    if (const auto published = newFile.publishNumbered (directory, baseName, ".zip", archive); published.failed())
+        return published;
+
+    if (stored != nullptr && copies != nullptr && known)
+        if (auto reading = reopened (folder, archive, written); reading.isOpen())
+        {
+            *copies = std::make_shared<const Copies> (std::move (reading));
+            stored->assign (sources.size(), std::nullopt);
+            for (int i = 0; i < writer.getNumEntries(); ++i)
+                if (const auto& entry = writer.getEntry (i); entry.written && entry.sourceState.has_value())
+                    (*stored)[(size_t) i] = StoredCopy { entry.getDataOffset(), entry.dataSize, entry.crc, *entry.sourceState };
+        }
+    return juce::Result::ok();
 }

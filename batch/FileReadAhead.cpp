@@ -90,17 +90,22 @@ FileReadAhead::PreparedFile FileReadAhead::prepare (const BatchOperation& operat
     prepared.file = file.file;
     try
     {
-        // The state comes with the open file: the run neither asks for it
-        // by name first nor again afterwards.
-        const auto stream = file.openForReading();
-        prepared.state = stream->getState();
-        prepared.missing = stream->wasMissing();
-        if (prepared.missing)
-            return prepared;
+        // A file unchanged since its backup is read from there: one look
+        // at its name instead of opening and reading it a second time.
+        // Otherwise the state comes with the open file: the run neither
+        // asks for it by name first nor again afterwards.
+        if (! file.readBackedUpCopy (prepared.bytes, prepared.state))
+        {
+            const auto stream = file.openForReading();
+            prepared.state = stream->getState();
+            prepared.missing = stream->wasMissing();
+            if (prepared.missing)
+                return prepared;
 
-        prepared.read = stream->readAll (prepared.bytes);
-        if (prepared.read.failed())
-            return prepared;
+            prepared.read = stream->readAll (prepared.bytes);
+            if (prepared.read.failed())
+                return prepared;
+        }
         if (operation.opensGzip() && GzipText::isGzip (prepared.bytes))
             if (prepared.read = decompress (prepared); prepared.read.failed())
                 return prepared;

@@ -47,6 +47,19 @@ std::unique_ptr<RegularFileInputStream> PlannedFile::openForReading() const
     return folder->openForReading (relative, expectedState());
 }
 
+bool PlannedFile::readBackedUpCopy (std::string& bytes, FileState& found) const
+{
+    if (! backedUp.has_value() || backupCopies == nullptr)
+        return false;
+    found = currentState();
+    if (! found.isUnchangedFrom (backedUp->state) || backupCopies->read (*backedUp, bytes).failed())
+    {
+        bytes.clear();
+        return false;
+    }
+    return true;
+}
+
 juce::Result PlannedFile::checkWritable() const
 {
     if (folder == nullptr)
@@ -146,17 +159,31 @@ std::vector<PlannedFile> PlannedFile::plan (const juce::File& folder, const juce
     return result;
 }
 
-juce::Result PlannedFile::writeBackup (const std::vector<PlannedFile>& plan, juce::File& archive,
+juce::Result PlannedFile::writeBackup (std::vector<PlannedFile>& plan, juce::File& archive,
                                        const std::function<bool (int stored, int total)>& shouldStop)
 {
     if (plan.empty())
         return juce::Result::fail ("there is nothing to back up");
 
     std::vector<BackupArchive::Source> sources;
-    for (const auto& planned : plan)
+    std::vector<PlannedFile*> backedUp;
+    for (auto& planned : plan)
         if (planned.kind == Kind::process && planned.planned.kind == FileState::Kind::regular)
+        {
             sources.push_back ({ planned.file, planned.relative, planned.planned });
-    return BackupArchive::write (*plan.front().folder, sources, archive, shouldStop);
+            backedUp.push_back (&planned);
+        }
+
+    std::vector<std::optional<BackupArchive::StoredCopy>> stored;
+    std::shared_ptr<const BackupArchive::Copies> copies;
+    const auto written = BackupArchive::write (*plan.front().folder, sources, archive, shouldStop, &stored, &copies);
+    if (written.wasOk() && copies != nullptr)
+        for (size_t i = 0; i < stored.size(); ++i)
+        {
+            backedUp[i]->backedUp = stored[i];
+            backedUp[i]->backupCopies = copies;
+        }
+    return written;
 }
 
 juce::StringArray PlannedFile::removeLeftovers (const std::vector<PlannedFile>& plan)

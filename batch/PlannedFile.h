@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,11 @@ struct PlannedFile
     std::vector<std::string> linked; // the other hard-linked names to keep linked to it
     std::vector<FileState> linkedStates;
 
+    /** Its copy in the run's backup, once written: a file unchanged since
+        is read from there rather than opened and read again. */
+    std::optional<BackupArchive::StoredCopy> backedUp;
+    std::shared_ptr<const BackupArchive::Copies> backupCopies;
+
     /** A file deleted since the scan, or turned into a folder, is skipped
         without a word, unless the operation brings missing files back (a
         restore then fails a folder with a line, and creates a missing file). */
@@ -70,6 +76,11 @@ struct PlannedFile
 
     /** Opens the file for reading, which must still be the planned one. */
     std::unique_ptr<RegularFileInputStream> openForReading() const;
+
+    /** The file's bytes from its copy in the backup, when the file is still
+        exactly as it was backed up: found receives its state now. False
+        when it is not (or has no copy): it is then to be read itself. */
+    bool readBackedUpCopy (std::string& bytes, FileState& found) const;
 
     /** Ok when the file could be rewritten: still the planned file, a
         regular file, not read-only. */
@@ -92,8 +103,9 @@ struct PlannedFile
                                           Reach reach = Reach::resolvingLinksInside);
 
     /** Backs the files the plan processes up into a new archive in its
-        folder, each read by descriptor while it is still the planned file. */
-    static juce::Result writeBackup (const std::vector<PlannedFile>& plan, juce::File& archive,
+        folder, each read by descriptor while it is still the planned file,
+        and notes in the plan where each copy lies. */
+    static juce::Result writeBackup (std::vector<PlannedFile>& plan, juce::File& archive,
                                      const std::function<bool (int stored, int total)>& shouldStop);
 
     /** Writes every change made through the plan's folder to the disk. */
