@@ -11,9 +11,7 @@
 #include "ZipArchiveWriter.h"
 
 #include <zip.h>
-#include <zlib.h>
 
-#include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -21,7 +19,6 @@
 #include <map>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -417,24 +414,6 @@ juce::String BackupArchive::storedNameFor (const juce::File& file, const juce::F
     return relative.isEmpty() ? file.getFileName() : relative;
 }
 
-juce::Result BackupArchive::Copies::read (const StoredCopy& copy, std::string& bytes) const
-{
-    bytes.assign ((size_t) copy.size, '\0');
-    size_t done = 0;
-    while (done < bytes.size())
-    {
-        const auto got = ::pread (archive.get(), bytes.data() + done, bytes.size() - done, (off_t) (copy.offset + (juce::int64) done));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            return juce::Result::fail ("cannot read its copy in the backup");
-        done += (size_t) got;
-    }
-    if ((juce::uint32) crc32_z (crc32 (0, nullptr, 0), reinterpret_cast<const Bytef*> (bytes.data()), bytes.size()) != copy.crc)
-        return juce::Result::fail ("its copy in the backup does not match its CRC");
-    return juce::Result::ok();
-}
-
 namespace
 {
     /** The archive just published under name, opened again for reading, if
@@ -451,7 +430,7 @@ namespace
 
 juce::Result BackupArchive::write (const FolderAccess& folder, const std::vector<Source>& sources,
                                    juce::File& archive, const std::function<bool (int, int)>& shouldStop,
-                                   std::vector<std::optional<StoredCopy>>* stored, std::shared_ptr<const Copies>* copies)
+                                   std::vector<std::optional<BackupCopies::Copy>>* stored, std::shared_ptr<const BackupCopies>* copies)
 {
     if (folder.getOpenResult().failed())
         return folder.getOpenResult();
@@ -497,11 +476,11 @@ juce::Result BackupArchive::write (const FolderAccess& folder, const std::vector
     if (stored != nullptr && copies != nullptr && known)
         if (auto reading = reopened (folder, archive, written); reading.isOpen())
         {
-            *copies = std::make_shared<const Copies> (std::move (reading));
+            *copies = std::make_shared<const BackupCopies> (std::move (reading));
             stored->assign (sources.size(), std::nullopt);
             for (int i = 0; i < writer.getNumEntries(); ++i)
                 if (const auto& entry = writer.getEntry (i); entry.written && entry.sourceState.has_value())
-                    (*stored)[(size_t) i] = StoredCopy { entry.getDataOffset(), entry.dataSize, entry.crc, *entry.sourceState };
+                    (*stored)[(size_t) i] = BackupCopies::Copy { entry.getDataOffset(), entry.dataSize, entry.crc, *entry.sourceState };
         }
     return juce::Result::ok();
 }

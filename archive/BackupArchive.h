@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FileDescriptor.h"
+#include "BackupCopies.h"
 #include "FileState.h"
 
 #include <juce_core/juce_core.h>
@@ -99,31 +99,6 @@ public:
         FileState planned;
     };
 
-    /** Where a source's bytes went in a written archive, and the state the
-        file had when they were read from it. */
-    struct StoredCopy
-    {
-        juce::int64 offset = 0, size = 0;
-        juce::uint32 crc = 0;
-        FileState state;
-    };
-
-    /** A written archive opened again for reading the copies it stores, so
-        that a run need not read a file a second time that is unchanged
-        since its backup. Reads on several threads at once are fine. */
-    class Copies
-    {
-    public:
-        explicit Copies (FileDescriptor archiveForReading)
-            : archive (std::move (archiveForReading)) {}
-
-        /** The stored bytes, checked against their CRC. */
-        juce::Result read (const StoredCopy& copy, std::string& bytes) const;
-
-    private:
-        FileDescriptor archive;
-    };
-
     /** Writes every source that is still a regular file into a new archive
         in folder, each under its path relative to folder. Sources are read
         by descriptor (FolderAccess), never through a link. The archive is
@@ -137,8 +112,8 @@ public:
         left out), and copies the archive opened again to read them. */
     static juce::Result write (const FolderAccess& folder, const std::vector<Source>& sources,
                                juce::File& archive, const std::function<bool (int stored, int total)>& shouldStop = {},
-                               std::vector<std::optional<StoredCopy>>* stored = nullptr,
-                               std::shared_ptr<const Copies>* copies = nullptr);
+                               std::vector<std::optional<BackupCopies::Copy>>* stored = nullptr,
+                               std::shared_ptr<const BackupCopies>* copies = nullptr);
 
 private:
     struct Entry;

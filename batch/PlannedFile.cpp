@@ -174,8 +174,8 @@ juce::Result PlannedFile::writeBackup (std::vector<PlannedFile>& plan, juce::Fil
             backedUp.push_back (&planned);
         }
 
-    std::vector<std::optional<BackupArchive::StoredCopy>> stored;
-    std::shared_ptr<const BackupArchive::Copies> copies;
+    std::vector<std::optional<BackupCopies::Copy>> stored;
+    std::shared_ptr<const BackupCopies> copies;
     const auto written = BackupArchive::write (*plan.front().folder, sources, archive, shouldStop, &stored, &copies);
     if (written.wasOk() && copies != nullptr)
         for (size_t i = 0; i < stored.size(); ++i)

@@ -63,8 +63,8 @@ struct PlannedFile
 
     /** Its copy in the run's backup, once written: a file unchanged since
         is read from there rather than opened and read again. */
-    std::optional<BackupArchive::StoredCopy> backedUp;
-    std::shared_ptr<const BackupArchive::Copies> backupCopies;
+    std::optional<BackupCopies::Copy> backedUp;
+    std::shared_ptr<const BackupCopies> backupCopies;
 
     /** A file deleted since the scan, or turned into a folder, is skipped
         without a word, unless the operation brings missing files back (a
