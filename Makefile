@@ -18,7 +18,7 @@ BUILD_PACKAGES := cmake ninja-build g++ pkg-config juce-modules-source zlib1g-de
 TEST_PACKAGES  := xvfb xauth xdotool imagemagick fonts-dejavu-core zip unzip p7zip-full libarchive-tools python3 patch
 PACKAGE_PACKAGES := dpkg-dev file
 PACKAGE_TEST_PACKAGES := desktop-file-utils
-BENCH_PACKAGES := libbenchmark-dev libmuparser-dev xmlstarlet zip unzip sed time python3
+BENCH_PACKAGES := libbenchmark-dev libmuparser-dev xmlstarlet zip unzip sed time python3 strace
 
 FUZZ_SECONDS ?= 60
 FUZZ_DIR     ?= build-fuzz

@@ -1,5 +1,6 @@
 #include "BackupArchive.h"
 
+#include "ArchiveFileSource.h"
 #include "CheckedBufferedOutputStream.h"
 #include "DisplayName.h"
 #include "ExclusiveFile.h"
@@ -12,6 +13,7 @@
 #include <zip.h>
 
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <limits>
 #include <map>
@@ -44,15 +46,6 @@ struct BackupArchive::Handle
 namespace
 {
     constexpr size_t streamChunk = 1 << 16;
-
-    juce::String zipErrorText (int code)
-    {
-        zip_error_t error;
-        zip_error_init_with_code (&error, code);
-        const juce::String text (zip_error_strerror (&error));
-        zip_error_fini (&error);
-        return text;
-    }
 
     juce::String quoted (const juce::String& name)
     {
@@ -115,6 +108,51 @@ namespace
         return (juce::uint64) info.f_bavail * (juce::uint64) info.f_frsize;
     }
 
+    /** Where names below a real folder lead, links followed as far as they
+        exist. Each folder on the way is resolved once, not once for every
+        entry in it: a large archive names thousands of files in a folder. */
+    class RealTargets
+    {
+    public:
+        explicit RealTargets (fs::path realRoot)
+            : root (std::move (realRoot)) {}
+
+        /** Empty when the name cannot be resolved. */
+        fs::path of (const fs::path& relative)
+        {
+            const auto parent = relative.parent_path();
+            const auto realParent = parent.empty() ? root : folderOf (parent);
+            if (realParent.empty())
+                return {};
+
+            // Only a link as the last part needs more than the folder's real path.
+            const auto joined = realParent / relative.filename();
+            std::error_code error;
+            if (! fs::is_symlink (fs::symlink_status (joined, error)))
+            {
+                const bool missing = error == std::errc::no_such_file_or_directory || error == std::errc::not_a_directory;
+                return error && ! missing ? fs::path() : joined;
+            }
+            const auto resolved = fs::weakly_canonical (joined, error);
+            return error ? fs::path() : resolved;
+        }
+
+    private:
+        fs::path folderOf (const fs::path& parent)
+        {
+            if (const auto known = folders.find (parent); known != folders.end())
+                return known->second;
+            std::error_code error;
+            auto resolved = fs::weakly_canonical (root / parent, error);
+            if (error)
+                resolved.clear();
+            return folders.emplace (parent, resolved).first->second;
+        }
+
+        fs::path root;
+        std::map<fs::path, fs::path> folders;
+    };
+
     /** An opened entry, closed when it goes. */
     struct OpenEntry
     {
@@ -136,10 +174,22 @@ juce::Result BackupArchive::open()
     entries.clear();
     handle = std::make_unique<Handle>();
 
-    int errorCode = 0;
-    handle->zip = zip_open (file.getFullPathName().toRawUTF8(), ZIP_RDONLY | ZIP_CHECKCONS, &errorCode);
+    zip_error_t error;
+    zip_error_init (&error);
+    zip_source_t* source = ArchiveFileSource::create (file, error);
+    if (source != nullptr)
+    {
+        handle->zip = zip_open_from_source (source, ZIP_RDONLY | ZIP_CHECKCONS, &error);
+        if (handle->zip == nullptr)
+            zip_source_free (source); // not taken by an archive
+    }
     if (handle->zip == nullptr)
-        return juce::Result::fail ("cannot read the archive " + file.getFullPathName() + " (" + zipErrorText (errorCode) + ")");
+    {
+        const auto failure = juce::Result::fail ("cannot read the archive " + file.getFullPathName() + " (" + juce::String (zip_error_strerror (&error)) + ")");
+        zip_error_fini (&error);
+        return failure;
+    }
+    zip_error_fini (&error);
 
     const auto count = zip_get_num_entries (handle->zip, 0);
     for (zip_int64_t i = 0; i < count; ++i)
@@ -279,6 +329,7 @@ juce::Result BackupArchive::verifyForRestore (const juce::File& folder) const
         return juce::Result::fail ("cannot resolve the folder " + folder.getFullPathName());
 
     std::map<juce::String, juce::String> named; // path below the folder -> the entry that names it
+    RealTargets realTargets (root);
     juce::uint64 total = 0;
     for (const auto& entry : entries)
     {
@@ -300,9 +351,8 @@ juce::Result BackupArchive::verifyForRestore (const juce::File& folder) const
         total += entry.size;
 
         // Links already in the folder are followed as far as they exist.
-        std::error_code error;
-        const auto target = fs::weakly_canonical (root / fs::u8path (name.toStdString()), error);
-        if (error || ! RealPath::liesWithin (target, root))
+        const auto target = realTargets.of (fs::u8path (name.toStdString()));
+        if (target.empty() || ! RealPath::liesWithin (target, root))
             return juce::Result::fail ("the entry " + quoted (entry.original) + " leads through a link out of the folder");
     }
 
@@ -419,9 +469,24 @@ juce::String BackupArchive::storedNameFor (const juce::File& file, const juce::F
     return relative.isEmpty() ? file.getFileName() : relative;
 }
 
+namespace
+{
+    /** The archive just published under name, opened again for reading, if
+        it is still the file written (same device and inode). */
+    FileDescriptor reopened (const FolderAccess& folder, const juce::File& name, const struct stat& written)
+    {
+        FileDescriptor opened (::openat (folder.getDescriptor(), name.getFileName().toRawUTF8(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+        struct stat now;
+        if (! opened.isOpen() || ::fstat (opened.get(), &now) != 0 || now.st_dev != written.st_dev || now.st_ino != written.st_ino)
+            return {};
+        return opened;
+    }
+}
+
 juce::Result BackupArchive::write (const FolderAccess& folder, const std::vector<Source>& sources,
                                    const std::string& comment, juce::File& archive,
-                                   const std::function<bool (int, int)>& shouldStop)
+                                   const std::function<bool (int, int)>& shouldStop,
+                                   std::vector<std::optional<BackupCopies::Copy>>* stored, std::shared_ptr<const BackupCopies>* copies)
 {
     if (folder.getOpenResult().failed())
         return folder.getOpenResult();
@@ -437,7 +502,7 @@ juce::Result BackupArchive::write (const FolderAccess& folder, const std::vector
         // then refuses to change it.
         writer.addEntry (source.file, juce::String::fromUTF8 (source.relative.data(), (int) source.relative.size()),
                          [&folder, &source] { return folder.openForReading (source.relative, &source.planned); });
-        readers.add (folder, source.relative);
+        readers.add (folder, source.relative, source.planned);
     }
 
     const auto& directory = folder.getFolder();
@@ -460,5 +525,19 @@ juce::Result BackupArchive::write (const FolderAccess& folder, const std::vector
                                                                      : juce::String (ZipArchiveEntry::writeFailedMessage));
     }
 
-    return newFile.publishNumbered (directory, baseName, ".zip", archive);
+    struct stat written;
+    const bool known = ::fstat (newFile.getDescriptor(), &written) == 0;
+    if (const auto published = newFile.publishNumbered (directory, baseName, ".zip", archive); published.failed())
+        return published;
+
+    if (stored != nullptr && copies != nullptr && known)
+        if (auto reading = reopened (folder, archive, written); reading.isOpen())
+        {
+            *copies = std::make_shared<const BackupCopies> (std::move (reading));
+            stored->assign (sources.size(), std::nullopt);
+            for (int i = 0; i < writer.getNumEntries(); ++i)
+                if (const auto& entry = writer.getEntry (i); entry.written && entry.sourceState.has_value())
+                    (*stored)[(size_t) i] = BackupCopies::Copy { entry.getDataOffset(), entry.dataSize, entry.crc, *entry.sourceState };
+        }
+    return juce::Result::ok();
 }

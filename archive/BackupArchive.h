@@ -1,11 +1,13 @@
 #pragma once
 
+#include "BackupCopies.h"
 #include "FileState.h"
 
 #include <juce_core/juce_core.h>
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -106,10 +108,14 @@ public:
         leaving no archive, when any file could not be stored completely or
         shouldStop said so; it is asked before each file with how many are
         stored so far. The archive carries comment (UTF-8) as its archive
-        comment. archive receives the name it took. */
+        comment. archive receives the name it took. stored, when given,
+        receives for each source where its copy lies (none for one left
+        out), and copies the archive opened again to read them. */
     static juce::Result write (const FolderAccess& folder, const std::vector<Source>& sources,
                                const std::string& comment, juce::File& archive,
-                               const std::function<bool (int stored, int total)>& shouldStop = {});
+                               const std::function<bool (int stored, int total)>& shouldStop = {},
+                               std::vector<std::optional<BackupCopies::Copy>>* stored = nullptr,
+                               std::shared_ptr<const BackupCopies>* copies = nullptr);
 
     /** What the folder's list of backups shows of one archive. */
     struct Summary

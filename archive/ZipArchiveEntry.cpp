@@ -13,8 +13,9 @@ namespace
     // range is pinned to the nearest end rather than wrapped into a wrong year.
     juce::Time clampToDosRange (juce::Time time)
     {
-        const juce::Time earliest (1980, 0, 1, 0, 0, 0, 0, true);
-        const juce::Time latest (2107, 11, 31, 23, 59, 58, 0, true);
+        // Made once: each local time made asks the system for the time zone again.
+        static const juce::Time earliest (1980, 0, 1, 0, 0, 0, 0, true);
+        static const juce::Time latest (2107, 11, 31, 23, 59, 58, 0, true);
 
         if (time < earliest)
             return earliest;

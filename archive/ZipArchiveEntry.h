@@ -58,6 +58,9 @@ public:
     /** Whether the central record needs ZIP64 fields (a size or the offset too large). */
     bool needsZip64() const;
 
+    /** Where a written entry's bytes start in the archive. */
+    juce::int64 getDataOffset() const { return headerOffset + localHeaderSize + nameLength + extraLength; }
+
     static juce::String describeTooLarge (const juce::File& file);
     static juce::String describeNameTooLong (const juce::File& file);
     static constexpr const char* writeFailedMessage = "write failed (disk full?)";

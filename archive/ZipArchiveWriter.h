@@ -54,6 +54,9 @@ public:
     void clear();
     int getNumEntries() const;
 
+    /** Entry i, as added, and once written, where and what it stored. */
+    const ZipArchiveEntry& getEntry (int index) const { return *entries.getUnchecked (index); }
+
     static constexpr juce::uint32 endRecordSignature = 0x06054B50;
     static constexpr juce::uint32 zip64EndRecordSignature = 0x06064B50;
     static constexpr juce::uint32 zip64LocatorSignature = 0x07064B50;

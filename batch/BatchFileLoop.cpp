@@ -1,7 +1,5 @@
 #include "BatchFileLoop.h"
 
-#include "FileReadAhead.h"
-
 BatchFileLoop::BatchFileLoop (BatchOperation& operationToRun, const std::atomic<bool>* cancelFlag,
                               std::function<void (int, int)> progressCallback)
     : operation (operationToRun),
@@ -32,19 +30,28 @@ BatchFileLoop::End BatchFileLoop::run (const std::vector<PlannedFile>& plan, con
         if (isCancelled())
             return End::cancelled;
 
-        if (! planned.isSkipped (operation.createsMissingFiles()))
+        if (stopped)
         {
-            if (stopped)
+            if (! planned.isSkipped (operation.createsMissingFiles()))
             {
-                Step step { planned, Step::Kind::notReached, {}, {}, {}, {}, {} };
+                Step step { planned, Step::Kind::notReached, {}, {}, {}, {}, {}, {} };
                 handler.fileDone (step);
             }
-            else
+        }
+        else
+        {
+            // A file to process is opened once: what is found there decides
+            // whether it is passed over, and is what the run reads and writes.
+            std::optional<FileReadAhead::PreparedFile> prepared;
+            if (planned.kind == PlannedFile::Kind::process)
+                prepared = prepare (planned, ahead.get());
+
+            if (! isGone (planned, prepared))
             {
                 if (handler.fileStarts)
                     handler.fileStarts (planned);
 
-                auto step = stepFor (planned, ahead.get());
+                auto step = stepFor (planned, std::move (prepared));
                 // An evaluation stopped by a cancel left its file as it was.
                 if (step.kind == Step::Kind::stopped && isCancelled())
                 {
@@ -70,6 +77,32 @@ BatchFileLoop::End BatchFileLoop::run (const std::vector<PlannedFile>& plan, con
     return stopped ? End::stopped : End::completed;
 }
 
+bool BatchFileLoop::isGone (const PlannedFile& planned, const std::optional<FileReadAhead::PreparedFile>& prepared) const
+{
+    if (operation.createsMissingFiles())
+        return false;
+    return prepared.has_value() ? prepared->isGone() : planned.isSkipped (false);
+}
+
+FileReadAhead::PreparedFile BatchFileLoop::prepare (const PlannedFile& planned, FileReadAhead* ahead) const
+{
+    try
+    {
+        return FileReadAhead::obtain (ahead, operation, planned);
+    }
+    catch (const std::bad_alloc&)
+    {
+    }
+    catch (const std::length_error&)
+    {
+    }
+    // A file too large for this process fails alone; the run goes on with the next.
+    FileReadAhead::PreparedFile failed;
+    failed.file = planned.file;
+    failed.read = juce::Result::fail ("not enough memory");
+    return failed;
+}
+
 void BatchFileLoop::failForMemory (Step& step)
 {
     // A file too large for this process fails alone; the run goes on with the next.
@@ -79,9 +112,9 @@ void BatchFileLoop::failForMemory (Step& step)
     step.rewrite = {};
 }
 
-BatchFileLoop::Step BatchFileLoop::stepFor (const PlannedFile& planned, FileReadAhead* ahead)
+BatchFileLoop::Step BatchFileLoop::stepFor (const PlannedFile& planned, std::optional<FileReadAhead::PreparedFile> prepared)
 {
-    Step step { planned, Step::Kind::rewritten, {}, {}, {}, {}, {} };
+    Step step { planned, Step::Kind::rewritten, {}, {}, {}, {}, {}, {} };
     switch (planned.kind)
     {
         case PlannedFile::Kind::outside:
@@ -96,19 +129,20 @@ BatchFileLoop::Step BatchFileLoop::stepFor (const PlannedFile& planned, FileRead
             break;
     }
 
+    jassert (prepared.has_value());
     try
     {
-        auto prepared = FileReadAhead::obtain (ahead, operation, planned);
-        if (prepared.read.failed())
+        if (prepared->read.failed())
         {
             step.kind = Step::Kind::readFailed;
-            step.reason = prepared.read.getErrorMessage();
+            step.reason = prepared->read.getErrorMessage();
             return step;
         }
 
-        step.original = std::move (prepared.bytes);
-        step.gzip = std::move (prepared.gzip);
-        step.rewrite = operation.rewrite (planned.file, step.original, prepared.analysis.get());
+        step.original = std::move (prepared->bytes);
+        step.gzip = std::move (prepared->gzip);
+        step.readAs = prepared->state;
+        step.rewrite = operation.rewrite (planned.file, step.original, prepared->analysis.get(), step.readAs);
     }
     catch (const BatchOperation::StopRun& stop)
     {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BatchOperation.h"
+#include "FileReadAhead.h"
 #include "FileRewrite.h"
 #include "GzipText.h"
 #include "PlannedFile.h"
@@ -43,6 +44,7 @@ public:
         FileRewrite rewrite;
         std::optional<BatchOperation::StopRun> stop;
         std::optional<GzipText::Header> gzip; // original and rewrite hold the text of this gzip file
+        FileState readAs;                     // the file as original was read from it
     };
 
     /** How a pass through the files ended. */
@@ -73,7 +75,10 @@ public:
     static juce::String aliasReason (const PlannedFile& planned);
 
 private:
-    Step stepFor (const PlannedFile& planned, class FileReadAhead* ahead);
+    /** Reads and analyses a file to process; a file too large for memory fails. */
+    FileReadAhead::PreparedFile prepare (const PlannedFile& planned, FileReadAhead* ahead) const;
+    bool isGone (const PlannedFile& planned, const std::optional<FileReadAhead::PreparedFile>& prepared) const;
+    Step stepFor (const PlannedFile& planned, std::optional<FileReadAhead::PreparedFile> prepared);
     static void failForMemory (Step& step);
     bool isCancelled() const { return cancel != nullptr && cancel->load(); }
 

@@ -3,6 +3,7 @@
 #include "BatchSettings.h"
 #include "FileAnalysis.h"
 #include "FileRewrite.h"
+#include "FileState.h"
 
 #include <atomic>
 #include <memory>
@@ -71,8 +72,11 @@ public:
     }
 
     /** What the file's bytes become, given what analyse() found in the same
-        bytes (null when nothing was analysed). May throw StopRun. */
-    virtual FileRewrite rewrite (const juce::File& file, std::string_view original, const FileAnalysis* analysis) = 0;
+        bytes (null when nothing was analysed) and what the file was when
+        they were read (missing for a file that is not there). May throw
+        StopRun. */
+    virtual FileRewrite rewrite (const juce::File& file, std::string_view original, const FileAnalysis* analysis,
+                                 const FileState& readAs) = 0;
 
     /** Whether rewrite() lists each change it makes in its changeList, for
         a report; off, it spends nothing on them. */

@@ -200,7 +200,7 @@ bool BatchRun::finishFile (BatchFileLoop::Step& step)
             return true;
 
         case Kind::rewritten:
-            writeFile (step.planned, step.rewrite, step.gzip);
+            writeFile (step.planned, step.rewrite, step.gzip, step.readAs);
             if (step.rewrite.result.failed())
                 reportFile (step, Status::failed, step.rewrite.result.getErrorMessage());
             else
@@ -244,7 +244,8 @@ void BatchRun::reportFile (BatchFileLoop::Step& step, FileOutcome::Status status
     reporter.fileFinished (file);
 }
 
-void BatchRun::writeFile (const PlannedFile& planned, FileRewrite& rewrite, const std::optional<GzipText::Header>& gzip)
+void BatchRun::writeFile (const PlannedFile& planned, FileRewrite& rewrite, const std::optional<GzipText::Header>& gzip,
+                          const FileState& readAs)
 {
     if (gzip.has_value())
         rewrite.remark = "(gzip) " + rewrite.remark;
@@ -257,7 +258,7 @@ void BatchRun::writeFile (const PlannedFile& planned, FileRewrite& rewrite, cons
             // Written back as it came: compressed, under its own header.
             if (gzip.has_value())
                 rewrite.bytes = GzipText::compress (rewrite.bytes, *gzip);
-            rewrite.result = planned.replaceContents (rewrite);
+            rewrite.result = planned.replaceContents (rewrite, &readAs);
         }
         catch (const std::bad_alloc&)
         {

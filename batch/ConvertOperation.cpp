@@ -68,7 +68,7 @@ std::unique_ptr<FileAnalysis> ConvertOperation::analyse (std::string_view origin
     return std::make_unique<FoundValuesAnalysis> (converter.findValues (original, &stop));
 }
 
-FileRewrite ConvertOperation::rewrite (const juce::File& file, std::string_view original, const FileAnalysis* analysis)
+FileRewrite ConvertOperation::rewrite (const juce::File& file, std::string_view original, const FileAnalysis* analysis, const FileState&)
 {
     if (analysis == nullptr)
         return convert (file, [&] { return converter.rewrite (original); });

@@ -18,7 +18,8 @@ public:
     /** Parses the document and finds its values; the formula is not used. */
     std::unique_ptr<FileAnalysis> analyse (std::string_view original, const std::atomic<bool>& stop) const override;
     bool analysesFiles() const override { return true; }
-    FileRewrite rewrite (const juce::File& file, std::string_view original, const FileAnalysis* analysis) override;
+    FileRewrite rewrite (const juce::File& file, std::string_view original, const FileAnalysis* analysis,
+                         const FileState& readAs) override;
     FormulaEngine* formulaEngineInUse() const override { return &engine; }
 
     void setRecordsChanges (bool records) override { converter.setRecordsChanges (records); }

@@ -1,30 +1,6 @@
 #include "FileReadAhead.h"
 
 
-bool FileReadAhead::FileVersion::operator== (const FileVersion& other) const
-{
-    return device == other.device && inode == other.inode && size == other.size
-        && modifiedSeconds == other.modifiedSeconds && modifiedNanoseconds == other.modifiedNanoseconds
-        && changedSeconds == other.changedSeconds && changedNanoseconds == other.changedNanoseconds;
-}
-
-std::optional<FileReadAhead::FileVersion> FileReadAhead::FileVersion::of (const PlannedFile& file)
-{
-    const auto state = file.currentState();
-    if (state.kind != FileState::Kind::regular)
-        return std::nullopt;
-
-    FileVersion version;
-    version.device = state.device;
-    version.inode = state.inode;
-    version.size = state.size;
-    version.modifiedSeconds = state.modifiedSeconds;
-    version.modifiedNanoseconds = state.modifiedNanoseconds;
-    version.changedSeconds = state.changedSeconds;
-    version.changedNanoseconds = state.changedNanoseconds;
-    return version;
-}
-
 FileReadAhead::FileReadAhead (const BatchOperation& operationToUse, juce::Array<PlannedFile> filesToPrepare)
     : operation (operationToUse), files (std::move (filesToPrepare))
 {
@@ -64,7 +40,7 @@ FileReadAhead::~FileReadAhead()
     {
         const std::lock_guard<std::mutex> guard (lock);
     }
-    changed.notify_all();
+    roomAhead.notify_all();
     for (auto& thread : threads)
         thread.join();
 }
@@ -76,8 +52,8 @@ std::unique_ptr<FileReadAhead> FileReadAhead::startFor (const BatchOperation& op
 
     juce::Array<PlannedFile> toRead;
     for (const auto& planned : plan)
-        if (planned.kind == PlannedFile::Kind::process && ! planned.isSkipped (operation.createsMissingFiles()))
-            toRead.add (planned);
+        if (planned.kind == PlannedFile::Kind::process)
+            toRead.add (planned); // one gone since the scan is found so when it is opened
     return std::make_unique<FileReadAhead> (operation, toRead);
 }
 
@@ -85,8 +61,10 @@ FileReadAhead::PreparedFile FileReadAhead::obtain (FileReadAhead* ahead, const B
 {
     // Read ahead, a file may have been changed by someone else before its
     // turn: it is read again, so that the run never writes over that change.
+    // A write during the read, or after it, shows in its times by now.
     if (ahead != nullptr)
-        if (auto prepared = ahead->take (file.file); prepared && prepared->version && prepared->version == FileVersion::of (file))
+        if (auto prepared = ahead->take (file.file); prepared && prepared->read.wasOk() && prepared->state.exists()
+                                                     && file.currentState().isUnchangedFrom (prepared->state))
             return std::move (*prepared);
 
     const std::atomic<bool> neverStopped { false };
@@ -112,12 +90,22 @@ FileReadAhead::PreparedFile FileReadAhead::prepare (const BatchOperation& operat
     prepared.file = file.file;
     try
     {
-        if (! file.exists())
-            return prepared;
+        // A file unchanged since its backup is read from there: one look
+        // at its name instead of opening and reading it a second time.
+        // Otherwise the state comes with the open file: the run neither
+        // asks for it by name first nor again afterwards.
+        if (! file.readBackedUpCopy (prepared.bytes, prepared.state))
+        {
+            const auto stream = file.openForReading();
+            prepared.state = stream->getState();
+            prepared.missing = stream->wasMissing();
+            if (prepared.missing)
+                return prepared;
 
-        prepared.read = file.read (prepared.bytes);
-        if (prepared.read.failed())
-            return prepared;
+            prepared.read = stream->readAll (prepared.bytes);
+            if (prepared.read.failed())
+                return prepared;
+        }
         if (operation.opensGzip() && GzipText::isGzip (prepared.bytes))
             if (prepared.read = decompress (prepared); prepared.read.failed())
                 return prepared;
@@ -130,17 +118,6 @@ FileReadAhead::PreparedFile FileReadAhead::prepare (const BatchOperation& operat
         prepared.analysis = nullptr;
         prepared.read = juce::Result::fail ("not enough memory to read and parse it");
     }
-    return prepared;
-}
-
-FileReadAhead::PreparedFile FileReadAhead::prepareAhead (const PlannedFile& file)
-{
-    // The version is noted only where the file waits for its turn, and only
-    // when nothing wrote to it while it was read and parsed.
-    const auto before = FileVersion::of (file);
-    auto prepared = prepare (operation, file, stopping);
-    if (prepared.read.wasOk() && before == FileVersion::of (file))
-        prepared.version = before;
     return prepared;
 }
 
@@ -164,7 +141,7 @@ void FileReadAhead::prepareFiles()
         const std::lock_guard<std::mutex> guard (lock);
         --liveThreads;
     }
-    changed.notify_all();
+    frontReady.notify_all();
 }
 
 void FileReadAhead::prepareUntilStopped()
@@ -174,7 +151,7 @@ void FileReadAhead::prepareUntilStopped()
         int index = 0;
         {
             std::unique_lock<std::mutex> guard (lock);
-            changed.wait (guard, [this] { return stopping || nextToPrepare == files.size() || mayPrepareMore(); });
+            roomAhead.wait (guard, [this] { return stopping || nextToPrepare == files.size() || mayPrepareMore(); });
             if (stopping || nextToPrepare == files.size())
                 return;
             slots.emplace_back();
@@ -185,21 +162,24 @@ void FileReadAhead::prepareUntilStopped()
         slot.done = true;
         try
         {
-            slot.prepared = prepareAhead (files.getReference (index));
+            slot.prepared = prepare (operation, files.getReference (index), stopping);
         }
         catch (...)
         {
             // Left unprepared: the run prepares it itself.
         }
 
+        bool isFront = false;
         {
             // A slot is taken only once done, so this one is still there.
             const std::lock_guard<std::mutex> guard (lock);
             if (slot.prepared)
                 waitingBytes += slot.prepared->bytes.size();
             slots[(size_t) (index - nextToTake)] = std::move (slot);
+            isFront = index == nextToTake;
         }
-        changed.notify_all();
+        if (isFront)
+            frontReady.notify_one();
     }
 }
 
@@ -214,15 +194,21 @@ std::optional<FileReadAhead::PreparedFile> FileReadAhead::take (const juce::File
 
     for (;;)
     {
-        changed.wait (guard, [this] { return (! slots.empty() && slots.front().done) || (slots.empty() && liveThreads == 0); });
+        frontReady.wait (guard, [this] { return (! slots.empty() && slots.front().done) || (slots.empty() && liveThreads == 0); });
         if (slots.empty())
             return std::nullopt; // no thread is left to prepare it
 
         auto front = std::move (slots.front());
         slots.pop_front();
+        const bool wasOverBudget = waitingBytes >= bytesAhead;
         if (front.prepared)
             waitingBytes -= front.prepared->bytes.size();
-        changed.notify_all();
+        // The threads are woken once half the files ahead are taken (and
+        // then at every take, so an empty queue always has them awake), or
+        // when the bytes fall back within the budget: each wakes for a few
+        // files at a time rather than for every file.
+        if (nextToPrepare - (nextToTake + 1) <= filesAhead / 2 || (wasOverBudget && waitingBytes < bytesAhead))
+            roomAhead.notify_all();
         if (nextToTake++ == wanted)
             return std::move (front.prepared);
     }

@@ -22,22 +22,13 @@
     current one, and two files are parsed at once where there are two cores.
     The run takes the files in their order. A few prepared files wait at a
     time, within a byte budget, so memory stays bounded by the largest files.
-    A file changed since it was read ahead is read again when its turn comes.
+    A file changed since it was read ahead (its state by name is no longer
+    the one its descriptor had) is read again when its turn comes.
     Destroying it stops the threads within a megabyte of parsing.
 */
 class FileReadAhead
 {
 public:
-    /** The identity and state of a file when it was read: equal again only
-        if nothing has written to it since. */
-    struct FileVersion
-    {
-        unsigned long long device = 0, inode = 0, size = 0;
-        long long modifiedSeconds = 0, modifiedNanoseconds = 0, changedSeconds = 0, changedNanoseconds = 0;
-        bool operator== (const FileVersion& other) const;
-        static std::optional<FileVersion> of (const PlannedFile& file);
-    };
-
     /** One file read and analysed as the run would do it itself. */
     struct PreparedFile
     {
@@ -46,7 +37,12 @@ public:
         std::string bytes;                      // empty for a file that does not exist; decompressed gzip data
         std::optional<GzipText::Header> gzip;   // the header of a file read as gzip data
         std::unique_ptr<FileAnalysis> analysis;
-        std::optional<FileVersion> version; // none when it changed while read, or does not exist
+        FileState state;      // what had the name when it was opened: the file read, a folder...
+        bool missing = false; // nothing had the name (nor a folder on its way)
+
+        /** Whether a run that does not create missing files passes over it
+            without a word: gone since the scan, or turned into a folder. */
+        bool isGone() const { return missing || state.kind == FileState::Kind::folder; }
     };
 
     /** Starts preparing the files in this order; the operation must outlive it. */
@@ -82,7 +78,6 @@ private:
         std::optional<PreparedFile> prepared; // none when preparing it failed
     };
 
-    PreparedFile prepareAhead (const PlannedFile& file);
     void prepareFiles();
     void prepareUntilStopped();
     bool mayPrepareMore() const;
@@ -94,8 +89,11 @@ private:
     const juce::Array<PlannedFile> files;
     std::atomic<bool> stopping { false };
     std::mutex lock;
-    std::condition_variable changed;
-    std::deque<Slot> slots; // the files from nextToTake on that are claimed, in order
+    // Each side is woken only when it can go on, not at every change: a
+    // wake-up costs system calls, which a run of many small files counts.
+    std::condition_variable frontReady; // the run waits for the file at the front
+    std::condition_variable roomAhead;  // the threads wait for room to prepare more
+    std::deque<Slot> slots;             // the files from nextToTake on that are claimed, in order
     int nextToTake = 0;
     int nextToPrepare = 0;
     size_t waitingBytes = 0; // of the prepared files in slots

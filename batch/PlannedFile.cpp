@@ -32,11 +32,6 @@ FileState PlannedFile::currentState() const
     return folder != nullptr ? folder->stateOf (relative) : FileState();
 }
 
-bool PlannedFile::exists() const
-{
-    return currentState().exists();
-}
-
 bool PlannedFile::isSkipped (bool createsMissingFiles) const
 {
     if (createsMissingFiles)
@@ -45,11 +40,24 @@ bool PlannedFile::isSkipped (bool createsMissingFiles) const
     return now == FileState::Kind::missing || now == FileState::Kind::folder;
 }
 
-juce::Result PlannedFile::read (std::string& bytes) const
+std::unique_ptr<RegularFileInputStream> PlannedFile::openForReading() const
 {
     if (folder == nullptr)
-        return juce::Result::fail ("cannot open the folder");
-    return folder->read (relative, expectedState(), bytes);
+        return std::make_unique<RegularFileInputStream> (juce::Result::fail ("cannot open the folder"), false);
+    return folder->openForReading (relative, expectedState());
+}
+
+bool PlannedFile::readBackedUpCopy (std::string& bytes, FileState& found) const
+{
+    if (! backedUp.has_value() || backupCopies == nullptr)
+        return false;
+    found = currentState();
+    if (! found.isUnchangedFrom (backedUp->state) || backupCopies->read (*backedUp, bytes).failed())
+    {
+        bytes.clear();
+        return false;
+    }
+    return true;
 }
 
 juce::Result PlannedFile::checkWritable() const
@@ -59,7 +67,7 @@ juce::Result PlannedFile::checkWritable() const
     return folder->checkWritable (relative, expectedState());
 }
 
-juce::Result PlannedFile::replaceContents (FileRewrite& rewrite) const
+juce::Result PlannedFile::replaceContents (FileRewrite& rewrite, const FileState* readAs) const
 {
     if (folder == nullptr)
         return juce::Result::fail ("cannot open the folder");
@@ -72,6 +80,7 @@ juce::Result PlannedFile::replaceContents (FileRewrite& rewrite) const
     // syncs once when it ends instead (syncToDisk), and its backup is on the
     // disk before the first change.
     options.sync = false;
+    options.readAs = readAs;
     const auto written = rewrite.writeContents
                            ? folder->replaceContents (relative, expectedState(), rewrite.writeContents, options)
                            : folder->replaceContents (relative, expectedState(), rewrite.bytes.data(), rewrite.bytes.size(), options);
@@ -112,7 +121,8 @@ std::vector<PlannedFile> PlannedFile::plan (const juce::File& folder, const juce
 
         // A link on the name or on its way is resolved once, here: the file
         // is then reached through the path it leads to, without links.
-        if (reach == Reach::resolvingLinksInside && (byName.empty() || access->stateOf (byName).kind == FileState::Kind::link))
+        planned.planned = byName.empty() ? FileState() : access->stateOf (byName);
+        if (reach == Reach::resolvingLinksInside && (byName.empty() || planned.planned.kind == FileState::Kind::link))
         {
             const auto real = RealPath::of (file);
             if (! real.empty() && ! RealPath::liesWithin (real, realFolder))
@@ -124,9 +134,8 @@ std::vector<PlannedFile> PlannedFile::plan (const juce::File& folder, const juce
             }
             if (! real.empty())
                 planned.relative = real.lexically_relative (realFolder).string();
+            planned.planned = access->stateOf (planned.relative);
         }
-
-        planned.planned = access->stateOf (planned.relative);
 
         // One file under two names, by identity: a link, or a hard link.
         if (reach == Reach::resolvingLinksInside && planned.planned.kind == FileState::Kind::regular)
@@ -150,17 +159,31 @@ std::vector<PlannedFile> PlannedFile::plan (const juce::File& folder, const juce
     return result;
 }
 
-juce::Result PlannedFile::writeBackup (const std::vector<PlannedFile>& plan, const std::string& comment, juce::File& archive,
+juce::Result PlannedFile::writeBackup (std::vector<PlannedFile>& plan, const std::string& comment, juce::File& archive,
                                        const std::function<bool (int stored, int total)>& shouldStop)
 {
     if (plan.empty())
         return juce::Result::fail ("there is nothing to back up");
 
     std::vector<BackupArchive::Source> sources;
-    for (const auto& planned : plan)
+    std::vector<PlannedFile*> backedUp;
+    for (auto& planned : plan)
         if (planned.kind == Kind::process && planned.planned.kind == FileState::Kind::regular)
+        {
             sources.push_back ({ planned.file, planned.relative, planned.planned });
-    return BackupArchive::write (*plan.front().folder, sources, comment, archive, shouldStop);
+            backedUp.push_back (&planned);
+        }
+
+    std::vector<std::optional<BackupCopies::Copy>> stored;
+    std::shared_ptr<const BackupCopies> copies;
+    const auto written = BackupArchive::write (*plan.front().folder, sources, comment, archive, shouldStop, &stored, &copies);
+    if (written.wasOk() && copies != nullptr)
+        for (size_t i = 0; i < stored.size(); ++i)
+        {
+            backedUp[i]->backedUp = stored[i];
+            backedUp[i]->backupCopies = copies;
+        }
+    return written;
 }
 
 juce::StringArray PlannedFile::removeLeftovers (const std::vector<PlannedFile>& plan)

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -60,19 +61,26 @@ struct PlannedFile
     std::vector<std::string> linked; // the other hard-linked names to keep linked to it
     std::vector<FileState> linkedStates;
 
+    /** Its copy in the run's backup, once written: a file unchanged since
+        is read from there rather than opened and read again. */
+    std::optional<BackupCopies::Copy> backedUp;
+    std::shared_ptr<const BackupCopies> backupCopies;
+
     /** A file deleted since the scan, or turned into a folder, is skipped
         without a word, unless the operation brings missing files back (a
         restore then fails a folder with a line, and creates a missing file). */
     bool isSkipped (bool createsMissingFiles) const;
 
-    /** Whether something has the name now (a file, a folder, a link...). */
-    bool exists() const;
-
     /** The file's state now, reached as planned. */
     FileState currentState() const;
 
-    /** Reads the whole file, which must still be the planned one. */
-    juce::Result read (std::string& bytes) const;
+    /** Opens the file for reading, which must still be the planned one. */
+    std::unique_ptr<RegularFileInputStream> openForReading() const;
+
+    /** The file's bytes from its copy in the backup, when the file is still
+        exactly as it was backed up: found receives its state now. False
+        when it is not (or has no copy): it is then to be read itself. */
+    bool readBackedUpCopy (std::string& bytes, FileState& found) const;
 
     /** Ok when the file could be rewritten: still the planned file, a
         regular file, not read-only. */
@@ -82,8 +90,10 @@ struct PlannedFile
         the file: only while it is still the planned file, safely, with its
         permissions, then links its other hard-linked names to the new
         version. A restore creates missing folders on the way. A note for
-        the file's line (a link that could not be kept) goes to its remark. */
-    juce::Result replaceContents (FileRewrite& rewrite) const;
+        the file's line (a link that could not be kept) goes to its remark.
+        readAs, when given, is the file as its contents were read: the new
+        version takes the name only while the file is still exactly that. */
+    juce::Result replaceContents (FileRewrite& rewrite, const FileState* readAs = nullptr) const;
 
     /** The plan for the operation's files, in their order. */
     static std::vector<PlannedFile> plan (const BatchOperation& operation);
@@ -93,9 +103,10 @@ struct PlannedFile
                                           Reach reach = Reach::resolvingLinksInside);
 
     /** Backs the files the plan processes up into a new archive in its
-        folder, each read by descriptor while it is still the planned file;
-        comment becomes the archive's comment. */
-    static juce::Result writeBackup (const std::vector<PlannedFile>& plan, const std::string& comment, juce::File& archive,
+        folder, each read by descriptor while it is still the planned file,
+        and notes in the plan where each copy lies; comment becomes the
+        archive's comment. */
+    static juce::Result writeBackup (std::vector<PlannedFile>& plan, const std::string& comment, juce::File& archive,
                                      const std::function<bool (int stored, int total)>& shouldStop);
 
     /** Writes every change made through the plan's folder to the disk. */

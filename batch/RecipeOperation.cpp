@@ -109,7 +109,7 @@ juce::String RecipeOperation::describeTask() const
     return text;
 }
 
-FileRewrite RecipeOperation::rewrite (const juce::File& file, std::string_view original, const FileAnalysis*)
+FileRewrite RecipeOperation::rewrite (const juce::File& file, std::string_view original, const FileAnalysis*, const FileState&)
 {
     FileRewrite total;
     std::string text (original);
@@ -172,7 +172,7 @@ FileRewrite RecipeOperation::applyStage (Stage& stage, const juce::File& file, c
     FileRewrite done;
     try
     {
-        done = stage.convert->rewrite (file, text, nullptr);
+        done = stage.convert->rewrite (file, text, nullptr, FileState {}); // a conversion looks at the bytes only
     }
     catch (const StopRun& stop)
     {

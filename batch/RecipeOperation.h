@@ -23,7 +23,8 @@ public:
     /** Compiles every step; refuses, naming the step, what one of them refuses. */
     Refusal prepare() override;
     juce::String describeTask() const override;
-    FileRewrite rewrite (const juce::File& file, std::string_view original, const FileAnalysis* analysis) override;
+    FileRewrite rewrite (const juce::File& file, std::string_view original, const FileAnalysis* analysis,
+                         const FileState& readAs) override;
     FormulaEngine* formulaEngineInUse() const override;
     void setCancelFlag (const std::atomic<bool>* flag) override;
     void setRecordsChanges (bool records) override;

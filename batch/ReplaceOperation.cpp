@@ -42,7 +42,7 @@ juce::String ReplaceOperation::describeTask() const
          + "with new string: '" + settings.replace.with + "' \n";
 }
 
-FileRewrite ReplaceOperation::rewrite (const juce::File& file, std::string_view original, const FileAnalysis*)
+FileRewrite ReplaceOperation::rewrite (const juce::File& file, std::string_view original, const FileAnalysis*, const FileState&)
 {
     jassert (replacement != nullptr);
     try

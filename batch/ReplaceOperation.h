@@ -18,7 +18,8 @@ public:
     /** Compiles the pattern and its replacement, when it is one. */
     Refusal prepare() override;
     juce::String describeTask() const override;
-    FileRewrite rewrite (const juce::File& file, std::string_view original, const FileAnalysis* analysis) override;
+    FileRewrite rewrite (const juce::File& file, std::string_view original, const FileAnalysis* analysis,
+                         const FileState& readAs) override;
     FormulaEngine* formulaEngineInUse() const override;
     void setCancelFlag (const std::atomic<bool>* flag) override;
     void setRecordsChanges (bool records) override { group.setRecordsChanges (records); }

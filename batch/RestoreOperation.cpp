@@ -63,7 +63,7 @@ juce::Array<juce::File> RestoreOperation::affectedFiles() const
     return files;
 }
 
-FileRewrite RestoreOperation::rewrite (const juce::File& file, std::string_view original, const FileAnalysis*)
+FileRewrite RestoreOperation::rewrite (const juce::File& file, std::string_view original, const FileAnalysis*, const FileState& readAs)
 {
     FileRewrite rewrite;
     const auto entry = entryForPath.find (file.getFullPathName());
@@ -86,9 +86,8 @@ FileRewrite RestoreOperation::rewrite (const juce::File& file, std::string_view 
     rewrite.permissionsIfNew = archived & 0777;
 
     // A file whose bytes and mode already match is left as it is.
-    struct stat current;
-    const bool exists = ::stat (file.getFullPathName().toRawUTF8(), &current) == 0 && S_ISREG (current.st_mode);
-    const bool modeDiffers = exists && rewrite.exactPermissions && (current.st_mode & 07777) != rewrite.permissionsIfNew;
+    const bool exists = readAs.kind == FileState::Kind::regular;
+    const bool modeDiffers = exists && rewrite.exactPermissions && readAs.mode != rewrite.permissionsIfNew;
     rewrite.changes = ! same || ! exists || modeDiffers ? 1 : 0;
     if (rewrite.changes > 0)
         rewrite.remark = droppedBitsRemark (archived);

@@ -22,7 +22,8 @@ public:
     Refusal prepare() override;
     juce::String describeTask() const override;
     juce::Array<juce::File> affectedFiles() const override;
-    FileRewrite rewrite (const juce::File& file, std::string_view original, const FileAnalysis* analysis) override;
+    FileRewrite rewrite (const juce::File& file, std::string_view original, const FileAnalysis* analysis,
+                         const FileState& readAs) override;
     juce::String fileLinePrefix() const override { return "restoring file: "; }
     bool createsMissingFiles() const override { return true; }
     bool opensGzip() const override { return false; } // an archived file comes back byte for byte

@@ -1,5 +1,7 @@
 #include "ExclusiveFile.h"
 
+#include "ProcessFacts.h"
+
 #include <atomic>
 #include <cerrno>
 #include <csignal>
@@ -61,7 +63,7 @@ juce::File ExclusiveFile::temporaryName (const juce::File& folder)
 juce::String ExclusiveFile::temporaryFileName()
 {
     static std::atomic<unsigned> counter { 0 };
-    return juce::String (temporaryPrefix) + juce::String ((int) ::getpid()) + "-" + juce::String (counter++) + temporarySuffix;
+    return juce::String (temporaryPrefix) + juce::String (ProcessFacts::processId()) + "-" + juce::String (counter++) + temporarySuffix;
 }
 
 juce::Result ExclusiveFile::create (const juce::File& folder, unsigned permissions)
@@ -83,7 +85,7 @@ juce::Result ExclusiveFile::narrowPermissions (unsigned allowed)
 unsigned ExclusiveFile::getGroup() const
 {
     struct stat info;
-    return ::fstat (descriptor, &info) == 0 ? (unsigned) info.st_gid : (unsigned) ::getegid();
+    return ::fstat (descriptor, &info) == 0 ? (unsigned) info.st_gid : ProcessFacts::effectiveGroup();
 }
 
 juce::Result ExclusiveFile::create (int folder, const juce::File& folderName, unsigned permissions)

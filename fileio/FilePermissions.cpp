@@ -7,8 +7,12 @@
 
 void FilePermissions::add (const FolderAccess& folder, const std::string& relative)
 {
+    add (folder, relative, folder.stateOf (relative));
+}
+
+void FilePermissions::add (const FolderAccess& folder, const std::string& relative, const FileState& state)
+{
     // A file that is not there holds nothing to keep private.
-    const auto state = folder.stateOf (relative);
     if (state.kind == FileState::Kind::missing && ! relative.empty())
         return;
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FileState.h"
+
 #include <string>
 #include <vector>
 
@@ -23,6 +25,9 @@ class FilePermissions
 public:
     /** Notes one file the copy will hold, at relative in folder. */
     void add (const FolderAccess& folder, const std::string& relative);
+
+    /** The same for a file whose state is known already. */
+    void add (const FolderAccess& folder, const std::string& relative, const FileState& state);
 
     /** The bits to create the copy with, before its group is known. */
     unsigned widest() const;

@@ -3,6 +3,7 @@
 #include "DisplayName.h"
 #include "ExclusiveFile.h"
 #include "FileDescriptorOutputStream.h"
+#include "ProcessFacts.h"
 
 #include <atomic>
 #include <cerrno>
@@ -86,6 +87,14 @@ namespace
         return opened;
     }
 
+    /** Whether a file created with these permission bits under this
+        creation mask gets exactly them: no setuid, setgid or sticky bit
+        (which the kernel may drop), and none that the mask takes away. */
+    bool createsExactly (unsigned mode, const std::optional<unsigned>& mask)
+    {
+        return mask.has_value() && (mode & ~0777u) == 0 && (mode & *mask) == 0;
+    }
+
     /** A temporary file in a folder, removed again unless kept. */
     struct TemporaryFile
     {
@@ -133,7 +142,8 @@ struct FolderAccess::Parent
 
 FolderAccess::FolderAccess (const juce::File& folderToOpen)
     : folder (folderToOpen),
-      descriptor (::open (folderToOpen.getFullPathName().toRawUTF8(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+      descriptor (::open (folderToOpen.getFullPathName().toRawUTF8(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)),
+      creationMask (ProcessFacts::creationMask())
 {
     if (! descriptor.isOpen())
         opened = systemFailure ("cannot open the folder " + DisplayName::of (folder));
@@ -337,7 +347,7 @@ std::unique_ptr<RegularFileInputStream> FolderAccess::openForReading (const std:
     auto stream = std::make_unique<RegularFileInputStream> (std::move (file));
     const auto& state = stream->getState();
     if (stream->getStatus().failed() && state.kind == FileState::Kind::folder)
-        return std::make_unique<RegularFileInputStream> (juce::Result::fail ("it is a folder, not a regular file: not changed"), false, true);
+        return std::make_unique<RegularFileInputStream> (juce::Result::fail ("it is a folder, not a regular file: not changed"), false, true, state);
     if (stream->getStatus().wasOk() && expected != nullptr)
     {
         if (! expected->exists())
@@ -348,10 +358,13 @@ std::unique_ptr<RegularFileInputStream> FolderAccess::openForReading (const std:
     return stream;
 }
 
-juce::Result FolderAccess::read (const std::string& relative, const FileState* expected, std::string& bytes) const
+juce::Result FolderAccess::read (const std::string& relative, const FileState* expected, std::string& bytes, FileState* found) const
 {
     bytes.clear();
-    return openForReading (relative, expected)->readAll (bytes);
+    const auto stream = openForReading (relative, expected);
+    if (found != nullptr)
+        *found = stream->getState();
+    return stream->readAll (bytes);
 }
 
 juce::Result FolderAccess::checkWritable (const std::string& relative, const FileState* expected) const
@@ -388,23 +401,33 @@ juce::Result FolderAccess::replaceContents (const std::string& relative, const F
     if (parent.result.failed())
         return parent.result;
 
+    // The state found when the file was read is the one to keep, and the
+    // one the name must still have before the new version takes it.
+    const bool known = options.readAs != nullptr && options.readAs->kind == FileState::Kind::regular;
     FileState current;
-    if (auto problem = checkTarget (parent, expected, current); problem.failed())
+    if (known)
+        current = *options.readAs;
+    else if (auto problem = checkTarget (parent, expected, current); problem.failed())
         return problem;
     if (current.exists() && (current.mode & S_IWUSR) == 0)
         return juce::Result::fail ("the file is read-only");
 
-    // A new version starts private and gets the old one's owner and
-    // permissions before any byte of it is written, so it is never readable
-    // by more people than the original was.
+    // A new version starts private, or with its final permissions where the
+    // owner stays, and gets the old one's owner and permissions before any
+    // byte of it is written, so it is never readable by more people than
+    // the original was.
     const bool exists = current.exists();
+    const bool keepsOwner = ! exists || (current.owner == ProcessFacts::effectiveUser() && current.group == ProcessFacts::effectiveGroup());
+    const bool setsMode = exists || options.exactPermissions;
+    const unsigned finalMode = options.exactPermissions ? options.permissions : current.mode;
+    const bool createdFinal = setsMode && keepsOwner && createsExactly (finalMode, creationMask);
+    const unsigned createdMode = createdFinal ? finalMode : (setsMode ? 0600 : options.permissions);
     TemporaryFile temporary;
-    if (! temporary.create (parent.descriptor, exists || options.exactPermissions ? 0600 : options.permissions))
+    if (! temporary.create (parent.descriptor, createdMode))
         return systemFailure ("cannot create a temporary file beside it");
 
     const int file = temporary.file.get();
-    if (exists && (current.owner != (unsigned) ::geteuid() || current.group != (unsigned) ::getegid())
-        && ::fchown (file, (uid_t) current.owner, (gid_t) current.group) != 0)
+    if (! keepsOwner && ::fchown (file, (uid_t) current.owner, (gid_t) current.group) != 0)
     {
         // Where the owner cannot be kept the rewrite is refused: the user the
         // file belongs to must not lose it.
@@ -412,7 +435,7 @@ juce::Result FolderAccess::replaceContents (const std::string& relative, const F
         if (::fstat (file, &created) != 0 || created.st_uid != current.owner || created.st_gid != current.group)
             return systemFailure ("cannot keep the file's owner");
     }
-    if ((exists || options.exactPermissions) && ::fchmod (file, (mode_t) (options.exactPermissions ? options.permissions : current.mode)) != 0)
+    if (setsMode && ! createdFinal && ::fchmod (file, (mode_t) finalMode) != 0)
         return systemFailure ("cannot give the new version the file's permissions");
 
     {
@@ -432,7 +455,8 @@ juce::Result FolderAccess::replaceContents (const std::string& relative, const F
     FileState now;
     if (auto problem = checkTarget (parent, expected, now); problem.failed())
         return problem;
-    if (now.exists() != exists || (exists && ! now.isSameFileAs (current)))
+    if (now.exists() != exists || (exists && ! now.isSameFileAs (current)) || (known && ! now.isUnchangedFrom (current))
+        || (exists && (now.owner != current.owner || now.group != current.group)))
         return juce::Result::fail ("it changed while its new version was written: not changed");
 
     const int renamed = exists ? ::renameat (parent.descriptor, temporary.name.c_str(), parent.descriptor, parent.leaf.c_str())

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -65,8 +66,9 @@ public:
         status says why it failed; wasMissing() when nothing has the name. */
     std::unique_ptr<RegularFileInputStream> openForReading (const std::string& relative, const FileState* expected) const;
 
-    /** Reads a whole regular file. */
-    juce::Result read (const std::string& relative, const FileState* expected, std::string& bytes) const;
+    /** Reads a whole regular file; found, when given, receives what had
+        the name when it was opened (missing, a folder, the file read...). */
+    juce::Result read (const std::string& relative, const FileState* expected, std::string& bytes, FileState* found = nullptr) const;
 
     struct WriteOptions
     {
@@ -74,6 +76,13 @@ public:
         bool exactPermissions = false; // permissions, exactly, for a new and an existing file alike
         bool createFolders = false;    // missing folders on the way are made (never through a link)
         bool sync = true;              // the new contents reach the disk before they take the name
+
+        /** The file as it was when its contents were read, found to be the
+            expected file then: it is not looked at again before the new
+            version is written, and the new version takes the name only if
+            the file is still exactly that (not written, re-permitted or
+            swapped since). Null: looked at before and after. */
+        const FileState* readAs = nullptr;
     };
 
     /** Writes the new contents into out; a failure leaves the file as it was. */
@@ -119,6 +128,7 @@ private:
     juce::File folder;
     FileDescriptor descriptor;
     juce::Result opened = juce::Result::ok();
+    std::optional<unsigned> creationMask; // as it was when the folder was opened: a run's files are made under it
 
     JUCE_DECLARE_NON_COPYABLE (FolderAccess)
 };

@@ -32,8 +32,8 @@ RegularFileInputStream::RegularFileInputStream (FileDescriptor opened)
     checkOpened();
 }
 
-RegularFileInputStream::RegularFileInputStream (const juce::Result& failure, bool wasMissing, bool wasNotRegular)
-    : status (failure), missing (wasMissing), notRegular (wasNotRegular)
+RegularFileInputStream::RegularFileInputStream (const juce::Result& failure, bool wasMissing, bool wasNotRegular, const FileState& found)
+    : status (failure), missing (wasMissing), notRegular (wasNotRegular), state (found)
 {
 }
 
@@ -65,6 +65,14 @@ int RegularFileInputStream::read (void* destination, int maxBytes)
     if (status.failed() || maxBytes <= 0)
         return 0;
 
+    // A regular file reads short only at its end: asking again to be told
+    // so would cost a system call a file.
+    if (reachedEnd)
+    {
+        exhausted = true;
+        return 0;
+    }
+
     for (;;)
     {
         const auto got = ::read (descriptor.get(), destination, (size_t) maxBytes);
@@ -78,6 +86,7 @@ int RegularFileInputStream::read (void* destination, int maxBytes)
 
         exhausted = got == 0;
         position += got;
+        reachedEnd = got < maxBytes && position >= length;
         return (int) got;
     }
 }
@@ -88,6 +97,7 @@ bool RegularFileInputStream::setPosition (juce::int64 newPosition)
         return false;
     position = newPosition;
     exhausted = false;
+    reachedEnd = false;
     return true;
 }
 
@@ -98,8 +108,10 @@ juce::Result RegularFileInputStream::readAll (std::string& bytes)
         return status;
 
     // Sized from the open file, not the listing: the file may have changed
-    // since. A file that grew meanwhile is read on to its end.
-    bytes.resize ((size_t) std::max<juce::int64> (0, length - position));
+    // since. A file that grew meanwhile is read on to its end. One byte more
+    // than the size is asked for, so that a file that did not grow ends with
+    // its first read.
+    bytes.resize ((size_t) std::max<juce::int64> (0, length - position) + 1);
     size_t filled = 0;
     for (;;)
     {

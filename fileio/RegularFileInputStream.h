@@ -21,8 +21,9 @@ public:
 
     /** A stream that failed before it could open anything: why, whether the
         file was simply not there, and whether something else has its name
-        (a folder, a link, another file than the one expected). */
-    RegularFileInputStream (const juce::Result& failure, bool wasMissing, bool wasNotRegular = false);
+        (a folder, a link, another file than the one expected), and what was
+        found there if it was looked at. */
+    RegularFileInputStream (const juce::Result& failure, bool wasMissing, bool wasNotRegular = false, const FileState& found = {});
 
     ~RegularFileInputStream() override;
 
@@ -39,7 +40,8 @@ public:
     /** The file's mode bits as the open file has them (type and permissions). */
     unsigned getMode() const { return mode; }
 
-    /** The open file's state when it was opened. */
+    /** The open file's state when it was opened (or what had the name, for
+        a stream that refused it). */
     const FileState& getState() const { return state; }
 
     juce::int64 getTotalLength() override { return length; }
@@ -58,6 +60,7 @@ private:
     FileDescriptor descriptor;
     juce::Result status = juce::Result::ok();
     bool missing = false, notRegular = false, exhausted = false;
+    bool reachedEnd = false; // a short read at the end: the next read would give nothing
     unsigned mode = 0;
     FileState state;
     juce::int64 length = 0, position = 0;

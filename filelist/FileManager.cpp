@@ -100,25 +100,28 @@ namespace
                 if (name == "." || name == "..")
                     continue;
 
+                // The listing's own file type spares a stat for every plain
+                // file and folder; file systems that give none are asked.
+                const bool plainFile = entry->d_type == DT_REG;
                 struct stat info;
-                if (::fstatat (folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
+                if (! plainFile && entry->d_type != DT_DIR && ::fstatat (folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
                 {
                     unlisted.add ("cannot look at " + shown (path + "/" + name) + reasonForErrno());
                     continue;
                 }
-                if (S_ISDIR (info.st_mode))
+                if (entry->d_type == DT_DIR || (! plainFile && S_ISDIR (info.st_mode)))
                 {
                     if (recursive)
                         subfolders.push_back (name);
                     continue;
                 }
-                if (S_ISLNK (info.st_mode) && ::fstatat (folder, name.c_str(), &info, 0) != 0)
-                    continue; // a dangling link
-                if (! S_ISREG (info.st_mode))
-                    continue;
 
                 const juce::File file (juce::String::fromUTF8 ((path + "/" + name).c_str()));
-                if (pattern.matches (file.getFileName()))
+                if (! pattern.matches (file.getFileName()))
+                    continue;
+                if (! plainFile && S_ISLNK (info.st_mode) && ::fstatat (folder, name.c_str(), &info, 0) != 0)
+                    continue; // a dangling link
+                if (plainFile || S_ISREG (info.st_mode))
                     files.add (new juce::File (file));
             }
             ::closedir (listing);

@@ -17,3 +17,7 @@ fi
 echo
 echo "== Batch runs"
 "$root/bench/batch/run_batch_bench.sh" "$build_dir/tools/quillmere-batch"
+
+echo
+echo "== System calls a file"
+"$root/bench/batch/count_system_calls.sh" "$build_dir/tools/quillmere-batch"

@@ -6,11 +6,13 @@
 #include <expat.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cwctype>
 #include <exception>
 #include <memory>
 #include <optional>
+#include <random>
 #include <vector>
 
 namespace
@@ -151,12 +153,49 @@ namespace
         }
     }
 
+    /** The wanted name, made ready to be compared with every attribute
+        name of a document: lowered once when it is ASCII. */
+    struct WantedName
+    {
+        const std::string& name;
+        std::string lowered;
+        bool ascii;
+
+        explicit WantedName (const std::string& wanted)
+            : name (wanted), ascii (isAscii (wanted))
+        {
+            for (const char c : wanted)
+                lowered.push_back (lowerAscii (c));
+        }
+
+        /** namesMatch (candidate, name), without measuring the candidate
+            first: most names differ within their first bytes. */
+        bool matches (const char* candidate) const
+        {
+            if (! ascii)
+                return AttributeLocator::namesMatch (candidate, name);
+
+            // While both are ASCII, characters pair up byte for byte; a
+            // character beyond ASCII may still lower to an ASCII one.
+            for (size_t i = 0;; ++i)
+            {
+                const auto c = (unsigned char) candidate[i];
+                if (c >= 0x80)
+                    return AttributeLocator::namesMatch (candidate, name);
+                if (i == lowered.size() || c == 0)
+                    return i == lowered.size() && c == 0;
+                if (lowerAscii ((char) c) != lowered[i])
+                    return false;
+            }
+        }
+    };
+
     struct LocatorState
     {
         XML_Parser parser = nullptr;
         const unsigned char* bytes = nullptr;
         size_t skipped = 0; // blanks before the declaration, which the parser does not see
-        const std::string* attributeName = nullptr;
+        const WantedName* attributeName = nullptr;
         const AttributeLocator::MatchHandler* onMatch = nullptr;
         std::exception_ptr failure;
 
@@ -197,14 +236,31 @@ namespace
         return std::make_pair ((size_t) parsedStart + state.skipped, (size_t) length);
     }
 
-    int firstMatchingAttribute (const XML_Char** attributes, int specifiedEntries, const std::string& name)
+    int firstMatchingAttribute (const XML_Char** attributes, int specifiedEntries, const WantedName& name)
     {
         // Attributes filled in from a DTD's defaults come after the specified
         // ones and are not in the tag's bytes, so only those are looked at.
         for (int i = 0; i + 1 < specifiedEntries; i += 2)
-            if (AttributeLocator::namesMatch (attributes[i], name))
+            if (name.matches (attributes[i]))
                 return i / 2;
         return -1;
+    }
+
+    /** A salt for the parser's hash tables, unpredictable from outside: one
+        secret for the process, mixed with a count (splitmix64). Expat would
+        otherwise ask the system for random bytes for every file. */
+    unsigned long hashSalt()
+    {
+        static const uint64_t secret = [] {
+            std::random_device device;
+            return ((uint64_t) device() << 32) ^ device();
+        }();
+        static std::atomic<uint64_t> count { 0 };
+        uint64_t z = secret + 0x9e3779b97f4a7c15u * ++count;
+        z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9u;
+        z = (z ^ (z >> 27)) * 0x94d049bb133111ebu;
+        z ^= z >> 31;
+        return z != 0 ? (unsigned long) z : 1; // 0 would make expat ask after all
     }
 
     void XMLCALL onStartElement (void* userData, const XML_Char*, const XML_Char** attributes)
@@ -342,6 +398,7 @@ namespace
         if (parser == nullptr)
             return "out of memory";
 
+        XML_SetHashSalt (parser.get(), hashSalt());
         state.parser = parser.get();
         state.bytes = reinterpret_cast<const unsigned char*> (document.data());
         const auto blanks = DeclarationBlanks::find (document);
@@ -404,7 +461,8 @@ std::string AttributeLocator::locate (std::string_view document, const std::stri
                                       const MatchHandler& onMatch, const std::atomic<bool>* stop)
 {
     LocatorState state;
-    state.attributeName = &attributeName;
+    const WantedName wanted (attributeName);
+    state.attributeName = &wanted;
     state.onMatch = &onMatch;
     return parseWith (document, state, stop);
 }

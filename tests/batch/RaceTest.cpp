@@ -1,6 +1,7 @@
 #include "FolderLock.h"
 #include "support/BatchFixture.h"
 
+#include <fstream>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -136,4 +137,36 @@ TEST_F (Race, AHardLinkIsProcessedOnceAndStaysAHardLink)
     ASSERT_EQ (::stat (path ("b.xml").toRawUTF8(), &b), 0);
     EXPECT_EQ (a.st_ino, b.st_ino);
     EXPECT_EQ (a.st_nlink, 2u);
+}
+
+// A file is read from its copy in the backup only while it is exactly as it
+// was backed up: one edited in place by another program after the backup
+// (same inode, other bytes) is read again, so its edit is kept and changed
+// as the run changes it, while the backup keeps the bytes from before.
+TEST_F (Race, AFileEditedInPlaceAfterTheBackupIsReadAgain)
+{
+    for (const bool convert : { false, true })
+    {
+        folder.write ("a.xml", "<e v=\"1\">Blah</e>");
+        const auto b = folder.write ("b.xml", "<e v=\"1\">Blah</e>");
+        auto settings = convert ? convertSettings ("v", "x + 1") : replaceSettings ("Blah", "Blub");
+        settings.files = listedFiles();
+        SwappingReporter editing;
+        editing.trigger = "a.xml...";
+        editing.swap = [&] {
+            std::ofstream (b.getFullPathName().toStdString(), std::ios::trunc) << "<e v=\"10\">Blah, edited</e>";
+        };
+
+        const auto outcome = BatchRun (settings, &engine, editing).run();
+        const auto context = juce::String (convert ? "convert\n" : "replace\n") + outcome.log;
+        EXPECT_EQ (outcome.filesFailed, 0) << context;
+        EXPECT_EQ (folder.read ("b.xml"), convert ? "<e v=\"11\">Blah, edited</e>" : "<e v=\"10\">Blub, edited</e>") << context;
+        juce::ZipFile backup (outcome.backupFile);
+        const std::unique_ptr<juce::InputStream> stored (backup.createStreamForEntry (backup.getIndexOfFileName ("b.xml")));
+        ASSERT_NE (stored, nullptr) << context;
+        EXPECT_EQ (stored->readEntireStreamAsString(), "<e v=\"1\">Blah</e>") << context;
+
+        folder.get().deleteRecursively();
+        folder.get().createDirectory();
+    }
 }

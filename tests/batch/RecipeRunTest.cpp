@@ -34,7 +34,7 @@ namespace
 
         std::string apply (const std::string& original)
         {
-            const auto rewrite = operation->rewrite (juce::File ("/x.xml"), original, nullptr);
+            const auto rewrite = operation->rewrite (juce::File ("/x.xml"), original, nullptr, FileState {});
             EXPECT_TRUE (rewrite.result.wasOk()) << rewrite.result.getErrorMessage();
             return rewrite.changes > 0 ? rewrite.bytes : original;
         }
@@ -110,8 +110,8 @@ TEST (RecipeScan, OneStepWritesWhatTheOperationWritesAlone)
 
         for (const auto& input : inputs)
         {
-            const auto byItself = operation->rewrite (juce::File ("/x.xml"), input, nullptr);
-            const auto inRecipe = recipe.operation->rewrite (juce::File ("/x.xml"), input, nullptr);
+            const auto byItself = operation->rewrite (juce::File ("/x.xml"), input, nullptr, FileState {});
+            const auto inRecipe = recipe.operation->rewrite (juce::File ("/x.xml"), input, nullptr, FileState {});
             EXPECT_EQ (inRecipe.changes, byItself.changes) << step.recipe;
             EXPECT_EQ (inRecipe.bytes, byItself.bytes) << step.recipe;
             EXPECT_EQ (inRecipe.result.failed(), byItself.result.failed()) << step.recipe;
@@ -126,7 +126,7 @@ TEST (RecipeScan, OneStepWritesWhatTheOperationWritesAlone)
 TEST (RecipeScan, ChangesAreListedWithLineColumnTextsAndStep)
 {
     PreparedRecipe recipe ("replace cat dog\nreplace dog cat\nconvert gain 'y = x * 10'", true);
-    const auto rewrite = recipe.operation->rewrite (juce::File ("/x.xml"), "<a>\r\n\xc3\xa9 cat\rdog <b gain=\"0.5\"/>\n</a>", nullptr);
+    const auto rewrite = recipe.operation->rewrite (juce::File ("/x.xml"), "<a>\r\n\xc3\xa9 cat\rdog <b gain=\"0.5\"/>\n</a>", nullptr, FileState {});
     ASSERT_TRUE (rewrite.result.wasOk());
     ASSERT_EQ (rewrite.changeList.size(), 3u);
     const auto expect = [&] (size_t i, int line, int column, const char* before, const char* after, int step) {
@@ -139,7 +139,7 @@ TEST (RecipeScan, ChangesAreListedWithLineColumnTextsAndStep)
     expect (1, 3, 1, "dog", "cat", 2); // after a lone CR
     expect (2, 3, 14, "0.5", "5", 3);
 
-    const auto wide = PreparedRecipe ("replace b c", true).operation->rewrite (juce::File ("/x.xml"), utf16 (u"a\n\U0001F600b", true), nullptr);
+    const auto wide = PreparedRecipe ("replace b c", true).operation->rewrite (juce::File ("/x.xml"), utf16 (u"a\n\U0001F600b", true), nullptr, FileState {});
     ASSERT_EQ (wide.changeList.size(), 1u);
     EXPECT_EQ (std::make_pair (wide.changeList[0].line, wide.changeList[0].column), std::make_pair (2, 2));
 }

@@ -75,6 +75,8 @@ TEST_F (RestoreRun, CraftedOrDamagedArchivesAreRefusedBeforeAnyChange)
     TestFolder outside;
     outside.get().createSymbolicLink (folder.file ("linked"), false);
     folder.write ("a.xml", "current");
+    folder.write ("inner/b.xml", "current");
+    outside.get().createSymbolicLink (folder.file ("inner/linked"), false);
     const auto source = outside.write ("source.xml", "from the archive");
 
     const std::pair<const char*, juce::String> crafted[] = {
@@ -82,11 +84,14 @@ TEST_F (RestoreRun, CraftedOrDamagedArchivesAreRefusedBeforeAnyChange)
         { "absolute.zip", outside.file ("x.xml").getFullPathName() },
         { "updown.zip", "sub/../../x.xml" },
         { "throughlink.zip", "linked/x.xml" },
+        { "deeplink.zip", "inner/linked/x.xml" }, // past a folder whose other entries are fine
+        { "leaflink.zip", "inner/linked" },
     };
     for (const auto& [archiveName, entryName] : crafted)
     {
         ZipArchiveWriter writer;
         writer.addEntry (folder.file ("a.xml"), "a.xml"); // a harmless entry first: nothing of it may be written either
+        writer.addEntry (folder.file ("inner/b.xml"), "inner/b.xml");
         writer.addEntry (source, entryName);
         ASSERT_TRUE (writer.writeToFile (folder.file (archiveName)));
     }
@@ -101,7 +106,7 @@ TEST_F (RestoreRun, CraftedOrDamagedArchivesAreRefusedBeforeAnyChange)
         folder.write ("flipped.zip", bytes);
     }
 
-    for (const auto* archiveName : { "up.zip", "absolute.zip", "updown.zip", "throughlink.zip", "flipped.zip" })
+    for (const auto* archiveName : { "up.zip", "absolute.zip", "updown.zip", "throughlink.zip", "deeplink.zip", "leaflink.zip", "flipped.zip" })
     {
         const auto outcome = run (restoreSettings (folder.file (archiveName)));
         EXPECT_EQ (outcome.status, BatchOutcome::Status::refused) << archiveName;

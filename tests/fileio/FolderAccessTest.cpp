@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace
@@ -116,4 +117,52 @@ TEST (FolderAccess, LinksAHardLinkAgainAfterAReplace)
     EXPECT_EQ (folder.read ("b.xml"), "new");
     EXPECT_TRUE (access.stateOf ("a.xml").isSameFileAs (access.stateOf ("b.xml")));
     EXPECT_FALSE (access.stateOf ("a.xml").isSameFileAs (a));
+}
+
+// A new version written from what was read takes the name only while the
+// file is exactly as it was read: a write or a chmod by someone else since
+// is never overwritten. One that is unchanged gets its mode exactly, under
+// any creation mask (made with it, or given it afterwards).
+TEST (FolderAccess, WritesFromAReadOnlyWhileTheFileIsAsRead)
+{
+    struct Row
+    {
+        const char* what;
+        std::function<void (const juce::File&)> change;
+        mode_t creationMask;
+        bool written;
+        unsigned modeAfter;
+    };
+    const Row rows[] = {
+        { "unchanged", [] (const juce::File&) {}, 022, true, 0640 },
+        { "unchanged, strict mask", [] (const juce::File&) {}, 077, true, 0640 },
+        { "appended to", [] (const juce::File& f) { f.appendText ("more"); }, 022, false, 0640 },
+        { "re-permitted", [] (const juce::File& f) { ::chmod (f.getFullPathName().toRawUTF8(), 0600); }, 022, false, 0600 },
+    };
+
+    for (const auto& row : rows)
+    {
+        TestFolder folder;
+        const auto file = folder.write ("a.xml", "read");
+        ::chmod (file.getFullPathName().toRawUTF8(), 0640);
+        const auto previousMask = ::umask (row.creationMask);
+        const FolderAccess access (folder.get());
+        const auto planned = access.stateOf ("a.xml");
+
+        std::string bytes;
+        FileState readAs;
+        ASSERT_TRUE (access.read ("a.xml", &planned, bytes, &readAs).wasOk()) << row.what;
+        row.change (file);
+        const auto expected = file.loadFileAsString();
+
+        FolderAccess::WriteOptions options;
+        options.readAs = &readAs;
+        const auto result = access.replaceContents ("a.xml", &planned, "edited", 6, options);
+        ::umask (previousMask);
+
+        EXPECT_EQ (result.wasOk(), row.written) << row.what << ": " << result.getErrorMessage();
+        EXPECT_EQ (file.loadFileAsString(), row.written ? juce::String ("edited") : expected) << row.what;
+        EXPECT_EQ (access.stateOf ("a.xml").mode, row.modeAfter) << row.what;
+        EXPECT_TRUE (folder.get().findChildFiles (juce::File::findFiles, true, ".quillmere-*").isEmpty()) << row.what;
+    }
 }

@@ -3,6 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
 #include <limits>
 
 TEST (NumberFormat, WritesTheNewValueInTheFormatAskedFor)
@@ -53,4 +58,44 @@ TEST (NumberFormat, TakesOnlyTheFormatsItNames)
     for (int n = 0; n <= 17; ++n)
         for (const char* kind : { "f", "g", "e" })
             EXPECT_TRUE (NumberFormat::parse ("%." + std::to_string (n) + kind).has_value());
+}
+
+// Every printf format is written as printf itself writes it in the C locale,
+// and "design" as "%.9g" with the exponent widened to three digits: over
+// random numbers of every magnitude, at every precision the formats take.
+TEST (NumberFormat, WritesExactlyWhatPrintfWrites)
+{
+    std::mt19937_64 random (22);
+    std::vector<double> values = { 0.0, -0.0, 0.5, 1.5, 2.5, 1e-320, -4.9e-324, 1.7976931348623157e308, 123456789.0, 0.1 + 0.2 };
+    while (values.size() < 400)
+    {
+        double value = 0;
+        const auto bits = random();
+        std::memcpy (&value, &bits, sizeof value);
+        if (std::isfinite (value))
+            values.push_back (values.size() % 2 == 0 ? value : std::ldexp ((double) (bits >> 11), (int) (random() % 80) - 60));
+    }
+
+    const auto printed = [] (const std::string& format, double value) {
+        char buffer[512];
+        std::snprintf (buffer, sizeof buffer, format.c_str(), value);
+        return std::string (buffer);
+    };
+    for (const char kind : { 'f', 'g', 'e' })
+        for (int precision = 0; precision <= 17; ++precision)
+        {
+            const auto format = "%." + std::to_string (precision) + kind;
+            const auto parsed = NumberFormat::parse (format);
+            ASSERT_TRUE (parsed.has_value()) << format;
+            for (const double value : values)
+                ASSERT_EQ (parsed->write (value, "1"), printed (format, value)) << format << " of " << value;
+        }
+
+    for (const double value : values)
+    {
+        auto expected = printed ("%.9g", value);
+        if (const auto e = expected.find ('e'); e != std::string::npos && expected.size() - e == 4)
+            expected.insert (e + 2, "0"); // "1e-05" is written "1e-005"
+        ASSERT_EQ (NumberFormat().write (value, "1"), expected) << value;
+    }
 }

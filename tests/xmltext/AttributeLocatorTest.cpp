@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+#include <vector>
+
 namespace
 {
     struct Layout
@@ -56,4 +60,32 @@ TEST (XmlTextEncoding, TheDeclarationBehindBlanksNamesTheEncoding)
     // UTF-16 without a mark is refused with blanks before it as without them.
     const auto unmarked = encoded ("\n<?xml version='1.0'?><a/>", { Kind::utf16LittleEndian, "" });
     EXPECT_TRUE (XmlTextEncoding::detect (unmarked).problem.contains ("without a byte-order mark"));
+}
+
+// The locator picks an attribute exactly when namesMatch says its name is
+// the one wanted: over random pairs of short names from letters that differ
+// only in case, letters beyond ASCII, and the two that lower to ASCII ones
+// (the Kelvin sign to 'k', the dotted capital I to 'i').
+TEST (AttributeLocator, PicksAttributesExactlyWhereNamesMatch)
+{
+    const std::vector<std::string> letters = { "k", "K", "i", "I", "a", "A", "\xe2\x84\xaa", "\xc4\xb0", "\xc3\xa9", "\xc3\x89", "_" };
+    std::mt19937 random (22);
+    const auto randomName = [&] {
+        std::string name = random() % 2 == 0 ? "k" : "a"; // a name starts with a letter
+        for (auto extra = random() % 4; extra > 0; --extra)
+            name += letters[random() % letters.size()];
+        return name;
+    };
+
+    int matched = 0;
+    for (int round = 0; round < 3000; ++round)
+    {
+        const auto present = randomName(), wanted = randomName();
+        int found = 0;
+        const auto error = AttributeLocator::locate ("<e " + present + "=\"1\"/>", wanted, [&] (const AttributeLocator::Match&) { ++found; });
+        ASSERT_TRUE (error.empty()) << present << ": " << error;
+        EXPECT_EQ (found == 1, AttributeLocator::namesMatch (present, wanted)) << present << " / " << wanted;
+        matched += found;
+    }
+    EXPECT_GT (matched, 50); // the pairs are not all apart
 }
