@@ -384,6 +384,18 @@ juce::Result FolderAccess::checkWritable (const std::string& relative, const Fil
     return juce::Result::ok();
 }
 
+namespace
+{
+    /** Whether a file made in the folder takes the folder's group rather
+        than the process's: a setgid folder of another group than want. A
+        new version made there would be readable by that group. */
+    bool givesItsGroup (int folder, unsigned want)
+    {
+        struct stat info;
+        return ::fstat (folder, &info) != 0 || ((info.st_mode & S_ISGID) != 0 && (unsigned) info.st_gid != want);
+    }
+}
+
 juce::Result FolderAccess::replaceContents (const std::string& relative, const FileState* expected, const void* data,
                                             size_t numBytes, const WriteOptions& options) const
 {
@@ -417,7 +429,9 @@ juce::Result FolderAccess::replaceContents (const std::string& relative, const F
     // byte of it is written, so it is never readable by more people than
     // the original was.
     const bool exists = current.exists();
-    const bool keepsOwner = ! exists || (current.owner == ProcessFacts::effectiveUser() && current.group == ProcessFacts::effectiveGroup());
+    const bool keepsOwner = ! exists
+                         || (current.owner == ProcessFacts::effectiveUser() && current.group == ProcessFacts::effectiveGroup()
+                             && ! givesItsGroup (parent.descriptor, current.group));
     const bool setsMode = exists || options.exactPermissions;
     const unsigned finalMode = options.exactPermissions ? options.permissions : current.mode;
     const bool createdFinal = setsMode && keepsOwner && createsExactly (finalMode, creationMask);

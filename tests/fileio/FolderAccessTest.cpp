@@ -101,6 +101,34 @@ TEST (FolderAccess, CreatesOnlyWhatIsMissingAndKeepsPermissions)
     EXPECT_EQ (folder.read ("new/deep/c.xml"), "cc");
 }
 
+// In a setgid folder of another group a new file takes that group; a new
+// version must still have the file's own, or that group could read it.
+TEST (FolderAccess, ANewVersionInASetgidFolderKeepsTheFilesGroup)
+{
+    gid_t groups[64];
+    const int count = ::getgroups (64, groups);
+    gid_t other = ::geteuid() == 0 ? 65534 : ::getegid();
+    for (int i = 0; i < count && other == ::getegid(); ++i)
+        other = groups[i];
+    if (other == ::getegid())
+        GTEST_SKIP() << "this user belongs to no second group to give the folder";
+
+    TestFolder folder;
+    folder.write ("sub/a.xml", "old");
+    const auto path = [&] (const char* relative) { return folder.file (relative).getFullPathName().toStdString(); };
+    ::chmod (path ("sub/a.xml").c_str(), 0640);
+    ASSERT_EQ (::chown (path ("sub").c_str(), (uid_t) -1, other), 0);
+    ASSERT_EQ (::chmod (path ("sub").c_str(), 02770), 0);
+
+    const FolderAccess access (folder.get());
+    const auto planned = access.stateOf ("sub/a.xml");
+    ASSERT_TRUE (access.replaceContents ("sub/a.xml", &planned, "new", 3, {}).wasOk());
+    const auto written = access.stateOf ("sub/a.xml");
+    EXPECT_EQ (written.group, planned.group);
+    EXPECT_EQ (written.mode, 0640u);
+    EXPECT_EQ (folder.read ("sub/a.xml"), "new");
+}
+
 // Another name of the same file is linked to the new version, so the two
 // names stay one file.
 TEST (FolderAccess, LinksAHardLinkAgainAfterAReplace)
