@@ -1,6 +1,7 @@
 #include "ProcessFacts.h"
 
 #include <atomic>
+#include <cstdlib>
 #include <fstream>
 #include <pthread.h>
 #include <string>
@@ -62,4 +63,11 @@ unsigned ProcessFacts::effectiveGroup()
 std::optional<unsigned> ProcessFacts::creationMask()
 {
     return readCreationMask();
+}
+
+bool ProcessFacts::nameTimeZone()
+{
+    if (std::getenv ("TZ") == nullptr)
+        ::setenv ("TZ", ":/etc/localtime", 0);
+    return true;
 }

@@ -21,4 +21,11 @@ public:
     /** The creation mask as the kernel reports it, or nothing where it
         cannot be read without changing it (then a chmod is always made). */
     static std::optional<unsigned> creationMask();
+
+    /** Names the local time zone the C library would take anyway
+        (/etc/localtime) where TZ is unset: without it the library looks at
+        that file again for every local time it makes, twice for each entry
+        of an archive read. Call before any thread starts, as it sets the
+        environment. Returns true, for use in a static initialiser. */
+    static bool nameTimeZone();
 };

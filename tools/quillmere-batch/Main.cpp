@@ -9,6 +9,7 @@
 #include "DisplayName.h"
 #include "FileManager.h"
 #include "FormulaEngine.h"
+#include "ProcessFacts.h"
 #include "RunReport.h"
 #include "TaskDescription.h"
 #include "UnicodeCharacterClasses.h"
@@ -184,11 +185,8 @@ int main (int argc, char* argv[])
     // its files: the output is lost, the run still finishes and reports.
     std::signal (SIGPIPE, SIG_IGN);
 
-    // Without TZ the C library looks at /etc/localtime again for every local
-    // time it makes: twice for each entry of an archive read. Named once,
-    // before any thread starts, the same zone is read once.
-    if (std::getenv ("TZ") == nullptr)
-        ::setenv ("TZ", ":/etc/localtime", 0);
+    // Before any thread starts.
+    ProcessFacts::nameTimeZone();
 
     juce::StringArray arguments;
     for (int i = 1; i < argc; ++i)
