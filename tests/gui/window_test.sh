@@ -178,7 +178,7 @@ sleep 0.5
 kill -0 "$app_pid" 2>/dev/null || fail "the app quit although the run was to go on"
 close_and_ask
 press Return
-for _ in $(seq 1 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+for _ in $(seq 1 300); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$app_pid" 2>/dev/null && fail "the app did not quit after the close was confirmed"
 app_pid=
 log=$(ls -t QuillmereLog*.txt | head -1)
@@ -191,9 +191,9 @@ mixed=$( (grep -l "v='3'" bulk*.xml || true) | xargs -r grep -l "v='4'" | head -
 app_pid=$!
 window=
 wait_for 'window=$(xdotool search --onlyvisible --name "^Quillmere - " 2>/dev/null | head -n 1) && [[ -n "$window" ]]' || fail "the window did not come back"
-sleep 1
+sleep 2 # it lists 20,000 files first: slow in a sanitizer build
 xdotool mousemove --window "$window" 784 12 click 1
-for _ in $(seq 1 50); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+for _ in $(seq 1 300); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$app_pid" 2>/dev/null && fail "the app did not quit after closing its window"
 app_pid=
 echo "window test passed"

@@ -682,7 +682,7 @@ TEST (QuillmereBatchTool, DryRunReportOnStandardOutputIsJsonAloneAndAgreesWithTh
     EXPECT_EQ (setup.folder.read ("a.xml"), "<s>cat\n  <p gain=\"1\">dog</p></s>");
 
     // The description and the preview's lines went to standard error instead.
-    const auto printed = errors.loadFileAsString();
+    const auto printed = withoutDebugBanner (errors.loadFileAsString());
     EXPECT_TRUE (printed.startsWith ("Apply a recipe of 3 steps, all in one pass over each file: \nstep 1: replace cat dog\n")) << printed;
     EXPECT_TRUE (printed.contains (setup.folder.file ("a.xml").getFullPathName() + ": 3 changes\n")) << printed;
     EXPECT_TRUE (printed.contains (setup.folder.file ("c.xml").getFullPathName() + ": no change\n")) << printed;
