@@ -147,6 +147,8 @@ FolderAccess::FolderAccess (const juce::File& folderToOpen)
 {
     if (! descriptor.isOpen())
         opened = systemFailure ("cannot open the folder " + DisplayName::of (folder));
+    else if (struct stat info; ::fstat (descriptor.get(), &info) == 0)
+        folderGroup = { (info.st_mode & S_ISGID) != 0, (unsigned) info.st_gid };
 }
 
 bool FolderAccess::kernelResolvesBeneath()
@@ -384,16 +386,14 @@ juce::Result FolderAccess::checkWritable (const std::string& relative, const Fil
     return juce::Result::ok();
 }
 
-namespace
+bool FolderAccess::givesAnotherGroup (int parentDescriptor, unsigned want) const
 {
-    /** Whether a file made in the folder takes the folder's group rather
-        than the process's: a setgid folder of another group than want. A
-        new version made there would be readable by that group. */
-    bool givesItsGroup (int folder, unsigned want)
-    {
-        struct stat info;
-        return ::fstat (folder, &info) != 0 || ((info.st_mode & S_ISGID) != 0 && (unsigned) info.st_gid != want);
-    }
+    // The folder itself was looked at when it was opened; a folder below is
+    // looked at now.
+    if (parentDescriptor == descriptor.get() && folderGroup.has_value())
+        return folderGroup->setgid && folderGroup->group != want;
+    struct stat info;
+    return ::fstat (parentDescriptor, &info) != 0 || ((info.st_mode & S_ISGID) != 0 && (unsigned) info.st_gid != want);
 }
 
 juce::Result FolderAccess::replaceContents (const std::string& relative, const FileState* expected, const void* data,
@@ -431,7 +431,7 @@ juce::Result FolderAccess::replaceContents (const std::string& relative, const F
     const bool exists = current.exists();
     const bool keepsOwner = ! exists
                          || (current.owner == ProcessFacts::effectiveUser() && current.group == ProcessFacts::effectiveGroup()
-                             && ! givesItsGroup (parent.descriptor, current.group));
+                             && ! givesAnotherGroup (parent.descriptor, current.group));
     const bool setsMode = exists || options.exactPermissions;
     const unsigned finalMode = options.exactPermissions ? options.permissions : current.mode;
     const bool createdFinal = setsMode && keepsOwner && createsExactly (finalMode, creationMask);

@@ -130,5 +130,16 @@ private:
     juce::Result opened = juce::Result::ok();
     std::optional<unsigned> creationMask; // as it was when the folder was opened: a run's files are made under it
 
+    /** Whether a file made in the parent takes another group than want: a
+        setgid folder of another group, which could then read a new version. */
+    bool givesAnotherGroup (int parentDescriptor, unsigned want) const;
+
+    struct FolderGroup
+    {
+        bool setgid = false;
+        unsigned group = 0;
+    };
+    std::optional<FolderGroup> folderGroup; // the folder's own, as it was when it was opened
+
     JUCE_DECLARE_NON_COPYABLE (FolderAccess)
 };

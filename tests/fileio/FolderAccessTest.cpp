@@ -113,20 +113,24 @@ TEST (FolderAccess, ANewVersionInASetgidFolderKeepsTheFilesGroup)
     if (other == ::getegid())
         GTEST_SKIP() << "this user belongs to no second group to give the folder";
 
-    TestFolder folder;
-    folder.write ("sub/a.xml", "old");
-    const auto path = [&] (const char* relative) { return folder.file (relative).getFullPathName().toStdString(); };
-    ::chmod (path ("sub/a.xml").c_str(), 0640);
-    ASSERT_EQ (::chown (path ("sub").c_str(), (uid_t) -1, other), 0);
-    ASSERT_EQ (::chmod (path ("sub").c_str(), 02770), 0);
+    // The folder worked on itself, and a folder below it.
+    for (const auto& [setgidFolder, relative] : { std::pair { "", "a.xml" }, std::pair { "sub", "sub/a.xml" } })
+    {
+        TestFolder folder;
+        folder.write (relative, "old");
+        const auto path = [&] (const char* name) { return folder.file (name).getFullPathName().toStdString(); };
+        ::chmod (path (relative).c_str(), 0640);
+        ASSERT_EQ (::chown (path (setgidFolder).c_str(), (uid_t) -1, other), 0);
+        ASSERT_EQ (::chmod (path (setgidFolder).c_str(), 02770), 0);
 
-    const FolderAccess access (folder.get());
-    const auto planned = access.stateOf ("sub/a.xml");
-    ASSERT_TRUE (access.replaceContents ("sub/a.xml", &planned, "new", 3, {}).wasOk());
-    const auto written = access.stateOf ("sub/a.xml");
-    EXPECT_EQ (written.group, planned.group);
-    EXPECT_EQ (written.mode, 0640u);
-    EXPECT_EQ (folder.read ("sub/a.xml"), "new");
+        const FolderAccess access (folder.get());
+        const auto planned = access.stateOf (relative);
+        ASSERT_TRUE (access.replaceContents (relative, &planned, "new", 3, {}).wasOk());
+        const auto written = access.stateOf (relative);
+        EXPECT_EQ (written.group, planned.group) << relative;
+        EXPECT_EQ (written.mode, 0640u) << relative;
+        EXPECT_EQ (folder.read (relative), "new");
+    }
 }
 
 // Another name of the same file is linked to the new version, so the two
