@@ -42,7 +42,7 @@ namespace Expr
         double binade = 0.0; // the power of two at or below the product
         std::memcpy (&binade, &exponentBits, sizeof binade);
         const double roundingError = std::fma (x, x, -product);
-        if (! (std::fabs (roundingError) < binade * (0.4 * 0x1p-52)))
+        if (! (std::fabs (roundingError) < binade * (0.45 * 0x1p-52)))
             return false;
         square = product;
         return true;

@@ -13,7 +13,8 @@ namespace Expr
     /** x ^ 2 without the library call where that cannot change the result:
     pow is within 0.54 ULP of the exact square, so when the product's own
     rounding error (taken exactly with fma) leaves the exact square less than
-    0.4 ULP from the product, pow gives the product too, and sets no error
+    0.45 ULP from the product (its neighbours are then more than 0.55 ULP
+    away), pow gives the product too, and sets no error
     for a normal, finite result. False for everything else (a zero, tiny,
     huge or non-finite square, a power of two, a near tie), which pow then
     computes, error indicator and all. */
