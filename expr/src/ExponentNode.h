@@ -34,7 +34,12 @@ namespace Expr
             if (ReadsLeavesDirectly())
             {
                 BeforeLeft();
-                return Power (*leftLeaf, *rightLeaf);
+                // Nothing runs between clearing errno and a square taken as the
+                // product, so there is no error indicator to test.
+                double square = 0.0;
+                if (*rightLeaf == 2.0 && SquareAsPowGivesIt (*leftLeaf, square))
+                    return square;
+                return LibraryPower (*leftLeaf, *rightLeaf);
             }
             if (HeadsLongChain())
                 return CalculateChain();
@@ -49,9 +54,16 @@ namespace Expr
     private:
         double Power (double leftValue, double r)
         {
-            double p = 0.0;
-            if (! (r == 2.0 && SquareAsPowGivesIt (leftValue, p)))
-                p = std::pow (leftValue, r);
+            double square = 0.0;
+            if (r == 2.0 && SquareAsPowGivesIt (leftValue, square))
+                return ThrowIfErrorIndicated (square);
+            return LibraryPower (leftValue, r);
+        }
+
+        double LibraryPower (double leftValue, double r) { return ThrowIfErrorIndicated (std::pow (leftValue, r)); }
+
+        double ThrowIfErrorIndicated (double p)
+        {
             if (errno != 0)
             {
                 NoteEvaluatedThrough (*this);
