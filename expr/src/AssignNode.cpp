@@ -23,6 +23,7 @@ namespace Expr
             parser.ThrowOver (ConstantAssignException (name), first, pivot);
         double* cell = parser.FindOrCreateVariable (first);
         value = parser.BuildNestedRange (pivot + 1, last);
+        valueLeaf = LeafValueOf (*value);
         target = cell;
     }
 

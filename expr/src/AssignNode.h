@@ -18,6 +18,9 @@ namespace Expr
     protected:
         double Calculate() override
         {
+            // A settled tree's leaf counts nothing itself: read it in place.
+            if (valueLeaf != nullptr && ! CountsEachEvaluation())
+                return *target = *valueLeaf;
             const double v = value->Compute();
             *target = v;
             return v;
@@ -26,6 +29,7 @@ namespace Expr
     private:
         double* target = nullptr; // a value-list cell, not owned
         std::unique_ptr<Node> value;
+        const double* valueLeaf = nullptr; // value's own value when it is a leaf
     };
 
 } // namespace Expr

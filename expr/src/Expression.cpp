@@ -2,6 +2,8 @@
 #include <expr/Expression.h>
 #include <expr/Node.h>
 
+#include "MultiNode.h"
+#include "NodeArena.h"
 #include "Parser.h"
 
 namespace Expr
@@ -16,16 +18,41 @@ namespace Expr
         SettleAfterError();
         root.reset();
         orderedNodes.clear();
+        settledEntry = nullptr;
         evaluationPlaces = 0;
-        Parser parser (this);
-        root = parser.Parse (text);
+        BuildTree (text);
         EvaluationOrder order;
         if (root->PlaceInEvaluationOrder (order))
+            SettleCountdown (std::move (order));
+    }
+
+    // Every node of the new tree is carved from a fresh arena; the old tree
+    // is gone before its arena is.
+    void Expression::BuildTree (const std::string& text)
+    {
+        arena = std::make_unique<NodeArena>();
+        try
         {
-            evaluationPlaces = order.Count();
-            orderedNodes = std::move (order.nodes);
-            CountEachEvaluation (false);
+            NodeArena::Scope scope (*arena);
+            Parser parser (this);
+            root = parser.Parse (text);
         }
+        catch (...)
+        {
+            arena.reset(); // the nodes built before the error are destroyed already
+            throw;
+        }
+    }
+
+    void Expression::SettleCountdown (EvaluationOrder&& order)
+    {
+        evaluationPlaces = order.Count();
+        orderedNodes = std::move (order.nodes);
+        settledEntry = root.get();
+        const auto* sequence = dynamic_cast<const MultiNode*> (root.get());
+        if (sequence != nullptr && sequence->StatementCount() == 1)
+            settledEntry = &sequence->OnlyStatement();
+        CountEachEvaluation (false);
     }
 
     // When no poll can fall within this computation, every place of the tree is
@@ -45,7 +72,7 @@ namespace Expr
         if (abortCountdown < evaluationPlaces)
             return ComputeCountingEachNode();
         abortCountdown -= evaluationPlaces;
-        return root->Compute();
+        return settledEntry->Compute();
     }
 
     void Expression::SettleAfterError()

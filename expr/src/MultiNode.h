@@ -17,6 +17,7 @@ namespace Expr
         bool PlaceInEvaluationOrder (EvaluationOrder& order) override;
         int StatementCount() const { return static_cast<int> (statements.size()); }
         const Node& StatementAt (int index) const { return *statements[static_cast<size_t> (index)]; }
+        Node& OnlyStatement() const { return *statements.front(); }
 
     protected:
         double Calculate() override

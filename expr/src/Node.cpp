@@ -1,6 +1,8 @@
 #include <expr/Exception.h>
 #include <expr/Node.h>
 
+#include "NodeArena.h"
+
 namespace Expr
 {
 
@@ -18,6 +20,16 @@ namespace Expr
         : expression (RequireExpression (owner)) {}
 
     Node::~Node() = default;
+
+    void* Node::operator new (std::size_t size)
+    {
+        return NodeArena::AllocateNode (size);
+    }
+
+    void Node::operator delete (void* pointer) noexcept
+    {
+        NodeArena::ReleaseNode (pointer);
+    }
 
     bool Node::PlaceInEvaluationOrder (EvaluationOrder& /*order*/)
     {

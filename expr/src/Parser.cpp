@@ -1,6 +1,7 @@
 #include "Parser.h"
 
 #include "AddNode.h"
+#include "HugePages.h"
 #include "AssignNode.h"
 #include "DivideNode.h"
 #include "ExponentNode.h"
@@ -190,6 +191,7 @@ namespace Expr
         ForEachToken (text, [&] (TokenKind, size_t, size_t) { ++count; });
         source = text;
         tokens.reserve (count);
+        AdviseHugePages (tokens.data(), count * sizeof (Token));
         ForEachToken (source, [&] (TokenKind kind, size_t start, size_t end) { AppendToken (kind, start, end); });
         levels.Build (tokens);
     }

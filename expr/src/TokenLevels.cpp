@@ -1,5 +1,7 @@
 #include "TokenLevels.h"
 
+#include "HugePages.h"
+
 #include <limits>
 
 namespace Expr
@@ -9,6 +11,15 @@ namespace Expr
     {
         constexpr int none = -1;
         constexpr int beyondEveryIndex = std::numeric_limits<int>::max();
+
+        // assign() on memory advised before it is first written.
+        void FillLarge (std::vector<int>& list, size_t count, int value)
+        {
+            list.clear();
+            list.reserve (count);
+            AdviseHugePages (list.data(), count * sizeof (int));
+            list.assign (count, value);
+        }
     } // namespace
 
     bool TokenLevels::IsListed (TokenKind kind)
@@ -32,9 +43,9 @@ namespace Expr
     {
         tokens = &list;
         const size_t count = list.size();
-        partner.assign (count, none);
-        level.assign (count, none);
-        nextListed.assign (count, beyondEveryIndex);
+        FillLarge (partner, count, none);
+        FillLarge (level, count, none);
+        FillLarge (nextListed, count, beyondEveryIndex);
         balanced = false;
 
         // Left to right: levels and partners. A ")" lies at the level of its "(".

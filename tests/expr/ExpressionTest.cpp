@@ -354,6 +354,43 @@ namespace ExprTest
             EXPECT_FALSE (engine.expression.HasTree());
         }
 
+        // Each parse carves its tree from a fresh arena and frees the last one:
+        // reusing one expression through successes and failures must give what a
+        // fresh expression gives, and a node made outside any parse (from the
+        // heap) must outlive the trees parsed meanwhile.
+        TEST (Parser, ReparsingOneExpressionGivesWhatAFreshOneGives)
+        {
+            TestEngine reused;
+            reused.Variable ("x") = 3.0;
+            std::unique_ptr<Expr::FunctionNode> madeOutside = reused.functions.Create ("sin", &reused.expression);
+            const std::string big = "0" + Repeated ("+if(below(x,2),1.5,leak(x))", 20000);
+            const std::string formulas[] = { "y = x;", big, big + "+", "sin(x) * 2 + x^2 - 3", "(x", big, "leak(x) * 2", "1 / 0" };
+            for (const std::string& formula : formulas)
+            {
+                TestEngine fresh;
+                fresh.Variable ("x") = 3.0;
+                double expected = 0.0;
+                const bool fails = [&] {
+                    try
+                    {
+                        expected = fresh.Evaluate (formula);
+                        return false;
+                    }
+                    catch (const Expr::Exception&)
+                    {
+                        return true;
+                    }
+                }();
+                if (fails)
+                    EXPECT_THROW (reused.Evaluate (formula), Expr::Exception) << formula.substr (0, 40);
+                else
+                    EXPECT_EQ (reused.Evaluate (formula), expected) << formula.substr (0, 40);
+            }
+            EXPECT_EQ (madeOutside->Name(), "sin");
+            madeOutside.reset();
+            EXPECT_EQ (reused.Evaluate ("x"), 3.0);
+        }
+
         TEST (Tokenizer, ReadsLongLiteralsLikeTheCLibrary)
         {
             TestEngine engine;

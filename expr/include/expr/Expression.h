@@ -8,8 +8,10 @@ namespace Expr
 {
 
     class DataList;
+    class EvaluationOrder;
     class FunctionList;
     class Node;
+    class NodeArena;
     class ValueList;
 
     /** A formula: parsed once from its text into a tree it owns, computed as
@@ -73,6 +75,11 @@ namespace Expr
         once counted node by node because the next poll falls within it. */
         double ComputeCountingEachNode();
 
+        /** Parses the text into a new tree in a new arena; throws as Parse does. */
+        void BuildTree (const std::string& text);
+        /** Hands the countdown of every computation to the expression (see Compute). */
+        void SettleCountdown (EvaluationOrder&& order);
+
         /** Gives back the places a computation that threw did not reach. */
         void SettleAfterError();
         void CountEachEvaluation (bool counts);
@@ -80,6 +87,9 @@ namespace Expr
         ValueList* valueList = nullptr;
         FunctionList* functionList = nullptr;
         DataList* dataList = nullptr;
+        // The memory of the tree's nodes; declared before the tree so that the
+        // tree is destroyed first.
+        std::unique_ptr<NodeArena> arena;
         std::unique_ptr<Node> root;
         int abortCountdown = defaultAbortReload;
         int abortReload = defaultAbortReload;
@@ -91,6 +101,10 @@ namespace Expr
         // in advance, empty otherwise: computations then take their count from
         // the countdown at once (the nodes do not count themselves).
         std::vector<Node*> orderedNodes;
+        // Where a settled computation starts: the root, or the only statement of
+        // a one-statement sequence (y = x;), whose sequence node adds nothing
+        // once the countdown is settled.
+        Node* settledEntry = nullptr;
         // Noted by a node that throws while the countdown is settled: the last
         // place in the order of evaluation that was reached, until settled.
         static constexpr int noPlaceNoted = -1;

@@ -2,7 +2,9 @@
 
 #include <expr/Expression.h>
 
+#include <cstddef>
 #include <initializer_list>
+#include <new>
 #include <vector>
 
 namespace Expr
@@ -49,6 +51,16 @@ namespace Expr
         virtual ~Node();
         Node (const Node&) = delete;
         Node& operator= (const Node&) = delete;
+
+        /** Nodes made while an expression parses (by the parser or by a
+        function factory) are carved from the expression's arena and freed
+        with its tree; nodes made at any other time come from the heap. Either
+        kind is deleted the usual way, through its owning pointer. */
+        static void* operator new (std::size_t size);
+        static void operator delete (void* pointer) noexcept;
+        /** Over-aligned node classes bypass the arena. */
+        static void* operator new (std::size_t size, std::align_val_t alignment) { return ::operator new (size, alignment); }
+        static void operator delete (void* pointer, std::align_val_t alignment) noexcept { ::operator delete (pointer, alignment); }
 
         /** The checked evaluation: counts one evaluation towards the abort poll
         (which may throw AbortException), then calculates. Inline and free of
