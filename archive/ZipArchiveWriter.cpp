@@ -176,6 +176,13 @@ void ZipArchiveWriter::setComment (const std::string& utf8Text)
         while (length > 0 && (static_cast<unsigned char> (utf8Text[length]) & 0xC0) == 0x80)
             --length;
     comment = utf8Text.substr (0, length);
+
+    // Readers find the end record by searching backwards for its signature,
+    // "PK\5\6": a comment holding it could pass for the end. Control bytes
+    // other than line breaks and tabs become '?', which rules that out.
+    for (auto& byte : comment)
+        if (const auto value = static_cast<unsigned char> (byte); (value < 0x20 && byte != '\n' && byte != '\t') || value == 0x7F)
+            byte = '?';
 }
 
 juce::Result ZipArchiveWriter::writeEndRecords (juce::OutputStream& out, int count,

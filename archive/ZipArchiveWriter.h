@@ -39,7 +39,8 @@ public:
 
     /** The archive's comment (what `unzip -z` shows), as UTF-8 bytes. The
         format holds at most 65535 bytes: a longer text is cut there, at the
-        start of a character, never inside one. */
+        start of a character, never inside one. Control characters other
+        than line feeds and tabs are written as '?'. */
     void setComment (const std::string& utf8Text);
 
     static constexpr size_t maxCommentBytes = 0xFFFF;
