@@ -433,6 +433,12 @@ std::vector<BackupArchive::Summary> BackupArchive::listIn (const juce::File& fol
     for (const auto& candidate : folder.findChildFiles (juce::File::findFiles, false, juce::String (baseName) + "*.zip",
                                                         juce::File::FollowSymlinks::no))
     {
+        // Only regular files: opening a FIFO of that name would wait for a
+        // writer forever, and a backup is never a link.
+        struct stat info;
+        if (::lstat (candidate.getFullPathName().toRawUTF8(), &info) != 0 || ! S_ISREG (info.st_mode))
+            continue;
+
         Summary summary { candidate, candidate.getLastModificationTime(), -1, {} };
         int errorCode = 0;
         if (zip_t* zip = zip_open (candidate.getFullPathName().toRawUTF8(), ZIP_RDONLY, &errorCode); zip != nullptr)

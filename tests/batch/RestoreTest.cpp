@@ -174,6 +174,11 @@ TEST_F (RestoreRun, EachBackupSaysWhichRunItWasMadeBeforeAndTheRestoreSaysWhatIt
         << task;
     EXPECT_TRUE (task.contains ("Convert value of attributes with name: 'value'")) << task;
 
+    // Only regular files are listed: a FIFO of a backup's name would block its reader.
+    ASSERT_EQ (::mkfifo (folder.file ("QuillmereBackup(8).zip").getFullPathName().toRawUTF8(), 0600), 0);
+    ASSERT_TRUE (folder.file ("QuillmereBackup.zip").createSymbolicLink (folder.file ("QuillmereBackup(7).zip"), false));
+    EXPECT_EQ (BackupArchive::listIn (folder.get()).size(), 2u);
+
     // An archive from elsewhere lists with its time and count only.
     ZipArchiveWriter writer;
     writer.addEntry (folder.file ("a.xml"), "a.xml");
