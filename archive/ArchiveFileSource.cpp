@@ -15,7 +15,9 @@ ArchiveFileSource::ArchiveFileSource (FileDescriptor opened, zip_uint64_t fileSi
 
 zip_source_t* ArchiveFileSource::create (const juce::File& archive, zip_error_t& failure)
 {
-    FileDescriptor opened (::open (archive.getFullPathName().toRawUTF8(), O_RDONLY | O_CLOEXEC));
+    // Non-blocking, so that a FIFO given for an archive is refused below
+    // instead of waiting for a writer; reads of a regular file ignore it.
+    FileDescriptor opened (::open (archive.getFullPathName().toRawUTF8(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat info;
     if (! opened.isOpen() || ::fstat (opened.get(), &info) != 0)
     {

@@ -190,3 +190,11 @@ TEST_F (RestoreRun, EachBackupSaysWhichRunItWasMadeBeforeAndTheRestoreSaysWhatIt
     EXPECT_EQ (BackupComment::choiceText (*entry),
                foreign.getFileName() + "  (" + entry->modified.formatted ("%Y-%m-%d %H:%M:%S") + ", 1 file)");
 }
+
+TEST_F (RestoreRun, AFifoGivenForTheArchiveIsRefusedWithoutWaitingForAWriter)
+{
+    const auto fifo = folder.file ("pipe.zip");
+    ASSERT_EQ (::mkfifo (fifo.getFullPathName().toRawUTF8(), 0600), 0);
+    RestoreOperation restore (restoreSettings (fifo));
+    EXPECT_TRUE (restore.prepare().isRefused());
+}
