@@ -20,7 +20,8 @@ class TextReplacement
 public:
     /** Replaces every occurrence of what (non-empty) by with, left to right and
         never overlapping. Fails, naming why, when the file's encoding is not
-        one the tool handles or cannot hold one of the texts. */
+        one the tool handles or cannot hold one of the texts. The same scan
+        as a run's (ReplaceGroup), for callers with one text and no run. */
     static FileRewrite apply (std::string_view original, const juce::String& what, const juce::String& with);
 
     /** The line-end rule of the log file: every line feed that is not
