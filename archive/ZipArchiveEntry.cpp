@@ -174,6 +174,14 @@ juce::Result ZipArchiveEntry::writeLocalEntry (juce::InputStream& source, juce::
 
     headerOffset = out.getPosition();
 
+    // A small file is read whole before its header goes out, which is then
+    // written complete: patching it afterwards would cost the buffered
+    // stream below a seek back and two more writes whenever the buffer had
+    // been emptied in between.
+    std::string head;
+    if (readWhole (source, head))
+        return writeWholeEntry (head, out);
+
     if (! writeLocalHeader (out) || ! writeName (out))
         return juce::Result::fail (writeFailedMessage);
 
@@ -182,7 +190,7 @@ juce::Result ZipArchiveEntry::writeLocalEntry (juce::InputStream& source, juce::
         return juce::Result::fail (writeFailedMessage);
 
     const auto dataStart = out.getPosition();
-    const auto copied = copyData (source, out);
+    const auto copied = copyData (source, out, head);
 
     if (copied.failed())
         return copied;
@@ -223,11 +231,52 @@ bool ZipArchiveEntry::writeName (juce::OutputStream& out) const
     return out.write (storedName.toRawUTF8(), (size_t) nameLength);
 }
 
-juce::Result ZipArchiveEntry::copyData (juce::InputStream& source, juce::OutputStream& out)
+bool ZipArchiveEntry::readWhole (juce::InputStream& source, std::string& bytes) const
+{
+    if (zip64Local || dataSize > wholeReadLimit)
+        return false;
+
+    // One byte more than expected tells a file that grew from one that did not.
+    bytes.resize ((size_t) dataSize + 1);
+    size_t got = 0;
+    while (got < bytes.size())
+    {
+        const auto numRead = source.read (bytes.data() + got, (int) (bytes.size() - got));
+        if (numRead <= 0)
+        {
+            bytes.resize (got);
+            return true;
+        }
+        got += (size_t) numRead;
+    }
+    return false; // it grew: the rest is copied after it
+}
+
+juce::Result ZipArchiveEntry::writeWholeEntry (const std::string& bytes, juce::OutputStream& out)
+{
+    crc = (juce::uint32) crc32 (crc32 (0L, Z_NULL, 0), reinterpret_cast<const Bytef*> (bytes.data()), (uInt) bytes.size());
+    dataSize = (juce::int64) bytes.size();
+    compressedSize = uncompressedSize = (juce::uint32) bytes.size();
+    if (! writeLocalHeader (out) || ! writeName (out) || ! out.write (bytes.data(), bytes.size()))
+        return juce::Result::fail (writeFailedMessage);
+
+    written = true;
+    return juce::Result::ok();
+}
+
+juce::Result ZipArchiveEntry::copyData (juce::InputStream& source, juce::OutputStream& out, const std::string& head)
 {
     char buffer[copyBufferSize];
     auto checksum = crc32 (0L, Z_NULL, 0);
     juce::int64 total = 0;
+
+    if (! head.empty())
+    {
+        checksum = crc32 (checksum, reinterpret_cast<const Bytef*> (head.data()), (uInt) head.size());
+        total = (juce::int64) head.size();
+        if (! out.write (head.data(), head.size()))
+            return juce::Result::fail (writeFailedMessage);
+    }
 
     // Without ZIP64 sizes in the local header, the copy must stay below 4 GiB.
     const auto limit = zip64Local ? std::numeric_limits<juce::int64>::max() : maxZip32Value;

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 
 /**
     One file of a backup archive: the file on disk, the name it is stored
@@ -70,6 +71,7 @@ public:
     static constexpr int localHeaderSize = 30;
     static constexpr int centralHeaderSize = 46;
     static constexpr int copyBufferSize = 1024;
+    static constexpr juce::int64 wholeReadLimit = 1 << 17; // a file read whole before its header
     static constexpr size_t readAheadSize = 1 << 16; // the disk is read in blocks this large
 
     /** General purpose flag bit 11: the name is UTF-8. */
@@ -126,7 +128,12 @@ private:
     juce::uint16 centralExtraLength() const;
     bool writeLocalHeader (juce::OutputStream& out) const;
     bool writeName (juce::OutputStream& out) const;
-    juce::Result copyData (juce::InputStream& source, juce::OutputStream& out);
+    /** Reads a small file's bytes whole: false (with what was read) when it
+        is too large or turns out larger than planned. */
+    bool readWhole (juce::InputStream& source, std::string& bytes) const;
+    juce::Result writeWholeEntry (const std::string& bytes, juce::OutputStream& out);
+    /** Copies the rest of the data after head, which was read already. */
+    juce::Result copyData (juce::InputStream& source, juce::OutputStream& out, const std::string& head);
     bool patchHeader (juce::OutputStream& out, juce::int64 end) const;
 
     JUCE_DECLARE_NON_COPYABLE (ZipArchiveEntry)

@@ -61,7 +61,9 @@ FileReadAhead::PreparedFile FileReadAhead::obtain (FileReadAhead* ahead, const B
 {
     // Read ahead, a file may have been changed by someone else before its
     // turn: it is read again, so that the run never writes over that change.
-    // A write during the read, or after it, shows in its times by now.
+    // A write during the read, or after it, shows in its times by now. A
+    // file read ahead from its backup copy carries the state it had when
+    // backed up, so this one look also finds a change since the backup.
     if (ahead != nullptr)
         if (auto prepared = ahead->take (file.file); prepared && prepared->read.wasOk() && prepared->state.exists()
                                                      && file.currentState().isUnchangedFrom (prepared->state))
@@ -84,17 +86,20 @@ juce::Result FileReadAhead::decompress (PreparedFile& prepared)
 }
 
 FileReadAhead::PreparedFile FileReadAhead::prepare (const BatchOperation& operation, const PlannedFile& file,
-                                                    const std::atomic<bool>& stop)
+                                                    const std::atomic<bool>& stop, CopyCheck check)
 {
     PreparedFile prepared;
     prepared.file = file.file;
     try
     {
         // A file unchanged since its backup is read from there: one look
-        // at its name instead of opening and reading it a second time.
+        // at its name instead of opening and reading it a second time (read
+        // ahead, the look is the one the run takes anyway at the file's turn).
         // Otherwise the state comes with the open file: the run neither
         // asks for it by name first nor again afterwards.
-        if (! file.readBackedUpCopy (prepared.bytes, prepared.state))
+        const bool fromCopy = check == CopyCheck::later ? file.readCopyAsBackedUp (prepared.bytes, prepared.state)
+                                                        : file.readBackedUpCopy (prepared.bytes, prepared.state);
+        if (! fromCopy)
         {
             const auto stream = file.openForReading();
             prepared.state = stream->getState();
@@ -124,6 +129,23 @@ FileReadAhead::PreparedFile FileReadAhead::prepare (const BatchOperation& operat
 bool FileReadAhead::mayPrepareMore() const
 {
     return nextToPrepare < files.size() && nextToPrepare - nextToTake < filesAhead && waitingBytes < bytesAhead;
+}
+
+bool FileReadAhead::runMayGoOn() const
+{
+    // A run that had to wait sleeps on until a batch of files is ready, or
+    // until nothing more is coming soon (no file being prepared): each
+    // wake-up then serves several files.
+    if (slots.empty())
+        return liveThreads == 0;
+    if (! slots.front().done)
+        return false;
+    if (beingPrepared == 0 || liveThreads == 0)
+        return true;
+    size_t ready = 0;
+    while (ready < slots.size() && slots[ready].done)
+        ++ready;
+    return ready >= (size_t) filesForAWakeUp;
 }
 
 void FileReadAhead::prepareFiles()
@@ -156,60 +178,78 @@ void FileReadAhead::prepareUntilStopped()
                 return;
             slots.emplace_back();
             index = nextToPrepare++;
+            ++beingPrepared;
         }
 
         Slot slot;
         slot.done = true;
         try
         {
-            slot.prepared = prepare (operation, files.getReference (index), stopping);
+            slot.prepared = prepare (operation, files.getReference (index), stopping, CopyCheck::later);
         }
         catch (...)
         {
             // Left unprepared: the run prepares it itself.
         }
 
-        bool isFront = false;
+        bool wakeRun = false;
         {
             // A slot is taken only once done, so this one is still there.
             const std::lock_guard<std::mutex> guard (lock);
             if (slot.prepared)
                 waitingBytes += slot.prepared->bytes.size();
             slots[(size_t) (index - nextToTake)] = std::move (slot);
-            isFront = index == nextToTake;
+            --beingPrepared;
+            wakeRun = runWaiting && runMayGoOn();
         }
-        if (isFront)
+        if (wakeRun)
             frontReady.notify_one();
     }
 }
 
 std::optional<FileReadAhead::PreparedFile> FileReadAhead::take (const juce::File& file)
 {
-    std::unique_lock<std::mutex> guard (lock);
-    int wanted = nextToTake;
-    while (wanted < files.size() && files.getReference (wanted).file != file)
-        ++wanted;
-    if (wanted == files.size())
-        return std::nullopt;
-
-    for (;;)
+    std::optional<PreparedFile> taken;
+    bool wakeThreads = false;
     {
-        frontReady.wait (guard, [this] { return (! slots.empty() && slots.front().done) || (slots.empty() && liveThreads == 0); });
-        if (slots.empty())
-            return std::nullopt; // no thread is left to prepare it
+        std::unique_lock<std::mutex> guard (lock);
+        int wanted = nextToTake;
+        while (wanted < files.size() && files.getReference (wanted).file != file)
+            ++wanted;
+        if (wanted == files.size())
+            return std::nullopt;
 
-        auto front = std::move (slots.front());
-        slots.pop_front();
-        const bool wasOverBudget = waitingBytes >= bytesAhead;
-        if (front.prepared)
-            waitingBytes -= front.prepared->bytes.size();
-        // The threads are woken once half the files ahead are taken (and
-        // then at every take, so an empty queue always has them awake), or
-        // when the bytes fall back within the budget: each wakes for a few
-        // files at a time rather than for every file.
-        if (nextToPrepare - (nextToTake + 1) <= filesAhead / 2 || (wasOverBudget && waitingBytes < bytesAhead))
-            roomAhead.notify_all();
-        if (nextToTake++ == wanted)
-            return std::move (front.prepared);
+        for (;;)
+        {
+            if (slots.empty() || ! slots.front().done)
+            {
+                runWaiting = true;
+                frontReady.wait (guard, [this] { return runMayGoOn(); });
+                runWaiting = false;
+            }
+            if (slots.empty())
+                break; // no thread is left to prepare it
+
+            auto front = std::move (slots.front());
+            slots.pop_front();
+            const bool wasOverBudget = waitingBytes >= bytesAhead;
+            if (front.prepared)
+                waitingBytes -= front.prepared->bytes.size();
+            // The threads are woken once half the files ahead are taken (and
+            // then at every take, so an empty queue always has them awake), or
+            // when the bytes fall back within the budget: each wakes for a few
+            // files at a time rather than for every file.
+            wakeThreads = wakeThreads || nextToPrepare - (nextToTake + 1) <= filesAhead / 2 || (wasOverBudget && waitingBytes < bytesAhead);
+            if (nextToTake++ == wanted)
+            {
+                taken = std::move (front.prepared);
+                break;
+            }
+        }
     }
+
+    // Woken outside the lock, a thread does not find it still held.
+    if (wakeThreads)
+        roomAhead.notify_all();
+    return taken;
 }

@@ -22,6 +22,8 @@
     current one, and two files are parsed at once where there are two cores.
     The run takes the files in their order. A few prepared files wait at a
     time, within a byte budget, so memory stays bounded by the largest files.
+    Each side sleeps until it can go on for several files, since every
+    wake-up costs system calls that a run of many small files would count.
     A file changed since it was read ahead (its state by name is no longer
     the one its descriptor had) is read again when its turn comes.
     Destroying it stops the threads within a megabyte of parsing.
@@ -60,8 +62,16 @@ public:
         since, else prepared now. */
     static PreparedFile obtain (FileReadAhead* ahead, const BatchOperation& operation, const PlannedFile& file);
 
+    /** How a file backed up by the run is read from its copy. */
+    enum class CopyCheck
+    {
+        now,  // only while the file is still as backed up, which is looked at first
+        later // at once, with the state it had then: its taker compares that with the file
+    };
+
     /** What the run does with one file when nothing was prepared ahead. */
-    static PreparedFile prepare (const BatchOperation& operation, const PlannedFile& file, const std::atomic<bool>& stop);
+    static PreparedFile prepare (const BatchOperation& operation, const PlannedFile& file, const std::atomic<bool>& stop,
+                                 CopyCheck check = CopyCheck::now);
 
     /** The file prepared ahead, waiting for it if need be. Files listed before
         it and not taken are dropped; nothing when it is not among the files
@@ -81,8 +91,10 @@ private:
     void prepareFiles();
     void prepareUntilStopped();
     bool mayPrepareMore() const;
+    bool runMayGoOn() const;
 
-    static constexpr int filesAhead = 4;
+    static constexpr int filesAhead = 32;
+    static constexpr int filesForAWakeUp = filesAhead / 2;
     static constexpr size_t bytesAhead = size_t (64) << 20;
 
     const BatchOperation& operation;
@@ -98,5 +110,7 @@ private:
     int nextToPrepare = 0;
     size_t waitingBytes = 0; // of the prepared files in slots
     int liveThreads = 0;
+    int beingPrepared = 0;   // files claimed by a thread and not done yet
+    bool runWaiting = false; // the run sleeps in take()
     std::vector<std::thread> threads; // last: they start once everything above is set
 };

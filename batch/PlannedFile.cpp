@@ -60,6 +60,19 @@ bool PlannedFile::readBackedUpCopy (std::string& bytes, FileState& found) const
     return true;
 }
 
+bool PlannedFile::readCopyAsBackedUp (std::string& bytes, FileState& state) const
+{
+    if (! backedUp.has_value() || backupCopies == nullptr)
+        return false;
+    if (backupCopies->read (*backedUp, bytes).failed())
+    {
+        bytes.clear();
+        return false;
+    }
+    state = backedUp->state;
+    return true;
+}
+
 juce::Result PlannedFile::checkWritable() const
 {
     if (folder == nullptr)

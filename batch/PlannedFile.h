@@ -82,6 +82,12 @@ struct PlannedFile
         when it is not (or has no copy): it is then to be read itself. */
     bool readBackedUpCopy (std::string& bytes, FileState& found) const;
 
+    /** The file's bytes from its copy in the backup without looking at the
+        file: state receives the state it had when it was backed up, which
+        whoever uses the bytes must compare with the file's state now. False
+        when there is no copy or it cannot be read. */
+    bool readCopyAsBackedUp (std::string& bytes, FileState& state) const;
+
     /** Ok when the file could be rewritten: still the planned file, a
         regular file, not read-only. */
     juce::Result checkWritable() const;

@@ -58,7 +58,7 @@ namespace
         juce::int64 position = 0;
     };
 
-    /** Swallows what it is given, keeping only its position. */
+    /** Swallows what it is given, keeping only its position and how often it was moved. */
     class NullOutputStream : public juce::OutputStream
     {
     public:
@@ -67,8 +67,10 @@ namespace
         bool setPosition (juce::int64 p) override
         {
             position = p;
+            ++moves;
             return true;
         }
+        int moves = 0;
         bool write (const void*, size_t n) override
         {
             position += (juce::int64) n;
@@ -100,6 +102,45 @@ TEST (ZipArchiveEntry, SizesFollowTheBytesCopiedWhenTheSourceStallsShortOfItsSiz
     EXPECT_EQ (local.crc, zlibCrc (delivered));
     EXPECT_EQ (local.data, delivered);
     EXPECT_EQ ((juce::int64) out.getDataSize(), 30 + 13 + 1500);
+}
+
+// Whatever size the file had when planned and however many bytes it then
+// gives, the header holds the size and CRC of the bytes copied. A file that
+// fits one read within its planned size goes out with its header complete,
+// without a seek back to patch it.
+TEST (ZipArchiveEntry, HeaderFollowsTheBytesCopiedOnEitherSideOfTheWholeRead)
+{
+    const int limit = (int) ZipArchiveEntry::wholeReadLimit;
+    const struct
+    {
+        int planned, delivered;
+    } cases[] = { { 0, 0 }, { 100, 100 }, { 100, 40 }, { 100, 250 }, { limit, limit }, { limit, limit + 10 }, { limit + 1, limit + 1 }, { limit + 1, 7 } };
+
+    TempFolder temp;
+    for (const auto& c : cases)
+    {
+        const auto label = ::testing::Message() << "planned " << c.planned << ", delivered " << c.delivered;
+        const auto file = temp.write ("f.xml", binaryContent (c.planned, 4));
+        const auto delivered = binaryContent (c.delivered, 5);
+        StallingInputStream source (delivered, c.planned);
+        juce::MemoryOutputStream out;
+        ZipArchiveEntry entry (file, "f.xml");
+
+        const auto result = entry.writeLocalEntry (source, out);
+
+        ASSERT_TRUE (result.wasOk()) << label << result.getErrorMessage();
+        const auto local = RawReader (std::string (static_cast<const char*> (out.getData()), out.getDataSize())).readLocal (0);
+        EXPECT_EQ (local.data, delivered) << label;
+        EXPECT_EQ (local.crc, zlibCrc (delivered)) << label;
+        EXPECT_EQ (local.compressedSize, (juce::uint32) c.delivered) << label;
+        EXPECT_EQ (local.uncompressedSize, (juce::uint32) c.delivered) << label;
+        EXPECT_EQ (entry.getDataOffset() + c.delivered, (juce::int64) out.getDataSize()) << label;
+
+        StallingInputStream again (delivered, c.planned);
+        NullOutputStream counting;
+        ASSERT_TRUE (ZipArchiveEntry (file, "f.xml").writeLocalEntry (again, counting).wasOk()) << label;
+        EXPECT_EQ (counting.moves == 0, c.planned <= limit && c.delivered <= c.planned) << label;
+    }
 }
 
 TEST (ZipArchiveEntry, SizesFollowTheBytesCopiedWhenTheFileIsLongerThanItsSizeSaid)

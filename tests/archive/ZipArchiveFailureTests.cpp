@@ -96,9 +96,11 @@ TEST (ZipArchiveWriteFailure, FailsAtWhicheverByteTheOutputStopsAccepting)
 
 TEST (ZipArchiveWriteFailure, FailsWhenTheHeaderCannotBePatched)
 {
+    // A small file goes out with its header complete; a larger one is
+    // streamed, and its header patched afterwards.
     TempFolder temp;
     ZipArchiveWriter writer;
-    writer.addEntry (temp.write ("a.xml", "content"), "a.xml");
+    writer.addEntry (temp.write ("a.xml", binaryContent ((int) ZipArchiveEntry::wholeReadLimit + 1, 3)), "a.xml");
     UnseekableOutputStream out;
 
     EXPECT_FALSE (writer.writeTo (out));

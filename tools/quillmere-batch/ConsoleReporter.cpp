@@ -4,15 +4,27 @@
 #include <unistd.h>
 
 ConsoleReporter::ConsoleReporter()
-    : showProgress (isatty (STDERR_FILENO) != 0)
+    : showProgress (isatty (STDERR_FILENO) != 0),
+      logToTerminal (isatty (STDOUT_FILENO) != 0)
 {
 }
 
 void ConsoleReporter::logAppended (const juce::String& text)
 {
     std::fputs (text.toRawUTF8(), stdout);
-    if (text.endsWithChar ('\n'))
+    if (! text.endsWithChar ('\n'))
+        return;
+
+    // On a terminal every line shows at once. Into a file or a pipe, the
+    // lines go out a few times a second: a line a write would be a system
+    // call for every file of a run, and whoever follows the log still sees
+    // it grow. The rest goes out when the run ends.
+    const auto now = juce::Time::getMillisecondCounter();
+    if (logToTerminal || now - lastLogFlushTime >= logFlushInterval)
+    {
         std::fflush (stdout);
+        lastLogFlushTime = now;
+    }
 }
 
 void ConsoleReporter::fileDone (int filesDone, int filesTotal)
@@ -52,6 +64,7 @@ void ConsoleReporter::showProgressLine (const juce::String& text, bool always)
 
 void ConsoleReporter::endProgress()
 {
+    std::fflush (stdout);
     if (progressShowing)
         std::fputs ("\n", stderr);
     progressShowing = false;

@@ -22,13 +22,16 @@ public:
     /** Called with each file's outcome, for a report. */
     std::function<void (const FileOutcome&)> onFileFinished;
 
-    /** Ends the progress line, if one is showing. */
+    /** Writes out the log so far and ends the progress line, if one is showing. */
     void endProgress();
 
 private:
     void showProgressLine (const juce::String& text, bool always);
 
     bool showProgress;
+    bool logToTerminal;
     bool progressShowing = false;
     juce::int64 lastProgressTime = 0;
+    juce::uint32 lastLogFlushTime = 0;
+    static constexpr juce::uint32 logFlushInterval = 100; // milliseconds
 };
