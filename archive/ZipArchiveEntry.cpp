@@ -129,14 +129,34 @@ bool ZipArchiveEntry::needsZip64() const
 
 juce::Result ZipArchiveEntry::writeLocalEntry (juce::OutputStream& out)
 {
-    written = false;
+    Loaded loaded;
+    load (loaded);
+    return writeLocalEntry (loaded, out);
+}
 
+void ZipArchiveEntry::load (Loaded& loaded) const
+{
     // Opened without blocking and checked after opening: files that have gone,
     // turned into folders, FIFOs or devices are left out of the backup (the
     // run then reports them), never waited for.
+    loaded.source.reset();
+    loaded.bytes.clear();
+    loaded.whole = false;
+    loaded.source = opener ? opener() : std::make_unique<RegularFileInputStream> (sourceFile);
+    if (loaded.source->getStatus().wasOk())
+        loaded.whole = readWhole (*loaded.source, (juce::int64) loaded.source->getState().size, loaded.bytes);
+    if (loaded.whole)
+        loaded.crc = checksumOf (loaded.bytes);
+}
+
+juce::Result ZipArchiveEntry::writeLocalEntry (Loaded& loaded, juce::OutputStream& out)
+{
+    written = false;
     sourceState.reset();
-    const auto opened = opener ? opener() : std::make_unique<RegularFileInputStream> (sourceFile);
-    auto& source = *opened;
+    if (loaded.source == nullptr)
+        return writeLocalEntry (out);
+
+    auto& source = *loaded.source;
     if (source.getStatus().failed())
     {
         if (source.wasMissing() || source.wasNotRegular() || (! opener && sourceFile.isDirectory()))
@@ -150,8 +170,14 @@ juce::Result ZipArchiveEntry::writeLocalEntry (juce::OutputStream& out)
     sourceState = source.getState();
     externalAttributes = (juce::uint32) (source.getMode() & 0xFFFF) << 16;
 
-    ReadAheadInputStream readAhead (source, readAheadSize);
-    const auto result = writeLocalEntry (readAhead, out);
+    juce::Result result = juce::Result::ok();
+    if (loaded.whole)
+        result = writeWholeEntry (loaded.bytes, loaded.crc, out);
+    else
+    {
+        ReadAheadInputStream readAhead (source, readAheadSize);
+        result = writeStreamedEntry (readAhead, loaded.bytes, out);
+    }
 
     // A read error ends the copy like the end of the file would; only the
     // stream's status tells them apart.
@@ -166,6 +192,18 @@ juce::Result ZipArchiveEntry::writeLocalEntry (juce::OutputStream& out)
 
 juce::Result ZipArchiveEntry::writeLocalEntry (juce::InputStream& source, juce::OutputStream& out)
 {
+    // A small file is read whole before its header goes out, which is then
+    // written complete: patching it afterwards would cost the buffered
+    // stream below a seek back and two more writes whenever the buffer had
+    // been emptied in between.
+    std::string head;
+    if (readWhole (source, sourceState ? (juce::int64) sourceState->size : sourceFile.getSize(), head))
+        return writeWholeEntry (head, checksumOf (head), out);
+    return writeStreamedEntry (source, head, out);
+}
+
+juce::Result ZipArchiveEntry::beginEntry (juce::OutputStream& out)
+{
     written = false;
     prepareHeader();
 
@@ -173,14 +211,13 @@ juce::Result ZipArchiveEntry::writeLocalEntry (juce::InputStream& source, juce::
         return juce::Result::fail (describeNameTooLong (sourceFile));
 
     headerOffset = out.getPosition();
+    return juce::Result::ok();
+}
 
-    // A small file is read whole before its header goes out, which is then
-    // written complete: patching it afterwards would cost the buffered
-    // stream below a seek back and two more writes whenever the buffer had
-    // been emptied in between.
-    std::string head;
-    if (readWhole (source, head))
-        return writeWholeEntry (head, out);
+juce::Result ZipArchiveEntry::writeStreamedEntry (juce::InputStream& source, const std::string& head, juce::OutputStream& out)
+{
+    if (const auto begun = beginEntry (out); begun.failed())
+        return begun;
 
     if (! writeLocalHeader (out) || ! writeName (out))
         return juce::Result::fail (writeFailedMessage);
@@ -231,13 +268,13 @@ bool ZipArchiveEntry::writeName (juce::OutputStream& out) const
     return out.write (storedName.toRawUTF8(), (size_t) nameLength);
 }
 
-bool ZipArchiveEntry::readWhole (juce::InputStream& source, std::string& bytes) const
+bool ZipArchiveEntry::readWhole (juce::InputStream& source, juce::int64 expectedSize, std::string& bytes)
 {
-    if (zip64Local || dataSize > wholeReadLimit)
+    if (expectedSize < 0 || expectedSize > wholeReadLimit)
         return false;
 
     // One byte more than expected tells a file that grew from one that did not.
-    bytes.resize ((size_t) dataSize + 1);
+    bytes.resize ((size_t) expectedSize + 1);
     size_t got = 0;
     while (got < bytes.size())
     {
@@ -252,9 +289,17 @@ bool ZipArchiveEntry::readWhole (juce::InputStream& source, std::string& bytes) 
     return false; // it grew: the rest is copied after it
 }
 
-juce::Result ZipArchiveEntry::writeWholeEntry (const std::string& bytes, juce::OutputStream& out)
+juce::uint32 ZipArchiveEntry::checksumOf (const std::string& bytes)
 {
-    crc = (juce::uint32) crc32 (crc32 (0L, Z_NULL, 0), reinterpret_cast<const Bytef*> (bytes.data()), (uInt) bytes.size());
+    return (juce::uint32) crc32 (crc32 (0L, Z_NULL, 0), reinterpret_cast<const Bytef*> (bytes.data()), (uInt) bytes.size());
+}
+
+juce::Result ZipArchiveEntry::writeWholeEntry (const std::string& bytes, juce::uint32 checksum, juce::OutputStream& out)
+{
+    if (const auto begun = beginEntry (out); begun.failed())
+        return begun;
+
+    crc = checksum;
     dataSize = (juce::int64) bytes.size();
     compressedSize = uncompressedSize = (juce::uint32) bytes.size();
     if (! writeLocalHeader (out) || ! writeName (out) || ! out.write (bytes.data(), bytes.size()))

@@ -49,6 +49,22 @@ public:
         sourceFile; the copy ends at the first read that yields no bytes. */
     juce::Result writeLocalEntry (juce::InputStream& source, juce::OutputStream& out);
 
+    /** The source opened and, when small, read whole: what writing the entry
+        needs from the file, got ahead of it. Safe to call on another thread
+        than the one writing, for an entry that is not being written. */
+    struct Loaded
+    {
+        std::unique_ptr<RegularFileInputStream> source; // none: nothing was done, writing opens it
+        std::string bytes;                              // read so far
+        bool whole = false;                             // bytes are the whole file
+        juce::uint32 crc = 0;                           // of bytes, when whole
+    };
+    /** Fills loaded, keeping the room its bytes had. */
+    void load (Loaded& loaded) const;
+
+    /** Writes the record from what load() got: what writeLocalEntry (out) does. */
+    juce::Result writeLocalEntry (Loaded& loaded, juce::OutputStream& out);
+
     /** Writes the central directory record of a written entry. Returns false
         for an entry that was not written (writing nothing) or when out fails. */
     bool writeCentralEntry (juce::OutputStream& out);
@@ -128,10 +144,15 @@ private:
     juce::uint16 centralExtraLength() const;
     bool writeLocalHeader (juce::OutputStream& out) const;
     bool writeName (juce::OutputStream& out) const;
-    /** Reads a small file's bytes whole: false (with what was read) when it
-        is too large or turns out larger than planned. */
-    bool readWhole (juce::InputStream& source, std::string& bytes) const;
-    juce::Result writeWholeEntry (const std::string& bytes, juce::OutputStream& out);
+    /** Reads a file of at most wholeReadLimit bytes whole: false (with what
+        was read) when it is larger or turns out larger than expected. */
+    static bool readWhole (juce::InputStream& source, juce::int64 expectedSize, std::string& bytes);
+    static juce::uint32 checksumOf (const std::string& bytes);
+    /** Prepares the header and notes where the record starts. */
+    juce::Result beginEntry (juce::OutputStream& out);
+    juce::Result writeWholeEntry (const std::string& bytes, juce::uint32 checksum, juce::OutputStream& out);
+    /** Copies the data after head, which was read already, then patches the header. */
+    juce::Result writeStreamedEntry (juce::InputStream& source, const std::string& head, juce::OutputStream& out);
     /** Copies the rest of the data after head, which was read already. */
     juce::Result copyData (juce::InputStream& source, juce::OutputStream& out, const std::string& head);
     bool patchHeader (juce::OutputStream& out, juce::int64 end) const;

@@ -1,6 +1,7 @@
 #include "ZipArchiveWriter.h"
 
 #include "CheckedBufferedOutputStream.h"
+#include "ZipEntryLoader.h"
 
 #include <algorithm>
 
@@ -136,13 +137,17 @@ juce::Result ZipArchiveWriter::checkFormatLimits() const
 
 juce::Result ZipArchiveWriter::writeLocalEntries (juce::OutputStream& out)
 {
+    // The files are read on the other core while their predecessors are written.
+    ZipEntryLoader loader (entries);
     int stored = 0;
     for (auto* entry : entries)
     {
         if (shouldStop && shouldStop (stored++, entries.size()))
             return juce::Result::fail ("cancelled");
 
-        const auto result = entry->writeLocalEntry (out);
+        auto loaded = loader.next();
+        const auto result = entry->writeLocalEntry (loaded, out);
+        loader.giveBack (std::move (loaded));
         if (result.failed())
             return result;
     }

@@ -6,4 +6,5 @@ quillmere_add_test(archive_tests
             ${CMAKE_CURRENT_LIST_DIR}/archive/ZipArchiveEntryTests.cpp
             ${CMAKE_CURRENT_LIST_DIR}/archive/ZipArchiveFailureTests.cpp
             ${CMAKE_CURRENT_LIST_DIR}/archive/Zip64Tests.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/archive/ZipEntryLoaderTests.cpp
     LIBS    quillmere_archive)
