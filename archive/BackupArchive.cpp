@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <limits>
 #include <map>
+#include <optional>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 
@@ -31,6 +32,7 @@ struct BackupArchive::Entry
     bool hasPermissions = false;
     unsigned fileType = 0; // S_IFMT bits, when the archive holds them
     juce::uint64 size = 0;
+    std::optional<juce::uint32> crc; // when the archive gives one
 };
 
 struct BackupArchive::Handle
@@ -219,6 +221,8 @@ juce::Result BackupArchive::open()
         if (zip_stat_index (handle->zip, entry.index, 0, &stat) != 0 || (stat.valid & ZIP_STAT_SIZE) == 0)
             return juce::Result::fail ("the entry " + quoted (entry.original) + " has no readable size");
         entry.size = stat.size;
+        if ((stat.valid & ZIP_STAT_CRC) != 0)
+            entry.crc = stat.crc;
         entry.name = normalised (entry.original);
         entries.push_back (entry);
     }
@@ -254,6 +258,14 @@ bool BackupArchive::hasEntryPermissions (int index) const
 juce::uint64 BackupArchive::getEntrySize (int index) const
 {
     return entries[(size_t) index].size;
+}
+
+bool BackupArchive::surelyDiffers (int index, juce::uint64 size, juce::uint32 crc) const
+{
+    // Equal bytes have equal sizes and CRCs; the archive's own claims are
+    // checked when the entry is read, so a false claim cannot pass there.
+    const auto& entry = entries[(size_t) index];
+    return entry.size != size || (entry.crc.has_value() && *entry.crc != crc);
 }
 
 juce::Result BackupArchive::writeTo (int index, juce::OutputStream& out) const

@@ -53,6 +53,10 @@ public:
     /** The size the archive claims for entry i. */
     juce::uint64 getEntrySize (int index) const;
 
+    /** Whether bytes of this size and CRC-32 cannot be entry i's, by the
+        size and CRC the archive gives for it. */
+    bool surelyDiffers (int index, juce::uint64 size, juce::uint32 crc) const;
+
     /** Reads entry i whole; fails on a CRC mismatch or a damaged entry. */
     juce::Result read (int index, std::string& bytes) const;
 

@@ -71,6 +71,20 @@ public:
         return nullptr;
     }
 
+    /** Whether a file changed since the run backed it up is read again and
+        its change worked on (true), or held to its backed-up state, so that
+        the change fails the file instead of being written over. */
+    virtual bool readsChangedFilesAgain() const { return true; }
+
+    /** An analysis made without the file's bytes, when its size and CRC-32
+        (known from its copy in the run's backup) are enough to decide: the
+        file is then not read, and rewrite() gets empty bytes with it. None
+        when the bytes are needed. */
+    virtual std::unique_ptr<FileAnalysis> analyseUnread (const juce::File& /*file*/, juce::int64 /*size*/, juce::uint32 /*crc*/) const
+    {
+        return nullptr;
+    }
+
     /** What the file's bytes become, given what analyse() found in the same
         bytes (null when nothing was analysed) and what the file was when
         they were read (missing for a file that is not there). May throw

@@ -97,7 +97,14 @@ FileReadAhead::PreparedFile FileReadAhead::prepare (const BatchOperation& operat
         // ahead, the look is the one the run takes anyway at the file's turn).
         // Otherwise the state comes with the open file: the run neither
         // asks for it by name first nor again afterwards.
-        const bool fromCopy = check == CopyCheck::later ? file.readCopyAsBackedUp (prepared.bytes, prepared.state)
+        if (file.backedUp.has_value())
+            if (prepared.analysis = operation.analyseUnread (file.file, file.backedUp->size, file.backedUp->crc); prepared.analysis != nullptr)
+            {
+                prepared.state = file.backedUp->state;
+                return prepared;
+            }
+
+        const bool fromCopy = (check == CopyCheck::later || ! operation.readsChangedFilesAgain()) ? file.readCopyAsBackedUp (prepared.bytes, prepared.state)
                                                         : file.readBackedUpCopy (prepared.bytes, prepared.state);
         if (! fromCopy)
         {

@@ -63,7 +63,25 @@ juce::Array<juce::File> RestoreOperation::affectedFiles() const
     return files;
 }
 
-FileRewrite RestoreOperation::rewrite (const juce::File& file, std::string_view original, const FileAnalysis*, const FileState& readAs)
+namespace
+{
+    /** The file differs from its entry by size or CRC: it is not read. */
+    struct DiffersFromItsEntry : FileAnalysis
+    {
+    };
+}
+
+std::unique_ptr<FileAnalysis> RestoreOperation::analyseUnread (const juce::File& file, juce::int64 size, juce::uint32 crc) const
+{
+    // Most files a restore comes to differ from their entries, and their
+    // sizes or CRCs say so: such a file is neither read nor compared.
+    const auto entry = entryForPath.find (file.getFullPathName());
+    if (entry == entryForPath.end() || size < 0 || ! archive.surelyDiffers (entry->second, (juce::uint64) size, crc))
+        return nullptr;
+    return std::make_unique<DiffersFromItsEntry>();
+}
+
+FileRewrite RestoreOperation::rewrite (const juce::File& file, std::string_view original, const FileAnalysis* analysis, const FileState& readAs)
 {
     FileRewrite rewrite;
     const auto entry = entryForPath.find (file.getFullPathName());
@@ -75,9 +93,9 @@ FileRewrite RestoreOperation::rewrite (const juce::File& file, std::string_view 
 
     const int index = entry->second;
     bool same = false;
-    rewrite.result = archive.holdsSameBytes (index, original, same);
-    if (rewrite.result.failed())
-        return rewrite;
+    if (dynamic_cast<const DiffersFromItsEntry*> (analysis) == nullptr)
+        if (rewrite.result = archive.holdsSameBytes (index, original, same); rewrite.result.failed())
+            return rewrite;
 
     // The mode as archived, exactly, but never setuid, setgid or sticky: a
     // restore must not hand out a program's privileges.

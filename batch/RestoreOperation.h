@@ -22,11 +22,15 @@ public:
     Refusal prepare() override;
     juce::String describeTask() const override;
     juce::Array<juce::File> affectedFiles() const override;
+    std::unique_ptr<FileAnalysis> analyseUnread (const juce::File& file, juce::int64 size, juce::uint32 crc) const override;
     FileRewrite rewrite (const juce::File& file, std::string_view original, const FileAnalysis* analysis,
                          const FileState& readAs) override;
     juce::String fileLinePrefix() const override { return "restoring file: "; }
     bool createsMissingFiles() const override { return true; }
     bool opensGzip() const override { return false; } // an archived file comes back byte for byte
+    // A restore writes over whatever a file holds: a change made after its
+    // backup would be lost with no backup holding it.
+    bool readsChangedFilesAgain() const override { return false; }
     std::pair<juce::String, juce::String> finishedAlert (const juce::File& backup) const override;
 
 private:

@@ -198,3 +198,49 @@ TEST_F (RestoreRun, AFifoGivenForTheArchiveIsRefusedWithoutWaitingForAWriter)
     RestoreOperation restore (restoreSettings (fifo));
     EXPECT_TRUE (restore.prepare().isRefused());
 }
+
+// A restore writes back every file whose bytes differ from its entry, and
+// only those, whether their sizes and CRCs told it or it had to compare.
+TEST_F (RestoreRun, WritesBackExactlyTheFilesThatDifferFromTheirEntries)
+{
+    const struct
+    {
+        std::string archived, current;
+    } cases[] = {
+        { "<a v=\"1\"/>", "<a v=\"1\"/>" }, // equal: left as it is
+        { "<a v=\"1\"/>", "<a v=\"2\"/>" }, // same size, other bytes
+        { "", "<a/>" },                     // an empty entry
+        { "<a/>", "" },
+        { "<a v=\"1\"/>", "<a/>" },
+    };
+
+    ZipArchiveWriter writer;
+    for (size_t i = 0; i < std::size (cases); ++i)
+    {
+        const auto name = "f" + juce::String ((int) i) + ".xml";
+        writer.addEntry (folder.write (name, cases[i].archived), name);
+    }
+    const auto archive = folder.file ("old.zip");
+    ASSERT_TRUE (writer.writeToFile (archive)) << writer.getLastError();
+
+    std::vector<ino_t> inodes;
+    for (size_t i = 0; i < std::size (cases); ++i)
+    {
+        const auto name = "f" + juce::String ((int) i) + ".xml";
+        folder.write (name, cases[i].current);
+        struct stat before;
+        ASSERT_EQ (::stat (path (name).toRawUTF8(), &before), 0);
+        inodes.push_back (before.st_ino);
+    }
+
+    const auto outcome = run (restoreSettings (archive));
+    ASSERT_EQ (outcome.status, BatchOutcome::Status::completed) << outcome.log;
+    for (size_t i = 0; i < std::size (cases); ++i)
+    {
+        const auto name = "f" + juce::String ((int) i) + ".xml";
+        EXPECT_EQ (folder.read (name), cases[i].archived) << name;
+        struct stat after;
+        ASSERT_EQ (::stat (path (name).toRawUTF8(), &after), 0);
+        EXPECT_EQ (after.st_ino == inodes[i], cases[i].archived == cases[i].current) << name;
+    }
+}
