@@ -4,6 +4,7 @@
 #include "FilePattern.h"
 #include "FileDescriptor.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
@@ -11,6 +12,7 @@
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 juce::File getApplicationDirectory()
@@ -21,26 +23,24 @@ juce::File getApplicationDirectory()
 namespace
 {
     /** Orders by the last path component alone, comparing UTF-16 code units,
-        so that "B.xml" comes before "a.xml" whatever folder either lives in. */
-    struct CompareFileNames
+        so that "B.xml" comes before "a.xml" whatever folder either lives in.
+        Each name is converted once, not at every comparison. */
+    void sortByFileName (juce::OwnedArray<juce::File>& files)
     {
-        static int compareElements (const juce::File* first, const juce::File* second)
+        std::vector<std::pair<std::u16string, juce::File*>> keyed;
+        keyed.reserve ((size_t) files.size());
+        for (auto* file : files)
         {
-            // The converted text lives inside the string, so the strings must outlive the pointers.
-            const auto nameA = first->getFileName(), nameB = second->getFileName();
-            const auto a = nameA.toUTF16(), b = nameB.toUTF16();
-
-            for (int i = 0;; ++i)
-            {
-                const auto ca = (juce::uint16) a[i];
-                const auto cb = (juce::uint16) b[i];
-                if (ca != cb)
-                    return ca < cb ? -1 : 1;
-                if (ca == 0)
-                    return 0;
-            }
+            const auto name = file->getFileName();
+            keyed.emplace_back (std::u16string (reinterpret_cast<const char16_t*> (name.toUTF16().getAddress())), file);
         }
-    };
+        std::sort (keyed.begin(), keyed.end(), [] (const auto& a, const auto& b) { return a.first < b.first; });
+
+        // Only the order of the owned pointers changes.
+        auto** order = files.getRawDataPointer();
+        for (size_t i = 0; i < keyed.size(); ++i)
+            order[i] = keyed[i].second;
+    }
 
     juce::String shown (const std::string& path)
     {
@@ -158,10 +158,7 @@ void FileManager::rescan()
     numFiles = files.size();
 
     if (numFiles >= 2)
-    {
-        CompareFileNames comparator;
-        files.sort (comparator);
-    }
+        sortByFileName (files);
 }
 
 juce::String FileManager::getCurrentDirectoryPath()

@@ -220,3 +220,19 @@ TEST (FileManager, ReachesPathsLongerThanTheSystemLimitAndNamesWhatItCannotList)
     ::chmod (folder.file ("closed").getFullPathName().toRawUTF8(), 0755);
     std::system (("rm -rf '" + folder.path() + "/" + juce::String (part) + "'").toRawUTF8());
 }
+
+// UTF-16 code units, not code points: a name past U+FFFF (a surrogate pair,
+// D83D...) sorts before one at U+FF21, which code points would put first.
+TEST (FileManager, SortsByUtf16CodeUnits)
+{
+    TestFolder folder;
+    const auto emoji = juce::String::fromUTF8 ("\xF0\x9F\x98\x80.xml"), fullWidthA = juce::String::fromUTF8 ("\xEF\xBC\xA1.xml"),
+               eAcute = juce::String::fromUTF8 ("\xC3\xA9.xml");
+    for (const auto& name : { fullWidthA, emoji, eAcute, juce::String ("z.xml") })
+        folder.write (name, "<a/>");
+
+    XmlFileManager manager (folder);
+    juce::StringArray expected;
+    expected.addArray ({ juce::String ("z.xml"), eAcute, emoji, fullWidthA });
+    EXPECT_EQ (listedNames (manager), expected);
+}
