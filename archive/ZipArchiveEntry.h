@@ -88,7 +88,7 @@ public:
     static constexpr int centralHeaderSize = 46;
     static constexpr int copyBufferSize = 1024;
     static constexpr juce::int64 wholeReadLimit = 1 << 17; // a file read whole before its header
-    static constexpr size_t readAheadSize = 1 << 16; // the disk is read in blocks this large
+    static constexpr size_t readAheadSize = 1 << 16;       // the disk is read in blocks this large
 
     /** General purpose flag bit 11: the name is UTF-8. */
     static constexpr juce::uint16 languageEncodingFlag = 0x0800;

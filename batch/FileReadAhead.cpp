@@ -104,8 +104,9 @@ FileReadAhead::PreparedFile FileReadAhead::prepare (const BatchOperation& operat
                 return prepared;
             }
 
-        const bool fromCopy = (check == CopyCheck::later || ! operation.readsChangedFilesAgain()) ? file.readCopyAsBackedUp (prepared.bytes, prepared.state)
-                                                        : file.readBackedUpCopy (prepared.bytes, prepared.state);
+        const bool heldToBackup = check == CopyCheck::later || ! operation.readsChangedFilesAgain();
+        const bool fromCopy = heldToBackup ? file.readCopyAsBackedUp (prepared.bytes, prepared.state)
+                                           : file.readBackedUpCopy (prepared.bytes, prepared.state);
         if (! fromCopy)
         {
             const auto stream = file.openForReading();

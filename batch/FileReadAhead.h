@@ -20,8 +20,8 @@
     Reads and analyses the files of a run ahead of it, on threads of its own,
     so that parsing the next files overlaps converting and writing the
     current one, and two files are parsed at once where there are two cores.
-    The run takes the files in their order. A few prepared files wait at a
-    time, within a byte budget, so memory stays bounded by the largest files.
+    The run takes the files in their order. Up to a few dozen prepared files
+    wait at a time, within a byte budget, so memory stays bounded by the largest files.
     Each side sleeps until it can go on for several files, since every
     wake-up costs system calls that a run of many small files would count.
     A file changed since it was read ahead (its state by name is no longer
@@ -110,7 +110,7 @@ private:
     int nextToPrepare = 0;
     size_t waitingBytes = 0; // of the prepared files in slots
     int liveThreads = 0;
-    int beingPrepared = 0;   // files claimed by a thread and not done yet
-    bool runWaiting = false; // the run sleeps in take()
+    int beingPrepared = 0;            // files claimed by a thread and not done yet
+    bool runWaiting = false;          // the run sleeps in take()
     std::vector<std::thread> threads; // last: they start once everything above is set
 };
