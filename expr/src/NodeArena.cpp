@@ -21,7 +21,9 @@ namespace Expr
 
         constexpr std::size_t headerSize = sizeof (NodeHeader);
         constexpr std::size_t alignment = alignof (NodeHeader);
-        constexpr std::size_t largestBlock = 8 * 1024 * 1024;
+        // Pages of a block are only backed once nodes are carved from them, so
+        // a large last block costs nothing beyond the part used.
+        constexpr std::size_t largestBlock = 32 * 1024 * 1024;
 
         std::size_t RoundUp (std::size_t bytes)
         {
@@ -44,6 +46,12 @@ namespace Expr
     NodeArena::Scope::~Scope()
     {
         currentArena = previous;
+    }
+
+    NodeArena::~NodeArena()
+    {
+        for (const Block& block : blocks)
+            FreeLarge (block.memory, block.size);
     }
 
     void* NodeArena::AllocateNode (std::size_t size)
@@ -74,17 +82,18 @@ namespace Expr
     }
 
     // Blocks double up to a limit, so a small formula takes one small block and
-    // a huge one a few hundred large ones, on huge pages where the system has
-    // them. Left uninitialised: every node constructs what it uses.
+    // a huge one a few dozen large ones, each on huge pages from its start
+    // where the system has them. Left uninitialised: every node constructs
+    // what it uses.
     void NodeArena::AddBlock (std::size_t atLeast)
     {
         const std::size_t size = std::max (nextBlockSize, atLeast);
+        blocks.reserve (blocks.size() + 1);
+        auto* memory = static_cast<std::byte*> (AllocateLarge (size));
+        blocks.push_back (Block { memory, size });
         nextBlockSize = std::min (nextBlockSize * 2, largestBlock);
-        blocks.emplace_back (new std::byte[size]);
-        next = blocks.back().get();
+        next = memory;
         left = size;
-        if (size >= largestBlock)
-            AdviseHugePages (next, size);
     }
 
 } // namespace Expr

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <memory>
 #include <vector>
 
 namespace Expr
@@ -21,6 +20,7 @@ namespace Expr
     {
     public:
         NodeArena() = default;
+        ~NodeArena();
         NodeArena (const NodeArena&) = delete;
         NodeArena& operator= (const NodeArena&) = delete;
 
@@ -50,7 +50,13 @@ namespace Expr
         void* Allocate (std::size_t bytes);
         void AddBlock (std::size_t atLeast);
 
-        std::vector<std::unique_ptr<std::byte[]>> blocks;
+        struct Block
+        {
+            std::byte* memory;
+            std::size_t size;
+        };
+
+        std::vector<Block> blocks;
         std::byte* next = nullptr;
         std::size_t left = 0;
         std::size_t nextBlockSize = 64 * 1024;

@@ -1,8 +1,7 @@
 #include "TokenLevels.h"
 
-#include "HugePages.h"
-
 #include <limits>
+#include <vector>
 
 namespace Expr
 {
@@ -11,15 +10,6 @@ namespace Expr
     {
         constexpr int none = -1;
         constexpr int beyondEveryIndex = std::numeric_limits<int>::max();
-
-        // assign() on memory advised before it is first written.
-        void FillLarge (std::vector<int>& list, size_t count, int value)
-        {
-            list.clear();
-            list.reserve (count);
-            AdviseHugePages (list.data(), count * sizeof (int));
-            list.assign (count, value);
-        }
     } // namespace
 
     bool TokenLevels::IsListed (TokenKind kind)
@@ -39,13 +29,13 @@ namespace Expr
         }
     }
 
-    void TokenLevels::Build (const std::vector<Token>& list)
+    void TokenLevels::Build (const LargeArray<Token>& list)
     {
         tokens = &list;
-        const size_t count = list.size();
-        FillLarge (partner, count, none);
-        FillLarge (level, count, none);
-        FillLarge (nextListed, count, beyondEveryIndex);
+        const size_t count = list.Size();
+        partner.Fill (count, none);
+        level.Fill (count, none);
+        nextListed.Fill (count, beyondEveryIndex);
         balanced = false;
 
         // Left to right: levels and partners. A ")" lies at the level of its "(".
@@ -98,7 +88,7 @@ namespace Expr
 
     bool TokenLevels::Covers (int first, int last) const
     {
-        if (! balanced || first < 0 || last < first || static_cast<size_t> (last) >= tokens->size())
+        if (! balanced || first < 0 || last < first || static_cast<size_t> (last) >= tokens->Size())
             return false;
         const auto f = static_cast<size_t> (first);
         const auto l = static_cast<size_t> (last);

@@ -1,8 +1,7 @@
 #pragma once
 
+#include "HugePages.h"
 #include "Token.h"
-
-#include <vector>
 
 namespace Expr
 {
@@ -21,7 +20,7 @@ namespace Expr
     public:
         /** Rebuilds the index for the tokens, which must stay unchanged while it
         is used; an unbalanced list covers nothing. */
-        void Build (const std::vector<Token>& list);
+        void Build (const LargeArray<Token>& list);
 
         bool Covers (int first, int last) const;
 
@@ -41,10 +40,10 @@ namespace Expr
 
         TokenKind KindAt (size_t index) const { return (*tokens)[index].kind; }
 
-        const std::vector<Token>* tokens = nullptr;
-        std::vector<int> partner;
-        std::vector<int> level;      // the index of the "(" the token lies in, -1 at the top
-        std::vector<int> nextListed; // see NextListed; none is beyond every index
+        const LargeArray<Token>* tokens = nullptr;
+        LargeArray<int> partner;
+        LargeArray<int> level;      // the index of the "(" the token lies in, -1 at the top
+        LargeArray<int> nextListed; // see NextListed; none is beyond every index
         bool balanced = false;
     };
 
