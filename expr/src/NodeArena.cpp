@@ -3,7 +3,10 @@
 #include "HugePages.h"
 
 #include <algorithm>
+#include <atomic>
+#include <mutex>
 #include <new>
+#include <unordered_set>
 
 namespace Expr
 {
@@ -12,15 +15,8 @@ namespace Expr
     {
         thread_local NodeArena* currentArena = nullptr;
 
-        // Before every node: whether it came from an arena. As large as the
-        // alignment operator new promises, so the node after it keeps that.
-        struct alignas (__STDCPP_DEFAULT_NEW_ALIGNMENT__) NodeHeader
-        {
-            bool fromArena;
-        };
-
-        constexpr std::size_t headerSize = sizeof (NodeHeader);
-        constexpr std::size_t alignment = alignof (NodeHeader);
+        // Every node is placed at the alignment operator new promises.
+        constexpr std::size_t alignment = __STDCPP_DEFAULT_NEW_ALIGNMENT__;
         // Pages of a block are only backed once nodes are carved from them, so
         // a large last block costs nothing beyond the part used.
         constexpr std::size_t largestBlock = 32 * 1024 * 1024;
@@ -30,11 +26,60 @@ namespace Expr
             return (bytes + alignment - 1) / alignment * alignment;
         }
 
-        void* AfterHeader (void* memory, bool fromArena)
+        /** The nodes taken from the heap (outside any arena) that are still
+        alive. Nodes carry no mark of their own, so this is how deleting a
+        node tells the two kinds apart: a node not listed here came from an
+        arena. Heap nodes are the rare kind (nodes made outside a parse), so
+        while there are none, deleting a node looks nothing up. Never
+        destroyed: a node may be deleted during static destruction. */
+        class HeapNodes
         {
-            auto* header = ::new (memory) NodeHeader { fromArena };
-            return header + 1;
-        }
+        public:
+            static HeapNodes& Instance()
+            {
+                static HeapNodes* const instance = new HeapNodes();
+                return *instance;
+            }
+
+            void* Allocate (std::size_t size)
+            {
+                void* memory = ::operator new (size);
+                try
+                {
+                    const std::lock_guard<std::mutex> lock (mutex);
+                    live.insert (memory);
+                    count.store (live.size(), std::memory_order_release);
+                }
+                catch (...)
+                {
+                    ::operator delete (memory);
+                    throw;
+                }
+                return memory;
+            }
+
+            /** Frees the memory if it is a heap node's; false for any other. */
+            bool Release (void* memory) noexcept
+            {
+                if (count.load (std::memory_order_acquire) == 0)
+                    return false;
+                {
+                    const std::lock_guard<std::mutex> lock (mutex);
+                    if (live.erase (memory) == 0)
+                        return false;
+                    count.store (live.size(), std::memory_order_release);
+                }
+                ::operator delete (memory);
+                return true;
+            }
+
+        private:
+            HeapNodes() = default;
+
+            std::mutex mutex;
+            std::unordered_set<void*> live;
+            std::atomic<std::size_t> count { 0 };
+        };
     } // namespace
 
     NodeArena::Scope::Scope (NodeArena& arena)
@@ -56,19 +101,15 @@ namespace Expr
 
     void* NodeArena::AllocateNode (std::size_t size)
     {
-        const std::size_t bytes = headerSize + RoundUp (size);
         if (currentArena != nullptr)
-            return AfterHeader (currentArena->Allocate (bytes), true);
-        return AfterHeader (::operator new (bytes), false);
+            return currentArena->Allocate (RoundUp (size));
+        return HeapNodes::Instance().Allocate (size);
     }
 
     void NodeArena::ReleaseNode (void* pointer) noexcept
     {
-        if (pointer == nullptr)
-            return;
-        auto* header = static_cast<NodeHeader*> (pointer) - 1;
-        if (! header->fromArena)
-            ::operator delete (header);
+        if (pointer != nullptr)
+            static_cast<void> (HeapNodes::Instance().Release (pointer));
     }
 
     void* NodeArena::Allocate (std::size_t bytes)

@@ -12,10 +12,10 @@ namespace Expr
     one per node.
 
     Node's operator new draws from the arena installed on the calling thread
-    by a Scope (the parse of an expression) and from the heap outside one;
-    each allocation is preceded by a header saying which, so that deleting a
-    node is right either way. Deleting an arena node only runs its
-    destructor: the arena must outlive the nodes carved from it. */
+    by a Scope (the parse of an expression) and from the heap outside one.
+    Nodes carry no header: the heap ones are listed while they live, so that
+    deleting a node is right either way. Deleting an arena node only runs
+    its destructor: the arena must outlive the nodes carved from it. */
     class NodeArena
     {
     public:
