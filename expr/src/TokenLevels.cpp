@@ -33,9 +33,8 @@ namespace Expr
     {
         tokens = &list;
         const size_t count = list.Size();
-        partner.Fill (count, none);
+        link.Fill (count, beyondEveryIndex);
         level.Fill (count, none);
-        nextListed.Fill (count, beyondEveryIndex);
         balanced = false;
 
         // Left to right: levels and partners. A ")" lies at the level of its "(".
@@ -49,8 +48,7 @@ namespace Expr
                     return;
                 const int open = openGroups.back();
                 openGroups.pop_back();
-                partner[static_cast<size_t> (open)] = static_cast<int> (i);
-                partner[i] = open;
+                link[static_cast<size_t> (open)] = static_cast<int> (i);
             }
             level[i] = openGroups.empty() ? none : openGroups.back();
             if (kind == TokenKind::OpenParen)
@@ -61,7 +59,8 @@ namespace Expr
 
         // Right to left: the next listed token of each level. Entering a group
         // from its ")" starts a fresh level; leaving it at its "(" restores the
-        // outer one, where the "(" itself is listed.
+        // outer one, where the "(" itself is listed. A "(" keeps its partner:
+        // its next listed token is its ")"'s.
         std::vector<int> outerNext;
         int next = beyondEveryIndex;
         for (size_t i = count; i-- > 0;)
@@ -69,7 +68,7 @@ namespace Expr
             const TokenKind kind = list[i].kind;
             if (kind == TokenKind::CloseParen)
             {
-                nextListed[i] = next;
+                link[i] = next;
                 outerNext.push_back (next);
                 next = beyondEveryIndex;
                 continue;
@@ -79,7 +78,10 @@ namespace Expr
                 next = outerNext.back();
                 outerNext.pop_back();
             }
-            nextListed[i] = next;
+            else
+            {
+                link[i] = next;
+            }
             if (IsListed (kind))
                 next = static_cast<int> (i);
         }
@@ -98,7 +100,7 @@ namespace Expr
     int TokenLevels::FirstListedFrom (int first) const
     {
         const auto f = static_cast<size_t> (first);
-        return IsListed (KindAt (f)) ? first : nextListed[f];
+        return IsListed (KindAt (f)) ? first : link[f];
     }
 
 } // namespace Expr

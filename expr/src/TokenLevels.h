@@ -30,10 +30,15 @@ namespace Expr
 
         /** The next listed token after index at index's level; a "(" skips its
         group. */
-        int NextListed (int index) const { return nextListed[static_cast<size_t> (index)]; }
+        int NextListed (int index) const
+        {
+            const auto i = static_cast<size_t> (index);
+            // A "(" shares the next listed token of its ")".
+            return KindAt (i) == TokenKind::OpenParen ? link[static_cast<size_t> (link[i])] : link[i];
+        }
 
-        /** The ")" of a "(" (or the "(" of a ")"). */
-        int Partner (int index) const { return partner[static_cast<size_t> (index)]; }
+        /** The ")" of a "(". */
+        int Partner (int index) const { return link[static_cast<size_t> (index)]; }
 
     private:
         static bool IsListed (TokenKind kind);
@@ -41,9 +46,10 @@ namespace Expr
         TokenKind KindAt (size_t index) const { return (*tokens)[index].kind; }
 
         const LargeArray<Token>* tokens = nullptr;
-        LargeArray<int> partner;
-        LargeArray<int> level;      // the index of the "(" the token lies in, -1 at the top
-        LargeArray<int> nextListed; // see NextListed; none is beyond every index
+        // For a "(", its ")"; for every other token, the next listed token at its
+        // level (see NextListed), beyond every index when there is none.
+        LargeArray<int> link;
+        LargeArray<int> level; // the index of the "(" the token lies in, -1 at the top
         bool balanced = false;
     };
 
