@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <mutex>
 #include <new>
 #include <unordered_set>
@@ -15,15 +16,23 @@ namespace Expr
     {
         thread_local NodeArena* currentArena = nullptr;
 
-        // Every node is placed at the alignment operator new promises.
-        constexpr std::size_t alignment = __STDCPP_DEFAULT_NEW_ALIGNMENT__;
+        // operator new promises this alignment to every object that can need
+        // it; an object's alignment divides its size, so a node whose size is
+        // not a multiple of it is placed at the alignment its size allows, and
+        // never below a pointer's.
+        constexpr std::size_t largestAlignment = __STDCPP_DEFAULT_NEW_ALIGNMENT__;
+        constexpr std::size_t smallestAlignment = alignof (void*) > alignof (double) ? alignof (void*) : alignof (double);
+        static_assert (largestAlignment % smallestAlignment == 0);
         // Pages of a block are only backed once nodes are carved from them, so
         // a large last block costs nothing beyond the part used.
         constexpr std::size_t largestBlock = 32 * 1024 * 1024;
 
-        std::size_t RoundUp (std::size_t bytes)
+        std::size_t AlignmentFor (std::size_t size)
         {
-            return (bytes + alignment - 1) / alignment * alignment;
+            const std::size_t sizeAllows = size & (~size + 1); // the lowest set bit
+            if (sizeAllows == 0 || sizeAllows >= largestAlignment)
+                return largestAlignment;
+            return sizeAllows < smallestAlignment ? smallestAlignment : sizeAllows;
         }
 
         /** The nodes taken from the heap (outside any arena) that are still
@@ -102,7 +111,7 @@ namespace Expr
     void* NodeArena::AllocateNode (std::size_t size)
     {
         if (currentArena != nullptr)
-            return currentArena->Allocate (RoundUp (size));
+            return currentArena->Allocate (size, AlignmentFor (size));
         return HeapNodes::Instance().Allocate (size);
     }
 
@@ -112,13 +121,19 @@ namespace Expr
             static_cast<void> (HeapNodes::Instance().Release (pointer));
     }
 
-    void* NodeArena::Allocate (std::size_t bytes)
+    void* NodeArena::Allocate (std::size_t size, std::size_t alignment)
     {
-        if (bytes > left)
+        // Blocks start at the largest alignment, so a fresh one needs no padding.
+        const std::size_t padding = (alignment - reinterpret_cast<std::uintptr_t> (next) % alignment) % alignment;
+        const std::size_t bytes = (std::max<std::size_t> (size, 1) + smallestAlignment - 1) / smallestAlignment * smallestAlignment;
+        if (left < padding || bytes > left - padding)
+        {
             AddBlock (bytes);
-        void* memory = next;
-        next += bytes;
-        left -= bytes;
+            return Allocate (size, alignment);
+        }
+        void* memory = next + padding;
+        next += padding + bytes;
+        left -= padding + bytes;
         return memory;
     }
 

@@ -47,7 +47,7 @@ namespace Expr
         static void ReleaseNode (void* pointer) noexcept;
 
     private:
-        void* Allocate (std::size_t bytes);
+        void* Allocate (std::size_t size, std::size_t alignment);
         void AddBlock (std::size_t atLeast);
 
         struct Block

@@ -5,6 +5,7 @@
 #include "HugePages.h"
 #include "Parser.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <iterator>
@@ -385,6 +386,68 @@ namespace ExprTest
                 for (size_t i = 0; i < count; i += 997)
                     ASSERT_EQ (table[i], -3);
             }
+        }
+
+        // Nodes of every size are carved from the arena at the alignment their
+        // class needs, those that need 16 bytes included.
+        struct Placement
+        {
+            std::uintptr_t address;
+            size_t alignment;
+        };
+        std::vector<Placement> placements;
+
+        template<class Extra>
+        class PlacedNode : public Expr::FunctionNode
+        {
+        public:
+            explicit PlacedNode (Expr::Expression* owner)
+                : FunctionNode (owner)
+            {
+                placements.push_back ({ reinterpret_cast<std::uintptr_t> (this), alignof (PlacedNode) });
+            }
+
+        protected:
+            double Calculate() override { return static_cast<double> (sizeof (extra)); }
+
+        private:
+            Extra extra {};
+        };
+
+        template<class Extra>
+        class PlacedFactory : public Expr::FunctionFactory
+        {
+        public:
+            explicit PlacedFactory (std::string functionName)
+                : name (std::move (functionName)) {}
+            std::string FunctionName() override { return name; }
+            std::unique_ptr<Expr::FunctionNode> CreateNode (Expr::Expression* e) override { return std::make_unique<PlacedNode<Extra>> (e); }
+
+        private:
+            std::string name;
+        };
+
+        TEST (NodeMemory, ArenaNodesAreAlignedAsTheirClassesNeed)
+        {
+            struct Odd
+            {
+                char bytes[3];
+            };
+            TestEngine engine;
+            engine.functions.Add (std::make_unique<PlacedFactory<long double>> ("wide"));
+            engine.functions.Add (std::make_unique<PlacedFactory<Odd>> ("odd"));
+            engine.functions.Add (std::make_unique<PlacedFactory<char>> ("narrow"));
+            std::string formula = "0";
+            for (int i = 0; i < 3000; ++i)
+                formula += i % 3 == 0 ? "+wide()*x" : i % 3 == 1 ? "-odd()+1"
+                                                                 : "+narrow()^x";
+            placements.clear();
+            engine.Variable ("x") = 1.0;
+            EXPECT_EQ (engine.Evaluate (formula), 1000.0 * sizeof (long double) - 1000.0 * sizeof (Odd) + 1000.0 + 1000.0);
+            ASSERT_EQ (placements.size(), 3000u);
+            EXPECT_TRUE (std::any_of (placements.begin(), placements.end(), [] (const Placement& p) { return p.alignment == 16; }));
+            for (const Placement& placement : placements)
+                ASSERT_EQ (placement.address % placement.alignment, 0u) << placement.alignment;
         }
 
         // Nodes made outside a parse come from the heap, the others from their
