@@ -8,7 +8,6 @@ namespace Expr
 
     namespace
     {
-        constexpr int none = -1;
         constexpr int beyondEveryIndex = std::numeric_limits<int>::max();
     } // namespace
 
@@ -34,10 +33,9 @@ namespace Expr
         tokens = &list;
         const size_t count = list.Size();
         link.Fill (count, beyondEveryIndex);
-        level.Fill (count, none);
         balanced = false;
 
-        // Left to right: levels and partners. A ")" lies at the level of its "(".
+        // Left to right: partners.
         std::vector<int> openGroups;
         for (size_t i = 0; i < count; ++i)
         {
@@ -50,7 +48,6 @@ namespace Expr
                 openGroups.pop_back();
                 link[static_cast<size_t> (open)] = static_cast<int> (i);
             }
-            level[i] = openGroups.empty() ? none : openGroups.back();
             if (kind == TokenKind::OpenParen)
                 openGroups.push_back (static_cast<int> (i));
         }
@@ -58,9 +55,9 @@ namespace Expr
             return;
 
         // Right to left: the next listed token of each level. Entering a group
-        // from its ")" starts a fresh level; leaving it at its "(" restores the
-        // outer one, where the "(" itself is listed. A "(" keeps its partner:
-        // its next listed token is its ")"'s.
+        // from its ")" starts a fresh level, which ends at that ")"; leaving it
+        // at its "(" restores the outer one, where the "(" itself is listed. A
+        // "(" keeps its partner: its next listed token is its ")"'s.
         std::vector<int> outerNext;
         int next = beyondEveryIndex;
         for (size_t i = count; i-- > 0;)
@@ -70,7 +67,7 @@ namespace Expr
             {
                 link[i] = next;
                 outerNext.push_back (next);
-                next = beyondEveryIndex;
+                next = static_cast<int> (i);
                 continue;
             }
             if (kind == TokenKind::OpenParen)
@@ -92,9 +89,15 @@ namespace Expr
     {
         if (! balanced || first < 0 || last < first || static_cast<size_t> (last) >= tokens->Size())
             return false;
-        const auto f = static_cast<size_t> (first);
-        const auto l = static_cast<size_t> (last);
-        return level[f] == level[l] && KindAt (f) != TokenKind::CloseParen && KindAt (l) != TokenKind::OpenParen;
+        if (KindAt (static_cast<size_t> (first)) == TokenKind::CloseParen || KindAt (static_cast<size_t> (last)) == TokenKind::OpenParen)
+            return false;
+        for (int i = FirstListedFrom (first); i <= last; i = NextListed (i))
+        {
+            const TokenKind kind = KindAt (static_cast<size_t> (i));
+            if (kind == TokenKind::CloseParen || (kind == TokenKind::OpenParen && Partner (i) > last))
+                return false;
+        }
+        return true;
     }
 
     int TokenLevels::FirstListedFrom (int first) const

@@ -14,7 +14,8 @@ namespace Expr
     every "(" knows its partner, so a nested group costs one step. A range is
     covered when the whole list is balanced and the range starts and ends at
     the same level without cutting a group in two; any other range needs the
-    plain walk, which reports its unmatched parenthesis. */
+    plain walk, which reports its unmatched parenthesis. Two tables of one
+    int per token: no level is stored, Covers finds it out by walking. */
     class TokenLevels
     {
     public:
@@ -22,6 +23,10 @@ namespace Expr
         is used; an unbalanced list covers nothing. */
         void Build (const LargeArray<Token>& list);
 
+        /** Whether the range can be walked through the index: a walk over its
+        listed tokens, which meets the ")" ending first's group when the range
+        leaves that group and a "(" whose group goes past last when it cuts
+        one. */
         bool Covers (int first, int last) const;
 
         /** The first listed token at first's level from first on (first itself
@@ -29,7 +34,8 @@ namespace Expr
         int FirstListedFrom (int first) const;
 
         /** The next listed token after index at index's level; a "(" skips its
-        group. */
+        group. Past the last one of a group comes the group's ")", past the
+        last one of the whole list a value beyond every index. */
         int NextListed (int index) const
         {
             const auto i = static_cast<size_t> (index);
@@ -47,9 +53,8 @@ namespace Expr
 
         const LargeArray<Token>* tokens = nullptr;
         // For a "(", its ")"; for every other token, the next listed token at its
-        // level (see NextListed), beyond every index when there is none.
+        // level (see NextListed).
         LargeArray<int> link;
-        LargeArray<int> level; // the index of the "(" the token lies in, -1 at the top
         bool balanced = false;
     };
 

@@ -4,6 +4,7 @@
 
 #include "HugePages.h"
 #include "Parser.h"
+#include "TokenLevels.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -305,6 +306,41 @@ namespace ExprTest
                 Expr::Parser parser (&engine.expression);
                 parser.Tokenize (text);
                 const int count = parser.TokenCount();
+
+                // The index covers exactly the ranges that start and end at one
+                // level, computed here the plain way, of a balanced list.
+                Expr::LargeArray<Expr::Token> tokens;
+                tokens.Reset (static_cast<size_t> (count));
+                std::vector<int> level;
+                std::vector<int> open;
+                bool balanced = true;
+                for (int i = 0; i < count; ++i)
+                {
+                    tokens.PushBack (parser.TokenAt (i));
+                    const Expr::TokenKind kind = parser.TokenAt (i).kind;
+                    if (kind == Expr::TokenKind::CloseParen)
+                    {
+                        if (open.empty())
+                            balanced = false;
+                        else
+                            open.pop_back();
+                    }
+                    level.push_back (open.empty() ? -1 : open.back());
+                    if (kind == Expr::TokenKind::OpenParen)
+                        open.push_back (i);
+                }
+                balanced = balanced && open.empty();
+                Expr::TokenLevels index;
+                index.Build (tokens);
+                for (int first = 0; first < count; ++first)
+                    for (int last = first; last < count; ++last)
+                    {
+                        const bool covered = balanced && level[static_cast<size_t> (first)] == level[static_cast<size_t> (last)]
+                                          && parser.TokenAt (first).kind != Expr::TokenKind::CloseParen
+                                          && parser.TokenAt (last).kind != Expr::TokenKind::OpenParen;
+                        ASSERT_EQ (index.Covers (first, last), covered) << text << " " << first << ".." << last;
+                    }
+
                 for (int first = 0; first < count; ++first)
                     for (int last = first; last < count; ++last)
                     {
@@ -345,9 +381,9 @@ namespace ExprTest
                         {
                             threw = true;
                         }
-                        const auto listed = [&] (const std::vector<int>& tokens) {
+                        const auto listed = [&] (const std::vector<int>& visits) {
                             std::vector<int> kept;
-                            for (const int i : tokens)
+                            for (const int i : visits)
                             {
                                 const Expr::TokenKind kind = parser.TokenAt (i).kind;
                                 if (kind != Expr::TokenKind::Identifier && kind != Expr::TokenKind::Number)
