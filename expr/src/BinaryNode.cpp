@@ -37,24 +37,25 @@ namespace Expr
     {
         if (links.size() > longestNestedChain)
         {
-            chainLinks = std::move (links);
+            chainLinks = std::make_unique<std::vector<BinaryNode*>> (std::move (links));
             headsLongChain = true;
         }
     }
 
     double BinaryNode::CalculateChain()
     {
-        const size_t count = chainLinks.size();
+        const std::vector<BinaryNode*>& links = *chainLinks;
+        const size_t count = links.size();
         // This node's own evaluation was counted by its Compute(); each link
         // below it counts as its own evaluation when the nested call would reach it.
         for (size_t k = count; k-- > 0;)
         {
             if (k + 1 != count)
                 CountEvaluation();
-            chainLinks[k]->BeforeLeft();
+            links[k]->BeforeLeft();
         }
-        double value = chainLinks.front()->left->Compute();
-        for (BinaryNode* link : chainLinks)
+        double value = links.front()->left->Compute();
+        for (BinaryNode* link : links)
             value = link->AfterLeft (value);
         return value;
     }
