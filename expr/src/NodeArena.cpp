@@ -2,6 +2,8 @@
 
 #include "HugePages.h"
 
+#include <expr/ArgumentList.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
@@ -106,6 +108,16 @@ namespace Expr
     {
         for (const Block& block : blocks)
             FreeLarge (block.memory, block.size);
+    }
+
+    void* Detail::AllocateArguments (std::size_t bytes)
+    {
+        return NodeArena::AllocateNode (bytes);
+    }
+
+    void Detail::ReleaseArguments (void* memory) noexcept
+    {
+        NodeArena::ReleaseNode (memory);
     }
 
     void* NodeArena::AllocateNode (std::size_t size)

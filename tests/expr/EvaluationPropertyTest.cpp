@@ -2,7 +2,10 @@
 // the memory the parser and the trees are built in.
 #include "TestEngine.h"
 
+#include <expr/ArgumentList.h>
+
 #include "HugePages.h"
+#include "NodeArena.h"
 #include "Parser.h"
 #include "TokenLevels.h"
 
@@ -421,6 +424,43 @@ namespace ExprTest
                 table.Fill (count, -3);
                 for (size_t i = 0; i < count; i += 997)
                     ASSERT_EQ (table[i], -3);
+            }
+        }
+
+        // An argument list keeps its elements in order through every growth,
+        // in an arena or on the heap, and destroys each one once (the sanitizer
+        // build sees a leak or a double destruction).
+        TEST (Arguments, ListsKeepTheirElementsThroughGrowthInAnArenaOrOnTheHeap)
+        {
+            for (const bool inArena : { false, true })
+            {
+                Expr::NodeArena arena;
+                std::unique_ptr<Expr::NodeArena::Scope> scope;
+                if (inArena)
+                    scope = std::make_unique<Expr::NodeArena::Scope> (arena);
+                for (size_t count = 0; count < 40; count += 3)
+                {
+                    Expr::ArgumentList<std::unique_ptr<std::string>> list;
+                    if (count % 2 == 1)
+                        list.reserve (count / 2);
+                    for (size_t i = 0; i < count; ++i)
+                        list.push_back (std::make_unique<std::string> (std::string (i + 20, static_cast<char> ('a' + i % 26))));
+                    const auto& readOnly = list;
+                    ASSERT_EQ (readOnly.size(), count);
+                    EXPECT_EQ (readOnly.empty(), count == 0);
+                    size_t i = 0;
+                    for (const auto& element : readOnly)
+                    {
+                        ASSERT_EQ (*element, std::string (i + 20, static_cast<char> ('a' + i % 26))) << count << " " << inArena;
+                        ++i;
+                    }
+                    EXPECT_EQ (i, count);
+                    Expr::ArgumentList<double*> cells;
+                    double cell = 0.0;
+                    cells.push_back (&cell);
+                    *cells[0] = 2.5;
+                    EXPECT_EQ (cell, 2.5);
+                }
             }
         }
 
