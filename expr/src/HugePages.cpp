@@ -10,34 +10,19 @@
 namespace Expr
 {
 
+#if defined(__linux__)
     namespace
     {
         constexpr std::uintptr_t hugePage = 2 * 1024 * 1024;
 
-#if defined(__linux__)
         // Whole huge pages: the mapping then ends on a boundary too, and the
         // last page can be a huge one.
         std::size_t MappedSize (std::size_t bytes)
         {
             return (bytes + hugePage - 1) / hugePage * hugePage;
         }
-#endif
     } // namespace
-
-    void AdviseHugePages (void* start, std::size_t bytes)
-    {
-#if defined(__linux__)
-        const auto address = reinterpret_cast<std::uintptr_t> (start);
-        const std::uintptr_t first = (address + hugePage - 1) / hugePage * hugePage;
-        const std::uintptr_t end = (address + bytes) / hugePage * hugePage;
-        // Only advice: when the system declines, the pages are ordinary ones.
-        if (end > first)
-            static_cast<void> (madvise (reinterpret_cast<void*> (first), end - first, MADV_HUGEPAGE));
-#else
-        static_cast<void> (start);
-        static_cast<void> (bytes);
 #endif
-    }
 
     void* AllocateLarge (std::size_t bytes)
     {

@@ -9,18 +9,15 @@
 namespace Expr
 {
 
-    /** Asks the system to back the whole 2 MB pages inside the range with huge
-    pages when they are first touched, where it can (Linux, transparent huge
-    pages in "madvise" mode): a formula of millions of tokens and nodes fills
-    hundreds of megabytes once, and a fault per 4 KB page costs more than
-    the parse itself. Does nothing elsewhere or for a range too small. */
-    void AdviseHugePages (void* start, std::size_t bytes);
-
     /** Memory for a large table or block, uninitialised. From LargeAllocationSize
-    bytes on, it is mapped on its own at a 2 MB boundary and advised for huge
-    pages, so that every page of it can be a huge one (the heap would place it
-    anywhere and lose the pages at both ends); smaller sizes come from the
-    heap. Throws std::bad_alloc when there is no memory. */
+    bytes on, it is mapped on its own at a 2 MB boundary and the system is
+    asked to back it with huge pages when they are first touched, where it
+    can (Linux, transparent huge pages in "madvise" mode), so that every page
+    of it can be a huge one (the heap would place it anywhere and lose the
+    pages at both ends): a formula of millions of tokens and nodes fills
+    hundreds of megabytes once, and a fault per 4 KB page costs more than the
+    parse itself. Smaller sizes come from the heap. Throws std::bad_alloc
+    when there is no memory. */
     void* AllocateLarge (std::size_t bytes);
 
     /** Gives back memory from AllocateLarge, given the same size. */
