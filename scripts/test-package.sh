@@ -50,7 +50,7 @@ done
 desktop-file-validate /usr/share/applications/quillmere.desktop || fail "the desktop entry is not valid"
 [[ -f /usr/share/icons/hicolor/scalable/apps/quillmere.svg ]] || fail "no SVG icon"
 [[ -f /usr/share/icons/hicolor/256x256/apps/quillmere.png ]] || fail "no PNG icon"
-grep -q 'libquillmere-expr.so.2 ' <<< "$(ldconfig -p)" || fail "the dynamic linker does not know libquillmere-expr.so.2"
+grep -q 'libquillmere-expr.so.3 ' <<< "$(ldconfig -p)" || fail "the dynamic linker does not know libquillmere-expr.so.3"
 [[ "$(pkg-config --modversion quillmere-expr)" == "$version" ]] || fail "pkg-config does not find quillmere-expr"
 
 # Removed, it leaves none of its files behind, nor a record in dpkg.

@@ -3,6 +3,7 @@ quillmere_add_test(expr_tests
     SOURCES expr/BuiltInTableTest.cpp
             expr/ChainTest.cpp
             expr/ErrorsAndListsTest.cpp
+            expr/EvaluationPropertyTest.cpp
             expr/ExpressionTest.cpp
             expr/FormulaTableTest.cpp
             expr/SettledCountdownTest.cpp

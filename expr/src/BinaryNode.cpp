@@ -2,13 +2,8 @@
 
 #include "Parser.h"
 
-#include "ExponentNode.h"
-
 #include <expr/Exception.h>
 
-#include <cmath>
-#include <cstdint>
-#include <cstring>
 
 namespace Expr
 {
@@ -19,14 +14,6 @@ namespace Expr
         constexpr size_t longestNestedChain = 16;
     } // namespace
 
-// Where the processor has an fma instruction, the square test uses it in
-// place instead of calling the library's fma for every x ^ 2 (a copy of the
-// function for each, chosen once when the program loads).
-#if defined(__GNUC__) && defined(__x86_64__) && defined(__linux__)
-#define QUILLMERE_FMA_WHERE_AVAILABLE __attribute__ ((target_clones ("fma", "default")))
-#else
-#define QUILLMERE_FMA_WHERE_AVAILABLE
-#endif
 
     BinaryNode::~BinaryNode()
     {
@@ -35,26 +22,6 @@ namespace Expr
         std::unique_ptr<Node> next = std::move (left);
         while (auto* link = dynamic_cast<BinaryNode*> (next.get()))
             next = std::move (link->left);
-    }
-
-    QUILLMERE_FMA_WHERE_AVAILABLE bool SquareAsPowGivesIt (double x, double& square)
-    {
-        const double product = x * x;
-        std::uint64_t bits = 0;
-        std::memcpy (&bits, &product, sizeof bits);
-        const std::uint64_t exponentBits = bits & 0x7FF0000000000000u;
-        const bool usable = exponentBits > (std::uint64_t { 100 } << 52) // far from underflow
-                         && exponentBits != 0x7FF0000000000000u          // finite
-                         && (bits & 0x000FFFFFFFFFFFFFu) != 0;           // no binade edge
-        if (! usable)
-            return false;
-        double binade = 0.0; // the power of two at or below the product
-        std::memcpy (&binade, &exponentBits, sizeof binade);
-        const double roundingError = std::fma (x, x, -product);
-        if (! (std::fabs (roundingError) < binade * (0.45 * 0x1p-52)))
-            return false;
-        square = product;
-        return true;
     }
 
     void BinaryNode::Build (Parser& parser, int first, int last, int pivot)
@@ -70,24 +37,25 @@ namespace Expr
     {
         if (links.size() > longestNestedChain)
         {
-            chainLinks = std::move (links);
+            chainLinks = std::make_unique<std::vector<BinaryNode*>> (std::move (links));
             headsLongChain = true;
         }
     }
 
     double BinaryNode::CalculateChain()
     {
-        const size_t count = chainLinks.size();
+        const std::vector<BinaryNode*>& links = *chainLinks;
+        const size_t count = links.size();
         // This node's own evaluation was counted by its Compute(); each link
         // below it counts as its own evaluation when the nested call would reach it.
         for (size_t k = count; k-- > 0;)
         {
             if (k + 1 != count)
                 CountEvaluation();
-            chainLinks[k]->BeforeLeft();
+            links[k]->BeforeLeft();
         }
-        double value = chainLinks.front()->left->Compute();
-        for (BinaryNode* link : chainLinks)
+        double value = links.front()->left->Compute();
+        for (BinaryNode* link : links)
             value = link->AfterLeft (value);
         return value;
     }

@@ -68,8 +68,10 @@ namespace Expr
             rightLeaf = LeafValueOf (*right);
         }
 
-        std::vector<BinaryNode*> chainLinks; // not owned: they hang from left
-        bool headsLongChain = false;         // chainLinks is not empty
+        // The links (not owned: they hang from left) of a long chain only: one
+        // pointer in every other binary node, of which a formula may have millions.
+        std::unique_ptr<std::vector<BinaryNode*>> chainLinks;
+        bool headsLongChain = false; // chainLinks is set
     };
 
 } // namespace Expr

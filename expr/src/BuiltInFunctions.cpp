@@ -6,6 +6,8 @@
 #include <expr/FunctionCall.h>
 #include <expr/FunctionList.h>
 
+#include "ErrorIndicator.h"
+
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
@@ -52,9 +54,11 @@ namespace Expr
         auto Checked (LibraryFunction function)
         {
             return [function] (const FunctionCall& call) {
-                errno = 0;
+                int& indicator = ErrorIndicator();
+                indicator = 0;
                 const double result = function (call.Value (0));
-                call.ThrowIfErrorIndicated();
+                if (indicator != 0)
+                    call.ThrowIfErrorIndicated();
                 return result;
             };
         }
@@ -64,11 +68,13 @@ namespace Expr
         auto Checked2 (LibraryFunction function)
         {
             return [function] (const FunctionCall& call) {
-                errno = 0;
+                int& indicator = ErrorIndicator();
+                indicator = 0;
                 const double a = call.Value (0);
                 const double b = call.Value (1);
                 const double result = function (a, b);
-                call.ThrowIfErrorIndicated();
+                if (indicator != 0)
+                    call.ThrowIfErrorIndicated();
                 return result;
             };
         }

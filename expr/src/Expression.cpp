@@ -63,6 +63,22 @@ namespace Expr
     // node would have left it.
     double Expression::Compute()
     {
+        // The usual case first, kept short: a settled tree, no error to settle
+        // and no poll due. Every node of a settled tree, its entry included,
+        // leaves the counting to this function.
+        if (lastEvaluatedPlace == noPlaceNoted && evaluationPlaces != 0 && abortCountdown >= evaluationPlaces)
+        {
+            abortCountdown -= evaluationPlaces;
+            Node& entry = *settledEntry;
+            if (entry.leafValue != nullptr)
+                return *entry.leafValue;
+            return entry.Calculate();
+        }
+        return ComputeOtherwise();
+    }
+
+    double Expression::ComputeOtherwise()
+    {
         if (lastEvaluatedPlace != noPlaceNoted)
             SettleAfterError();
         if (root == nullptr)

@@ -16,15 +16,22 @@ namespace Expr
         {
             if (ReadsLeavesDirectly())
                 return *leftLeaf * *rightLeaf;
-            if (HeadsLongChain())
-                return CalculateChain();
-            return AfterLeft (left->Compute());
+            return CalculateNested();
         }
 
         double AfterLeft (double leftValue) override
         {
             const double r = right->Compute();
             return leftValue * r;
+        }
+
+    private:
+        // Out of line, so that the leaves' path above needs no stack frame.
+        [[gnu::noinline]] double CalculateNested()
+        {
+            if (HeadsLongChain())
+                return CalculateChain();
+            return AfterLeft (left->Compute());
         }
     };
 

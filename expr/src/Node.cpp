@@ -1,10 +1,13 @@
 #include <expr/Exception.h>
 #include <expr/Node.h>
 
+#include "ErrorIndicator.h"
 #include "NodeArena.h"
 
 namespace Expr
 {
+
+    thread_local int* Detail::errorIndicatorCell = nullptr;
 
     namespace
     {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <memory>
 #include <vector>
 
 namespace Expr
@@ -13,14 +12,15 @@ namespace Expr
     one per node.
 
     Node's operator new draws from the arena installed on the calling thread
-    by a Scope (the parse of an expression) and from the heap outside one;
-    each allocation is preceded by a header saying which, so that deleting a
-    node is right either way. Deleting an arena node only runs its
-    destructor: the arena must outlive the nodes carved from it. */
+    by a Scope (the parse of an expression) and from the heap outside one.
+    Nodes carry no header: the heap ones are listed while they live, so that
+    deleting a node is right either way. Deleting an arena node only runs
+    its destructor: the arena must outlive the nodes carved from it. */
     class NodeArena
     {
     public:
         NodeArena() = default;
+        ~NodeArena();
         NodeArena (const NodeArena&) = delete;
         NodeArena& operator= (const NodeArena&) = delete;
 
@@ -47,10 +47,16 @@ namespace Expr
         static void ReleaseNode (void* pointer) noexcept;
 
     private:
-        void* Allocate (std::size_t bytes);
+        void* Allocate (std::size_t size, std::size_t alignment);
         void AddBlock (std::size_t atLeast);
 
-        std::vector<std::unique_ptr<std::byte[]>> blocks;
+        struct Block
+        {
+            std::byte* memory;
+            std::size_t size;
+        };
+
+        std::vector<Block> blocks;
         std::byte* next = nullptr;
         std::size_t left = 0;
         std::size_t nextBlockSize = 64 * 1024;

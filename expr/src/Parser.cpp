@@ -1,7 +1,6 @@
 #include "Parser.h"
 
 #include "AddNode.h"
-#include "HugePages.h"
 #include "AssignNode.h"
 #include "DivideNode.h"
 #include "ExponentNode.h"
@@ -87,7 +86,7 @@ namespace Expr
         }
 
         // Digits, then a "." and further digits: no exponent, no sign.
-        size_t EndOfNumber (const std::string& text, size_t start)
+        size_t EndOfNumber (std::string_view text, size_t start)
         {
             const size_t length = text.size();
             size_t i = start;
@@ -104,7 +103,7 @@ namespace Expr
 
         // "_", letters and digits, and a "." when a "_" or a letter follows it, so
         // that a.b is one name while a.1 is the name a and the number .1.
-        size_t EndOfIdentifier (const std::string& text, size_t start)
+        size_t EndOfIdentifier (std::string_view text, size_t start)
         {
             const size_t length = text.size();
             size_t i = start;
@@ -170,18 +169,28 @@ namespace Expr
             throw NullPointerException ("Parser::Parser");
     }
 
+    // The text outlives the parse, so the tokens are read from it where it is
+    // instead of from a copy.
     std::unique_ptr<Node> Parser::Parse (const std::string& text)
     {
-        Tokenize (text);
-        if (tokens.empty())
+        ownCopy.clear();
+        TokenizeInPlace (text);
+        if (tokens.Empty())
             throw EmptyExpressionException();
         return BuildRange (0, TokenCount() - 1);
     }
 
     void Parser::Tokenize (const std::string& text)
     {
-        tokens.clear();
-        levels = TokenLevels();
+        ownCopy = text;
+        TokenizeInPlace (ownCopy);
+    }
+
+    void Parser::TokenizeInPlace (std::string_view text)
+    {
+        tokens.Reset (0);
+        source = {};
+        levels.Build (tokens);
         if (text.empty())
             throw EmptyExpressionException();
 
@@ -190,8 +199,7 @@ namespace Expr
         size_t count = 0;
         ForEachToken (text, [&] (TokenKind, size_t, size_t) { ++count; });
         source = text;
-        tokens.reserve (count);
-        AdviseHugePages (tokens.data(), count * sizeof (Token));
+        tokens.Reset (count);
         ForEachToken (source, [&] (TokenKind kind, size_t start, size_t end) { AppendToken (kind, start, end); });
         levels.Build (tokens);
     }
@@ -199,7 +207,7 @@ namespace Expr
     // Calls found(kind, start, end) for each token, end being one past its last
     // character; throws UnknownTokenException at a character that starts none.
     template<class Found>
-    void Parser::ForEachToken (const std::string& text, Found&& found)
+    void Parser::ForEachToken (std::string_view text, Found&& found)
     {
         const size_t length = text.size();
         bool inComment = false;
@@ -233,7 +241,7 @@ namespace Expr
 
     void Parser::AppendToken (TokenKind kind, size_t start, size_t end)
     {
-        tokens.push_back (Token { kind, static_cast<int> (start), static_cast<int> (end) - 1 });
+        tokens.PushBack (Token { kind, static_cast<int> (start), static_cast<int> (end) - 1 });
     }
 
     std::string_view Parser::NameAt (int index) const
@@ -241,7 +249,7 @@ namespace Expr
         const Token& token = TokenAt (index);
         if (token.kind != TokenKind::Identifier)
             return {};
-        return std::string_view (source).substr (static_cast<size_t> (token.start), static_cast<size_t> (token.end - token.start + 1));
+        return source.substr (static_cast<size_t> (token.start), static_cast<size_t> (token.end - token.start + 1));
     }
 
     double Parser::NumberAt (int index) const

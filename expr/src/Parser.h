@@ -31,7 +31,8 @@ namespace Expr
         /** Tokenizes the text and builds the whole token list into a tree. */
         std::unique_ptr<Node> Parse (const std::string& text);
 
-        /** Replaces the token list with the tokens of the text. */
+        /** Replaces the token list with the tokens of the text, keeping a copy of
+        the text for the names and numbers read from the tokens later. */
         void Tokenize (const std::string& text);
 
         /** A new node built from tokens first..last (inclusive). A chain of
@@ -71,13 +72,14 @@ namespace Expr
 
         const Token& TokenAt (int index) const { return tokens[static_cast<size_t> (index)]; }
 
-        /** The text of an identifier token, a view into the parser's copy of the
-        formula valid as long as the parser; empty for other tokens. */
+        /** The text of an identifier token, a view into the formula text valid as
+        long as both the parser and that text (for Parse, the caller's string;
+        for Tokenize, the parser's own copy); empty for other tokens. */
         std::string_view NameAt (int index) const;
 
         /** The value of a number token; 0 for other tokens. */
         double NumberAt (int index) const;
-        int TokenCount() const { return static_cast<int> (tokens.size()); }
+        int TokenCount() const { return static_cast<int> (tokens.Size()); }
         Expression* GetExpression() const { return expression; }
 
         /** Throws the error positioned from the start of one token to the end of
@@ -146,8 +148,11 @@ namespace Expr
         std::unique_ptr<Node> FoldConstant (BinaryNode& link, TokenKind kind) const;
         std::unique_ptr<Node> BuildFunctionCall (int first, int last, int open, int close);
         std::unique_ptr<Node> BuildSingleToken (int index);
+        /** Tokenize over text that stays valid and unchanged for as long as the
+        tokens are read: Parse's own argument, which is not copied. */
+        void TokenizeInPlace (std::string_view text);
         template<class Found>
-        static void ForEachToken (const std::string& text, Found&& found);
+        static void ForEachToken (std::string_view text, Found&& found);
         void AppendToken (TokenKind kind, size_t start, size_t end);
 
         /** Levels of nesting, the whole formula being the first: beyond this a
@@ -156,8 +161,9 @@ namespace Expr
         static constexpr int maximumNesting = 1000;
 
         Expression* const expression;
-        std::string source; // the text the tokens' names point into
-        std::vector<Token> tokens;
+        std::string ownCopy;     // the text Tokenize was given, for source
+        std::string_view source; // the text the tokens' names point into
+        LargeArray<Token> tokens;
         TokenLevels levels;
         std::vector<int> chainOperators; // of the chains being built, innermost last
         int nesting = 0;                 // constructs enclosing the range being built

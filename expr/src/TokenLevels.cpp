@@ -1,25 +1,14 @@
 #include "TokenLevels.h"
 
-#include "HugePages.h"
-
 #include <limits>
+#include <vector>
 
 namespace Expr
 {
 
     namespace
     {
-        constexpr int none = -1;
         constexpr int beyondEveryIndex = std::numeric_limits<int>::max();
-
-        // assign() on memory advised before it is first written.
-        void FillLarge (std::vector<int>& list, size_t count, int value)
-        {
-            list.clear();
-            list.reserve (count);
-            AdviseHugePages (list.data(), count * sizeof (int));
-            list.assign (count, value);
-        }
     } // namespace
 
     bool TokenLevels::IsListed (TokenKind kind)
@@ -39,16 +28,14 @@ namespace Expr
         }
     }
 
-    void TokenLevels::Build (const std::vector<Token>& list)
+    void TokenLevels::Build (const LargeArray<Token>& list)
     {
         tokens = &list;
-        const size_t count = list.size();
-        FillLarge (partner, count, none);
-        FillLarge (level, count, none);
-        FillLarge (nextListed, count, beyondEveryIndex);
+        const size_t count = list.Size();
+        link.Fill (count, beyondEveryIndex);
         balanced = false;
 
-        // Left to right: levels and partners. A ")" lies at the level of its "(".
+        // Left to right: partners.
         std::vector<int> openGroups;
         for (size_t i = 0; i < count; ++i)
         {
@@ -59,10 +46,8 @@ namespace Expr
                     return;
                 const int open = openGroups.back();
                 openGroups.pop_back();
-                partner[static_cast<size_t> (open)] = static_cast<int> (i);
-                partner[i] = open;
+                link[static_cast<size_t> (open)] = static_cast<int> (i);
             }
-            level[i] = openGroups.empty() ? none : openGroups.back();
             if (kind == TokenKind::OpenParen)
                 openGroups.push_back (static_cast<int> (i));
         }
@@ -70,8 +55,9 @@ namespace Expr
             return;
 
         // Right to left: the next listed token of each level. Entering a group
-        // from its ")" starts a fresh level; leaving it at its "(" restores the
-        // outer one, where the "(" itself is listed.
+        // from its ")" starts a fresh level, which ends at that ")"; leaving it
+        // at its "(" restores the outer one, where the "(" itself is listed. A
+        // "(" keeps its partner: its next listed token is its ")"'s.
         std::vector<int> outerNext;
         int next = beyondEveryIndex;
         for (size_t i = count; i-- > 0;)
@@ -79,9 +65,9 @@ namespace Expr
             const TokenKind kind = list[i].kind;
             if (kind == TokenKind::CloseParen)
             {
-                nextListed[i] = next;
+                link[i] = next;
                 outerNext.push_back (next);
-                next = beyondEveryIndex;
+                next = static_cast<int> (i);
                 continue;
             }
             if (kind == TokenKind::OpenParen)
@@ -89,7 +75,10 @@ namespace Expr
                 next = outerNext.back();
                 outerNext.pop_back();
             }
-            nextListed[i] = next;
+            else
+            {
+                link[i] = next;
+            }
             if (IsListed (kind))
                 next = static_cast<int> (i);
         }
@@ -98,17 +87,23 @@ namespace Expr
 
     bool TokenLevels::Covers (int first, int last) const
     {
-        if (! balanced || first < 0 || last < first || static_cast<size_t> (last) >= tokens->size())
+        if (! balanced || first < 0 || last < first || static_cast<size_t> (last) >= tokens->Size())
             return false;
-        const auto f = static_cast<size_t> (first);
-        const auto l = static_cast<size_t> (last);
-        return level[f] == level[l] && KindAt (f) != TokenKind::CloseParen && KindAt (l) != TokenKind::OpenParen;
+        if (KindAt (static_cast<size_t> (first)) == TokenKind::CloseParen || KindAt (static_cast<size_t> (last)) == TokenKind::OpenParen)
+            return false;
+        for (int i = FirstListedFrom (first); i <= last; i = NextListed (i))
+        {
+            const TokenKind kind = KindAt (static_cast<size_t> (i));
+            if (kind == TokenKind::CloseParen || (kind == TokenKind::OpenParen && Partner (i) > last))
+                return false;
+        }
+        return true;
     }
 
     int TokenLevels::FirstListedFrom (int first) const
     {
         const auto f = static_cast<size_t> (first);
-        return IsListed (KindAt (f)) ? first : nextListed[f];
+        return IsListed (KindAt (f)) ? first : link[f];
     }
 
 } // namespace Expr

@@ -1,8 +1,7 @@
 #pragma once
 
+#include "HugePages.h"
 #include "Token.h"
-
-#include <vector>
 
 namespace Expr
 {
@@ -15,14 +14,19 @@ namespace Expr
     every "(" knows its partner, so a nested group costs one step. A range is
     covered when the whole list is balanced and the range starts and ends at
     the same level without cutting a group in two; any other range needs the
-    plain walk, which reports its unmatched parenthesis. */
+    plain walk, which reports its unmatched parenthesis. Two tables of one
+    int per token: no level is stored, Covers finds it out by walking. */
     class TokenLevels
     {
     public:
         /** Rebuilds the index for the tokens, which must stay unchanged while it
         is used; an unbalanced list covers nothing. */
-        void Build (const std::vector<Token>& list);
+        void Build (const LargeArray<Token>& list);
 
+        /** Whether the range can be walked through the index: a walk over its
+        listed tokens, which meets the ")" ending first's group when the range
+        leaves that group and a "(" whose group goes past last when it cuts
+        one. */
         bool Covers (int first, int last) const;
 
         /** The first listed token at first's level from first on (first itself
@@ -30,21 +34,27 @@ namespace Expr
         int FirstListedFrom (int first) const;
 
         /** The next listed token after index at index's level; a "(" skips its
-        group. */
-        int NextListed (int index) const { return nextListed[static_cast<size_t> (index)]; }
+        group. Past the last one of a group comes the group's ")", past the
+        last one of the whole list a value beyond every index. */
+        int NextListed (int index) const
+        {
+            const auto i = static_cast<size_t> (index);
+            // A "(" shares the next listed token of its ")".
+            return KindAt (i) == TokenKind::OpenParen ? link[static_cast<size_t> (link[i])] : link[i];
+        }
 
-        /** The ")" of a "(" (or the "(" of a ")"). */
-        int Partner (int index) const { return partner[static_cast<size_t> (index)]; }
+        /** The ")" of a "(". */
+        int Partner (int index) const { return link[static_cast<size_t> (index)]; }
 
     private:
         static bool IsListed (TokenKind kind);
 
         TokenKind KindAt (size_t index) const { return (*tokens)[index].kind; }
 
-        const std::vector<Token>* tokens = nullptr;
-        std::vector<int> partner;
-        std::vector<int> level;      // the index of the "(" the token lies in, -1 at the top
-        std::vector<int> nextListed; // see NextListed; none is beyond every index
+        const LargeArray<Token>* tokens = nullptr;
+        // For a "(", its ")"; for every other token, the next listed token at its
+        // level (see NextListed).
+        LargeArray<int> link;
         bool balanced = false;
     };
 

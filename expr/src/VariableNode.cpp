@@ -11,8 +11,7 @@ namespace Expr
     {
         if (first != last)
             parser.ThrowOver (SyntaxException(), first, last);
-        cell = parser.FindOrCreateVariable (first);
-        leafValue = cell;
+        leafValue = parser.FindOrCreateVariable (first);
     }
 
 } // namespace Expr

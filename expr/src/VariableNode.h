@@ -15,10 +15,8 @@ namespace Expr
         bool PlaceInEvaluationOrder (EvaluationOrder& order) override { return PlaceWithChildren (order, {}); }
 
     protected:
-        double Calculate() override { return *cell; }
-
-    private:
-        const double* cell = nullptr; // a value-list cell, not owned
+        // The value-list cell (not owned) is the leaf value Compute() reads.
+        double Calculate() override { return *LeafValueOf (*this); }
     };
 
 } // namespace Expr

@@ -47,7 +47,7 @@ for kind in shared static; do
 done
 # (ldd's whole output first: grep -q stops reading early, which pipefail would count.)
 shared_libraries=$(ldd "$work/cmake-shared/embed")
-[[ "$shared_libraries" == *"libquillmere-expr.so.2 => $prefix/"* ]] ||
+[[ "$shared_libraries" == *"libquillmere-expr.so.3 => $prefix/"* ]] ||
     fail "the CMake build does not use the installed shared library"
 static_libraries=$(ldd "$work/cmake-static/embed")
 [[ "$static_libraries" != *libquillmere-expr* ]] || fail "the static build still needs the shared library"

@@ -71,6 +71,9 @@ namespace Expr
 
         static constexpr int defaultAbortReload = 200000;
 
+        /** Compute() for every case but the usual one it handles itself. */
+        double ComputeOtherwise();
+
         /** Compute() for a tree whose countdown is settled in advance, this
         once counted node by node because the next poll falls within it. */
         double ComputeCountingEachNode();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <expr/ArgumentList.h>
 #include <expr/DataObject.h>
 #include <expr/Node.h>
 
@@ -74,11 +75,11 @@ namespace Expr
         double Calculate() override = 0;
 
         /** The value arguments in written order; call Compute() on each one needed. */
-        std::vector<std::unique_ptr<Node>> valueArgs;
+        ArgumentList<std::unique_ptr<Node>> valueArgs;
         /** The cells of the variables passed as &name, in written order. */
-        std::vector<double*> refArgs;
+        ArgumentList<double*> refArgs;
         /** The slots of the data entries passed as an at sign and a name, in written order. */
-        std::vector<DataObject**> dataArgs;
+        ArgumentList<DataObject**> dataArgs;
 
     private:
         friend class FunctionCall;
