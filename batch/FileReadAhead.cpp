@@ -150,10 +150,13 @@ bool FileReadAhead::runMayGoOn() const
         return false;
     if (beingPrepared == 0 || liveThreads == 0)
         return true;
-    size_t ready = 0;
-    while (ready < slots.size() && slots[ready].done)
-        ++ready;
-    return ready >= (size_t) filesForAWakeUp;
+    // Large files wake it sooner: a cancel waits for at most a megabyte or
+    // so of parsing, however large the files.
+    size_t ready = 0, readyBytes = 0;
+    for (; ready < slots.size() && slots[ready].done; ++ready)
+        if (slots[ready].prepared)
+            readyBytes += slots[ready].prepared->bytes.size();
+    return ready >= (size_t) filesForAWakeUp || readyBytes >= bytesForAWakeUp;
 }
 
 void FileReadAhead::prepareFiles()

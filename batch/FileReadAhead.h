@@ -95,6 +95,7 @@ private:
 
     static constexpr int filesAhead = 32;
     static constexpr int filesForAWakeUp = filesAhead / 2;
+    static constexpr size_t bytesForAWakeUp = size_t (1) << 20;
     static constexpr size_t bytesAhead = size_t (64) << 20;
 
     const BatchOperation& operation;
