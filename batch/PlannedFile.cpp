@@ -52,12 +52,8 @@ bool PlannedFile::readBackedUpCopy (std::string& bytes, FileState& found) const
     if (! backedUp.has_value() || backupCopies == nullptr)
         return false;
     found = currentState();
-    if (! found.isUnchangedFrom (backedUp->state) || backupCopies->read (*backedUp, bytes).failed())
-    {
-        bytes.clear();
-        return false;
-    }
-    return true;
+    FileState asBackedUp;
+    return found.isUnchangedFrom (backedUp->state) && readCopyAsBackedUp (bytes, asBackedUp);
 }
 
 bool PlannedFile::readCopyAsBackedUp (std::string& bytes, FileState& state) const
@@ -180,6 +176,8 @@ juce::Result PlannedFile::writeBackup (std::vector<PlannedFile>& plan, const std
 
     std::vector<BackupArchive::Source> sources;
     std::vector<PlannedFile*> backedUp;
+    sources.reserve (plan.size());
+    backedUp.reserve (plan.size());
     for (auto& planned : plan)
         if (planned.kind == Kind::process && planned.planned.kind == FileState::Kind::regular)
         {
