@@ -3,21 +3,65 @@
 #include <zlib.h>
 
 #include <cerrno>
+#include <cstring>
 #include <unistd.h>
+
+bool BackupCopies::readAt (juce::int64 offset, char* destination, size_t size, size_t& got) const
+{
+    got = 0;
+    while (got < size)
+    {
+        const auto read = ::pread (archive.get(), destination + got, size - got, (off_t) (offset + (juce::int64) got));
+        if (read < 0 && errno == EINTR)
+            continue;
+        if (read < 0)
+            return false;
+        if (read == 0)
+            break;
+        got += (size_t) read;
+    }
+    return true;
+}
+
+bool BackupCopies::windowHolds (const Copy& copy) const
+{
+    return copy.offset >= windowStart && copy.offset + copy.size <= windowStart + (juce::int64) window.size();
+}
+
+bool BackupCopies::copyThroughWindow (const Copy& copy, char* destination) const
+{
+    const std::lock_guard<std::mutex> guard (windowLock);
+    if (! windowHolds (copy))
+    {
+        // The window starts at the copy asked for: the next ones asked for
+        // follow it in the archive.
+        window.resize (windowSize);
+        size_t got = 0;
+        const bool read = readAt (copy.offset, window.data(), window.size(), got);
+        window.resize (read ? got : 0);
+        windowStart = copy.offset;
+        if (! windowHolds (copy))
+            return false;
+    }
+    std::memcpy (destination, window.data() + (copy.offset - windowStart), (size_t) copy.size);
+    return true;
+}
 
 juce::Result BackupCopies::read (const Copy& copy, std::string& bytes) const
 {
     bytes.assign ((size_t) copy.size, '\0');
-    size_t done = 0;
-    while (done < bytes.size())
+    bool complete = false;
+    if (bytes.size() <= windowSize / 4)
     {
-        const auto got = ::pread (archive.get(), bytes.data() + done, bytes.size() - done, (off_t) (copy.offset + (juce::int64) done));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            return juce::Result::fail ("cannot read its copy in the backup");
-        done += (size_t) got;
+        complete = copyThroughWindow (copy, bytes.data());
     }
+    else
+    {
+        size_t got = 0;
+        complete = readAt (copy.offset, bytes.data(), bytes.size(), got) && got == bytes.size();
+    }
+    if (! complete)
+        return juce::Result::fail ("cannot read its copy in the backup");
     if ((juce::uint32) crc32_z (crc32 (0, nullptr, 0), reinterpret_cast<const Bytef*> (bytes.data()), bytes.size()) != copy.crc)
         return juce::Result::fail ("its copy in the backup does not match its CRC");
     return juce::Result::ok();

@@ -1,5 +1,6 @@
 quillmere_add_test(archive_tests
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/archive/BackupArchiveReadTests.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/archive/BackupCopiesTests.cpp
             ${CMAKE_CURRENT_LIST_DIR}/archive/CheckedBufferedOutputStreamTests.cpp
             ${CMAKE_CURRENT_LIST_DIR}/archive/ReadAheadInputStreamTests.cpp
             ${CMAKE_CURRENT_LIST_DIR}/archive/ZipArchiveWriterTests.cpp
