@@ -1,8 +1,8 @@
 #include "FileReadAhead.h"
 
 
-FileReadAhead::FileReadAhead (const BatchOperation& operationToUse, juce::Array<PlannedFile> filesToPrepare)
-    : operation (operationToUse), files (std::move (filesToPrepare))
+FileReadAhead::FileReadAhead (const BatchOperation& operationToUse, std::vector<const PlannedFile*> filesToPrepare)
+    : operation (operationToUse), files (std::move (filesToPrepare)), fileCount ((int) files.size())
 {
     // Without threads take() finds nothing, and the run prepares each file itself.
     const auto threadCount = juce::jlimit (1, 2, juce::SystemStats::getNumCpus());
@@ -50,11 +50,12 @@ std::unique_ptr<FileReadAhead> FileReadAhead::startFor (const BatchOperation& op
     if (! operation.analysesFiles())
         return nullptr;
 
-    juce::Array<PlannedFile> toRead;
+    std::vector<const PlannedFile*> toRead;
+    toRead.reserve (plan.size());
     for (const auto& planned : plan)
         if (planned.kind == PlannedFile::Kind::process)
-            toRead.add (planned); // one gone since the scan is found so when it is opened
-    return std::make_unique<FileReadAhead> (operation, toRead);
+            toRead.push_back (&planned); // one gone since the scan is found so when it is opened
+    return std::make_unique<FileReadAhead> (operation, std::move (toRead));
 }
 
 FileReadAhead::PreparedFile FileReadAhead::obtain (FileReadAhead* ahead, const BatchOperation& operation, const PlannedFile& file)
@@ -136,7 +137,7 @@ FileReadAhead::PreparedFile FileReadAhead::prepare (const BatchOperation& operat
 
 bool FileReadAhead::mayPrepareMore() const
 {
-    return nextToPrepare < files.size() && nextToPrepare - nextToTake < filesAhead && waitingBytes < bytesAhead;
+    return nextToPrepare < fileCount && nextToPrepare - nextToTake < filesAhead && waitingBytes < bytesAhead;
 }
 
 bool FileReadAhead::runMayGoOn() const
@@ -184,8 +185,8 @@ void FileReadAhead::prepareUntilStopped()
         int index = 0;
         {
             std::unique_lock<std::mutex> guard (lock);
-            roomAhead.wait (guard, [this] { return stopping || nextToPrepare == files.size() || mayPrepareMore(); });
-            if (stopping || nextToPrepare == files.size())
+            roomAhead.wait (guard, [this] { return stopping || nextToPrepare == fileCount || mayPrepareMore(); });
+            if (stopping || nextToPrepare == fileCount)
                 return;
             slots.emplace_back();
             index = nextToPrepare++;
@@ -196,7 +197,7 @@ void FileReadAhead::prepareUntilStopped()
         slot.done = true;
         try
         {
-            slot.prepared = prepare (operation, files.getReference (index), stopping, CopyCheck::later);
+            slot.prepared = prepare (operation, *files[(size_t) index], stopping, CopyCheck::later);
         }
         catch (...)
         {
@@ -225,9 +226,9 @@ std::optional<FileReadAhead::PreparedFile> FileReadAhead::take (const juce::File
     {
         std::unique_lock<std::mutex> guard (lock);
         int wanted = nextToTake;
-        while (wanted < files.size() && files.getReference (wanted).file != file)
+        while (wanted < fileCount && files[(size_t) wanted]->file != file)
             ++wanted;
-        if (wanted == files.size())
+        if (wanted == fileCount)
             return std::nullopt;
 
         for (;;)

@@ -47,15 +47,17 @@ public:
         bool isGone() const { return missing || state.kind == FileState::Kind::folder; }
     };
 
-    /** Starts preparing the files in this order; the operation must outlive it. */
-    FileReadAhead (const BatchOperation& operation, juce::Array<PlannedFile> files);
+    /** Starts preparing the files in this order; the operation and the
+        planned files must outlive it. */
+    FileReadAhead (const BatchOperation& operation, std::vector<const PlannedFile*> files);
     ~FileReadAhead();
 
     FileReadAhead (const FileReadAhead&) = delete;
     FileReadAhead& operator= (const FileReadAhead&) = delete;
 
     /** A read-ahead over the planned files the operation will read, or null
-        for an operation with nothing worth analysing ahead. */
+        for an operation with nothing worth analysing ahead. The plan must
+        outlive it. */
     static std::unique_ptr<FileReadAhead> startFor (const BatchOperation& operation, const std::vector<PlannedFile>& plan);
 
     /** The file as prepared ahead (ahead may be null) if it has not changed
@@ -99,7 +101,8 @@ private:
     static constexpr size_t bytesAhead = size_t (64) << 20;
 
     const BatchOperation& operation;
-    const juce::Array<PlannedFile> files;
+    const std::vector<const PlannedFile*> files;
+    const int fileCount;
     std::atomic<bool> stopping { false };
     std::mutex lock;
     // Each side is woken only when it can go on, not at every change: a

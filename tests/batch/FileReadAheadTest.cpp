@@ -19,11 +19,11 @@ namespace
         return "<e v=\"" + std::to_string (number) + "\"/>";
     }
 
-    juce::Array<PlannedFile> planned (const TestFolder& folder, const juce::Array<juce::File>& files)
+    std::vector<const PlannedFile*> pointersTo (const std::vector<PlannedFile>& plan)
     {
-        juce::Array<PlannedFile> result;
-        for (auto& each : PlannedFile::plan (folder.get(), files))
-            result.add (each);
+        std::vector<const PlannedFile*> result;
+        for (const auto& each : plan)
+            result.push_back (&each);
         return result;
     }
 }
@@ -39,8 +39,8 @@ TEST_F (ReadAhead, GivesEachFileItsOwnBytesInTheRunsOrder)
     listed.insert (5, folder.file ("missing.xml"));
 
     ConvertOperation operation (convertSettings ("v", "y = x;"), engine);
-    const auto plan = planned (folder, listed);
-    FileReadAhead ahead (operation, plan);
+    const auto plan = PlannedFile::plan (folder.get(), listed);
+    FileReadAhead ahead (operation, pointersTo (plan));
 
     const auto expectFile = [&] (const juce::String& name, const std::string& bytes) {
         const auto prepared = ahead.take (folder.file (name));
@@ -70,8 +70,8 @@ TEST_F (ReadAhead, AFileChangedAfterItWasReadAheadIsReadAgain)
         listed.add (folder.write ("f" + juce::String (i) + ".xml", valueFile (i)));
 
     ConvertOperation operation (convertSettings ("v", "y = x;"), engine);
-    const auto plan = planned (folder, listed);
-    FileReadAhead ahead (operation, plan);
+    const auto plan = PlannedFile::plan (folder.get(), listed);
+    FileReadAhead ahead (operation, pointersTo (plan));
     std::this_thread::sleep_for (std::chrono::milliseconds (100)); // lets it read all three first, usually
 
     folder.write ("f1.xml", valueFile (1000));
