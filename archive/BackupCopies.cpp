@@ -3,7 +3,6 @@
 #include <zlib.h>
 
 #include <cerrno>
-#include <cstring>
 #include <unistd.h>
 
 bool BackupCopies::readAt (juce::int64 offset, char* destination, size_t size, size_t& got) const
@@ -28,7 +27,7 @@ bool BackupCopies::windowHolds (const Copy& copy) const
     return copy.offset >= windowStart && copy.offset + copy.size <= windowStart + (juce::int64) window.size();
 }
 
-bool BackupCopies::copyThroughWindow (const Copy& copy, char* destination) const
+bool BackupCopies::copyThroughWindow (const Copy& copy, std::string& bytes) const
 {
     const std::lock_guard<std::mutex> guard (windowLock);
     if (! windowHolds (copy))
@@ -43,20 +42,20 @@ bool BackupCopies::copyThroughWindow (const Copy& copy, char* destination) const
         if (! windowHolds (copy))
             return false;
     }
-    std::memcpy (destination, window.data() + (copy.offset - windowStart), (size_t) copy.size);
+    bytes.assign (window, (size_t) (copy.offset - windowStart), (size_t) copy.size);
     return true;
 }
 
 juce::Result BackupCopies::read (const Copy& copy, std::string& bytes) const
 {
-    bytes.assign ((size_t) copy.size, '\0');
     bool complete = false;
-    if (bytes.size() <= windowSize / 4)
+    if ((size_t) copy.size <= windowSize / 4)
     {
-        complete = copyThroughWindow (copy, bytes.data());
+        complete = copyThroughWindow (copy, bytes);
     }
     else
     {
+        bytes.assign ((size_t) copy.size, '\0');
         size_t got = 0;
         complete = readAt (copy.offset, bytes.data(), bytes.size(), got) && got == bytes.size();
     }

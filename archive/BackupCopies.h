@@ -41,7 +41,7 @@ public:
 private:
     /** Reads up to size bytes at offset; fewer only at the archive's end. */
     bool readAt (juce::int64 offset, char* destination, size_t size, size_t& got) const;
-    bool copyThroughWindow (const Copy& copy, char* destination) const;
+    bool copyThroughWindow (const Copy& copy, std::string& bytes) const;
     bool windowHolds (const Copy& copy) const;
 
     FileDescriptor archive;
