@@ -504,7 +504,8 @@ namespace
 juce::Result BackupArchive::write (const FolderAccess& folder, const std::vector<Source>& sources,
                                    const std::string& comment, juce::File& archive,
                                    const std::function<bool (int, int)>& shouldStop,
-                                   std::vector<std::optional<BackupCopies::Copy>>* stored, std::shared_ptr<const BackupCopies>* copies)
+                                   std::vector<std::optional<BackupCopies::Copy>>* stored, std::shared_ptr<const BackupCopies>* copies,
+                                   FileState* archiveState)
 {
     if (folder.getOpenResult().failed())
         return folder.getOpenResult();
@@ -547,6 +548,8 @@ juce::Result BackupArchive::write (const FolderAccess& folder, const std::vector
     const bool known = ::fstat (newFile.getDescriptor(), &written) == 0;
     if (const auto published = newFile.publishNumbered (directory, baseName, ".zip", archive); published.failed())
         return published;
+    if (archiveState != nullptr && known)
+        *archiveState = FileState::from (written);
 
     if (stored != nullptr && copies != nullptr && known)
         if (auto reading = reopened (folder, archive, written); reading.isOpen())

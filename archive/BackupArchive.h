@@ -114,12 +114,15 @@ public:
         stored so far. The archive carries comment (UTF-8) as its archive
         comment. archive receives the name it took. stored, when given,
         receives for each source where its copy lies (none for one left
-        out), and copies the archive opened again to read them. */
+        out), and copies the archive opened again to read them.
+        archiveState, when given, receives the archive's own state (missing
+        when it could not be learnt), by which it is told from a file that
+        takes its name later. */
     static juce::Result write (const FolderAccess& folder, const std::vector<Source>& sources,
                                const std::string& comment, juce::File& archive,
                                const std::function<bool (int stored, int total)>& shouldStop = {},
                                std::vector<std::optional<BackupCopies::Copy>>* stored = nullptr,
-                               std::shared_ptr<const BackupCopies>* copies = nullptr);
+                               std::shared_ptr<const BackupCopies>* copies = nullptr, FileState* archiveState = nullptr);
 
     /** What the folder's list of backups shows of one archive. */
     struct Summary

@@ -79,8 +79,9 @@ void BatchRun::runSteps()
 void BatchRun::removeUnusedBackup()
 {
     // A run stopped before it changed anything leaves no backup behind: the
-    // newest backup must stay the one an undo wants.
-    if (outcome.filesChanged > 0 || outcome.backupFile == juce::File() || ! outcome.backupFile.deleteFile())
+    // newest backup must stay the one an undo wants. It is removed only while
+    // its name still holds it: a file put there meanwhile is not the run's.
+    if (outcome.filesChanged > 0 || outcome.backupFile == juce::File() || ! PlannedFile::removeBackup (plan, outcome.backupFile, backupState))
         return;
     append ("removed the backup " + DisplayName::of (outcome.backupFile) + ": no file was changed \n");
     outcome.backupFile = juce::File();
@@ -138,7 +139,7 @@ bool BatchRun::writeBackup()
     append ("creating backup in file: " + DisplayName::of (expected) + "...");
 
     const auto comment = BackupComment::make (*operation, juce::Time::getCurrentTime()).toStdString();
-    const auto written = PlannedFile::writeBackup (plan, comment, outcome.backupFile, [this] (int stored, int total) {
+    const auto written = PlannedFile::writeBackup (plan, comment, outcome.backupFile, backupState, [this] (int stored, int total) {
         reporter.phaseProgress (BatchReporter::Phase::backup, stored, total);
         return isCancelled();
     });

@@ -57,6 +57,7 @@ private:
     BatchReporter& reporter;
     const std::atomic<bool>* cancel = nullptr;
     std::vector<PlannedFile> plan;
+    FileState backupState; // the archive written, told apart from a file that takes its name later
     BatchOutcome outcome;
     std::string logText;
     juce::String stoppedAt; // the file whose operation stopped the run, once it has

@@ -169,7 +169,7 @@ std::vector<PlannedFile> PlannedFile::plan (const juce::File& folder, const juce
 }
 
 juce::Result PlannedFile::writeBackup (std::vector<PlannedFile>& plan, const std::string& comment, juce::File& archive,
-                                       const std::function<bool (int stored, int total)>& shouldStop)
+                                       FileState& archiveState, const std::function<bool (int stored, int total)>& shouldStop)
 {
     if (plan.empty())
         return juce::Result::fail ("there is nothing to back up");
@@ -187,7 +187,7 @@ juce::Result PlannedFile::writeBackup (std::vector<PlannedFile>& plan, const std
 
     std::vector<std::optional<BackupCopies::Copy>> stored;
     std::shared_ptr<const BackupCopies> copies;
-    const auto written = BackupArchive::write (*plan.front().folder, sources, comment, archive, shouldStop, &stored, &copies);
+    const auto written = BackupArchive::write (*plan.front().folder, sources, comment, archive, shouldStop, &stored, &copies, &archiveState);
     if (written.wasOk() && copies != nullptr)
         for (size_t i = 0; i < stored.size(); ++i)
         {
@@ -195,6 +195,15 @@ juce::Result PlannedFile::writeBackup (std::vector<PlannedFile>& plan, const std
             backedUp[i]->backupCopies = copies;
         }
     return written;
+}
+
+bool PlannedFile::removeBackup (const std::vector<PlannedFile>& plan, const juce::File& archive, const FileState& archiveState)
+{
+    // The archive lies directly in the folder, under its own name.
+    if (plan.empty() || plan.front().folder == nullptr || archiveState.kind != FileState::Kind::regular
+        || archive.getParentDirectory() != plan.front().folder->getFolder())
+        return false;
+    return plan.front().folder->removeFile (archive.getFileName().toStdString(), archiveState).wasOk();
 }
 
 juce::StringArray PlannedFile::removeLeftovers (const std::vector<PlannedFile>& plan)

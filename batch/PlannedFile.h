@@ -111,9 +111,14 @@ struct PlannedFile
     /** Backs the files the plan processes up into a new archive in its
         folder, each read by descriptor while it is still the planned file,
         and notes in the plan where each copy lies; comment becomes the
-        archive's comment. */
+        archive's comment; archiveState receives the archive's own state. */
     static juce::Result writeBackup (std::vector<PlannedFile>& plan, const std::string& comment, juce::File& archive,
-                                     const std::function<bool (int stored, int total)>& shouldStop);
+                                     FileState& archiveState, const std::function<bool (int stored, int total)>& shouldStop);
+
+    /** Removes the run's backup archive from the plan's folder while it is
+        still the archive written (archiveState): a file that took its name
+        meanwhile stays. False when nothing was removed. */
+    static bool removeBackup (const std::vector<PlannedFile>& plan, const juce::File& archive, const FileState& archiveState);
 
     /** Writes every change made through the plan's folder to the disk. */
     static juce::Result syncToDisk (const std::vector<PlannedFile>& plan);

@@ -511,6 +511,21 @@ juce::Result FolderAccess::linkAgain (const std::string& source, const std::stri
     return juce::Result::ok();
 }
 
+juce::Result FolderAccess::removeFile (const std::string& relative, const FileState& expected) const
+{
+    const auto parent = openParent (relative, false);
+    if (parent.result.failed())
+        return parent.result;
+    FileState current;
+    if (auto problem = checkTarget (parent, &expected, current); problem.failed())
+        return problem;
+    if (current.kind != FileState::Kind::regular)
+        return juce::Result::fail ("it is not there");
+    if (::unlinkat (parent.descriptor, parent.leaf.c_str(), 0) != 0)
+        return systemFailure ("cannot remove it");
+    return juce::Result::ok();
+}
+
 std::vector<std::string> FolderAccess::removeFiles (const std::string& relativeFolder,
                                                     const std::function<bool (const std::string& name)>& isWanted) const
 {

@@ -110,6 +110,11 @@ public:
         naming one file. Each step is a rename, so alias is never missing. */
     juce::Result linkAgain (const std::string& source, const std::string& alias, const FileState& aliasExpected) const;
 
+    /** Removes the regular file at relative while it is still the file
+        expected (same device and inode): another file that took its name
+        meanwhile stays. */
+    juce::Result removeFile (const std::string& relative, const FileState& expected) const;
+
     /** Removes the regular files directly in the folder at relativeFolder
         ("" for this folder) whose names isWanted picks, and returns their
         paths below this folder. */

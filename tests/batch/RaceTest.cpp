@@ -204,3 +204,35 @@ TEST_F (Race, ARestoreKeepsAndReportsAFileEditedAfterItsBackup)
         folder.get().createDirectory();
     }
 }
+
+// A run that changed nothing removes its backup only while the backup's name
+// still holds it: a file that took the name meanwhile (another program's
+// archive) stays, and so does the run's own archive under its new name.
+TEST_F (Race, AnUnusedBackupIsRemovedOnlyWhileItsNameHoldsIt)
+{
+    for (const bool swapped : { false, true })
+    {
+        folder.write ("a.xml", "<e v=\"0\"/>");
+        SwappingReporter swapping;
+        swapping.trigger = "a.xml...";
+        swapping.swap = [&] {
+            if (! swapped)
+                return;
+            ASSERT_TRUE (folder.file ("QuillmereBackup.zip").moveFileTo (folder.file ("moved.zip")));
+            folder.write ("QuillmereBackup.zip", "another program's archive");
+        };
+
+        // A division by zero at the first file stops the run before any change.
+        const auto outcome = BatchRun (convertSettings ("v", "1 / x"), &engine, swapping).run();
+        EXPECT_EQ (outcome.status, BatchOutcome::Status::aborted) << outcome.log;
+        EXPECT_EQ (outcome.log.contains ("removed the backup"), ! swapped) << outcome.log;
+        EXPECT_EQ (folder.file ("QuillmereBackup.zip").exists(), swapped) << outcome.log;
+        if (swapped)
+        {
+            EXPECT_EQ (folder.read ("QuillmereBackup.zip"), "another program's archive");
+            EXPECT_TRUE (folder.file ("moved.zip").existsAsFile());
+        }
+        folder.get().deleteRecursively();
+        folder.get().createDirectory();
+    }
+}
