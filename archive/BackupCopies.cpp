@@ -22,27 +22,29 @@ bool BackupCopies::readAt (juce::int64 offset, char* destination, size_t size, s
     return true;
 }
 
-bool BackupCopies::windowHolds (const Copy& copy) const
-{
-    return copy.offset >= windowStart && copy.offset + copy.size <= windowStart + (juce::int64) window.size();
-}
-
 bool BackupCopies::copyThroughWindow (const Copy& copy, std::string& bytes) const
 {
-    const std::lock_guard<std::mutex> guard (windowLock);
-    if (! windowHolds (copy))
+    std::shared_ptr<const Window> current;
     {
-        // The window starts at the copy asked for: the next ones asked for
-        // follow it in the archive.
-        window.resize (windowSize);
-        size_t got = 0;
-        const bool read = readAt (copy.offset, window.data(), window.size(), got);
-        window.resize (read ? got : 0);
-        windowStart = copy.offset;
-        if (! windowHolds (copy))
-            return false;
+        const std::lock_guard<std::mutex> guard (windowLock);
+        current = window;
     }
-    bytes.assign (window, (size_t) (copy.offset - windowStart), (size_t) copy.size);
+    if (current == nullptr || ! current->holds (copy))
+    {
+        // A new window starts at the copy asked for: the next ones asked
+        // for follow it in the archive.
+        auto next = std::make_shared<Window>();
+        next->start = copy.offset;
+        next->bytes.resize (windowSize);
+        size_t got = 0;
+        next->bytes.resize (readAt (copy.offset, next->bytes.data(), next->bytes.size(), got) ? got : 0);
+        if (! next->holds (copy))
+            return false;
+        current = std::move (next);
+        const std::lock_guard<std::mutex> guard (windowLock);
+        window = current;
+    }
+    bytes.assign (current->bytes, (size_t) (copy.offset - current->start), (size_t) copy.size);
     return true;
 }
 

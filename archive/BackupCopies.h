@@ -5,6 +5,7 @@
 
 #include <juce_core/juce_core.h>
 
+#include <memory>
 #include <mutex>
 #include <string>
 
@@ -39,13 +40,25 @@ public:
     juce::Result read (const Copy& copy, std::string& bytes) const;
 
 private:
+    /** A stretch of the archive as read, never changed once shared. */
+    struct Window
+    {
+        juce::int64 start = 0;
+        std::string bytes;
+
+        bool holds (const Copy& copy) const
+        {
+            return copy.offset >= start && copy.offset + copy.size <= start + (juce::int64) bytes.size();
+        }
+    };
+
     /** Reads up to size bytes at offset; fewer only at the archive's end. */
     bool readAt (juce::int64 offset, char* destination, size_t size, size_t& got) const;
     bool copyThroughWindow (const Copy& copy, std::string& bytes) const;
-    bool windowHolds (const Copy& copy) const;
 
     FileDescriptor archive;
+    // Held only to swap the window: the threads reading copies read and copy
+    // from it without holding anything, and so never wait for each other.
     mutable std::mutex windowLock;
-    mutable std::string window;
-    mutable juce::int64 windowStart = 0;
+    mutable std::shared_ptr<const Window> window;
 };

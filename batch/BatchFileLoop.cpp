@@ -61,6 +61,8 @@ BatchFileLoop::End BatchFileLoop::run (const std::vector<PlannedFile>& plan, con
                 }
 
                 const bool goOn = handler.fileDone (step) && step.kind != Step::Kind::stopped;
+                if (ahead != nullptr)
+                    ahead->giveBack (std::move (step.original));
                 if (! goOn)
                 {
                     if (! handler.listsFilesAfterStop)

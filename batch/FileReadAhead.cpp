@@ -87,10 +87,12 @@ juce::Result FileReadAhead::decompress (PreparedFile& prepared)
 }
 
 FileReadAhead::PreparedFile FileReadAhead::prepare (const BatchOperation& operation, const PlannedFile& file,
-                                                    const std::atomic<bool>& stop, CopyCheck check)
+                                                    const std::atomic<bool>& stop, CopyCheck check, std::string buffer)
 {
     PreparedFile prepared;
     prepared.file = file.file;
+    prepared.bytes = std::move (buffer);
+    prepared.bytes.clear(); // keeps the buffer's memory for the bytes read
     try
     {
         // A file unchanged since its backup is read from there: one look
@@ -180,43 +182,56 @@ void FileReadAhead::prepareFiles()
 
 void FileReadAhead::prepareUntilStopped()
 {
+    // One lock a file: a thread hands in the file it prepared and claims the
+    // next in the same turn, since every turn can make another side wait.
+    std::unique_lock<std::mutex> guard (lock);
     for (;;)
     {
-        int index = 0;
+        roomAhead.wait (guard, [this] { return stopping || nextToPrepare == fileCount || mayPrepareMore(); });
+        if (stopping || nextToPrepare == fileCount)
+            return;
+        slots.emplace_back();
+        const int index = nextToPrepare++;
+        ++beingPrepared;
+        std::string buffer;
+        if (! spent.empty())
         {
-            std::unique_lock<std::mutex> guard (lock);
-            roomAhead.wait (guard, [this] { return stopping || nextToPrepare == fileCount || mayPrepareMore(); });
-            if (stopping || nextToPrepare == fileCount)
-                return;
-            slots.emplace_back();
-            index = nextToPrepare++;
-            ++beingPrepared;
+            buffer = std::move (spent.back());
+            spent.pop_back();
         }
+        guard.unlock();
 
         Slot slot;
         slot.done = true;
         try
         {
-            slot.prepared = prepare (operation, *files[(size_t) index], stopping, CopyCheck::later);
+            slot.prepared = prepare (operation, *files[(size_t) index], stopping, CopyCheck::later, std::move (buffer));
         }
         catch (...)
         {
             // Left unprepared: the run prepares it itself.
         }
 
-        bool wakeRun = false;
+        // A slot is taken only once done, so this one is still there.
+        guard.lock();
+        if (slot.prepared)
+            waitingBytes += slot.prepared->bytes.size();
+        slots[(size_t) (index - nextToTake)] = std::move (slot);
+        --beingPrepared;
+        if (runWaiting && runMayGoOn())
         {
-            // A slot is taken only once done, so this one is still there.
-            const std::lock_guard<std::mutex> guard (lock);
-            if (slot.prepared)
-                waitingBytes += slot.prepared->bytes.size();
-            slots[(size_t) (index - nextToTake)] = std::move (slot);
-            --beingPrepared;
-            wakeRun = runWaiting && runMayGoOn();
-        }
-        if (wakeRun)
+            // Woken outside the lock, the run does not find it still held.
+            guard.unlock();
             frontReady.notify_one();
+            guard.lock();
+        }
     }
+}
+
+void FileReadAhead::giveBack (std::string&& bytes)
+{
+    if (bytes.capacity() > 0 && spentByRun.size() < (size_t) filesAhead)
+        spentByRun.push_back (std::move (bytes));
 }
 
 std::optional<FileReadAhead::PreparedFile> FileReadAhead::take (const juce::File& file)
@@ -225,6 +240,10 @@ std::optional<FileReadAhead::PreparedFile> FileReadAhead::take (const juce::File
     bool wakeThreads = false;
     {
         std::unique_lock<std::mutex> guard (lock);
+        for (auto& buffer : spentByRun)
+            if (spent.size() < (size_t) filesAhead)
+                spent.push_back (std::move (buffer));
+        spentByRun.clear();
         int wanted = nextToTake;
         while (wanted < fileCount && files[(size_t) wanted]->file != file)
             ++wanted;

@@ -73,12 +73,18 @@ public:
 
     /** What the run does with one file when nothing was prepared ahead. */
     static PreparedFile prepare (const BatchOperation& operation, const PlannedFile& file, const std::atomic<bool>& stop,
-                                 CopyCheck check = CopyCheck::now);
+                                 CopyCheck check = CopyCheck::now, std::string buffer = {});
 
     /** The file prepared ahead, waiting for it if need be. Files listed before
         it and not taken are dropped; nothing when it is not among the files
         still to come or could not be prepared ahead. */
     std::optional<PreparedFile> take (const juce::File& file);
+
+    /** Hands back a taken file's bytes once the run is done with them: their
+        memory holds the bytes of a file prepared later. Freed on the run's
+        thread instead, a buffer from a thread of this would make the two
+        contend for the allocator's lock. Only the run's thread may call it. */
+    void giveBack (std::string&& bytes);
 
 private:
     /** Replaces gzip data by the text it holds, keeping its header. */
@@ -113,6 +119,8 @@ private:
     int nextToTake = 0;
     int nextToPrepare = 0;
     size_t waitingBytes = 0; // of the prepared files in slots
+    std::vector<std::string> spent;        // buffers handed back, for the threads to fill again
+    std::vector<std::string> spentByRun;   // handed back since the last take(), on the run's thread only
     int liveThreads = 0;
     int beingPrepared = 0;            // files claimed by a thread and not done yet
     bool runWaiting = false;          // the run sleeps in take()

@@ -60,6 +60,31 @@ TEST_F (ReadAhead, GivesEachFileItsOwnBytesInTheRunsOrder)
     // The rest are never taken: destroying it must not wait for them.
 }
 
+// The run hands each file's bytes back for their memory to be used again:
+// no byte of an earlier file may show in a later one, shorter or missing.
+TEST_F (ReadAhead, BytesHandedBackNeverShowInALaterFile)
+{
+    juce::Array<juce::File> listed;
+    std::vector<std::string> expected;
+    for (int i = 0; i < 100; ++i)
+    {
+        const bool missing = i % 25 == 24;
+        expected.push_back (missing ? std::string() : valueFile (i) + std::string ((size_t) (i % 3) * 2000, ' '));
+        listed.add (missing ? folder.file ("m" + juce::String (i) + ".xml") : folder.write ("f" + juce::String (i) + ".xml", expected.back()));
+    }
+
+    ConvertOperation operation (convertSettings ("v", "y = x;"), engine);
+    const auto plan = PlannedFile::plan (folder.get(), listed);
+    FileReadAhead ahead (operation, pointersTo (plan));
+    for (int i = 0; i < listed.size(); ++i)
+    {
+        auto prepared = ahead.take (listed[i]);
+        ASSERT_TRUE (prepared.has_value()) << i;
+        EXPECT_TRUE (prepared->bytes == expected[(size_t) i]) << i;
+        ahead.giveBack (std::move (prepared->bytes));
+    }
+}
+
 // A file written by someone else after it was read ahead is read again at
 // its turn, so that the run never writes over that change. Whether the
 // read-ahead got there first or not, the run must see the new bytes.
