@@ -54,11 +54,10 @@ private:
 
     /** Reads up to size bytes at offset; fewer only at the archive's end. */
     bool readAt (juce::int64 offset, char* destination, size_t size, size_t& got) const;
+    bool readAlone (const Copy& copy, std::string& bytes) const;
     bool copyThroughWindow (const Copy& copy, std::string& bytes) const;
 
     FileDescriptor archive;
-    // Held only to swap the window: the threads reading copies read and copy
-    // from it without holding anything, and so never wait for each other.
-    mutable std::mutex windowLock;
+    mutable std::mutex windowLock; // held to look at the window or read the next; not to copy from it
     mutable std::shared_ptr<const Window> window;
 };
