@@ -40,29 +40,20 @@ BatchFileLoop::End BatchFileLoop::run (const std::vector<PlannedFile>& plan, con
         }
         else
         {
-            // A file to process is opened once: what is found there decides
-            // whether it is passed over, and is what the run reads and writes.
-            std::optional<FileReadAhead::PreparedFile> prepared;
-            if (planned.kind == PlannedFile::Kind::process)
-                prepared = prepare (planned, ahead.get());
-
-            if (! isGone (planned, prepared))
+            auto step = stepOf (planned, ahead.get(), handler);
+            if (step.has_value())
             {
-                if (handler.fileStarts)
-                    handler.fileStarts (planned);
-
-                auto step = stepFor (planned, std::move (prepared));
                 // An evaluation stopped by a cancel left its file as it was.
-                if (step.kind == Step::Kind::stopped && isCancelled())
+                if (step->kind == Step::Kind::stopped && isCancelled())
                 {
-                    step.kind = Step::Kind::cancelled;
-                    handler.fileDone (step);
+                    step->kind = Step::Kind::cancelled;
+                    handler.fileDone (*step);
                     return End::cancelled;
                 }
 
-                const bool goOn = handler.fileDone (step) && step.kind != Step::Kind::stopped;
+                const bool goOn = handler.fileDone (*step) && step->kind != Step::Kind::stopped;
                 if (ahead != nullptr)
-                    ahead->giveBack (std::move (step.original));
+                    ahead->giveBack (std::move (step->original));
                 if (! goOn)
                 {
                     if (! handler.listsFilesAfterStop)
@@ -79,18 +70,82 @@ BatchFileLoop::End BatchFileLoop::run (const std::vector<PlannedFile>& plan, con
     return stopped ? End::stopped : End::completed;
 }
 
-bool BatchFileLoop::isGone (const PlannedFile& planned, const std::optional<FileReadAhead::PreparedFile>& prepared) const
+std::optional<BatchFileLoop::Step> BatchFileLoop::stepOf (const PlannedFile& planned, FileReadAhead* ahead, const Handler& handler)
 {
-    if (operation.createsMissingFiles())
-        return false;
-    return prepared.has_value() ? prepared->isGone() : planned.isSkipped (false);
+    if (planned.kind == PlannedFile::Kind::process)
+        return processedStep (planned, prepare (planned, ahead), handler);
+    if (planned.isSkipped (operation.createsMissingFiles()))
+        return std::nullopt;
+    if (handler.fileStarts)
+        handler.fileStarts (planned);
+    return stepFor (planned, std::nullopt);
 }
 
-FileReadAhead::PreparedFile BatchFileLoop::prepare (const PlannedFile& planned, FileReadAhead* ahead) const
+std::optional<BatchFileLoop::Step> BatchFileLoop::processedStep (const PlannedFile& planned, FileReadAhead::PreparedFile prepared,
+                                                                const Handler& handler)
+{
+    // A file is opened once: what is found there decides whether it is
+    // passed over, and is what the run reads and writes.
+    if (isGone (prepared))
+        return std::nullopt;
+
+    if (! prepared.lookPending)
+    {
+        if (handler.fileStarts)
+            handler.fileStarts (planned);
+        std::optional<Step> step (stepFor (planned, std::move (prepared)));
+        writeIfItWrites (*step, handler);
+        return step;
+    }
+
+    // Bytes from the backup copy are checked against the file where its
+    // name is looked at anyway: by the write, or by one look when nothing
+    // is written. A file changed since its backup is read again and its
+    // edit worked on; one gone since is passed over without a word, so the
+    // file is announced only then.
+    std::optional<Step> step (stepFor (planned, std::move (prepared)));
+    if (! stillAsRead (*step, handler))
+    {
+        auto again = prepare (planned, nullptr, FileReadAhead::CopyCheck::now);
+        if (isGone (again))
+            return std::nullopt;
+        step.emplace (stepFor (planned, std::move (again)));
+        writeIfItWrites (*step, handler);
+    }
+    if (handler.fileStarts)
+        handler.fileStarts (planned);
+    return step;
+}
+
+bool BatchFileLoop::stillAsRead (Step& step, const Handler& handler)
+{
+    if (step.writes() && handler.write)
+    {
+        handler.write (step);
+        // A write refused on what the copy's state said (read-only, say) is
+        // only final if the file still has that state.
+        if (step.nameChanged || step.rewrite.result.wasOk())
+            return ! step.nameChanged;
+    }
+    return step.planned.currentState().isUnchangedFrom (step.readAs);
+}
+
+void BatchFileLoop::writeIfItWrites (Step& step, const Handler& handler)
+{
+    if (step.writes() && handler.write)
+        handler.write (step);
+}
+
+bool BatchFileLoop::isGone (const FileReadAhead::PreparedFile& prepared) const
+{
+    return ! operation.createsMissingFiles() && prepared.isGone();
+}
+
+FileReadAhead::PreparedFile BatchFileLoop::prepare (const PlannedFile& planned, FileReadAhead* ahead, FileReadAhead::CopyCheck check) const
 {
     try
     {
-        return FileReadAhead::obtain (ahead, operation, planned);
+        return FileReadAhead::obtain (ahead, operation, planned, check);
     }
     catch (const std::bad_alloc&)
     {
@@ -132,6 +187,7 @@ BatchFileLoop::Step BatchFileLoop::stepFor (const PlannedFile& planned, std::opt
     }
 
     jassert (prepared.has_value());
+    step.readAs = prepared->state;
     try
     {
         if (prepared->read.failed())
@@ -143,7 +199,6 @@ BatchFileLoop::Step BatchFileLoop::stepFor (const PlannedFile& planned, std::opt
 
         step.original = std::move (prepared->bytes);
         step.gzip = std::move (prepared->gzip);
-        step.readAs = prepared->state;
         step.rewrite = operation.rewrite (planned.file, step.original, prepared->analysis.get(), step.readAs);
     }
     catch (const BatchOperation::StopRun& stop)

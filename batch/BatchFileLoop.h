@@ -45,6 +45,10 @@ public:
         std::optional<BatchOperation::StopRun> stop;
         std::optional<GzipText::Header> gzip; // original and rewrite hold the text of this gzip file
         FileState readAs;                     // the file as original was read from it
+        bool nameChanged = false;             // the write found the name no longer holding the file as read
+
+        /** Whether the step has a new version to write. */
+        bool writes() const { return kind == Kind::rewritten && rewrite.result.wasOk() && rewrite.changes > 0; }
     };
 
     /** How a pass through the files ended. */
@@ -58,7 +62,8 @@ public:
     /** What the caller does as files go by; its return value says whether to go on. */
     struct Handler
     {
-        std::function<void (const PlannedFile&)> fileStarts; // before the file's work
+        std::function<void (const PlannedFile&)> fileStarts; // before the file's work (after it, for a file looked at then)
+        std::function<void (Step&)> write;                   // writes a step that writes(); sets rewrite.result (and nameChanged)
         std::function<bool (Step&)> fileDone;                // false ends the pass as stopped
         bool listsFilesAfterStop = false;                    // hand on the rest as notReached after a stop
     };
@@ -76,9 +81,20 @@ public:
 
 private:
     /** Reads and analyses a file to process; a file too large for memory fails. */
-    FileReadAhead::PreparedFile prepare (const PlannedFile& planned, FileReadAhead* ahead) const;
-    bool isGone (const PlannedFile& planned, const std::optional<FileReadAhead::PreparedFile>& prepared) const;
+    FileReadAhead::PreparedFile prepare (const PlannedFile& planned, FileReadAhead* ahead,
+                                         FileReadAhead::CopyCheck check = FileReadAhead::CopyCheck::later) const;
+    bool isGone (const FileReadAhead::PreparedFile& prepared) const;
     Step stepFor (const PlannedFile& planned, std::optional<FileReadAhead::PreparedFile> prepared);
+    /** The step of a listed file (announced, and written when it writes);
+        nothing for a file gone since the scan. */
+    std::optional<Step> stepOf (const PlannedFile& planned, FileReadAhead* ahead, const Handler& handler);
+    /** The step of a file to process, written when it writes; nothing when
+        the file turns out to be gone since the scan. */
+    std::optional<Step> processedStep (const PlannedFile& planned, FileReadAhead::PreparedFile prepared, const Handler& handler);
+    /** Whether a step worked from bytes the file still holds: its write
+        found so, or, without a write, a look at the name. */
+    static bool stillAsRead (Step& step, const Handler& handler);
+    static void writeIfItWrites (Step& step, const Handler& handler);
     static void failForMemory (Step& step);
     bool isCancelled() const { return cancel != nullptr && cancel->load(); }
 

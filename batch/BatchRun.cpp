@@ -170,6 +170,7 @@ bool BatchRun::processFiles()
 
     BatchFileLoop::Handler handler;
     handler.fileStarts = [this] (const PlannedFile& planned) { append (operation->fileLinePrefix() + DisplayName::of (planned.file) + "..."); };
+    handler.write = [this] (BatchFileLoop::Step& step) { writeStep (step); };
     handler.fileDone = [this] (BatchFileLoop::Step& step) { return finishFile (step); };
     // The files after a stop are still handed on, so that a report names them all.
     handler.listsFilesAfterStop = true;
@@ -201,7 +202,7 @@ bool BatchRun::finishFile (BatchFileLoop::Step& step)
             return true;
 
         case Kind::rewritten:
-            writeFile (step.planned, step.rewrite, step.gzip, step.readAs);
+            finishRewrittenFile (step);
             if (step.rewrite.result.failed())
                 reportFile (step, Status::failed, step.rewrite.result.getErrorMessage());
             else
@@ -245,31 +246,29 @@ void BatchRun::reportFile (BatchFileLoop::Step& step, FileOutcome::Status status
     reporter.fileFinished (file);
 }
 
-void BatchRun::writeFile (const PlannedFile& planned, FileRewrite& rewrite, const std::optional<GzipText::Header>& gzip,
-                          const FileState& readAs)
+void BatchRun::writeStep (BatchFileLoop::Step& step)
 {
-    if (gzip.has_value())
-        rewrite.remark = "(gzip) " + rewrite.remark;
-
-    // A file without a change keeps its inode, times, links and attributes.
-    if (rewrite.result.wasOk() && rewrite.changes > 0)
+    auto& rewrite = step.rewrite;
+    try
     {
-        try
-        {
-            // Written back as it came: compressed, under its own header.
-            if (gzip.has_value())
-                rewrite.bytes = GzipText::compress (rewrite.bytes, *gzip);
-            rewrite.result = planned.replaceContents (rewrite, &readAs);
-        }
-        catch (const std::bad_alloc&)
-        {
-            rewrite.result = juce::Result::fail ("not enough memory");
-        }
-        if (rewrite.result.wasOk())
-            ++outcome.filesChanged;
+        // Written back as it came: compressed, under its own header.
+        if (step.gzip.has_value())
+            rewrite.bytes = GzipText::compress (rewrite.bytes, *step.gzip);
+        rewrite.result = step.planned.replaceContents (rewrite, &step.readAs, &step.nameChanged);
     }
+    catch (const std::bad_alloc&)
+    {
+        rewrite.result = juce::Result::fail ("not enough memory");
+    }
+}
 
-    finishFileLine (rewrite.result, rewrite.remark);
+void BatchRun::finishRewrittenFile (const BatchFileLoop::Step& step)
+{
+    // A file without a change was not written: it keeps its inode, times,
+    // links and attributes.
+    if (step.writes())
+        ++outcome.filesChanged;
+    finishFileLine (step.rewrite.result, step.gzip.has_value() ? "(gzip) " + step.rewrite.remark : step.rewrite.remark);
 }
 
 void BatchRun::finishFileLine (const juce::Result& result, const juce::String& remark)

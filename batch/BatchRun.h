@@ -46,8 +46,8 @@ private:
     void removeUnusedBackup();
     bool finishFile (BatchFileLoop::Step& step);
     void reportFile (BatchFileLoop::Step& step, FileOutcome::Status status, const juce::String& reason);
-    void writeFile (const PlannedFile& planned, FileRewrite& rewrite, const std::optional<GzipText::Header>& gzip,
-                    const FileState& readAs);
+    void writeStep (BatchFileLoop::Step& step);
+    void finishRewrittenFile (const BatchFileLoop::Step& step);
     void finishFileLine (const juce::Result& result, const juce::String& remark = {});
     void finish();
     void cancelled();

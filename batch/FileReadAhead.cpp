@@ -58,20 +58,35 @@ std::unique_ptr<FileReadAhead> FileReadAhead::startFor (const BatchOperation& op
     return std::make_unique<FileReadAhead> (operation, std::move (toRead));
 }
 
-FileReadAhead::PreparedFile FileReadAhead::obtain (FileReadAhead* ahead, const BatchOperation& operation, const PlannedFile& file)
+FileReadAhead::PreparedFile FileReadAhead::obtain (FileReadAhead* ahead, const BatchOperation& operation, const PlannedFile& file,
+                                                   CopyCheck check)
 {
+    const bool mayLookLater = check == CopyCheck::later && operation.readsChangedFilesAgain();
     // Read ahead, a file may have been changed by someone else before its
     // turn: it is read again, so that the run never writes over that change.
     // A write during the read, or after it, shows in its times by now. A
     // file read ahead from its backup copy carries the state it had when
     // backed up, so this one look also finds a change since the backup.
     if (ahead != nullptr)
-        if (auto prepared = ahead->take (file.file); prepared && prepared->read.wasOk() && prepared->state.exists()
-                                                     && file.currentState().isUnchangedFrom (prepared->state))
-            return std::move (*prepared);
+        if (auto prepared = ahead->take (file.file); prepared && prepared->read.wasOk() && prepared->state.exists())
+        {
+            // From the backup copy, a small file waits for the look the run
+            // takes anyway: the one before its new version takes the name.
+            // Only a file without a new version is looked at after its work.
+            if (prepared->asBackedUp && mayLookLater && prepared->bytes.size() <= lookLaterLimit)
+            {
+                prepared->lookPending = true;
+                return std::move (*prepared);
+            }
+            if (file.currentState().isUnchangedFrom (prepared->state))
+                return std::move (*prepared);
+        }
 
     const std::atomic<bool> neverStopped { false };
-    return prepare (operation, file, neverStopped);
+    const bool copyLater = mayLookLater && file.backedUp.has_value() && (size_t) file.backedUp->size <= lookLaterLimit;
+    auto prepared = prepare (operation, file, neverStopped, copyLater ? CopyCheck::later : CopyCheck::now);
+    prepared.lookPending = copyLater && prepared.asBackedUp;
+    return prepared;
 }
 
 juce::Result FileReadAhead::decompress (PreparedFile& prepared)
@@ -110,6 +125,7 @@ FileReadAhead::PreparedFile FileReadAhead::prepare (const BatchOperation& operat
         const bool heldToBackup = check == CopyCheck::later || ! operation.readsChangedFilesAgain();
         const bool fromCopy = heldToBackup ? file.readCopyAsBackedUp (prepared.bytes, prepared.state)
                                            : file.readBackedUpCopy (prepared.bytes, prepared.state);
+        prepared.asBackedUp = fromCopy && heldToBackup;
         if (! fromCopy)
         {
             const auto stream = file.openForReading();

@@ -41,6 +41,9 @@ public:
         std::unique_ptr<FileAnalysis> analysis;
         FileState state;      // what had the name when it was opened: the file read, a folder...
         bool missing = false; // nothing had the name (nor a folder on its way)
+        bool asBackedUp = false;  // bytes from the file's backup copy, state the one it had then
+        bool lookPending = false; // nobody has compared state with the file since: its taker must,
+                                  // where it looks at the name anyway (before writing, or after the work)
 
         /** Whether a run that does not create missing files passes over it
             without a word: gone since the scan, or turned into a folder. */
@@ -60,16 +63,19 @@ public:
         outlive it. */
     static std::unique_ptr<FileReadAhead> startFor (const BatchOperation& operation, const std::vector<PlannedFile>& plan);
 
-    /** The file as prepared ahead (ahead may be null) if it has not changed
-        since, else prepared now. */
-    static PreparedFile obtain (FileReadAhead* ahead, const BatchOperation& operation, const PlannedFile& file);
-
     /** How a file backed up by the run is read from its copy. */
     enum class CopyCheck
     {
         now,  // only while the file is still as backed up, which is looked at first
         later // at once, with the state it had then: its taker compares that with the file
     };
+
+    /** The file as prepared ahead (ahead may be null) if it has not changed
+        since, else prepared now. With CopyCheck::later, a small file from
+        its backup copy comes without a look, marked lookPending, for an
+        operation that reads changed files again. */
+    static PreparedFile obtain (FileReadAhead* ahead, const BatchOperation& operation, const PlannedFile& file,
+                                CopyCheck check = CopyCheck::later);
 
     /** What the run does with one file when nothing was prepared ahead. */
     static PreparedFile prepare (const BatchOperation& operation, const PlannedFile& file, const std::atomic<bool>& stop,
@@ -105,6 +111,7 @@ private:
     static constexpr int filesForAWakeUp = filesAhead / 2;
     static constexpr size_t bytesForAWakeUp = size_t (1) << 20;
     static constexpr size_t bytesAhead = size_t (64) << 20;
+    static constexpr size_t lookLaterLimit = size_t (1) << 20; // larger files are looked at before their work
 
     const BatchOperation& operation;
     const std::vector<const PlannedFile*> files;

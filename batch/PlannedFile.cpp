@@ -76,7 +76,7 @@ juce::Result PlannedFile::checkWritable() const
     return folder->checkWritable (relative, expectedState());
 }
 
-juce::Result PlannedFile::replaceContents (FileRewrite& rewrite, const FileState* readAs) const
+juce::Result PlannedFile::replaceContents (FileRewrite& rewrite, const FileState* readAs, bool* nameChanged) const
 {
     if (folder == nullptr)
         return juce::Result::fail ("cannot open the folder");
@@ -90,6 +90,7 @@ juce::Result PlannedFile::replaceContents (FileRewrite& rewrite, const FileState
     // disk before the first change.
     options.sync = false;
     options.readAs = readAs;
+    options.nameChanged = nameChanged;
     const auto written = rewrite.writeContents
                            ? folder->replaceContents (relative, expectedState(), rewrite.writeContents, options)
                            : folder->replaceContents (relative, expectedState(), rewrite.bytes.data(), rewrite.bytes.size(), options);

@@ -98,8 +98,9 @@ struct PlannedFile
         version. A restore creates missing folders on the way. A note for
         the file's line (a link that could not be kept) goes to its remark.
         readAs, when given, is the file as its contents were read: the new
-        version takes the name only while the file is still exactly that. */
-    juce::Result replaceContents (FileRewrite& rewrite, const FileState* readAs = nullptr) const;
+        version takes the name only while the file is still exactly that;
+        nameChanged, when given, is set if it was not (see FolderAccess). */
+    juce::Result replaceContents (FileRewrite& rewrite, const FileState* readAs = nullptr, bool* nameChanged = nullptr) const;
 
     /** The plan for the operation's files, in their order. */
     static std::vector<PlannedFile> plan (const BatchOperation& operation);

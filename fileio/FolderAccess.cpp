@@ -467,11 +467,17 @@ juce::Result FolderAccess::replaceContents (const std::string& relative, const F
     // Looked at again: a large file takes a while to write, and the name
     // must still hold what was checked.
     FileState now;
-    if (auto problem = checkTarget (parent, expected, now); problem.failed())
+    auto problem = checkTarget (parent, expected, now);
+    if (problem.wasOk()
+        && (now.exists() != exists || (exists && ! now.isSameFileAs (current)) || (known && ! now.isUnchangedFrom (current))
+            || (exists && (now.owner != current.owner || now.group != current.group))))
+        problem = juce::Result::fail ("it changed while its new version was written: not changed");
+    if (problem.failed())
+    {
+        if (options.nameChanged != nullptr)
+            *options.nameChanged = true;
         return problem;
-    if (now.exists() != exists || (exists && ! now.isSameFileAs (current)) || (known && ! now.isUnchangedFrom (current))
-        || (exists && (now.owner != current.owner || now.group != current.group)))
-        return juce::Result::fail ("it changed while its new version was written: not changed");
+    }
 
     const int renamed = exists ? ::renameat (parent.descriptor, temporary.name.c_str(), parent.descriptor, parent.leaf.c_str())
                                : ExclusiveFile::renameWithoutReplacing (parent.descriptor, temporary.name.c_str(), parent.leaf.c_str());

@@ -83,6 +83,11 @@ public:
             the file is still exactly that (not written, re-permitted or
             swapped since). Null: looked at before and after. */
         const FileState* readAs = nullptr;
+
+        /** Set, when given, if nothing was written because the name no
+            longer held the file as read (or as expected): changed, swapped
+            or gone since. */
+        bool* nameChanged = nullptr;
     };
 
     /** Writes the new contents into out; a failure leaves the file as it was. */

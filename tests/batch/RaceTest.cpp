@@ -236,3 +236,83 @@ TEST_F (Race, AnUnusedBackupIsRemovedOnlyWhileItsNameHoldsIt)
         folder.get().createDirectory();
     }
 }
+
+// A file read from its backup copy is compared with the file where the run
+// looks at its name anyway: before its new version takes the name, or after
+// the work when it gets none. Edited after the backup, it is read again and
+// the edit worked on, whether the copy needed a change or not; deleted, it
+// is passed over without a line, as a file gone since the scan.
+TEST_F (Race, AFileChangedAfterTheBackupIsWorkedOnAsItIsAtItsTurn)
+{
+    struct Row
+    {
+        bool convert;
+        const char* backedUp;
+        const char* meanwhile; // nullptr: deleted
+        const char* expected;  // nullptr: gone
+    };
+    const Row rows[] = {
+        { false, "<e>Blah</e>", "<e>Blah, edited</e>", "<e>Blub, edited</e>" },
+        { false, "<e>none</e>", "<e>Blah now</e>", "<e>Blub now</e>" },
+        { false, "<e>Blah</e>", nullptr, nullptr },
+        { false, "<e>none</e>", nullptr, nullptr },
+        { true, "<e v=\"1\"/>", "<e v=\"10\"/>", "<e v=\"11\"/>" },
+        { true, "<e w=\"1\"/>", "<e v=\"5\"/>", "<e v=\"6\"/>" },
+        { true, "<e v=\"1\"/>", nullptr, nullptr },
+        { true, "<e w=\"1\"/>", nullptr, nullptr },
+    };
+    for (const auto& row : rows)
+    {
+        folder.write ("a.xml", row.convert ? "<e v=\"1\"/>" : "<e>Blah</e>");
+        const auto b = folder.write ("b.xml", row.backedUp);
+        auto settings = row.convert ? convertSettings ("v", "x + 1") : replaceSettings ("Blah", "Blub");
+        settings.files = listedFiles();
+        SwappingReporter changing;
+        changing.trigger = "a.xml...";
+        changing.swap = [&] {
+            if (row.meanwhile != nullptr)
+                std::ofstream (b.getFullPathName().toStdString(), std::ios::trunc) << row.meanwhile;
+            else
+                b.deleteFile();
+        };
+
+        const auto outcome = BatchRun (settings, &engine, changing).run();
+        const auto context = juce::String (row.backedUp) + " -> " + (row.meanwhile != nullptr ? row.meanwhile : "deleted") + "\n" + outcome.log;
+        EXPECT_EQ (outcome.filesFailed, 0) << context;
+        if (row.expected != nullptr)
+            EXPECT_EQ (folder.read ("b.xml"), row.expected) << context;
+        else
+            EXPECT_FALSE (b.exists() || outcome.log.contains ("b.xml")) << context;
+        juce::ZipFile backup (outcome.backupFile);
+        const std::unique_ptr<juce::InputStream> stored (backup.createStreamForEntry (backup.getIndexOfFileName ("b.xml")));
+        ASSERT_NE (stored, nullptr) << context;
+        EXPECT_EQ (stored->readEntireStreamAsString(), row.backedUp) << context;
+
+        folder.get().deleteRecursively();
+        folder.get().createDirectory();
+    }
+}
+
+// Permissions changed after the backup count as they are at the file's turn.
+TEST_F (Race, AFileMadeWritableOrReadOnlyAfterTheBackupIsTakenAsItIsAtItsTurn)
+{
+    for (const bool madeWritable : { true, false })
+    {
+        folder.write ("a.xml", "<e>Blah</e>");
+        const auto b = folder.write ("b.xml", "<e>Blah</e>");
+        ::chmod (b.getFullPathName().toRawUTF8(), madeWritable ? 0444 : 0644);
+        auto settings = replaceSettings ("Blah", "Blub");
+        settings.files = listedFiles();
+        SwappingReporter changing;
+        changing.trigger = "a.xml...";
+        changing.swap = [&] { ::chmod (b.getFullPathName().toRawUTF8(), madeWritable ? 0644 : 0444); };
+
+        const auto outcome = BatchRun (settings, &engine, changing).run();
+        EXPECT_EQ (folder.read ("b.xml"), madeWritable ? "<e>Blub</e>" : "<e>Blah</e>") << outcome.log;
+        EXPECT_EQ (outcome.log.contains ("b.xml...failed: the file is read-only"), ! madeWritable) << outcome.log;
+
+        ::chmod (b.getFullPathName().toRawUTF8(), 0644);
+        folder.get().deleteRecursively();
+        folder.get().createDirectory();
+    }
+}
