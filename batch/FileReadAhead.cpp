@@ -65,14 +65,13 @@ FileReadAhead::PreparedFile FileReadAhead::obtain (FileReadAhead* ahead, const B
     // Read ahead, a file may have been changed by someone else before its
     // turn: it is read again, so that the run never writes over that change.
     // A write during the read, or after it, shows in its times by now. A
-    // file read ahead from its backup copy carries the state it had when
-    // backed up, so this one look also finds a change since the backup.
+    // file read from its backup copy carries the state it had when backed
+    // up, so a look also finds a change since the backup. For a small one
+    // that look waits for the one the run takes anyway, before its new
+    // version takes the name (or after the work when there is none).
     if (ahead != nullptr)
         if (auto prepared = ahead->take (file.file); prepared && prepared->read.wasOk() && prepared->state.exists())
         {
-            // From the backup copy, a small file waits for the look the run
-            // takes anyway: the one before its new version takes the name.
-            // Only a file without a new version is looked at after its work.
             if (prepared->asBackedUp && mayLookLater && prepared->bytes.size() <= lookLaterLimit)
             {
                 prepared->lookPending = true;
