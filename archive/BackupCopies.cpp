@@ -31,29 +31,29 @@ bool BackupCopies::readAlone (const Copy& copy, std::string& bytes) const
 
 bool BackupCopies::copyThroughWindow (const Copy& copy, std::string& bytes) const
 {
-    std::shared_ptr<const Window> current;
+    // One window, read again in place: its memory is reused for the whole
+    // run. A copy before it (its thread fell behind the other) is read alone.
+    const std::lock_guard<std::mutex> guard (windowLock);
+    if (! windowHolds (copy))
     {
-        // The next window is read while the lock is held, so that two
-        // threads missing it at once do not both read it; a copy before the
-        // window (its thread fell behind) is read alone instead.
-        const std::lock_guard<std::mutex> guard (windowLock);
-        if (window == nullptr || (! window->holds (copy) && copy.offset > window->start))
-        {
-            // It starts at the copy asked for: the next ones asked for follow
-            // it in the archive.
-            auto next = std::make_shared<Window>();
-            next->start = copy.offset;
-            next->bytes.resize (windowSize);
-            size_t got = 0;
-            next->bytes.resize (readAt (copy.offset, next->bytes.data(), next->bytes.size(), got) ? got : 0);
-            window = std::move (next);
-        }
-        current = window;
+        if (copy.offset < windowStart && ! window.empty())
+            return readAlone (copy, bytes);
+        // The window starts at the copy asked for: the next ones asked for
+        // follow it in the archive.
+        window.resize (windowSize);
+        size_t got = 0;
+        window.resize (readAt (copy.offset, window.data(), window.size(), got) ? got : 0);
+        windowStart = copy.offset;
+        if (! windowHolds (copy))
+            return false;
     }
-    if (! current->holds (copy))
-        return readAlone (copy, bytes);
-    bytes.assign (current->bytes, (size_t) (copy.offset - current->start), (size_t) copy.size);
+    bytes.assign (window, (size_t) (copy.offset - windowStart), (size_t) copy.size);
     return true;
+}
+
+bool BackupCopies::windowHolds (const Copy& copy) const
+{
+    return copy.offset >= windowStart && copy.offset + copy.size <= windowStart + (juce::int64) window.size();
 }
 
 juce::Result BackupCopies::read (const Copy& copy, std::string& bytes) const

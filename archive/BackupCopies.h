@@ -5,7 +5,6 @@
 
 #include <juce_core/juce_core.h>
 
-#include <memory>
 #include <mutex>
 #include <string>
 
@@ -40,24 +39,14 @@ public:
     juce::Result read (const Copy& copy, std::string& bytes) const;
 
 private:
-    /** A stretch of the archive as read, never changed once shared. */
-    struct Window
-    {
-        juce::int64 start = 0;
-        std::string bytes;
-
-        bool holds (const Copy& copy) const
-        {
-            return copy.offset >= start && copy.offset + copy.size <= start + (juce::int64) bytes.size();
-        }
-    };
-
     /** Reads up to size bytes at offset; fewer only at the archive's end. */
     bool readAt (juce::int64 offset, char* destination, size_t size, size_t& got) const;
     bool readAlone (const Copy& copy, std::string& bytes) const;
     bool copyThroughWindow (const Copy& copy, std::string& bytes) const;
+    bool windowHolds (const Copy& copy) const;
 
     FileDescriptor archive;
-    mutable std::mutex windowLock; // held to look at the window or read the next; not to copy from it
-    mutable std::shared_ptr<const Window> window;
+    mutable std::mutex windowLock; // held to read the window and to copy from it
+    mutable std::string window;
+    mutable juce::int64 windowStart = 0;
 };

@@ -245,7 +245,7 @@ void FileReadAhead::prepareUntilStopped()
 
 void FileReadAhead::giveBack (std::string&& bytes)
 {
-    if (bytes.capacity() > 0 && spentByRun.size() < (size_t) filesAhead)
+    if (bytes.capacity() > 0 && spentByRun.size() < buffersKept)
         spentByRun.push_back (std::move (bytes));
 }
 
@@ -256,7 +256,7 @@ std::optional<FileReadAhead::PreparedFile> FileReadAhead::take (const juce::File
     {
         std::unique_lock<std::mutex> guard (lock);
         for (auto& buffer : spentByRun)
-            if (spent.size() < (size_t) filesAhead)
+            if (spent.size() < buffersKept)
                 spent.push_back (std::move (buffer));
         spentByRun.clear();
         int wanted = nextToTake;

@@ -112,6 +112,7 @@ private:
     static constexpr size_t bytesForAWakeUp = size_t (1) << 20;
     static constexpr size_t bytesAhead = size_t (64) << 20;
     static constexpr size_t lookLaterLimit = size_t (1) << 20; // larger files are looked at before their work
+    static constexpr size_t buffersKept = 4;                     // handed back, for the threads to fill: one each and some
 
     const BatchOperation& operation;
     const std::vector<const PlannedFile*> files;
