@@ -238,10 +238,11 @@ TEST_F (Race, AnUnusedBackupIsRemovedOnlyWhileItsNameHoldsIt)
 }
 
 // A file read from its backup copy is compared with the file where the run
-// looks at its name anyway: before its new version takes the name, or after
-// the work when it gets none. Edited after the backup, it is read again and
-// the edit worked on, whether the copy needed a change or not; deleted, it
-// is passed over without a line, as a file gone since the scan.
+// looks at its name anyway: before its new version takes the name (the file
+// edited in place, above), or after the work when it gets none. Edited
+// after the backup, it is read again and the edit worked on even when the
+// copy needed no change; deleted, it is passed over without a line, as a
+// file gone since the scan.
 TEST_F (Race, AFileChangedAfterTheBackupIsWorkedOnAsItIsAtItsTurn)
 {
     struct Row
@@ -252,11 +253,9 @@ TEST_F (Race, AFileChangedAfterTheBackupIsWorkedOnAsItIsAtItsTurn)
         const char* expected;  // nullptr: gone
     };
     const Row rows[] = {
-        { false, "<e>Blah</e>", "<e>Blah, edited</e>", "<e>Blub, edited</e>" },
         { false, "<e>none</e>", "<e>Blah now</e>", "<e>Blub now</e>" },
         { false, "<e>Blah</e>", nullptr, nullptr },
         { false, "<e>none</e>", nullptr, nullptr },
-        { true, "<e v=\"1\"/>", "<e v=\"10\"/>", "<e v=\"11\"/>" },
         { true, "<e w=\"1\"/>", "<e v=\"5\"/>", "<e v=\"6\"/>" },
         { true, "<e v=\"1\"/>", nullptr, nullptr },
         { true, "<e w=\"1\"/>", nullptr, nullptr },
@@ -283,10 +282,6 @@ TEST_F (Race, AFileChangedAfterTheBackupIsWorkedOnAsItIsAtItsTurn)
             EXPECT_EQ (folder.read ("b.xml"), row.expected) << context;
         else
             EXPECT_FALSE (b.exists() || outcome.log.contains ("b.xml")) << context;
-        juce::ZipFile backup (outcome.backupFile);
-        const std::unique_ptr<juce::InputStream> stored (backup.createStreamForEntry (backup.getIndexOfFileName ("b.xml")));
-        ASSERT_NE (stored, nullptr) << context;
-        EXPECT_EQ (stored->readEntireStreamAsString(), row.backedUp) << context;
 
         folder.get().deleteRecursively();
         folder.get().createDirectory();
