@@ -33,11 +33,14 @@ bool BackupCopies::copyThroughWindow (const Copy& copy, std::string& bytes) cons
 {
     // One window, read again in place: its memory is reused for the whole
     // run. A copy before it (its thread fell behind the other) is read alone.
-    const std::lock_guard<std::mutex> guard (windowLock);
+    std::unique_lock<std::mutex> guard (windowLock);
     if (! windowHolds (copy))
     {
         if (copy.offset < windowStart && ! window.empty())
+        {
+            guard.unlock(); // the other thread goes on with the window meanwhile
             return readAlone (copy, bytes);
+        }
         // The window starts at the copy asked for: the next ones asked for
         // follow it in the archive.
         window.resize (windowSize);

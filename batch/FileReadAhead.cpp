@@ -1,8 +1,7 @@
 #include "FileReadAhead.h"
 
-
 FileReadAhead::FileReadAhead (const BatchOperation& operationToUse, std::vector<const PlannedFile*> filesToPrepare)
-    : operation (operationToUse), files (std::move (filesToPrepare)), fileCount ((int) files.size())
+    : operation (operationToUse), files (std::move (filesToPrepare))
 {
     // Without threads take() finds nothing, and the run prepares each file itself.
     const auto threadCount = juce::jlimit (1, 2, juce::SystemStats::getNumCpus());
@@ -154,7 +153,7 @@ FileReadAhead::PreparedFile FileReadAhead::prepare (const BatchOperation& operat
 
 bool FileReadAhead::mayPrepareMore() const
 {
-    return nextToPrepare < fileCount && nextToPrepare - nextToTake < filesAhead && waitingBytes < bytesAhead;
+    return nextToPrepare < fileCount() && nextToPrepare - nextToTake < filesAhead && waitingBytes < bytesAhead;
 }
 
 bool FileReadAhead::runMayGoOn() const
@@ -202,8 +201,8 @@ void FileReadAhead::prepareUntilStopped()
     std::unique_lock<std::mutex> guard (lock);
     for (;;)
     {
-        roomAhead.wait (guard, [this] { return stopping || nextToPrepare == fileCount || mayPrepareMore(); });
-        if (stopping || nextToPrepare == fileCount)
+        roomAhead.wait (guard, [this] { return stopping || nextToPrepare == fileCount() || mayPrepareMore(); });
+        if (stopping || nextToPrepare == fileCount())
             return;
         slots.emplace_back();
         const int index = nextToPrepare++;
@@ -260,9 +259,9 @@ std::optional<FileReadAhead::PreparedFile> FileReadAhead::take (const juce::File
                 spent.push_back (std::move (buffer));
         spentByRun.clear();
         int wanted = nextToTake;
-        while (wanted < fileCount && files[(size_t) wanted]->file != file)
+        while (wanted < fileCount() && files[(size_t) wanted]->file != file)
             ++wanted;
-        if (wanted == fileCount)
+        if (wanted == fileCount())
             return std::nullopt;
 
         for (;;)

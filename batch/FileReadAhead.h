@@ -106,6 +106,7 @@ private:
     void prepareUntilStopped();
     bool mayPrepareMore() const;
     bool runMayGoOn() const;
+    int fileCount() const { return (int) files.size(); }
 
     static constexpr int filesAhead = 32;
     static constexpr int filesForAWakeUp = filesAhead / 2;
@@ -116,7 +117,6 @@ private:
 
     const BatchOperation& operation;
     const std::vector<const PlannedFile*> files;
-    const int fileCount;
     std::atomic<bool> stopping { false };
     std::mutex lock;
     // Each side is woken only when it can go on, not at every change: a

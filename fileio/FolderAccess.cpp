@@ -522,11 +522,11 @@ juce::Result FolderAccess::removeFile (const std::string& relative, const FileSt
     const auto parent = openParent (relative, false);
     if (parent.result.failed())
         return parent.result;
+    // Anything but the expected file at the name (gone, a link, another
+    // file) fails the check.
     FileState current;
     if (auto problem = checkTarget (parent, &expected, current); problem.failed())
         return problem;
-    if (current.kind != FileState::Kind::regular)
-        return juce::Result::fail ("it is not there");
     if (::unlinkat (parent.descriptor, parent.leaf.c_str(), 0) != 0)
         return systemFailure ("cannot remove it");
     return juce::Result::ok();
