@@ -22,6 +22,8 @@ printf '<!DOCTYPE a [<!ENTITY e "<b gain=\x271\x27/>">]><a>&e;<b gain="1&#46;5"/
 
 printf '//par[@name=\x27volume\x27]/@value[. > 64]\n<bank><par name="volume" value="72"/><v> 3 </v></bank>' > "$out/corpus/path.txt"
 printf '//v/text()\n<a><v> 1.5 </v><v><![CDATA[2]]></v><v>3<b/></v></a>' > "$out/corpus/text.txt"
+# Deep nesting, past the parser's bound, must be refused rather than overflow the stack.
+{ printf '//b['; for _ in $(seq 3000); do printf 'not(('; done; printf '@n=1'; for _ in $(seq 3000); do printf '))'; done; printf ']/@v\n<b n="1" v="2"/>'; } > "$out/corpus/deep.txt"
 
 cd "$out"
-./locator-fuzzer -max_total_time="$seconds" -dict="$root/fuzz/locator/xml.dict" -print_final_stats=1 corpus
+./locator-fuzzer -max_total_time="$seconds" -dict="$root/fuzz/locator/xml.dict" -max_len=65536 -print_final_stats=1 corpus

@@ -274,9 +274,34 @@ public:
     }
 
 private:
+    // Conditions are read and evaluated by recursion on their nesting; a
+    // bound keeps a hostile path from exhausting the stack (a worker
+    // thread's is small on some systems).
+    static constexpr int maximumNesting = 256;
+
     std::string_view text;
     ValuePath& path;
     size_t position = 0;
+    int nesting = 0;
+
+    /** One level of brackets or function calls more while it lives. */
+    class NestingLevel
+    {
+    public:
+        NestingLevel (Parser& parserToCount, size_t start)
+            : parser (parserToCount)
+        {
+            if (parser.nesting >= maximumNesting)
+                parser.refuse ("the condition nests deeper than " + std::to_string (maximumNesting) + " levels", start, start + 1);
+            ++parser.nesting;
+        }
+        ~NestingLevel() { --parser.nesting; }
+        NestingLevel (const NestingLevel&) = delete;
+        NestingLevel& operator= (const NestingLevel&) = delete;
+
+    private:
+        Parser& parser;
+    };
 
     [[noreturn]] void refuse (std::string message, size_t start, size_t end) const
     {
@@ -489,6 +514,7 @@ private:
             return readNumber();
         if (c == '(')
         {
+            const NestingLevel level (*this, start);
             ++position;
             auto inner = readEither (onValue);
             expect (")", ")");
@@ -525,6 +551,7 @@ private:
 
         if (name == "position" || name == "last")
             refuse ("positions are not supported: they depend on siblings", start, position);
+        const NestingLevel level (*this, start);
         if (name == "not")
         {
             Expression negation { Expression::Kind::negation, {}, 0.0, {} };

@@ -100,3 +100,24 @@ TEST (ValuePath, APlainNameIsNoPath)
     for (const auto* path : { "//a/@b", "@b", "a[b]", "text()" })
         EXPECT_TRUE (ValuePath::isPath (path));
 }
+
+TEST (ValuePath, NestingIsBoundedNotAStackOverflow)
+{
+    // Each construct that nests: brackets, not() and a function's operand.
+    const std::pair<const char*, const char*> nestings[] = { { "(", ")" }, { "not(", ")" }, { "contains((", "),'x')" } };
+    for (const auto& [open, close] : nestings)
+        for (const size_t depth : { size_t (100), size_t (100000) })
+        {
+            std::string condition = "@n=1";
+            std::string opening, closing;
+            for (size_t i = 0; i < depth; ++i)
+                opening += open, closing += close;
+            const auto text = "//b[" + opening + condition + closing + "]/@v";
+
+            ValuePath::Refusal refusal;
+            const auto path = ValuePath::parse (text, refusal);
+            EXPECT_EQ (path.has_value(), depth == 100) << open << " x " << depth;
+            if (! path)
+                EXPECT_NE (refusal.message.find ("nests deeper"), std::string::npos) << refusal.message;
+        }
+}
