@@ -1,5 +1,7 @@
 #include "ShellWords.h"
 
+#include <string>
+
 namespace
 {
     bool isBlank (juce::juce_wchar c)
@@ -65,8 +67,17 @@ namespace
 
         void append (juce::juce_wchar c)
         {
-            word << juce::String::charToString (c);
+            appendToWord (c);
             startWord();
+        }
+
+        /** Grows the word in place: a juce::String reallocates at every
+            character, which makes a long quoted formula quadratic to read. */
+        void appendToWord (juce::juce_wchar c)
+        {
+            char encoded[8] = {};
+            juce::CharPointer_UTF8 (encoded).write (c);
+            word += encoded;
         }
 
         void startWord()
@@ -79,7 +90,7 @@ namespace
         void endWord()
         {
             if (inWord)
-                command.words.add (word);
+                command.words.add (juce::String::fromUTF8 (word.data(), (int) word.size()));
             word.clear();
             inWord = false;
         }
@@ -121,7 +132,7 @@ namespace
                 if (c == '\'')
                     return juce::Result::ok();
                 line += c == '\n' ? 1 : 0;
-                word << juce::String::charToString (c);
+                appendToWord (c);
             }
         }
 
@@ -146,14 +157,14 @@ namespace
                     }
                 }
                 line += c == '\n' ? 1 : 0;
-                word << juce::String::charToString (c);
+                appendToWord (c);
             }
         }
 
         juce::String::CharPointerType text;
         int line = 1;
         ShellWords::Command command;
-        juce::String word;
+        std::string word; // UTF-8
         bool inWord = false;
     };
 }

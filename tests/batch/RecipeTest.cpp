@@ -167,3 +167,21 @@ TEST (Recipe, WrittenRecipesReadBackTheSame)
         EXPECT_EQ (read.recursive, written.recursive);
     }
 }
+
+// Reading grows with the recipe's length, not its square: a formula of ten
+// megabytes in quotes comes back whole (it used to take minutes).
+TEST (Recipe, AHugeQuotedFormulaIsReadWhole)
+{
+    std::string formula = "y = 0";
+    while (formula.size() < 10'000'000)
+        formula += " + x * 1.5 - caf\xc3\xa9";
+    const auto file = juce::File::createTempFile ("recipe");
+    const auto text = "convert gain '" + formula + "'\n";
+    ASSERT_TRUE (file.replaceWithData (text.data(), text.size()));
+
+    Recipe recipe;
+    ASSERT_TRUE (Recipe::load (file, recipe).wasOk());
+    file.deleteFile();
+    ASSERT_EQ (recipe.steps.size(), 1u);
+    EXPECT_TRUE (recipe.steps[0].convert.formula.toStdString() == formula);
+}
