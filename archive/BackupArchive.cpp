@@ -5,6 +5,7 @@
 #include "DisplayName.h"
 #include "ExclusiveFile.h"
 #include "FileDescriptorOutputStream.h"
+#include "FileNameText.h"
 #include "FilePermissions.h"
 #include "FolderAccess.h"
 #include "RealPath.h"
@@ -54,17 +55,11 @@ namespace
         return "\"" + DisplayName::of (name) + "\"";
     }
 
-    bool isAscii (const char* text)
-    {
-        for (; *text != 0; ++text)
-            if ((unsigned char) *text >= 0x80)
-                return false;
-        return true;
-    }
-
     /** The entry's name as the folder will have it, or a failure saying why
         it has none: libzip reads a name flagged as UTF-8 as UTF-8 (and refuses
-        the archive when it is not), and guesses for the others. */
+        the archive when it is not), and guesses for the others. A name made
+        on Unix that is not UTF-8 is the file name's own bytes (this tool
+        stores a Latin-1 name so), and is restored under them. */
     juce::Result readName (zip_t* zip, zip_uint64_t index, bool madeOnUnix, juce::String& name)
     {
         const char* raw = zip_get_name (zip, index, ZIP_FL_ENC_RAW);
@@ -77,10 +72,7 @@ namespace
         // CP437; a name it leaves alone carries the flag.
         const bool flagged = std::strcmp (raw, strict) == 0;
         const bool guessedCp437 = std::strcmp (raw, guessed) != 0;
-        if (! isAscii (raw) && ! flagged && guessedCp437 && madeOnUnix)
-            return juce::Result::fail ("the entry " + quoted (juce::String::fromUTF8 (raw))
-                                       + " has a name that is not UTF-8: it cannot be restored under its own name");
-        name = juce::String::fromUTF8 (guessed);
+        name = flagged || madeOnUnix || ! guessedCp437 ? FileNameText::fromBytes (raw) : juce::String::fromUTF8 (guessed);
         return juce::Result::ok();
     }
 
@@ -119,40 +111,52 @@ namespace
         explicit RealTargets (fs::path realRoot)
             : root (std::move (realRoot)) {}
 
-        /** Empty when the name cannot be resolved. */
-        fs::path of (const fs::path& relative)
+        /** Empty when the name cannot be resolved, with the reason in error. */
+        fs::path of (const fs::path& relative, std::error_code& error)
         {
+            error.clear();
             const auto parent = relative.parent_path();
-            const auto realParent = parent.empty() ? root : folderOf (parent);
+            const auto realParent = parent.empty() ? root : folderOf (parent, error);
             if (realParent.empty())
                 return {};
 
             // Only a link as the last part needs more than the folder's real path.
             const auto joined = realParent / relative.filename();
-            std::error_code error;
             if (! fs::is_symlink (fs::symlink_status (joined, error)))
             {
                 const bool missing = error == std::errc::no_such_file_or_directory || error == std::errc::not_a_directory;
-                return error && ! missing ? fs::path() : joined;
+                if (missing)
+                    error.clear();
+                return error ? fs::path() : joined;
             }
             const auto resolved = fs::weakly_canonical (joined, error);
             return error ? fs::path() : resolved;
         }
 
     private:
-        fs::path folderOf (const fs::path& parent)
+        struct Resolved
         {
-            if (const auto known = folders.find (parent); known != folders.end())
-                return known->second;
+            fs::path path;
             std::error_code error;
-            auto resolved = fs::weakly_canonical (root / parent, error);
-            if (error)
-                resolved.clear();
-            return folders.emplace (parent, resolved).first->second;
+        };
+
+        fs::path folderOf (const fs::path& parent, std::error_code& error)
+        {
+            auto known = folders.find (parent);
+            if (known == folders.end())
+            {
+                Resolved resolved;
+                resolved.path = fs::weakly_canonical (root / parent, resolved.error);
+                if (resolved.error)
+                    resolved.path.clear();
+                known = folders.emplace (parent, std::move (resolved)).first;
+            }
+            error = known->second.error;
+            return known->second.path;
         }
 
         fs::path root;
-        std::map<fs::path, fs::path> folders;
+        std::map<fs::path, Resolved> folders;
     };
 
     /** An opened entry, closed when it goes. */
@@ -342,6 +346,7 @@ juce::Result BackupArchive::verifyForRestore (const juce::File& folder) const
 
     std::map<juce::String, juce::String> named; // path below the folder -> the entry that names it
     RealTargets realTargets (root);
+    std::unique_ptr<FolderAccess> walked; // opened for the first name that needs it
     juce::uint64 total = 0;
     for (const auto& entry : entries)
     {
@@ -362,9 +367,21 @@ juce::Result BackupArchive::verifyForRestore (const juce::File& folder) const
                                        + " bytes, more than the 1 TiB a restore takes");
         total += entry.size;
 
-        // Links already in the folder are followed as far as they exist.
-        const auto target = realTargets.of (fs::u8path (name.toStdString()));
-        if (target.empty() || ! RealPath::liesWithin (target, root))
+        // Links already in the folder are followed as far as they exist. A
+        // name the system cannot resolve by path (one longer than its limit
+        // on path names) is walked by descriptor: with no link on its way it
+        // lies inside the folder.
+        std::error_code unresolved;
+        const auto target = realTargets.of (fs::path (FileNameText::toBytes (name)), unresolved);
+        if (target.empty())
+        {
+            if (! walked)
+                walked = std::make_unique<FolderAccess> (folder);
+            if (walked->linkOnTheWay (FileNameText::toBytes (name)))
+                return juce::Result::fail ("the entry " + quoted (entry.original) + " leads through a link, and where it leads cannot be told ("
+                                           + juce::String (unresolved.message()) + ")");
+        }
+        else if (! RealPath::liesWithin (target, root))
             return juce::Result::fail ("the entry " + quoted (entry.original) + " leads through a link out of the folder");
     }
 
@@ -519,7 +536,7 @@ juce::Result BackupArchive::write (const FolderAccess& folder, const std::vector
         // Read by descriptor, and only while it is the file the run planned:
         // one swapped for a link or another file is left out, and the run
         // then refuses to change it.
-        writer.addEntry (source.file, juce::String::fromUTF8 (source.relative.data(), (int) source.relative.size()),
+        writer.addEntry (source.file, FileNameText::fromBytes (source.relative),
                          [&folder, &source] { return folder.openForReading (source.relative, &source.planned); });
         readers.add (folder, source.relative, source.planned);
     }

@@ -1,10 +1,12 @@
 #include "ZipArchiveEntry.h"
 
+#include "FileNameText.h"
 #include "ReadAheadInputStream.h"
 #include "RegularFileInputStream.h"
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <limits>
 
 namespace
@@ -38,9 +40,9 @@ namespace
                                + (time.getHours() << 11));
     }
 
-    bool isPlainAscii (const juce::String& text)
+    bool isPlainAscii (const std::string& bytes)
     {
-        return text.getNumBytesAsUTF8() == (size_t) text.length();
+        return std::all_of (bytes.begin(), bytes.end(), [] (char c) { return (unsigned char) c < 0x80; });
     }
 
     bool fitsZip32 (juce::int64 value)
@@ -78,7 +80,7 @@ namespace
 }
 
 ZipArchiveEntry::ZipArchiveEntry (const juce::File& file, const juce::String& name, SourceOpener openSource)
-    : sourceFile (file), storedName (name), opener (std::move (openSource))
+    : sourceFile (file), storedName (name), nameBytes (FileNameText::toBytes (name)), opener (std::move (openSource))
 {
 }
 
@@ -94,13 +96,15 @@ juce::String ZipArchiveEntry::describeNameTooLong (const juce::File& file)
 
 int ZipArchiveEntry::getNameSizeInBytes() const
 {
-    return (int) storedName.getNumBytesAsUTF8();
+    return (int) nameBytes.size();
 }
 
 void ZipArchiveEntry::prepareHeader()
 {
     signature = localHeaderSignature;
-    flags = isPlainAscii (storedName) ? 0 : languageEncodingFlag;
+    // A name that is not UTF-8 is stored as its bytes, without the flag
+    // that would call it UTF-8: a Unix unzip gives the same name back.
+    flags = isPlainAscii (nameBytes) || ! FileNameText::isValidUtf8 (nameBytes) ? 0 : languageEncodingFlag;
     method = 0;
     crc = 0;
 
@@ -265,7 +269,7 @@ bool ZipArchiveEntry::writeLocalHeader (juce::OutputStream& out) const
 
 bool ZipArchiveEntry::writeName (juce::OutputStream& out) const
 {
-    return out.write (storedName.toRawUTF8(), (size_t) nameLength);
+    return out.write (nameBytes.data(), (size_t) nameLength);
 }
 
 bool ZipArchiveEntry::readWhole (juce::InputStream& source, juce::int64 expectedSize, std::string& bytes)

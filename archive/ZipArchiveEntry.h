@@ -128,6 +128,7 @@ public:
 
     juce::File sourceFile;
     juce::String storedName;
+    std::string nameBytes; // as the file system has them, for a name that is not UTF-8 too
     SourceOpener opener;
 
     /** The opened source's state, once it is open: its size and time go into the header. */

@@ -1,8 +1,11 @@
 #include "BatchPreview.h"
 
 #include "DisplayName.h"
+#include "FileNameText.h"
 #include "FormulaEngine.h"
 #include "XmlTextEncoding.h"
+
+#include <filesystem>
 
 namespace
 {
@@ -174,8 +177,10 @@ void BatchPreview::describeChange (FilePreview& preview, std::string_view origin
 
     if (options.diffs)
     {
-        const auto relative = preview.file.getRelativePathFrom (folder).replaceCharacter ('\\', '/').toStdString();
-        const auto oldName = preview.file.exists() ? UnifiedDiff::headerName ("a/" + relative) : std::string ("/dev/null");
+        const auto relative = FileNameText::toBytes (preview.file.getRelativePathFrom (folder).replaceCharacter ('\\', '/'));
+        std::error_code unknown;
+        const bool existed = std::filesystem::exists (std::filesystem::path (FileNameText::toBytes (preview.file.getFullPathName())), unknown);
+        const auto oldName = existed ? UnifiedDiff::headerName ("a/" + relative) : std::string ("/dev/null");
         const auto newName = UnifiedDiff::headerName ("b/" + relative);
         // Bytes as they are, so that patch can apply them; only UTF-16 is shown decoded.
         if (preview.decodedUtf16)

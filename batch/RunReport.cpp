@@ -1,5 +1,6 @@
 #include "RunReport.h"
 
+#include "FileNameText.h"
 #include "OperationKind.h"
 
 #include <nlohmann/json.hpp>
@@ -95,7 +96,7 @@ void RunReport::add (const FileOutcome& file)
     for (const auto& change : file.changeList)
         changes.push_back ({ { "line", change.line }, { "column", change.column }, { "old", change.before }, { "new", change.after }, { "step", change.step } });
 
-    d.files.push_back ({ { "path", utf8 (file.file.getFullPathName()) },
+    d.files.push_back ({ { "path", FileNameText::toBytes (file.file.getFullPathName()) },
                          { "status", statusName (file.status) },
                          { "reason", utf8 (file.reason) },
                          { "changeCount", file.changes },

@@ -1,33 +1,16 @@
 #include "DisplayName.h"
 
+#include "FileNameText.h"
+
 #include <cstdio>
 #include <cstring>
 
 namespace
 {
-    /** The length of the valid UTF-8 sequence at text[at], or 0 when the
-        bytes there are not one (overlong forms and surrogates included). */
     size_t validSequenceAt (std::string_view text, size_t at)
     {
-        const auto byte = [&] (size_t i) { return (unsigned char) text[at + i]; };
-        const auto lead = byte (0);
-        if (lead < 0x80)
-            return 1;
-
-        const size_t length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
-                                                           : lead >= 0xF0 && lead <= 0xF4     ? 4
-                                                                                              : 0;
-        if (length == 0 || at + length > text.size())
-            return 0;
-        for (size_t i = 1; i < length; ++i)
-            if ((byte (i) & 0xC0) != 0x80)
-                return 0;
-
-        const auto second = byte (1);
-        if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F) // overlong, surrogate
-            || (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second > 0x8F))
-            return 0;
-        return length;
+        // A zero byte is a control character here, escaped like the others.
+        return text[at] == '\0' ? 1 : FileNameText::validSequenceAt (text, at);
     }
 
     bool isControl (std::string_view text, size_t at, size_t length)
@@ -95,9 +78,8 @@ std::string DisplayName::of (std::string_view bytes)
 
 juce::String DisplayName::of (const juce::String& name)
 {
-    // The raw bytes: a name read from the disk may hold bytes that are not UTF-8.
-    const auto* raw = name.toRawUTF8();
-    const auto shown = of (std::string_view (raw, std::strlen (raw)));
+    // The name's own bytes: one read from the disk may hold bytes that are not UTF-8.
+    const auto shown = of (FileNameText::toBytes (name));
     return juce::String::fromUTF8 (shown.data(), (int) shown.size());
 }
 

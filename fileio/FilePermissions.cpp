@@ -22,6 +22,11 @@ void FilePermissions::add (const FolderAccess& folder, const std::string& relati
     copied.file = { state.mode, state.group };
     for (const auto& each : folders)
         copied.folders.push_back ({ each.mode, each.group });
+    // An access list may keep out someone the bits let in: the copy then
+    // cannot tell who that is and stays its owner's. Only a file the bits
+    // open to others needs the look.
+    if (copied.reachable && (state.mode & (S_IRGRP | S_IROTH)) != 0 && folder.accessListOnTheWay (relative))
+        copied.reachable = false;
     files.push_back (std::move (copied));
 }
 

@@ -18,7 +18,8 @@ class FolderAccess;
     to it, below the run's folder, lets the copy's group search it. Others
     may read it only when every copied file lets others (and its own group)
     read, and every folder on the way lets everyone search it. A file whose
-    way cannot be looked at counts as private.
+    way cannot be looked at counts as private, and so does one that has, or
+    that a folder on its way has, an access list beyond its permission bits.
 */
 class FilePermissions
 {

@@ -2,6 +2,8 @@
 
 #include "DisplayName.h"
 #include "ExclusiveFile.h"
+#include "ExtendedAttributes.h"
+#include "FileNameText.h"
 #include "FileDescriptorOutputStream.h"
 #include "ProcessFacts.h"
 
@@ -29,7 +31,7 @@ namespace
 
     juce::String shown (const std::string& relative)
     {
-        return DisplayName::of (juce::String::fromUTF8 (relative.data(), (int) relative.size()));
+        return DisplayName::of (FileNameText::fromBytes (relative));
     }
 
     /** The parts of a relative path, or nothing when it is not a plain path below a folder. */
@@ -142,7 +144,7 @@ struct FolderAccess::Parent
 
 FolderAccess::FolderAccess (const juce::File& folderToOpen)
     : folder (folderToOpen),
-      descriptor (::open (folderToOpen.getFullPathName().toRawUTF8(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)),
+      descriptor (::open (FileNameText::toBytes (folderToOpen.getFullPathName()).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)),
       creationMask (ProcessFacts::creationMask())
 {
     if (! descriptor.isOpen())
@@ -160,8 +162,8 @@ bool FolderAccess::kernelResolvesBeneath()
 
 std::string FolderAccess::relativePathOf (const juce::File& file, const juce::File& folder)
 {
-    const std::string path = file.getFullPathName().toRawUTF8();
-    std::string base = folder.getFullPathName().toRawUTF8();
+    const auto path = FileNameText::toBytes (file.getFullPathName());
+    auto base = FileNameText::toBytes (folder.getFullPathName());
     if (base.empty() || base.back() != '/')
         base += '/';
     if (path.size() <= base.size() || path.compare (0, base.size(), base) != 0)
@@ -171,7 +173,7 @@ std::string FolderAccess::relativePathOf (const juce::File& file, const juce::Fi
 
 juce::String FolderAccess::describe (const std::string& relative) const
 {
-    std::string path = folder.getFullPathName().toRawUTF8();
+    auto path = FileNameText::toBytes (folder.getFullPathName());
     path += "/" + relative;
     const auto text = DisplayName::of (std::string_view (path));
     return juce::String::fromUTF8 (text.data(), (int) text.size());
@@ -451,6 +453,9 @@ juce::Result FolderAccess::replaceContents (const std::string& relative, const F
     }
     if (setsMode && ! createdFinal && ::fchmod (file, (mode_t) finalMode) != 0)
         return systemFailure ("cannot give the new version the file's permissions");
+    if (exists)
+        if (auto kept = keepExtendedAttributes (parent, file, setsMode ? std::optional<unsigned> (finalMode) : std::nullopt); kept.failed())
+            return kept;
 
     {
         FileDescriptorOutputStream out (file);
@@ -486,6 +491,66 @@ juce::Result FolderAccess::replaceContents (const std::string& relative, const F
                                : systemFailure ("cannot replace the file with its new version");
     temporary.kept = true;
     return juce::Result::ok();
+}
+
+juce::Result FolderAccess::keepExtendedAttributes (const Parent& parent, int newVersion, std::optional<unsigned> mode) const
+{
+    std::vector<ExtendedAttributes::Attribute> attributes;
+    if (auto read = ExtendedAttributes::read (parent.descriptor, parent.leaf, attributes); read.failed())
+        return read;
+    bool aclChanged = false;
+    if (auto written = ExtendedAttributes::write (newVersion, attributes, aclChanged); written.failed())
+        return written;
+    // Setting an access list sets the mode's group bits; the mode wanted
+    // (a restore's, from the archive) then narrows the list's mask again.
+    if (aclChanged && mode.has_value() && ::fchmod (newVersion, (mode_t) *mode) != 0)
+        return systemFailure ("cannot give the new version the file's permissions");
+    return juce::Result::ok();
+}
+
+bool FolderAccess::linkOnTheWay (const std::string& relative) const
+{
+    std::vector<std::string> parts;
+    if (opened.failed() || ! splitPath (relative, parts))
+        return true;
+
+    FileDescriptor holder;
+    int current = descriptor.get();
+    for (const auto& part : parts)
+    {
+        struct stat info;
+        if (::fstatat (current, part.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
+            return errno != ENOENT;
+        if (S_ISLNK (info.st_mode))
+            return true;
+        if (! S_ISDIR (info.st_mode))
+            return false;
+        FileDescriptor next (::openat (current, part.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        if (! next.isOpen())
+            return true;
+        holder = std::move (next);
+        current = holder.get();
+    }
+    return false;
+}
+
+bool FolderAccess::accessListOnTheWay (const std::string& relative) const
+{
+    std::vector<std::string> parts;
+    if (opened.failed() || ! splitPath (relative, parts))
+        return true;
+
+    FileDescriptor holder;
+    int current = descriptor.get();
+    for (size_t i = 0; i + 1 < parts.size(); ++i)
+    {
+        FileDescriptor next (::openat (current, parts[i].c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        if (! next.isOpen() || ExtendedAttributes::hasAccessList (next.get(), {}))
+            return true;
+        holder = std::move (next);
+        current = holder.get();
+    }
+    return ExtendedAttributes::hasAccessList (current, parts.back());
 }
 
 juce::Result FolderAccess::linkAgain (const std::string& source, const std::string& alias, const FileState& aliasExpected) const

@@ -62,6 +62,18 @@ public:
         reached. */
     bool foldersOnTheWay (const std::string& relative, std::vector<FileState>& folders) const;
 
+    /** Whether a part of relative is a symbolic link, looked at from this
+        folder's descriptor part by part, so a path of any length is walked;
+        the walk ends at the first part that is missing or not a folder. True
+        when a folder on the way cannot be opened. */
+    bool linkOnTheWay (const std::string& relative) const;
+
+    /** Whether the file at relative, or a folder on the way to it below
+        this folder, has an access list beyond its permission bits (which may
+        keep someone out whom the bits let in); true when one cannot be
+        looked at. */
+    bool accessListOnTheWay (const std::string& relative) const;
+
     /** Opens a regular file for reading. expected may be null. The stream's
         status says why it failed; wasMissing() when nothing has the name. */
     std::unique_ptr<RegularFileInputStream> openForReading (const std::string& relative, const FileState* expected) const;
@@ -96,7 +108,9 @@ public:
     /** Replaces the contents of the regular file at relative (or creates it)
         without ever leaving it half-written: the new version is written to a
         hidden temporary file in the same folder (by its descriptor), with the
-        old version's owner, group and permissions, and takes the name with
+        old version's owner, group, permissions, access list and extended
+        attributes (an attribute that cannot be kept fails the file), and
+        takes the name with
         renameat(). An existing file without write permission for its owner
         is refused: a file the user marked read-only stays as it is, whoever
         runs the tool. */
@@ -134,6 +148,7 @@ private:
     struct Parent;
     Parent openParent (const std::string& relative, bool createFolders) const;
     juce::Result checkTarget (const Parent& parent, const FileState* expected, FileState& current) const;
+    juce::Result keepExtendedAttributes (const Parent& parent, int newVersion, std::optional<unsigned> mode) const;
 
     juce::File folder;
     FileDescriptor descriptor;

@@ -1,6 +1,7 @@
 #include "FileManager.h"
 
 #include "DisplayName.h"
+#include "FileNameText.h"
 #include "FilePattern.h"
 #include "FileDescriptor.h"
 
@@ -116,7 +117,7 @@ namespace
                     continue;
                 }
 
-                const juce::File file (juce::String::fromUTF8 ((path + "/" + name).c_str()));
+                const juce::File file (FileNameText::fromBytes (path + "/" + name));
                 if (! pattern.matches (file.getFileName()))
                     continue;
                 if (! plainFile && S_ISLNK (info.st_mode) && ::fstatat (folder, name.c_str(), &info, 0) != 0)
@@ -148,8 +149,8 @@ void FileManager::rescan()
     unlisted.clear();
 
     const FilePattern pattern (wildcardPattern);
-    const FileDescriptor folder (::open (directory.getFullPathName().toRawUTF8(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    const std::string path = directory.getFullPathName().toRawUTF8();
+    const auto path = FileNameText::toBytes (directory.getFullPathName());
+    const FileDescriptor folder (::open (path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folder.isOpen())
         FolderWalk { pattern, searchRecursively, files, unlisted }.walk (folder.get(), path == "/" ? std::string() : path);
     else

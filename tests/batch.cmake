@@ -8,6 +8,7 @@ quillmere_add_test(batch_tests
             batch/ByteExactConvertTest.cpp
             batch/BatchSafetyTest.cpp
             batch/RestoreTest.cpp
+            batch/RestoreRoundTripTest.cpp
             batch/FileReadAheadTest.cpp
             batch/RaceTest.cpp
             batch/PermissionTest.cpp

@@ -1,6 +1,9 @@
 #include "support/BatchFixture.h"
 
 #include <grp.h>
+#include <optional>
+#include <sys/xattr.h>
+#include <tuple>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -101,4 +104,82 @@ TEST_F (Permissions, ARestoreSetsTheArchivedModeWithoutSpecialBits)
         folder.get().createDirectory();
     }
     ::umask (oldMask);
+}
+
+namespace
+{
+    /** An access list as the system stores it: version 2, then tag, permissions, id. */
+    std::string accessList (std::initializer_list<std::tuple<uint16_t, uint16_t, uint32_t>> entries)
+    {
+        std::string blob ("\x02\0\0\0", 4);
+        for (const auto& [tag, permissions, id] : entries)
+        {
+            const auto append = [&] (const void* bytes, size_t size) { blob.append (static_cast<const char*> (bytes), size); };
+            append (&tag, 2), append (&permissions, 2), append (&id, 4);
+        }
+        return blob;
+    }
+
+    constexpr uint16_t userObject = 1, namedUser = 2, groupObject = 4, mask = 0x10, other = 0x20;
+    constexpr uint32_t noId = 0xFFFFFFFF, nobody = 65534;
+
+    // rw-r--r-- but nobody may do nothing: mode 0644 with an extended list.
+    const auto nobodyKeptOut = accessList ({ { userObject, 6, noId }, { namedUser, 0, nobody }, { groupObject, 4, noId }, { mask, 4, noId }, { other, 4, noId } });
+
+    std::optional<std::string> attribute (const juce::File& file, const char* name)
+    {
+        char value[256];
+        const auto size = ::getxattr (file.getFullPathName().toRawUTF8(), name, value, sizeof value);
+        return size < 0 ? std::nullopt : std::optional<std::string> (std::string (value, (size_t) size));
+    }
+
+    bool setAttribute (const juce::File& file, const char* name, const std::string& value)
+    {
+        return ::setxattr (file.getFullPathName().toRawUTF8(), name, value.data(), value.size(), 0) == 0;
+    }
+}
+
+// A new version and a restored file keep the access list and extended
+// attributes of the file they replace, and a backup holding a file with an
+// extended list is its owner's alone.
+TEST_F (Permissions, AccessListsAndExtendedAttributesAreKeptAndKeepTheBackupPrivate)
+{
+    const auto file = folder.write ("a.xml", "Blah");
+    if (! setAttribute (file, "system.posix_acl_access", nobodyKeptOut) || ! setAttribute (file, "user.tag", "drums"))
+        GTEST_SKIP() << "this file system keeps no access lists or user attributes";
+    ASSERT_EQ (modeOf (file), 0644u);
+
+    const auto edited = run (replaceSettings ("Blah", "Blub"));
+    ASSERT_EQ (edited.status, BatchOutcome::Status::completed) << edited.log;
+    EXPECT_EQ (folder.read ("a.xml"), "Blub");
+    EXPECT_EQ (attribute (file, "system.posix_acl_access"), nobodyKeptOut);
+    EXPECT_EQ (attribute (file, "user.tag"), std::string ("drums"));
+    EXPECT_EQ (modeOf (file), 0644u);
+    EXPECT_EQ (modeOf (edited.backupFile), 0600u);
+
+    // The restore keeps the list of the file it replaces, and the mode the
+    // archive holds narrows it.
+    ASSERT_EQ (::chmod (file.getFullPathName().toRawUTF8(), 0640), 0);
+    const auto restored = run (restoreSettings (edited.backupFile));
+    ASSERT_EQ (restored.status, BatchOutcome::Status::completed) << restored.log;
+    EXPECT_EQ (folder.read ("a.xml"), "Blah");
+    EXPECT_EQ (modeOf (file), 0644u);
+    EXPECT_EQ (attribute (file, "system.posix_acl_access"), nobodyKeptOut);
+    EXPECT_EQ (attribute (file, "user.tag"), std::string ("drums"));
+}
+
+// A folder's default list goes to every file made in it; the new version of
+// a file that had no list of its own must not get one, nor let anyone in.
+TEST_F (Permissions, ANewVersionDoesNotTakeTheFoldersDefaultList)
+{
+    const auto file = folder.write ("sub/a.xml", "Blah");
+    const auto letNobodyIn = accessList ({ { userObject, 7, noId }, { namedUser, 7, nobody }, { groupObject, 5, noId }, { mask, 7, noId }, { other, 5, noId } });
+    if (! setAttribute (folder.file ("sub"), "system.posix_acl_default", letNobodyIn))
+        GTEST_SKIP() << "this file system keeps no access lists";
+
+    const auto edited = run (replaceSettings ("Blah", "Blub", true));
+    ASSERT_EQ (edited.status, BatchOutcome::Status::completed) << edited.log;
+    EXPECT_EQ (folder.read ("sub/a.xml"), "Blub");
+    EXPECT_EQ (attribute (file, "system.posix_acl_access"), std::nullopt);
+    EXPECT_EQ (modeOf (file), 0644u);
 }
