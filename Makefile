@@ -24,7 +24,12 @@ FUZZ_SECONDS ?= 60
 FUZZ_DIR     ?= build-fuzz
 FUZZ_PACKAGES  := clang libclang-rt-14-dev libexpat1-dev
 
-.PHONY: all build run test install package package-test bench sanitize fuzz fuzz-locator fuzz-expr clean packages
+WINDOWS_DIR    ?= build-windows
+WINDOWS_PREFIX := $(abspath $(WINDOWS_DIR))/prefix
+# Wine without a window: no messages, and no offer to install Mono or Gecko.
+WINE_ENV       := WINEPREFIX=$(abspath $(WINDOWS_DIR))/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+
+.PHONY: all build run test install package package-test bench sanitize fuzz fuzz-locator fuzz-expr clean packages windows windows-test
 
 all: build
 
@@ -85,6 +90,19 @@ fuzz-locator:
 fuzz-expr:
 	@scripts/ensure-packages.sh $(FUZZ_PACKAGES)
 	fuzz/expr/run.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
+
+# The Windows cross build in WINDOWS_DIR (MinGW-w64), with the libraries it
+# needs built once into WINDOWS_DIR/prefix; windows-test runs the test
+# programs under Wine.
+windows:
+	scripts/build-windows-deps.sh $(WINDOWS_PREFIX)
+	@[ -f $(WINDOWS_DIR)/build.ninja ] || cmake -S . -B $(WINDOWS_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) \
+		-DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64.cmake -DQUILLMERE_WINDOWS_PREFIX=$(WINDOWS_PREFIX)
+	cmake --build $(WINDOWS_DIR) -j$(JOBS)
+
+windows-test: windows
+	@[ -f $(WINDOWS_DIR)/wineprefix/system.reg ] || $(WINE_ENV) wineboot -i
+	cd $(WINDOWS_DIR) && $(WINE_ENV) ctest --output-on-failure -j$(JOBS)
 
 clean:
 	rm -rf $(BUILD_DIR)

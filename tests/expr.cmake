@@ -6,6 +6,7 @@ quillmere_add_test(expr_tests
             expr/EvaluationPropertyTest.cpp
             expr/ExpressionTest.cpp
             expr/FormulaTableTest.cpp
+            expr/LibraryMathTest.cpp
             expr/SettledCountdownTest.cpp
     LIBS quillmere_expr)
 target_include_directories(expr_tests PRIVATE ${PROJECT_SOURCE_DIR}/expr/src)

@@ -5,6 +5,7 @@
 #include <expr/Exception.h>
 #include <expr/FunctionCall.h>
 #include <expr/FunctionList.h>
+#include <expr/LibraryMath.h>
 
 #include "ErrorIndicator.h"
 
@@ -145,10 +146,10 @@ namespace Expr
         // the number whose logarithm was asked for.
         const auto Logn = [] (const FunctionCall& call) -> double {
             errno = 0;
-            const double logOfBase = std::log (call.Value (1));
+            const double logOfBase = LibraryMath::Log (call.Value (1));
             if (logOfBase == 0.0)
                 call.ThrowMathExceptionAfter (1);
-            const double result = std::log (call.Value (0)) / logOfBase;
+            const double result = LibraryMath::Log (call.Value (0)) / logOfBase;
             call.ThrowIfErrorIndicated();
             return result;
         };
@@ -158,8 +159,8 @@ namespace Expr
             errno = 0;
             const double x = call.Value (0);
             const double y = call.Value (1);
-            const double length = std::sqrt (y * y + x * x);
-            double angle = std::atan2 (y, x);
+            const double length = LibraryMath::Sqrt (y * y + x * x);
+            double angle = LibraryMath::Atan2 (y, x);
             call.ThrowIfErrorIndicated();
             call.Reference (0) = length;
             if (angle < 0.0)
@@ -173,8 +174,8 @@ namespace Expr
             errno = 0;
             const double length = call.Value (0);
             const double angle = call.Value (1);
-            const double x = std::cos (angle) * length;
-            const double y = length * std::sin (angle);
+            const double x = LibraryMath::Cos (angle) * length;
+            const double y = length * LibraryMath::Sin (angle);
             call.ThrowIfErrorIndicated();
             call.Reference (0) = x;
             call.Reference (1) = y;
@@ -230,7 +231,7 @@ namespace Expr
             const double high = call.Value (2);
             if (low == high)
                 return low;
-            const double e = std::fmod (x - low, high - low);
+            const double e = LibraryMath::Fmod (x - low, high - low);
             return e < 0.0 ? e + high : e + low;
         };
 
@@ -257,7 +258,7 @@ namespace Expr
             for (size_t i = 1; i < call.ValueCount(); ++i)
             {
                 const double coefficient = call.Value (i);
-                sum = std::pow (x, exponent) * coefficient + sum;
+                sum = LibraryMath::Pow (x, exponent) * coefficient + sum;
                 exponent -= 1.0;
             }
             call.ThrowIfErrorIndicated();
@@ -290,32 +291,36 @@ namespace Expr
             Append (MakeFunction (name, signature, body));
         };
         add ("abs", Args (1, 1), [] (const FunctionCall& call) { return std::fabs (call.Value (0)); });
-        add ("mod", Args (2, 2), Checked2 ([] (double a, double b) { return std::fmod (a, b); }));
+        add ("mod", Args (2, 2), Checked2 ([] (double a, double b) { return LibraryMath::Fmod (a, b); }));
         add ("ipart", Args (1, 1), [] (const FunctionCall& call) {
             double integral = 0.0;
             std::modf (call.Value (0), &integral);
             return integral;
         });
         add ("fpart", Args (1, 1), [] (const FunctionCall& call) {
+            const double x = call.Value (0);
             double integral = 0.0;
-            return std::modf (call.Value (0), &integral);
+            const double fraction = std::modf (x, &integral);
+            // The fraction of a whole number is a zero with the number's sign;
+            // not every C library's modf gives it that sign (MinGW's does not).
+            return fraction == 0.0 ? std::copysign (0.0, x) : fraction;
         });
         add ("min", Args (2, unlimited), Best ([] (double v, double best) { return v < best; }));
         add ("max", Args (2, unlimited), Best ([] (double v, double best) { return v > best; }));
-        add ("sqrt", Args (1, 1), Checked ([] (double v) { return std::sqrt (v); }));
-        add ("sin", Args (1, 1), Checked ([] (double v) { return std::sin (v); }));
-        add ("cos", Args (1, 1), Checked ([] (double v) { return std::cos (v); }));
-        add ("tan", Args (1, 1), Checked ([] (double v) { return std::tan (v); }));
-        add ("sinh", Args (1, 1), Checked ([] (double v) { return std::sinh (v); }));
-        add ("cosh", Args (1, 1), Checked ([] (double v) { return std::cosh (v); }));
-        add ("tanh", Args (1, 1), Checked ([] (double v) { return std::tanh (v); }));
-        add ("asin", Args (1, 1), Checked ([] (double v) { return std::asin (v); }));
-        add ("acos", Args (1, 1), Checked ([] (double v) { return std::acos (v); }));
-        add ("atan", Args (1, 1), Checked ([] (double v) { return std::atan (v); }));
-        add ("atan2", Args (2, 2), Checked2 ([] (double y, double x) { return std::atan2 (y, x); }));
-        add ("log", Args (1, 1), Checked ([] (double v) { return std::log10 (v); }));
-        add ("ln", Args (1, 1), Checked ([] (double v) { return std::log (v); }));
-        add ("exp", Args (1, 1), Checked ([] (double v) { return std::exp (v); }));
+        add ("sqrt", Args (1, 1), Checked ([] (double v) { return LibraryMath::Sqrt (v); }));
+        add ("sin", Args (1, 1), Checked ([] (double v) { return LibraryMath::Sin (v); }));
+        add ("cos", Args (1, 1), Checked ([] (double v) { return LibraryMath::Cos (v); }));
+        add ("tan", Args (1, 1), Checked ([] (double v) { return LibraryMath::Tan (v); }));
+        add ("sinh", Args (1, 1), Checked ([] (double v) { return LibraryMath::Sinh (v); }));
+        add ("cosh", Args (1, 1), Checked ([] (double v) { return LibraryMath::Cosh (v); }));
+        add ("tanh", Args (1, 1), Checked ([] (double v) { return LibraryMath::Tanh (v); }));
+        add ("asin", Args (1, 1), Checked ([] (double v) { return LibraryMath::Asin (v); }));
+        add ("acos", Args (1, 1), Checked ([] (double v) { return LibraryMath::Acos (v); }));
+        add ("atan", Args (1, 1), Checked ([] (double v) { return LibraryMath::Atan (v); }));
+        add ("atan2", Args (2, 2), Checked2 ([] (double y, double x) { return LibraryMath::Atan2 (y, x); }));
+        add ("log", Args (1, 1), Checked ([] (double v) { return LibraryMath::Log10 (v); }));
+        add ("ln", Args (1, 1), Checked ([] (double v) { return LibraryMath::Log (v); }));
+        add ("exp", Args (1, 1), Checked ([] (double v) { return LibraryMath::Exp (v); }));
         add ("logn", { 2, 2, 0, 0, FunctionNode::ArgumentOrder::SecondThenFirst }, Logn);
         add ("ceil", Args (1, 1), [] (const FunctionCall& call) { return std::ceil (call.Value (0)); });
         add ("floor", Args (1, 1), [] (const FunctionCall& call) { return std::floor (call.Value (0)); });

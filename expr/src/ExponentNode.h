@@ -4,6 +4,7 @@
 #include "ErrorIndicator.h"
 
 #include <expr/Exception.h>
+#include <expr/LibraryMath.h>
 
 #include <cerrno>
 #include <cmath>
@@ -94,7 +95,7 @@ namespace Expr
         }
 
         // Out of line with the throw below: most squares never get here.
-        [[gnu::noinline]] double LibraryPower (double leftValue, double r) { return ThrowIfErrorIndicated (std::pow (leftValue, r)); }
+        [[gnu::noinline]] double LibraryPower (double leftValue, double r) { return ThrowIfErrorIndicated (LibraryMath::Pow (leftValue, r)); }
 
         double ThrowIfErrorIndicated (double p)
         {

@@ -1,6 +1,7 @@
 #include "HugePages.h"
 
 #include <cstdint>
+#include <new>
 #include <stdexcept>
 
 #if defined(__linux__)
@@ -49,6 +50,11 @@ namespace Expr
             static_cast<void> (madvise (memory, size, MADV_HUGEPAGE)); // advice only
             return memory;
         }
+#else
+        // No huge pages to ask for here; the large block keeps the same
+        // alignment all the same.
+        if (bytes >= LargeAllocationSize)
+            return ::operator new (bytes, std::align_val_t { LargeAllocationSize });
 #endif
         return ::operator new (bytes);
     }
@@ -64,7 +70,11 @@ namespace Expr
             return;
         }
 #else
-        static_cast<void> (bytes);
+        if (bytes >= LargeAllocationSize)
+        {
+            ::operator delete (memory, std::align_val_t { LargeAllocationSize });
+            return;
+        }
 #endif
         ::operator delete (memory);
     }

@@ -2,6 +2,8 @@
 
 #include "shaping/ShapingFunctions.h"
 
+#include <expr/LibraryMath.h>
+
 #include <cmath>
 #include <cstdint>
 
@@ -29,10 +31,10 @@ namespace Shaping
         const double order = call.Value (1);
         const double x = call.Value (0);
         if (std::fabs (x) <= 1.0)
-            return std::cos (order * std::acos (x));
+            return Expr::LibraryMath::Cos (order * Expr::LibraryMath::Acos (x));
         if (x > 1.0)
-            return std::cosh (order * InverseCosh (x));
+            return Expr::LibraryMath::Cosh (order * InverseCosh (x));
         // x below -1, or NaN (for which InverseCosh yields 0).
-        return IntegerPower (-1.0, wholeOrderForSign (order)) * std::cosh (order * InverseCosh (-x));
+        return IntegerPower (-1.0, wholeOrderForSign (order)) * Expr::LibraryMath::Cosh (order * InverseCosh (-x));
     }
 }

@@ -2,6 +2,8 @@
 
 #include "ShapingConstants.h"
 
+#include <expr/LibraryMath.h>
+
 #include <cmath>
 
 namespace Shaping
@@ -10,7 +12,7 @@ namespace Shaping
     {
         double standardDensity (double d)
         {
-            return std::exp (-0.5 * d * d) * (1.0 / std::sqrt (ShapingConstants::twoPi));
+            return Expr::LibraryMath::Exp (-0.5 * d * d) * (1.0 / Expr::LibraryMath::Sqrt (ShapingConstants::twoPi));
         }
     }
 
@@ -28,7 +30,7 @@ namespace Shaping
         // gives the floating-point results of dividing by it.
         const double sigma = call.Value (2);
         const double d = x - mean;
-        return std::exp (-(d * d / (2.0 * sigma * sigma)))
-             * (1.0 / (sigma * std::sqrt (ShapingConstants::twoPi)));
+        return Expr::LibraryMath::Exp (-(d * d / (2.0 * sigma * sigma)))
+             * (1.0 / (sigma * Expr::LibraryMath::Sqrt (ShapingConstants::twoPi)));
     }
 }

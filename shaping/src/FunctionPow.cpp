@@ -1,5 +1,7 @@
 #include "ShapingBodies.h"
 
+#include <expr/LibraryMath.h>
+
 #include <cmath>
 
 namespace Shaping
@@ -10,6 +12,6 @@ namespace Shaping
     {
         const double base = call.Value (0);
         const double exponent = call.Value (1);
-        return std::pow (base, exponent);
+        return Expr::LibraryMath::Pow (base, exponent);
     }
 }

@@ -1,5 +1,7 @@
 #include "ShapingBodies.h"
 
+#include <expr/LibraryMath.h>
+
 #include <cmath>
 
 namespace Shaping
@@ -9,9 +11,9 @@ namespace Shaping
         const double exponent = call.Value (1);
         const double x = call.Value (0);
         if (x > 0.0)
-            return std::pow (x, exponent);
+            return Expr::LibraryMath::Pow (x, exponent);
         if (x < 0.0)
-            return -std::pow (-x, exponent);
+            return -Expr::LibraryMath::Pow (-x, exponent);
         return 0.0; // either zero, and NaN
     }
 }

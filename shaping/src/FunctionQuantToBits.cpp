@@ -2,6 +2,8 @@
 
 #include "shaping/ShapingFunctions.h"
 
+#include <expr/LibraryMath.h>
+
 #include <cmath>
 
 namespace Shaping
@@ -12,7 +14,7 @@ namespace Shaping
     {
         const double bits = call.Value (1);
         const double x = call.Value (0);
-        const double step = 2.0 / std::pow (2.0, bits);
+        const double step = 2.0 / Expr::LibraryMath::Pow (2.0, bits);
         return QuantizeToStep (x, step);
     }
 }

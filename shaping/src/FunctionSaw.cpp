@@ -2,6 +2,8 @@
 
 #include "ShapingConstants.h"
 
+#include <expr/LibraryMath.h>
+
 #include <cmath>
 
 namespace Shaping
@@ -12,7 +14,7 @@ namespace Shaping
     double ShapingSaw (const Expr::FunctionCall& call)
     {
         const double x = call.Value (0);
-        const double remainder = std::fmod (x, ShapingConstants::twoPi);
+        const double remainder = Expr::LibraryMath::Fmod (x, ShapingConstants::twoPi);
         if (remainder < ShapingConstants::pi)
             return remainder * ShapingConstants::inversePi;
         return remainder * ShapingConstants::inversePi - 2.0; // from pi on, and NaN

@@ -2,6 +2,8 @@
 
 #include "ShapingConstants.h"
 
+#include <expr/LibraryMath.h>
+
 #include <cmath>
 
 namespace Shaping
@@ -19,11 +21,11 @@ namespace Shaping
             {
                 if (x <= knee)
                     return x;
-                return std::tanh ((x - knee) * inverseWidth) * width + knee;
+                return Expr::LibraryMath::Tanh ((x - knee) * inverseWidth) * width + knee;
             }
             if (-x <= knee)
                 return x;
-            return -(std::tanh ((-x - knee) * inverseWidth) * width + knee); // also reached by NaN
+            return -(Expr::LibraryMath::Tanh ((-x - knee) * inverseWidth) * width + knee); // also reached by NaN
         }
 
         // A knee width of zero (a hard limit) would divide by zero; the smallest
@@ -55,12 +57,12 @@ namespace Shaping
             {
                 const double d = centre - x;
                 if (d > distLow || std::isnan (d))
-                    return centre - (std::tanh ((d - distLow) * (1.0 / widthLow)) * widthLow + distLow);
+                    return centre - (Expr::LibraryMath::Tanh ((d - distLow) * (1.0 / widthLow)) * widthLow + distLow);
                 return centre - d;
             }
             if (x <= kneeHigh)
                 return x;
-            return std::tanh ((x - kneeHigh) * (1.0 / widthHigh)) * widthHigh + kneeHigh;
+            return Expr::LibraryMath::Tanh ((x - kneeHigh) * (1.0 / widthHigh)) * widthHigh + kneeHigh;
         }
     }
 

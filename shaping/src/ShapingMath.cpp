@@ -2,6 +2,8 @@
 
 #include "ShapingConstants.h"
 
+#include <expr/LibraryMath.h>
+
 #include <cmath>
 
 namespace Shaping
@@ -29,7 +31,7 @@ namespace Shaping
     double InverseCosh (double v)
     {
         if (v >= 1.0)
-            return std::log (v + std::sqrt (v * v - 1.0));
+            return Expr::LibraryMath::Log (v + Expr::LibraryMath::Sqrt (v * v - 1.0));
         return 0.0;
     }
 
@@ -39,7 +41,7 @@ namespace Shaping
         if (step <= ShapingConstants::smallestNormal)
             return x;
 
-        const double remainder = std::fmod (x, step); // carries the sign of x
+        const double remainder = Expr::LibraryMath::Fmod (x, step); // carries the sign of x
         if (x >= 0.0)
             return remainder < step * 0.5 ? x - remainder : (x - remainder) + step;
         return remainder < step * -0.5 ? (x - remainder) - step : x - remainder;

@@ -2,6 +2,8 @@
 // must give the values, errors and evaluation order of the nested splits.
 #include "TestEngine.h"
 
+#include <expr/LibraryMath.h>
+
 #include "Parser.h"
 
 #include <cerrno>
@@ -240,7 +242,7 @@ namespace ExprTest
             {
                 engine.Variable ("x") = x;
                 errno = 0;
-                const double expected = std::pow (x, two);
+                const double expected = Expr::LibraryMath::Pow (x, two);
                 const bool fails = errno != 0;
                 try
                 {

@@ -3,6 +3,7 @@
 #include "TestEngine.h"
 
 #include <expr/ArgumentList.h>
+#include <expr/LibraryMath.h>
 
 #include "HugePages.h"
 #include "NodeArena.h"
@@ -56,7 +57,7 @@ namespace ExprTest
                     case 2: return Variable ("y", false);
                     case 3: return Chain (depth);
                     case 4: return Square (depth);
-                    case 5: return Call ("sin", depth, [] (double v) { return std::sin (v); });
+                    case 5: return Call ("sin", depth, [] (double v) { return Expr::LibraryMath::Sin (v); });
                     case 6: return SquareRootOfAbs (depth);
                     case 7: return Condition (depth);
                     case 8: return Negation (depth);
@@ -130,7 +131,7 @@ namespace ExprTest
                             if (b.fails)
                                 return b;
                             errno = 0;
-                            const double value = std::pow (b.value, exponent);
+                            const double value = Expr::LibraryMath::Pow (b.value, exponent);
                             return Reference { value, errno != 0 };
                         } };
             }
@@ -156,7 +157,7 @@ namespace ExprTest
                             if (a.fails)
                                 return a;
                             errno = 0;
-                            const double value = std::sqrt (std::fabs (a.value));
+                            const double value = Expr::LibraryMath::Sqrt (std::fabs (a.value));
                             return Reference { value, errno != 0 };
                         } };
             }
