@@ -1,6 +1,6 @@
 #include "QuillmereContentComponent.h"
 
-#include <sys/stat.h>
+#include "FileState.h"
 
 #include "AttributeConverter.h"
 #include "BackupArchive.h"
@@ -482,10 +482,10 @@ namespace
         of a rescan, and the list would stay short until the next change. */
     juce::String modificationStamp (const juce::File& folder)
     {
-        struct stat info;
-        if (::stat (folder.getFullPathName().toRawUTF8(), &info) != 0)
+        const auto state = FileState::of (folder, true);
+        if (! state.exists())
             return "-";
-        return juce::String ((juce::int64) info.st_mtim.tv_sec) + "." + juce::String ((juce::int64) info.st_mtim.tv_nsec);
+        return juce::String (state.modifiedSeconds) + "." + juce::String (state.modifiedNanoseconds);
     }
 }
 

@@ -1,11 +1,10 @@
 #include "ArchiveFileSource.h"
 
+#include "RegularFileInputStream.h"
+
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <memory>
-#include <sys/stat.h>
-#include <unistd.h>
 
 ArchiveFileSource::ArchiveFileSource (FileDescriptor opened, zip_uint64_t fileSize)
     : file (std::move (opened)), size (fileSize)
@@ -15,23 +14,20 @@ ArchiveFileSource::ArchiveFileSource (FileDescriptor opened, zip_uint64_t fileSi
 
 zip_source_t* ArchiveFileSource::create (const juce::File& archive, zip_error_t& failure)
 {
-    // Non-blocking, so that a FIFO given for an archive is refused below
-    // instead of waiting for a writer; reads of a regular file ignore it.
-    FileDescriptor opened (::open (archive.getFullPathName().toRawUTF8(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    struct stat info;
-    if (! opened.isOpen() || ::fstat (opened.get(), &info) != 0)
+    // Opened without blocking, so that a FIFO given for an archive is
+    // refused instead of waiting for a writer.
+    RegularFileInputStream stream (archive);
+    if (stream.getStatus().failed())
     {
-        zip_error_set (&failure, ZIP_ER_OPEN, errno);
+        // errno as the failed open left it, where the system sets it.
+        zip_error_set (&failure, ZIP_ER_OPEN, stream.wasNotRegular() ? EINVAL : stream.wasMissing() ? ENOENT : errno != 0 ? errno : EIO);
         return nullptr;
     }
-    if (! S_ISREG (info.st_mode))
-    {
-        zip_error_set (&failure, ZIP_ER_OPEN, EINVAL);
-        return nullptr;
-    }
+    const auto fileSize = (zip_uint64_t) stream.getState().size;
+    auto opened = stream.takeDescriptor();
 
     // Owned by libzip from here on: ZIP_SOURCE_FREE deletes it.
-    auto state = std::unique_ptr<ArchiveFileSource> (new ArchiveFileSource (std::move (opened), (zip_uint64_t) info.st_size));
+    auto state = std::unique_ptr<ArchiveFileSource> (new ArchiveFileSource (std::move (opened), fileSize));
     zip_source_t* source = zip_source_function_create (callback, state.get(), &failure);
     if (source != nullptr)
         state.release();
@@ -56,24 +52,20 @@ zip_int64_t ArchiveFileSource::read (void* data, zip_uint64_t length)
             // A large read goes straight into libzip's buffer.
             if (length - done >= blockSize)
             {
-                const auto got = ::pread (file.get(), out + done, (size_t) (length - done), (off_t) position);
-                if (got < 0 && errno == EINTR)
-                    continue;
+                const auto got = file.readAt ((int64_t) position, out + done, (size_t) (length - done));
                 if (got <= 0)
-                    return got < 0 ? fail (ZIP_ER_READ, errno) : (zip_int64_t) done;
+                    return got < 0 ? fail (ZIP_ER_READ, EIO) : (zip_int64_t) done;
                 done += (zip_uint64_t) got;
                 position += (zip_uint64_t) got;
                 continue;
             }
 
             block.resize (blockSize);
-            const auto got = ::pread (file.get(), block.data(), blockSize, (off_t) position);
-            if (got < 0 && errno == EINTR)
-                continue;
+            const auto got = file.readAt ((int64_t) position, block.data(), blockSize);
             if (got <= 0)
             {
                 block.clear();
-                return got < 0 ? fail (ZIP_ER_READ, errno) : (zip_int64_t) done;
+                return got < 0 ? fail (ZIP_ER_READ, EIO) : (zip_int64_t) done;
             }
             block.resize ((size_t) got);
             blockStart = position;

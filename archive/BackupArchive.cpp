@@ -14,13 +14,10 @@
 #include <zip.h>
 
 #include <cstring>
-#include <fcntl.h>
 #include <filesystem>
 #include <limits>
 #include <map>
 #include <optional>
-#include <sys/stat.h>
-#include <sys/statvfs.h>
 
 namespace fs = std::filesystem;
 
@@ -31,7 +28,7 @@ struct BackupArchive::Entry
     juce::String original; // as the archive has it
     unsigned permissions = 0644;
     bool hasPermissions = false;
-    unsigned fileType = 0; // S_IFMT bits, when the archive holds them
+    unsigned fileType = 0; // the Unix file type bits, when the archive holds them
     juce::uint64 size = 0;
     std::optional<juce::uint32> crc; // when the archive gives one
 };
@@ -49,6 +46,9 @@ struct BackupArchive::Handle
 namespace
 {
     constexpr size_t streamChunk = 1 << 16;
+
+    // The file types of a Unix mode, as an archive made on Unix holds it.
+    constexpr unsigned unixTypeBits = 0170000, unixRegularFile = 0100000, unixLink = 0120000;
 
     juce::String quoted (const juce::String& name)
     {
@@ -92,14 +92,6 @@ namespace
                 parts.add (part);
         }
         return parts.joinIntoString ("/");
-    }
-
-    juce::uint64 freeSpaceIn (const juce::File& folder)
-    {
-        struct statvfs info;
-        if (::statvfs (folder.getFullPathName().toRawUTF8(), &info) != 0)
-            return std::numeric_limits<juce::uint64>::max();
-        return (juce::uint64) info.f_bavail * (juce::uint64) info.f_frsize;
     }
 
     /** Where names below a real folder lead, links followed as far as they
@@ -216,7 +208,7 @@ juce::Result BackupArchive::open()
         {
             // Mode 0000 is a mode too: only an archive that holds none gives 0644.
             entry.permissions = (attributes >> 16) & 07777;
-            entry.fileType = (attributes >> 16) & S_IFMT;
+            entry.fileType = (attributes >> 16) & unixTypeBits;
             entry.hasPermissions = true;
         }
 
@@ -344,7 +336,7 @@ juce::Result BackupArchive::verifyForRestore (const juce::File& folder) const
     if (root.empty())
         return juce::Result::fail ("cannot resolve the folder " + folder.getFullPathName());
 
-    std::map<juce::String, juce::String> named; // path below the folder -> the entry that names it
+    std::map<juce::String, juce::String> named; // path below the folder, as the system compares names -> the entry that names it
     RealTargets realTargets (root);
     std::unique_ptr<FolderAccess> walked; // opened for the first name that needs it
     juce::uint64 total = 0;
@@ -354,12 +346,18 @@ juce::Result BackupArchive::verifyForRestore (const juce::File& folder) const
         if (name.isEmpty())
             return juce::Result::fail ("the entry " + quoted (entry.original) + " would be written outside the folder");
 
-        if (entry.fileType != 0 && entry.fileType != S_IFREG)
+        if (entry.fileType != 0 && entry.fileType != unixRegularFile)
             return juce::Result::fail ("the entry " + quoted (entry.original)
-                                       + (entry.fileType == S_IFLNK ? " is a link" : " is not a regular file")
+                                       + (entry.fileType == unixLink ? " is a link" : " is not a regular file")
                                        + ", which a restore does not make");
 
-        if (const auto [other, isNew] = named.emplace (name, entry.original); ! isNew)
+        // Each part must be a name the system can hold as written, and two
+        // entries one file (on Windows, names differing in letter case) are refused.
+        for (const auto& part : juce::StringArray::fromTokens (name, "/", {}))
+            if (const auto refusal = FolderAccess::refusalOfName (FileNameText::toBytes (part)); ! refusal.empty())
+                return juce::Result::fail ("the entry " + quoted (entry.original) + " has a name this system cannot hold (" + juce::String (refusal) + ")");
+        const auto key = FileNameText::fromBytes (FolderAccess::nameKey (FileNameText::toBytes (name)));
+        if (const auto [other, isNew] = named.emplace (key, entry.original); ! isNew)
             return juce::Result::fail ("the entries " + quoted (other->second) + " and " + quoted (entry.original) + " name the same file");
 
         if (entry.size > largestEntrySize)
@@ -392,7 +390,7 @@ juce::Result BackupArchive::verifyForRestore (const juce::File& folder) const
                 return juce::Result::fail ("the entry " + quoted (original) + " lies inside " + quoted (holder->second)
                                            + ", which the archive holds as a file");
 
-    if (const auto space = freeSpaceIn (folder); total > space)
+    if (const auto space = FolderAccess::freeSpaceIn (folder); total > space)
         return juce::Result::fail ("its files take " + juce::String ((juce::int64) total) + " bytes, more than the "
                                    + juce::String ((juce::int64) space) + " bytes left on the folder's disk");
 
@@ -464,8 +462,7 @@ std::vector<BackupArchive::Summary> BackupArchive::listIn (const juce::File& fol
     {
         // Only regular files: opening a FIFO of that name would wait for a
         // writer forever, and a backup is never a link.
-        struct stat info;
-        if (::lstat (candidate.getFullPathName().toRawUTF8(), &info) != 0 || ! S_ISREG (info.st_mode))
+        if (FileState::of (candidate).kind != FileState::Kind::regular)
             continue;
 
         Summary summary { candidate, candidate.getLastModificationTime(), -1, {} };
@@ -507,14 +504,11 @@ juce::String BackupArchive::storedNameFor (const juce::File& file, const juce::F
 namespace
 {
     /** The archive just published under name, opened again for reading, if
-        it is still the file written (same device and inode). */
-    FileDescriptor reopened (const FolderAccess& folder, const juce::File& name, const struct stat& written)
+        it is still the file written (the same file, not followed through a link). */
+    FileDescriptor reopened (const FolderAccess& folder, const juce::File& name, const FileState& written)
     {
-        FileDescriptor opened (::openat (folder.getDescriptor(), name.getFileName().toRawUTF8(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
-        struct stat now;
-        if (! opened.isOpen() || ::fstat (opened.get(), &now) != 0 || now.st_dev != written.st_dev || now.st_ino != written.st_ino)
-            return {};
-        return opened;
+        const auto stream = folder.openForReading (FileNameText::toBytes (name.getFileName()), &written);
+        return stream->getStatus().wasOk() ? stream->takeDescriptor() : FileDescriptor();
     }
 }
 
@@ -561,12 +555,12 @@ juce::Result BackupArchive::write (const FolderAccess& folder, const std::vector
                                                                      : juce::String (ZipArchiveEntry::writeFailedMessage));
     }
 
-    struct stat written;
-    const bool known = ::fstat (newFile.getDescriptor(), &written) == 0;
+    const auto written = newFile.getState();
+    const bool known = written.exists();
     if (const auto published = newFile.publishNumbered (directory, baseName, ".zip", archive); published.failed())
         return published;
     if (archiveState != nullptr && known)
-        *archiveState = FileState::from (written);
+        *archiveState = written;
 
     if (stored != nullptr && copies != nullptr && known)
         if (auto reading = reopened (folder, archive, written); reading.isOpen())

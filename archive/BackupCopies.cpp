@@ -2,17 +2,13 @@
 
 #include <zlib.h>
 
-#include <cerrno>
-#include <unistd.h>
 
 bool BackupCopies::readAt (juce::int64 offset, char* destination, size_t size, size_t& got) const
 {
     got = 0;
     while (got < size)
     {
-        const auto read = ::pread (archive.get(), destination + got, size - got, (off_t) (offset + (juce::int64) got));
-        if (read < 0 && errno == EINTR)
-            continue;
+        const auto read = archive.readAt (offset + (juce::int64) got, destination + got, size - got);
         if (read < 0)
             return false;
         if (read == 0)

@@ -2,8 +2,8 @@
 
 #include "BackupComment.h"
 #include "DisplayName.h"
+#include "FileState.h"
 
-#include <sys/stat.h>
 
 namespace
 {
@@ -118,11 +118,11 @@ FileRewrite RestoreOperation::rewrite (const juce::File& file, std::string_view 
 juce::String RestoreOperation::droppedBitsRemark (unsigned archived)
 {
     juce::StringArray dropped;
-    if ((archived & S_ISUID) != 0)
+    if ((archived & FileState::setUserIdBit) != 0)
         dropped.add ("setuid");
-    if ((archived & S_ISGID) != 0)
+    if ((archived & FileState::setGroupIdBit) != 0)
         dropped.add ("setgid");
-    if ((archived & S_ISVTX) != 0)
+    if ((archived & FileState::stickyBit) != 0)
         dropped.add ("sticky");
     if (dropped.isEmpty())
         return {};

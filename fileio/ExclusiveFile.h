@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FileDescriptor.h"
+#include "FileState.h"
 
 #include <juce_core/juce_core.h>
 
@@ -29,13 +30,13 @@ public:
 
     /** renameat() within one folder that fails with EEXIST instead of
         replacing a file that took the name meanwhile; 0 or -1 with errno. */
-    static int renameWithoutReplacing (int folder, const char* from, const char* to);
+    static int renameWithoutReplacing (FileDescriptor::Native folder, const char* from, const char* to);
 
     /** Creates the temporary file in folder with the given permission bits. */
     juce::Result create (const juce::File& folder, unsigned permissions);
 
     /** The same in an open folder (the descriptor is duplicated); folder is its name. */
-    juce::Result create (int folderDescriptor, const juce::File& folder, unsigned permissions);
+    juce::Result create (FileDescriptor::Native folderDescriptor, const juce::File& folder, unsigned permissions);
 
     /** Keeps only the permission bits in allowed: they may be narrowed, never widened. */
     juce::Result narrowPermissions (unsigned allowed);
@@ -44,7 +45,10 @@ public:
     unsigned getGroup() const;
 
     /** The open file, for writing; -1 before create(). */
-    int getDescriptor() const { return descriptor; }
+    FileDescriptor::Native getDescriptor() const { return descriptor; }
+
+    /** The new file's state as it is now (missing before create()). */
+    FileState getState() const;
 
     /** Syncs and closes the file and gives it the first name of
         nameForAttempt (1, 2, 3 ...) that is free, never replacing a file.
@@ -74,7 +78,7 @@ public:
 private:
     FileDescriptor folderDescriptor;
     juce::File temporary;
-    int descriptor = -1;
+    FileDescriptor::Native descriptor = FileDescriptor::none;
     bool published = false;
 
     JUCE_DECLARE_NON_COPYABLE (ExclusiveFile)

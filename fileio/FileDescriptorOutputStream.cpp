@@ -1,18 +1,23 @@
 #include "FileDescriptorOutputStream.h"
 
-#include <cerrno>
-#include <cstring>
-#include <unistd.h>
-
 namespace
 {
     juce::Result systemFailure (const char* what)
     {
-        return juce::Result::fail (juce::String (what) + " (" + juce::String (std::strerror (errno)) + ")");
+        return juce::Result::fail (juce::String (what) + " (" + FileDescriptor::lastError() + ")");
     }
+
+    /** The descriptor as a FileDescriptor whose calls it may use, without owning it. */
+    struct Borrowed
+    {
+        FileDescriptor file;
+        explicit Borrowed (FileDescriptor::Native native)
+            : file (native) {}
+        ~Borrowed() { file.release(); }
+    };
 }
 
-FileDescriptorOutputStream::FileDescriptorOutputStream (int descriptorToUse)
+FileDescriptorOutputStream::FileDescriptorOutputStream (FileDescriptor::Native descriptorToUse)
     : descriptor (descriptorToUse)
 {
 }
@@ -22,9 +27,7 @@ bool FileDescriptorOutputStream::write (const void* data, size_t numBytes)
     auto* bytes = static_cast<const char*> (data);
     while (numBytes > 0 && status.wasOk())
     {
-        const auto written = ::write (descriptor, bytes, numBytes);
-        if (written < 0 && errno == EINTR)
-            continue;
+        const auto written = Borrowed (descriptor).file.write (bytes, numBytes);
         if (written <= 0)
         {
             status = systemFailure ("write failed");
@@ -46,7 +49,7 @@ bool FileDescriptorOutputStream::setPosition (juce::int64 newPosition)
 {
     if (status.failed())
         return false;
-    if (::lseek (descriptor, (off_t) newPosition, SEEK_SET) < 0)
+    if (! Borrowed (descriptor).file.seek (newPosition))
     {
         status = systemFailure ("cannot seek");
         return false;

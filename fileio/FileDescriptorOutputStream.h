@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FileDescriptor.h"
+
 #include <juce_core/juce_core.h>
 
 /**
@@ -10,7 +12,7 @@
 class FileDescriptorOutputStream : public juce::OutputStream
 {
 public:
-    explicit FileDescriptorOutputStream (int descriptor);
+    explicit FileDescriptorOutputStream (FileDescriptor::Native descriptor);
 
     bool write (const void* data, size_t numBytes) override;
     void flush() override;
@@ -21,7 +23,7 @@ public:
     const juce::Result& getStatus() const { return status; }
 
 private:
-    int descriptor;
+    FileDescriptor::Native descriptor;
     juce::int64 position = 0;
     juce::Result status = juce::Result::ok();
 

@@ -40,7 +40,11 @@ public:
 
     const juce::Result& getOpenResult() const { return opened; }
     const juce::File& getFolder() const { return folder; }
-    int getDescriptor() const { return descriptor.get(); }
+    FileDescriptor::Native getDescriptor() const { return descriptor.get(); }
+
+    /** The bytes free for this user on the disk that holds folder; the
+        largest number when it cannot be told. */
+    static juce::uint64 freeSpaceIn (const juce::File& folder);
 
     /** Writes everything changed on the folder's file system to the disk. */
     juce::Result syncFileSystem() const;
@@ -140,6 +144,14 @@ public:
     std::vector<std::string> removeFiles (const std::string& relativeFolder,
                                           const std::function<bool (const std::string& name)>& isWanted) const;
 
+    /** Why this system cannot hold the name of one part of a path as it
+        is written (Windows: "CON", "a.xml.", "a:b"), or empty when it can. */
+    static std::string refusalOfName (const std::string& part);
+
+    /** A path as this system compares names: two paths with one key name
+        one file (Windows ignores letter case). */
+    static std::string nameKey (const std::string& path);
+
     /** Whether the kernel resolves beneath a folder itself (openat2), rather
         than a walk per folder. */
     static bool kernelResolvesBeneath();
@@ -148,11 +160,21 @@ private:
     struct Parent;
     Parent openParent (const std::string& relative, bool createFolders) const;
     juce::Result checkTarget (const Parent& parent, const FileState* expected, FileState& current) const;
-    juce::Result keepExtendedAttributes (const Parent& parent, int newVersion, std::optional<unsigned> mode) const;
+
+    /** Whether what has the name now may be worked on as the file expected:
+        the reason when it is a link, a folder, gone, or another file. */
+    static juce::Result judgeTarget (const FileState* expected, const FileState& current);
+
+    /** The parts of a plain path below the folder ("sub/a.xml"), or false
+        for "", "/x", ".", ".." and empty parts. */
+    static bool splitPath (const std::string& relative, std::vector<std::string>& parts);
 
     juce::File folder;
     FileDescriptor descriptor;
     juce::Result opened = juce::Result::ok();
+
+#if ! defined(_WIN32)
+    juce::Result keepExtendedAttributes (const Parent& parent, int newVersion, std::optional<unsigned> mode) const;
     std::optional<unsigned> creationMask; // as it was when the folder was opened: a run's files are made under it
 
     /** Whether a file made in the parent takes another group than want: a
@@ -165,6 +187,7 @@ private:
         unsigned group = 0;
     };
     std::optional<FolderGroup> folderGroup; // the folder's own, as it was when it was opened
+#endif
 
     JUCE_DECLARE_NON_COPYABLE (FolderAccess)
 };

@@ -15,6 +15,10 @@ class ProcessFacts
 {
 public:
     static int processId();
+
+    /** Whether a process of this id runs (a leftover file of one that does
+        not may go). */
+    static bool isRunning (int id);
     static unsigned effectiveUser();
     static unsigned effectiveGroup();
 

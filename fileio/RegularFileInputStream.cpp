@@ -1,25 +1,24 @@
 #include "RegularFileInputStream.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <algorithm>
 
 namespace
 {
     juce::Result systemFailure (const char* what)
     {
-        return juce::Result::fail (juce::String (what) + " (" + juce::String (std::strerror (errno)) + ")");
+        return juce::Result::fail (juce::String (what) + " (" + FileDescriptor::lastError() + ")");
     }
+
+    // The file type bits of a regular file in a Unix mode, as archives hold it.
+    constexpr unsigned unixRegularFile = 0100000;
 }
 
 RegularFileInputStream::RegularFileInputStream (const juce::File& file)
-    : descriptor (::open (file.getFullPathName().toRawUTF8(), O_RDONLY | O_NONBLOCK | O_CLOEXEC))
+    : descriptor (FileDescriptor::openForReading (file))
 {
     if (! descriptor.isOpen())
     {
-        missing = errno == ENOENT;
+        missing = FileDescriptor::lastErrorWasMissing();
         status = systemFailure ("cannot open the file");
         return;
     }
@@ -41,23 +40,21 @@ RegularFileInputStream::~RegularFileInputStream() = default;
 
 void RegularFileInputStream::checkOpened()
 {
-    struct stat info;
-    if (::fstat (descriptor.get(), &info) != 0)
+    state = descriptor.state();
+    if (! state.exists())
     {
         status = systemFailure ("cannot read the file");
         return;
     }
-
-    state = FileState::from (info);
-    if (! S_ISREG (info.st_mode))
+    if (state.kind != FileState::Kind::regular)
     {
         notRegular = true;
         status = juce::Result::fail ("not a regular file");
         return;
     }
 
-    mode = (unsigned) info.st_mode;
-    length = (juce::int64) info.st_size;
+    mode = unixRegularFile | state.mode;
+    length = (juce::int64) state.size;
 }
 
 int RegularFileInputStream::read (void* destination, int maxBytes)
@@ -73,27 +70,22 @@ int RegularFileInputStream::read (void* destination, int maxBytes)
         return 0;
     }
 
-    for (;;)
+    const auto got = descriptor.read (destination, (size_t) maxBytes);
+    if (got < 0)
     {
-        const auto got = ::read (descriptor.get(), destination, (size_t) maxBytes);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-        {
-            status = systemFailure ("cannot read the file");
-            return 0;
-        }
-
-        exhausted = got == 0;
-        position += got;
-        reachedEnd = got < maxBytes && position >= length;
-        return (int) got;
+        status = systemFailure ("cannot read the file");
+        return 0;
     }
+
+    exhausted = got == 0;
+    position += got;
+    reachedEnd = got < maxBytes && position >= length;
+    return (int) got;
 }
 
 bool RegularFileInputStream::setPosition (juce::int64 newPosition)
 {
-    if (status.failed() || ::lseek (descriptor.get(), (off_t) newPosition, SEEK_SET) < 0)
+    if (status.failed() || ! descriptor.seek (newPosition))
         return false;
     position = newPosition;
     exhausted = false;

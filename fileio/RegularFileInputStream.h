@@ -50,6 +50,10 @@ public:
     juce::int64 getPosition() override { return position; }
     bool setPosition (juce::int64 newPosition) override;
 
+    /** Hands the open file over (to read it at positions of one's own);
+        the stream reads nothing after. */
+    FileDescriptor takeDescriptor() { return std::move (descriptor); }
+
     /** The whole rest of the file. A file that grew since it was opened is
         read on to its end. */
     juce::Result readAll (std::string& bytes);

@@ -1,11 +1,12 @@
 #include "ConsoleReporter.h"
 
+#include "ConsoleStreams.h"
+
 #include <cstdio>
-#include <unistd.h>
 
 ConsoleReporter::ConsoleReporter()
-    : showProgress (isatty (STDERR_FILENO) != 0),
-      logToTerminal (isatty (STDOUT_FILENO) != 0)
+    : showProgress (ConsoleStreams::isTerminal (ConsoleStreams::standardError)),
+      logToTerminal (ConsoleStreams::isTerminal (ConsoleStreams::standardOutput))
 {
 }
 

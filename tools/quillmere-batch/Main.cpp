@@ -6,6 +6,7 @@
 #include "BatchOperationFactory.h"
 #include "ConsolePreview.h"
 #include "ConsoleReporter.h"
+#include "ConsoleStreams.h"
 #include "DisplayName.h"
 #include "FileManager.h"
 #include "FormulaEngine.h"
@@ -17,13 +18,10 @@
 #include <QuillmereVersion.h>
 
 #include <atomic>
-#include <cerrno>
-#include <csignal>
 #include <cstring>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
-#include <unistd.h>
 
 namespace
 {
@@ -40,20 +38,14 @@ namespace
     std::atomic<bool> cancelRequested { false };
     static_assert (std::atomic<bool>::is_always_lock_free, "set from a signal handler");
 
-    void requestCancel (int)
+    void requestCancel()
     {
         cancelRequested = true;
     }
 
     void cancelOnInterrupt()
     {
-        struct sigaction action
-        {
-        };
-        action.sa_handler = requestCancel;
-        sigemptyset (&action.sa_mask);
-        sigaction (SIGINT, &action, nullptr);
-        sigaction (SIGTERM, &action, nullptr);
+        ConsoleStreams::onInterrupt (requestCancel);
     }
 
     /** The folder's affected files, listed exactly as the window lists them. */
@@ -127,9 +119,7 @@ namespace
         {
             if (path != "-")
                 return;
-            std::fflush (stdout);
-            output = dup (STDOUT_FILENO);
-            dup2 (STDERR_FILENO, STDOUT_FILENO);
+            output = ConsoleStreams::setStandardOutputAside();
         }
 
         bool isWanted() const { return path.isNotEmpty(); }
@@ -151,16 +141,10 @@ namespace
     private:
         juce::Result writeAll (const std::string& text) const
         {
-            for (size_t done = 0; done < text.size();)
-            {
-                const auto n = ::write (output, text.data() + done, text.size() - done);
-                if (n < 0 && errno == EINTR)
-                    continue;
-                if (n <= 0)
-                    return juce::Result::fail ("cannot write the report to standard output (" + juce::String (std::strerror (errno)) + ")");
-                done += (size_t) n;
-            }
-            return juce::Result::ok();
+            const auto written = ConsoleStreams::writeAll (output, text);
+            if (written.failed())
+                return juce::Result::fail ("cannot write the report to standard output (" + written.getErrorMessage() + ")");
+            return written;
         }
 
         juce::String path;
@@ -183,7 +167,7 @@ int main (int argc, char* argv[])
 
     // A reader that goes away (| head) must not kill the run half way through
     // its files: the output is lost, the run still finishes and reports.
-    std::signal (SIGPIPE, SIG_IGN);
+    ConsoleStreams::ignoreBrokenPipe();
 
     // Before any thread starts.
     ProcessFacts::nameTimeZone();

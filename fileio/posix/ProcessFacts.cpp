@@ -1,6 +1,8 @@
 #include "ProcessFacts.h"
 
 #include <atomic>
+#include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <pthread.h>
@@ -46,6 +48,11 @@ int ProcessFacts::processId()
     const auto id = (int) ::getpid();
     cachedProcessId = id;
     return id;
+}
+
+bool ProcessFacts::isRunning (int id)
+{
+    return ::kill ((pid_t) id, 0) == 0 || errno != ESRCH;
 }
 
 unsigned ProcessFacts::effectiveUser()

@@ -1,0 +1,77 @@
+#include "FileNameText.h"
+#include "WindowsNames.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+// What Windows cannot hold as written is refused; everything else passes.
+TEST (WindowsNames, RefusesTheNamesWindowsTreatsSpecially)
+{
+    const std::pair<const char*, bool> table[] = {
+        { "a.xml", true },
+        { "CON", false },
+        { "con.xml", false },
+        { "Nul", false },
+        { "aux .txt", false },
+        { "COM1.xml", false },
+        { "lpt9", false },
+        { "COM0.xml", true },
+        { "COM10.xml", true },
+        { "console.xml", true },
+        { "a.xml.", false },
+        { "a.xml ", false },
+        { "a.xml:stream", false },
+        { "a?.xml", false },
+        { "a\\b.xml", false },
+        { "tab\t.xml", false },
+        { "caf\xc3\xa9.xml", true },
+        { ".hidden", true },
+        { "..", false },
+        { "COM\xc2\xb9", false },
+    };
+    for (const auto& [name, allowed] : table)
+        EXPECT_EQ (WindowsNames::refusalOf (name).empty(), allowed) << name;
+}
+
+TEST (WindowsNames, OnlyANameSurrogateReparsePointIsALink)
+{
+    using Kind = FileState::Kind;
+    const std::tuple<uint32_t, uint32_t, Kind> table[] = {
+        { 0x20, 0, Kind::regular }, // archive bit
+        { 0x10, 0, Kind::folder },
+        { 0x20 | 0x400, WindowsNames::symbolicLinkTag, Kind::link }, // file symbolic link
+        { 0x10 | 0x400, WindowsNames::mountPointTag, Kind::link },   // junction
+        { 0x10 | 0x400, WindowsNames::symbolicLinkTag, Kind::link }, // folder symbolic link
+        { 0x20 | 0x400, 0x9000001A, Kind::regular },                 // a cloud file's placeholder
+        { 0x40, 0, Kind::other },
+    };
+    for (const auto& [attributes, tag, kind] : table)
+        EXPECT_EQ (WindowsNames::kindOf (attributes, tag), kind) << std::hex << attributes << " " << tag;
+}
+
+TEST (WindowsNames, NamesDifferingInLetterCaseAreOne)
+{
+    EXPECT_TRUE (WindowsNames::sameName ("Pad.XML", "pad.xml"));
+    EXPECT_TRUE (WindowsNames::sameName ("Caf\xc3\xa9", "CAF\xc3\x89"));
+    EXPECT_FALSE (WindowsNames::sameName ("a.xml", "b.xml"));
+}
+
+// Any bytes survive the trip through a juce::String, whatever they hold.
+TEST (FileNameText, AnyBytesComeBackAsTheyWere)
+{
+    std::mt19937 random (7);
+    for (int round = 0; round < 2000; ++round)
+    {
+        std::string bytes;
+        const auto length = random() % 12;
+        for (size_t i = 0; i < length; ++i)
+            bytes += (char) (1 + random() % 255);
+        const auto text = FileNameText::fromBytes (bytes);
+        ASSERT_EQ (FileNameText::toBytes (text), bytes);
+        if (FileNameText::isValidUtf8 (bytes))
+        {
+            EXPECT_EQ (text, juce::String::fromUTF8 (bytes.data(), (int) bytes.size()));
+        }
+    }
+}
