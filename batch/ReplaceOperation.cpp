@@ -21,8 +21,8 @@ const OperationDeclaration& ReplaceOperation::declaration()
         true,
         {
             { "what", Kind::text, "Replace what:", "replaceWhatLabel", "Blah", {}, {}, "WHAT", "a text to replace", {}, {} },
-            { "with", Kind::text, "Replace with:", "replaceWithLabel", "Blub", {}, {}, "WITH", {}, {}, {} },
             { "regex", Kind::flag, "regular expression", "regexToggle", "0", {}, "--regex", {}, {}, { "WHAT is a regular expression (PCRE2; ^ and $ at", "each line) and WITH may hold $1..$99, ${name}, $0,", "$$ and ${= FORMULA } on groups read as numbers _1,", "_2... or by name, e.g. --regex --replace", "'id=\"([a-z]+)-(\\d+)\"' 'id=\"$1_$2\"' or", "--regex --replace 'gain=\"([-.0-9]+)dB\"'", "'gain=\"${= _1 - 6 }dB\"'" }, {} },
+            { "with", Kind::text, "Replace with:", "replaceWithLabel", "Blub", {}, {}, "WITH", {}, {}, {} },
         },
         { "replace every WHAT by WITH in the whole text of each",
           "file (case-sensitive, left to right, no overlaps)" },
