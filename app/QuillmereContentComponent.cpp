@@ -3,8 +3,6 @@
 #include "FileState.h"
 
 #include "AttributeConverter.h"
-#include "BackupArchive.h"
-#include "BackupComment.h"
 #include "BatchAlerts.h"
 #include "BatchOperationFactory.h"
 #include "FormulaErrorText.h"
@@ -14,6 +12,8 @@
 #include "BatchTexts.h"
 #include "LogFile.h"
 #include "ModalAlertPresenter.h"
+#include "OperationRegistry.h"
+#include "RecipeOperation.h"
 #include "TaskDescription.h"
 
 #include <expr/Exception.h>
@@ -42,41 +42,34 @@ QuillmereContentComponent::QuillmereContentComponent (const juce::String& name)
     addAndMakeVisible (*fileBrowser);
 
     filesLabel = makeCaption ("filesLabel", "Files:", true);
-    filesValue = makeValue ("filesLabel", FilePattern::defaultText, true);
+    filesValue = makeCaption ("filesLabel", FilePattern::defaultText, true);
+    filesValue->setColour (juce::Label::backgroundColourId, juce::Colours::white);
+    filesValue->setColour (juce::Label::outlineColourId, juce::Colours::black);
+    filesValue->setColour (juce::Label::textColourId, juce::Colours::black);
+    filesValue->setEditable (true, true, false);
     filesValue->onTextChange = [this] { patternChanged(); };
+    // A listing can take a while: the list follows typing once per tick at most.
+    filesValue->onEditorShow = [this] {
+        if (auto* editor = filesValue->getCurrentTextEditor())
+            editor->onTextChange = [this] { patternEdited = true; };
+    };
     doWhatLabel = makeCaption ("doWhatLabel", "Do what:", true);
-    doWhatComboBox = makeChoice ("doWhatComboBox", OperationKindTable::labels());
+    doWhatComboBox = makeChoice ("doWhatComboBox", OperationRegistry::windowLabels());
     doWhatComboBox->onChange = [this] { operationChosen(); };
     doWhereLabel = makeCaption ("doWhereLabel", "where:", true);
     doWhereComboBox = makeChoice ("doWhereComboBox", { BatchTexts::folderScope, BatchTexts::recursiveScope });
     doWhereComboBox->onChange = [this] { scopeChosen(); };
-    replaceWhatLabel = makeCaption ("replaceWhatLabel", "Replace what:", true);
-    replaceWhatValue = makeValue ("replaceWhatLabel", "Blah", true);
-    regexToggle = std::make_unique<juce::ToggleButton> ("regular expression");
-    regexToggle->onClick = [this] { updateToDoText(); };
-    addAndMakeVisible (*regexToggle);
-    replaceWithLabel = makeCaption ("replaceWithLabel", "Replace with:", true);
-    replaceWithValue = makeValue ("replaceWithLabel", "Blub", true);
-    attributeToConvertLabel = makeCaption ("attributeToConvertLabel", "Attribute:", false);
-    attributeValue = makeValue ("attributeToConvertLabel", "SomeAttribute", false);
-    conversionFormulaLabel = makeCaption ("conversionFormulaLabel", "Formula:", false);
-    formulaValue = makeValue ("conversionFormulaLabel", "y = x;", false);
-    numberFormatLabel = makeCaption ("numberFormatLabel", "Number format:", false);
-    numberFormatComboBox = makeChoice ("numberFormatComboBox", { "design", "keep", "%.2f", "%.6g", "%.3e" });
-    numberFormatComboBox->setEditableText (true);
-    numberFormatComboBox->setVisible (false);
-    numberFormatComboBox->onChange = [this] { updateToDoText(); };
-    backupLabel = makeCaption ("backupLabel", "Backup:", false);
-    backupChoice = makeChoice ("backupLabel", {});
-    backupChoice->setEditableText (true);
-    backupChoice->setVisible (false);
-    backupChoice->onChange = [this] {
-        backupChosenByUser = chosenBackupName().isNotEmpty();
-        updateToDoText();
-    };
+    for (const auto* operation : OperationRegistry::all())
+    {
+        if (! operation->chosenInWindow)
+            continue;
+        auto* fields = operationFields.add (std::make_unique<OperationFields> (*operation));
+        fields->onChange = [this] { updateToDoText(); };
+        addChildComponent (*fields);
+    }
+    fieldsOf (OperationRegistry::windowLabels()[0]).setVisible (true);
     formulaErrorLabel = makeCaption ("formulaErrorLabel", {}, false);
     formulaErrorLabel->setColour (juce::Label::textColourId, juce::Colours::darkred);
-    addChildComponent (formulaMarks);
     toDoLabel = makeCaption ("toDoLabel", "To do:", true);
     toDoDisplay = makeDisplay ("toDoDisplay");
     previewButton = makeButton ("Preview", [this] { runPreview(); });
@@ -116,33 +109,6 @@ std::unique_ptr<juce::Label> QuillmereContentComponent::makeCaption (const juce:
     return label;
 }
 
-std::unique_ptr<juce::Label> QuillmereContentComponent::makeValue (const juce::String& name, const juce::String& text, bool visible)
-{
-    auto label = makeCaption (name, text, visible);
-    label->setColour (juce::Label::backgroundColourId, juce::Colours::white);
-    label->setColour (juce::Label::outlineColourId, juce::Colours::black);
-    label->setColour (juce::Label::textColourId, juce::Colours::black);
-    label->setEditable (true, true, false);
-    label->onTextChange = [this] { updateToDoText(); };
-    followEditing (*label);
-    return label;
-}
-
-void QuillmereContentComponent::followEditing (juce::Label& field)
-{
-    // The description follows every keystroke, not only the end of an edit:
-    // "Do it!" runs exactly what it shows.
-    field.onEditorShow = [this, &field] {
-        if (auto* editor = field.getCurrentTextEditor())
-            editor->onTextChange = [this, &field] {
-                if (&field == filesValue.get())
-                    patternEdited = true; // a listing can take a while: once per tick at most
-                else
-                    updateToDoText();
-            };
-    };
-}
-
 std::unique_ptr<juce::ComboBox> QuillmereContentComponent::makeChoice (const juce::String& name, const juce::StringArray& items)
 {
     auto comboBox = std::make_unique<juce::ComboBox> (name);
@@ -178,11 +144,29 @@ void QuillmereContentComponent::setAlertPresenter (std::unique_ptr<AlertPresente
 
 std::vector<std::pair<juce::Label*, juce::Label*>> QuillmereContentComponent::captionedFields() const
 {
-    return { { replaceWhatLabel.get(), replaceWhatValue.get() },
-             { replaceWithLabel.get(), replaceWithValue.get() },
-             { attributeToConvertLabel.get(), attributeValue.get() },
-             { conversionFormulaLabel.get(), formulaValue.get() },
-             { filesLabel.get(), filesValue.get() } };
+    std::vector<std::pair<juce::Label*, juce::Label*>> pairs;
+    for (const auto* fields : operationFields)
+        for (const auto& pair : fields->captionedFields())
+            pairs.push_back (pair);
+    pairs.emplace_back (filesLabel.get(), filesValue.get());
+    return pairs;
+}
+
+OperationFields& QuillmereContentComponent::fieldsOf (const juce::String& label) const
+{
+    for (auto* fields : operationFields)
+        if (fields->getDeclaration().label == label)
+            return *fields;
+    jassertfalse;
+    return *operationFields.getFirst();
+}
+
+OperationFields* QuillmereContentComponent::shownFields() const
+{
+    for (auto* fields : operationFields)
+        if (fields->isVisible())
+            return fields;
+    return nullptr;
 }
 
 //==============================================================================
@@ -191,7 +175,7 @@ void QuillmereContentComponent::resized()
     const int width = getWidth(), height = getHeight();
     constexpr int rowHeight = 20, buttonWidth = 80, buttonHeight = 24, rightMargin = 4;
     constexpr int patternY = 6, choicesY = 32, rowSpacing = 32, fieldSpacing = 24;
-    constexpr int wideCaption = 96, narrowCaption = 72;
+    constexpr int wideCaption = 96;
 
     // The browser takes the left third; everything else lines up at its right edge.
     fileBrowser->setBounds (0, 0, width / 3, height);
@@ -210,28 +194,10 @@ void QuillmereContentComponent::resized()
     doWhereComboBox->setBounds (doWhereLabel->getRight(), choicesY, columnX + columnWidth - doWhereLabel->getRight(), rowHeight);
 
     // Each operation's fields share the rows below the choices; only one set is visible.
-    const auto placeField = [&] (juce::Label& caption, int captionWidth, juce::Label& value, int rowY) {
-        caption.setBounds (columnX, rowY, captionWidth, rowHeight);
-        value.setBounds (caption.getRight(), rowY, width - caption.getRight() - rightMargin, rowHeight);
-    };
     const int firstFieldY = choicesY + rowSpacing;
+    for (auto* fields : operationFields)
+        fields->setBounds (columnX, firstFieldY, columnWidth, fields->preferredHeight());
     const int secondFieldY = firstFieldY + fieldSpacing;
-    placeField (*replaceWhatLabel, wideCaption, *replaceWhatValue, firstFieldY);
-    // The switch takes the right end of its row; the search field ends before it.
-    constexpr int regexToggleWidth = 150;
-    regexToggle->setBounds (width - rightMargin - regexToggleWidth, firstFieldY, regexToggleWidth, rowHeight);
-    replaceWhatValue->setSize (regexToggle->getX() - 4 - replaceWhatValue->getX(), rowHeight);
-    placeField (*attributeToConvertLabel, narrowCaption, *attributeValue, firstFieldY);
-    backupLabel->setBounds (columnX, firstFieldY, narrowCaption, rowHeight);
-    backupChoice->setBounds (backupLabel->getRight(), firstFieldY, width - backupLabel->getRight() - rightMargin, rowHeight);
-    placeField (*replaceWithLabel, wideCaption, *replaceWithValue, secondFieldY);
-    placeField (*conversionFormulaLabel, narrowCaption, *formulaValue, secondFieldY);
-    // The number format shares the formula's row, at its right end.
-    constexpr int formatCaption = 100, formatWidth = 90;
-    numberFormatComboBox->setBounds (width - rightMargin - formatWidth, secondFieldY, formatWidth, rowHeight);
-    numberFormatLabel->setBounds (numberFormatComboBox->getX() - formatCaption, secondFieldY, formatCaption, rowHeight);
-    formulaValue->setSize (std::max (40, numberFormatLabel->getX() - 8 - formulaValue->getX()), rowHeight);
-    formulaMarks.setBounds (formulaValue->getX(), formulaValue->getBottom(), formulaValue->getWidth(), FormulaErrorMarks::height);
 
     // The description takes half of what is left, the log the rest.
     const int descriptionY = secondFieldY + rowSpacing;
@@ -256,10 +222,10 @@ void QuillmereContentComponent::resized()
 BatchSettings QuillmereContentComponent::currentSettings()
 {
     BatchSettings settings;
-    settings.operation = OperationKindTable::named (doWhatComboBox->getText());
+    settings.operation = OperationRegistry::named (doWhatComboBox->getText());
     // A field being edited counts with what it holds now.
-    settings.replace = { replaceWhatValue->getText (true), replaceWithValue->getText (true), regexToggle->getToggleState() };
-    settings.convert = { attributeValue->getText (true), formulaValue->getText (true), numberFormatComboBox->getText().trim() };
+    if (const auto* fields = shownFields())
+        settings.parameters = fields->values (juce::File (fileList.getCurrentDirectoryPath()));
     // The folder the run will work on, which is what the browser shows except
     // where its selection has gone stale.
     settings.directoryPath = fileList.getCurrentDirectoryPath();
@@ -268,9 +234,7 @@ BatchSettings QuillmereContentComponent::currentSettings()
     for (const auto* file : fileList.files)
         settings.files.add (*file);
     settings.unlisted = fileList.unlisted;
-    settings.recipe.steps = recipeSteps;
-    if (const auto backup = chosenBackupName(); backup.isNotEmpty())
-        settings.restore.archive = juce::File (fileList.getCurrentDirectoryPath()).getChildFile (backup);
+    settings.steps = recipeSteps;
     return settings;
 }
 
@@ -291,18 +255,30 @@ void QuillmereContentComponent::updateToDoText()
 
 bool QuillmereContentComponent::showFormulaCheck (const BatchSettings& settings)
 {
-    const bool converting = settings.operation == OperationKind::convert;
-    const bool valid = ! converting || formulaChecker.setFormula (AttributeConverter::formulaBytes (settings.convert.formula));
+    // The operation's formula, if it has one, parses or the run cannot start.
+    juce::String formula;
+    bool hasFormula = false;
+    if (settings.operation != nullptr)
+        for (const auto& parameter : settings.operation->parameters)
+            if (parameter.kind == ParameterDeclaration::Kind::formula)
+            {
+                hasFormula = true;
+                formula = settings.parameters.text (parameter.key);
+            }
+    const bool valid = ! hasFormula || formulaChecker.setFormula (AttributeConverter::formulaBytes (formula));
+    auto* fields = shownFields();
+    auto* formulaField = fields != nullptr ? fields->formulaField() : nullptr;
     juce::String problem;
     if (! valid)
         problem = formulaChecker.lastError() != nullptr ? juce::String (describeFormulaError (*formulaChecker.lastError()))
                                                         : juce::String ("The formula cannot be evaluated.");
     formulaErrorLabel->setText (problem, juce::dontSendNotification);
     formulaErrorLabel->setVisible (! valid);
-    if (const auto* error = formulaChecker.lastError(); ! valid && error != nullptr)
-        formulaMarks.mark (*formulaValue, error->Start(), error->End());
-    else
-        formulaMarks.clear();
+    for (auto* each : operationFields)
+        if (const auto* error = formulaChecker.lastError(); each == fields && ! valid && error != nullptr)
+            each->getFormulaMarks().mark (*formulaField, error->Start(), error->End());
+        else
+            each->getFormulaMarks().clear();
     return valid;
 }
 
@@ -411,8 +387,8 @@ void QuillmereContentComponent::finishRun()
 
     // After a restore, "Backup:" stays on the archive restored, not on the
     // backup the restore itself made: Do it! again must not undo the undo.
-    if (! jobIsPreview && OperationKindTable::named (doWhatComboBox->getText()) == OperationKind::restore)
-        backupChosenByUser = chosenBackupName().isNotEmpty();
+    if (auto* fields = shownFields(); ! jobIsPreview && fields != nullptr && fields->backupChoice() != nullptr)
+        fields->backupChoice()->keepChoice();
 
     // The run may have changed the folder's contents: list and describe anew.
     fileList.rescan();
@@ -448,12 +424,13 @@ void QuillmereContentComponent::cancelRun()
 void QuillmereContentComponent::setControlsEnabled (bool enabled)
 {
     for (juce::Component* control : { (juce::Component*) fileBrowser.get(), (juce::Component*) filesValue.get(), (juce::Component*) doWhatComboBox.get(),
-                                      (juce::Component*) replaceWhatValue.get(), (juce::Component*) regexToggle.get(), (juce::Component*) replaceWithValue.get(),
-                                      (juce::Component*) attributeValue.get(), (juce::Component*) formulaValue.get(),
-                                      (juce::Component*) numberFormatComboBox.get(), (juce::Component*) backupChoice.get(), (juce::Component*) saveLogButton.get(),
-                                      (juce::Component*) previewButton.get(), (juce::Component*) loadRecipeButton.get(), (juce::Component*) saveRecipeButton.get() })
+                                      (juce::Component*) saveLogButton.get(), (juce::Component*) previewButton.get(),
+                                      (juce::Component*) loadRecipeButton.get(), (juce::Component*) saveRecipeButton.get() })
         control->setEnabled (enabled);
-    doWhereComboBox->setEnabled (enabled && OperationKindTable::named (doWhatComboBox->getText()) != OperationKind::restore);
+    for (auto* fields : operationFields)
+        fields->setEnabled (enabled);
+    const auto* operation = OperationRegistry::named (doWhatComboBox->getText());
+    doWhereComboBox->setEnabled (enabled && (operation == nullptr || operation->listsFolder()));
 }
 
 void QuillmereContentComponent::timerCallback()
@@ -519,7 +496,9 @@ void QuillmereContentComponent::folderChanged (const juce::File& folder)
     {
         // The log of another folder's run must not be saved beside this one's backups.
         doneDisplay->clear();
-        backupChosenByUser = false;
+        for (auto* fields : operationFields)
+            if (fields->backupChoice() != nullptr)
+                fields->backupChoice()->forgetChoice();
     }
     fileList.currentDirectory = folder.getFullPathName();
     fileList.rescan();
@@ -531,44 +510,24 @@ void QuillmereContentComponent::folderChanged (const juce::File& folder)
 
 void QuillmereContentComponent::followNewestBackup()
 {
-    // The newest backup, until the user names another one.
-    listBackups (backupChosenByUser ? chosenBackupName() : juce::String());
-}
-
-void QuillmereContentComponent::listBackups (const juce::String& toSelect)
-{
-    const auto backups = BackupArchive::listIn (juce::File (fileList.currentDirectory));
-    listedBackups.clear();
-    backupChoice->clear (juce::dontSendNotification);
-    for (const auto& backup : backups)
-    {
-        listedBackups.push_back (backup.file);
-        backupChoice->addItem (BackupComment::choiceText (backup), (int) listedBackups.size());
-    }
-
-    if (toSelect.isEmpty())
-        return backupChoice->setSelectedId (listedBackups.empty() ? 0 : 1, juce::dontSendNotification);
-
-    // A name typed that no listed archive has stays as it was typed.
-    const auto listed = std::find_if (listedBackups.begin(), listedBackups.end(),
-                                      [&] (const juce::File& file) { return file.getFileName() == toSelect; });
-    if (listed != listedBackups.end())
-        backupChoice->setSelectedId ((int) (listed - listedBackups.begin()) + 1, juce::dontSendNotification);
-    else
-        backupChoice->setText (toSelect, juce::dontSendNotification);
+    for (auto* fields : operationFields)
+        if (auto* backups = fields->backupChoice())
+            backups->follow (juce::File (fileList.currentDirectory));
 }
 
 juce::String QuillmereContentComponent::chosenBackupName() const
 {
-    const auto id = backupChoice->getSelectedId();
-    if (id > 0 && id <= (int) listedBackups.size())
-        return listedBackups[(size_t) id - 1].getFileName();
-    return backupChoice->getText().trim();
+    for (auto* fields : operationFields)
+        if (auto* backups = fields->backupChoice())
+            return backups->chosenName();
+    return {};
 }
 
 bool QuillmereContentComponent::checkFormula()
 {
-    return formulaEngine.setFormula (AttributeConverter::formulaBytes (formulaValue->getText()));
+    auto* fields = shownFields();
+    auto* formulaField = fields != nullptr ? fields->formulaField() : nullptr;
+    return formulaField != nullptr && formulaEngine.setFormula (AttributeConverter::formulaBytes (formulaField->getText()));
 }
 
 juce::Result QuillmereContentComponent::writeRunLog (juce::File& logFile)
@@ -644,26 +603,20 @@ void QuillmereContentComponent::saveLog()
 }
 
 //==============================================================================
-void QuillmereContentComponent::showOperationFields (std::optional<OperationKind> operation)
+void QuillmereContentComponent::showOperationFields (const OperationDeclaration* operation)
 {
-    for (auto* widget : std::initializer_list<juce::Component*> { replaceWhatLabel.get(), replaceWhatValue.get(), regexToggle.get(), replaceWithLabel.get(), replaceWithValue.get() })
-        widget->setVisible (operation == OperationKind::replace);
-    for (juce::Component* widget : { (juce::Component*) attributeToConvertLabel.get(), (juce::Component*) attributeValue.get(),
-                                     (juce::Component*) conversionFormulaLabel.get(), (juce::Component*) formulaValue.get(),
-                                     (juce::Component*) numberFormatLabel.get(), (juce::Component*) numberFormatComboBox.get() })
-        widget->setVisible (operation == OperationKind::convert);
-    for (auto* widget : std::initializer_list<juce::Component*> { backupLabel.get(), backupChoice.get() })
-        widget->setVisible (operation == OperationKind::restore);
+    for (auto* fields : operationFields)
+        fields->setVisible (&fields->getDeclaration() == operation);
 
     // A restore puts every file back where the archive says: the scope has no say.
-    doWhereComboBox->setEnabled (operation != OperationKind::restore);
+    doWhereComboBox->setEnabled (operation == nullptr || operation->listsFolder());
 }
 
 void QuillmereContentComponent::operationChosen()
 {
     // An operation chosen takes the place of a recipe loaded.
     recipeSteps.clear();
-    showOperationFields (OperationKindTable::named (doWhatComboBox->getText()));
+    showOperationFields (OperationRegistry::named (doWhatComboBox->getText()));
     updateToDoText();
 }
 
@@ -729,8 +682,8 @@ juce::Result QuillmereContentComponent::loadRecipe (const juce::File& file)
         doWhereComboBox->setText (BatchTexts::recursiveScope, juce::sendNotificationSync);
 
     // Not one of the choices: choosing one of them clears the recipe again.
-    doWhatComboBox->setText (OperationKindTable::labelOf (OperationKind::recipe), juce::dontSendNotification);
-    showOperationFields (OperationKind::recipe);
+    doWhatComboBox->setText (RecipeOperation::declaration().label, juce::dontSendNotification);
+    showOperationFields (&RecipeOperation::declaration());
     updateToDoText();
     return juce::Result::ok();
 }
@@ -739,10 +692,10 @@ juce::Result QuillmereContentComponent::saveRecipe (const juce::File& file)
 {
     const auto settings = currentSettings();
     Recipe recipe;
-    if (settings.operation == OperationKind::recipe)
-        recipe.steps = settings.recipe.steps;
-    else if (settings.operation == OperationKind::replace || settings.operation == OperationKind::convert)
-        recipe.steps.push_back ({ *settings.operation, settings.replace, settings.convert, 0 });
+    if (settings.operation == &RecipeOperation::declaration())
+        recipe.steps = settings.steps;
+    else if (settings.operation != nullptr && settings.operation->recipeWord.isNotEmpty())
+        recipe.steps.push_back ({ settings.operation, settings.parameters, 0 });
     else
         return juce::Result::fail ("A restore is no recipe step: choose \"replace string\" or \"convert value\", or load a recipe.");
 

@@ -6,7 +6,7 @@
 #include "BatchSettings.h"
 #include "FileManager.h"
 #include "FormulaEngine.h"
-#include "FormulaErrorMarks.h"
+#include "OperationFields.h"
 #include "PatternFileFilter.h"
 #include "Recipe.h"
 #include "RunProgressBar.h"
@@ -106,18 +106,21 @@ public:
     juce::ComboBox& getOperationChoice() { return *doWhatComboBox; }
     juce::ComboBox& getScopeChoice() { return *doWhereComboBox; }
     juce::Label& getFilesField() { return *filesValue; }
-    juce::Label& getReplaceWhatField() { return *replaceWhatValue; }
-    juce::Label& getReplaceWithField() { return *replaceWithValue; }
-    juce::ToggleButton& getRegexToggle() { return *regexToggle; }
-    juce::Label& getAttributeField() { return *attributeValue; }
-    juce::Label& getFormulaField() { return *formulaValue; }
-    juce::ComboBox& getNumberFormatChoice() { return *numberFormatComboBox; }
-    juce::ComboBox& getBackupChoice() { return *backupChoice; }
+    juce::Label& getReplaceWhatField() { return *fieldsOf ("replace string").label ("what"); }
+    juce::Label& getReplaceWithField() { return *fieldsOf ("replace string").label ("with"); }
+    juce::ToggleButton& getRegexToggle() { return *fieldsOf ("replace string").toggle ("regex"); }
+    juce::Label& getAttributeField() { return *fieldsOf ("convert value").label ("attribute"); }
+    juce::Label& getFormulaField() { return *fieldsOf ("convert value").label ("formula"); }
+    juce::ComboBox& getNumberFormatChoice() { return *fieldsOf ("convert value").choice ("numberFormat"); }
+    juce::ComboBox& getBackupChoice() { return fieldsOf ("restore backup").backupChoice()->getChoice(); }
+
+    /** The fields of the operation labelled label in "Do what:". */
+    OperationFields& fieldsOf (const juce::String& label) const;
 
     /** The backup a restore would take: the one chosen in the list, or the name typed. */
     juce::String chosenBackupName() const;
     juce::Label& getFormulaError() { return *formulaErrorLabel; }
-    const FormulaErrorMarks& getFormulaErrorMarks() const { return formulaMarks; }
+    const FormulaErrorMarks& getFormulaErrorMarks() const { return fieldsOf ("convert value").getFormulaMarks(); }
     juce::TextEditor& getDescription() { return *toDoDisplay; }
     juce::TextEditor& getLog() { return *doneDisplay; }
     juce::TextButton& getDoItButton() { return *doItButton; }
@@ -142,7 +145,6 @@ private:
     void timerCallback() override;
 
     std::unique_ptr<juce::Label> makeCaption (const juce::String& name, const juce::String& text, bool visible);
-    std::unique_ptr<juce::Label> makeValue (const juce::String& name, const juce::String& text, bool visible);
     std::unique_ptr<juce::ComboBox> makeChoice (const juce::String& name, const juce::StringArray& items);
     std::unique_ptr<juce::TextEditor> makeDisplay (const juce::String& name);
     std::unique_ptr<juce::TextButton> makeButton (const juce::String& text, std::function<void()> onClick);
@@ -150,20 +152,19 @@ private:
     void operationChosen();
     void scopeChosen();
     void patternChanged();
-    void showOperationFields (std::optional<OperationKind> operation);
+    void showOperationFields (const OperationDeclaration* operation);
+    OperationFields* shownFields() const;
     void folderChanged (const juce::File& folder);
     void startRun (bool preview);
     void pumpRun();
     void finishRun();
     void appendToLog (const juce::String& text);
-    void followEditing (juce::Label& field);
     bool showFormulaCheck (const BatchSettings& settings);
     juce::Result writeRunLog (juce::File& logFile);
     void setControlsEnabled (bool enabled);
     juce::String folderSignature() const;
     void rescanIfFolderChanged();
     void followNewestBackup();
-    void listBackups (const juce::String& toSelect);
     void chooseRecipeToLoad();
     void chooseRecipeToSave();
 
@@ -179,22 +180,8 @@ private:
     std::unique_ptr<juce::ComboBox> doWhatComboBox;
     std::unique_ptr<juce::Label> doWhereLabel;
     std::unique_ptr<juce::ComboBox> doWhereComboBox;
-    std::unique_ptr<juce::Label> replaceWhatLabel;
-    std::unique_ptr<juce::Label> replaceWhatValue;
-    std::unique_ptr<juce::ToggleButton> regexToggle;
-    std::unique_ptr<juce::Label> replaceWithLabel;
-    std::unique_ptr<juce::Label> replaceWithValue;
-    std::unique_ptr<juce::Label> attributeToConvertLabel;
-    std::unique_ptr<juce::Label> attributeValue;
-    std::unique_ptr<juce::Label> conversionFormulaLabel;
-    std::unique_ptr<juce::Label> formulaValue;
-    std::unique_ptr<juce::Label> numberFormatLabel;
-    std::unique_ptr<juce::ComboBox> numberFormatComboBox; // a format of the list, or one typed in ("%.4f")
-    std::unique_ptr<juce::Label> backupLabel;
-    std::unique_ptr<juce::ComboBox> backupChoice;   // the folder's backups, newest first; a name may be typed
-    std::vector<juce::File> listedBackups;          // what backupChoice's items stand for, by item id - 1
-    std::unique_ptr<juce::Label> formulaErrorLabel; // what is wrong with the formula, as it is typed
-    FormulaErrorMarks formulaMarks;                 // and where, under the field
+    juce::OwnedArray<OperationFields> operationFields; // one set a choice of "Do what:", in its order
+    std::unique_ptr<juce::Label> formulaErrorLabel;    // what is wrong with the formula, as it is typed
     std::unique_ptr<juce::Label> toDoLabel;
     std::unique_ptr<juce::TextEditor> toDoDisplay;
     std::unique_ptr<juce::TextButton> previewButton;
@@ -217,7 +204,6 @@ private:
     juce::String runDescription;      // the description of the run whose log "Done:" shows
     juce::Array<juce::File> runFiles; // and the files it listed
     juce::File runFolder;
-    bool backupChosenByUser = false;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (QuillmereContentComponent)
 };

@@ -96,6 +96,10 @@ public:
         a report; off, it spends nothing on them. */
     virtual void setRecordsChanges (bool) {}
 
+    /** Puts back into a formula engine shared with other operations (the
+        steps of a recipe) what prepare() left in it, before rewrite(). */
+    virtual void resumeEngine() {}
+
     /** A flag that, once set, should stop long work inside rewrite(). */
     virtual void setCancelFlag (const std::atomic<bool>*) {}
 

@@ -2,6 +2,7 @@
 
 #include "AttributeConverter.h"
 #include "BatchOperation.h"
+#include "ConvertParameters.h"
 
 #include <optional>
 
@@ -10,6 +11,8 @@ class ConvertOperation : public BatchOperation
 {
 public:
     ConvertOperation (BatchSettings settings, FormulaEngine& formulaEngine);
+
+    static const OperationDeclaration& declaration();
 
     /** Parses the formula: the run uses it as parsed here. */
     Refusal prepare() override;
@@ -27,10 +30,14 @@ public:
     /** Stops an evaluation in progress through the engine's abort hook. */
     void setCancelFlag (const std::atomic<bool>* flag) override;
 
+    /** Gives the engine this operation's formula again, after another used it. */
+    void resumeEngine() override;
+
 private:
     template<class Conversion>
     FileRewrite convert (const juce::File& file, Conversion&& conversion);
 
+    ConvertParameters parameters;
     FormulaEngine& engine;
     AttributeConverter converter;
 };

@@ -1,6 +1,6 @@
 #include "Recipe.h"
 
-#include "NumberFormat.h"
+#include "OperationRegistry.h"
 #include "ShellWords.h"
 #include "XmlTextEncoding.h"
 
@@ -43,49 +43,51 @@ namespace
         return juce::Result::ok();
     }
 
-    juce::Result expectValues (const juce::StringArray& words, const StepWords& split, const char* names)
+    /** A step's words after its verb, as its operation declares them. */
+    juce::Result readStep (const juce::StringArray& words, const OperationDeclaration& operation, RecipeStep& step)
     {
-        if (split.values.size() == 2)
-            return juce::Result::ok();
-        return juce::Result::fail (words[0] + " takes " + names + ", here " + juce::String (split.values.size())
-                                   + (split.values.size() == 1 ? " value" : " values")
-                                   + (split.values.size() > 2 ? " (put a text that holds blanks in quotes)" : ""));
-    }
+        juce::StringArray flags, optionsTakingAValue;
+        for (const auto* named : operation.namedParameters())
+            (named->kind == ParameterDeclaration::Kind::flag ? flags : optionsTakingAValue).add (named->option);
 
-    juce::Result readReplace (const juce::StringArray& words, RecipeStep& step)
-    {
         StepWords split;
-        if (auto read = splitOptions (words, {}, { "--regex" }, split); read.failed())
+        if (auto read = splitOptions (words, optionsTakingAValue, flags, split); read.failed())
             return read;
-        if (auto counted = expectValues (words, split, "WHAT and WITH"); counted.failed())
-            return counted;
-        if (split.values[0].isEmpty())
-            return juce::Result::fail ("replace needs a text to replace: WHAT is empty");
 
-        step.kind = OperationKind::replace;
-        step.replace = { split.values[0], split.values[1], split.options.contains ("--regex") };
-        return juce::Result::ok();
-    }
-
-    juce::Result readConvert (const juce::StringArray& words, RecipeStep& step)
-    {
-        StepWords split;
-        if (auto read = splitOptions (words, { "--number-format" }, {}, split); read.failed())
-            return read;
-        if (auto counted = expectValues (words, split, "ATTRIBUTE and FORMULA"); counted.failed())
-            return counted;
-        if (split.values[0].isEmpty())
-            return juce::Result::fail ("convert needs an attribute or a path: ATTRIBUTE is empty");
-
-        step.kind = OperationKind::convert;
-        step.convert = { split.values[0], split.values[1] };
-        const auto format = split.options.indexOf ("--number-format");
-        if (format >= 0)
+        const auto inOrder = operation.valuesInOrder();
+        if (split.values.size() != (int) inOrder.size())
         {
-            step.convert.numberFormat = split.options[format + 1];
-            if (! NumberFormat::parse (step.convert.numberFormat.toStdString()))
-                return juce::Result::fail ("--number-format takes " + juce::String (NumberFormat::choices) + ", not "
-                                           + step.convert.numberFormat);
+            juce::StringArray names;
+            for (const auto* value : inOrder)
+                names.add (value->valueName);
+            return juce::Result::fail (words[0] + " takes " + names.joinIntoString (" and ") + ", here " + juce::String (split.values.size())
+                                       + (split.values.size() == 1 ? " value" : " values")
+                                       + (split.values.size() > (int) inOrder.size() ? " (put a text that holds blanks in quotes)" : ""));
+        }
+
+        step.operation = &operation;
+        step.parameters = operation.defaults();
+        for (size_t i = 0; i < inOrder.size(); ++i)
+        {
+            const auto& value = split.values[(int) i];
+            if (value.isEmpty() && inOrder[i]->neededAs.isNotEmpty())
+                return juce::Result::fail (words[0] + " needs " + inOrder[i]->neededAs + ": " + inOrder[i]->valueName + " is empty");
+            step.parameters.set (inOrder[i]->key, value);
+        }
+
+        for (int i = 0; i < split.options.size(); ++i)
+        {
+            const auto* named = operation.parameterWithOption (split.options[i]);
+            if (named->kind == ParameterDeclaration::Kind::flag)
+            {
+                step.parameters.setFlag (named->key, true);
+                continue;
+            }
+            const auto& value = split.options[++i];
+            if (named->check != nullptr)
+                if (const auto problem = named->check (value); problem.isNotEmpty())
+                    return juce::Result::fail (problem);
+            step.parameters.set (named->key, value);
         }
         return juce::Result::ok();
     }
@@ -109,18 +111,20 @@ namespace
     juce::Result readCommand (const ShellWords::Command& command, Recipe& recipe)
     {
         const auto& verb = command.words[0];
-        if (verb == "replace" || verb == "convert")
+        if (const auto* operation = OperationRegistry::withRecipeWord (verb))
         {
             RecipeStep step;
             step.line = command.line;
-            auto read = verb == "replace" ? readReplace (command.words, step) : readConvert (command.words, step);
+            auto read = readStep (command.words, *operation, step);
             if (read.wasOk())
                 recipe.steps.push_back (step);
             return read;
         }
         if (verb == "include" || verb == "exclude" || verb == "recursive")
             return readFilesLine (command.words, recipe);
-        return juce::Result::fail ("'" + verb + "' is not a step: a line says replace, convert, include, exclude or recursive");
+        auto lines = OperationRegistry::recipeWords();
+        lines.addArray ({ "include", "exclude", "recursive" });
+        return juce::Result::fail ("'" + verb + "' is not a step: a line says " + OperationRegistry::listed (lines, "or"));
     }
 }
 
@@ -138,7 +142,7 @@ juce::Result Recipe::parse (const juce::String& text, Recipe& recipe)
             problems.add ("line " + juce::String (command.line) + ": " + read.getErrorMessage());
 
     if (problems.isEmpty() && recipe.steps.empty())
-        problems.add ("the recipe has no step: no replace or convert line");
+        problems.add ("the recipe has no step: no " + OperationRegistry::listed (OperationRegistry::recipeWords(), "or") + " line");
     return problems.isEmpty() ? juce::Result::ok() : juce::Result::fail (problems.joinIntoString ("\n"));
 }
 

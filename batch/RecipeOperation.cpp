@@ -1,7 +1,7 @@
 #include "RecipeOperation.h"
 
 #include "AttributeConverter.h"
-#include "ConvertOperation.h"
+#include "ReplaceOperation.h"
 #include "DisplayName.h"
 #include "FormulaEngine.h"
 #include "RegexReplacement.h"
@@ -9,14 +9,13 @@
 
 #include <expr/Describe.h>
 
-/** What the text goes through at once: a group of replace steps, or one convert step. */
+/** What the text goes through at once: a group of replace steps, or one other step. */
 struct RecipeOperation::Stage
 {
     std::vector<std::unique_ptr<RegexReplacement>> replacements;
     ReplaceGroup group;
-    std::unique_ptr<ConvertOperation> convert; // set for a convert step
-    std::string formula;                       // its formula, as the engine takes it
-    int step = 0;                              // the first step of the stage, from 1
+    std::unique_ptr<BatchOperation> alone; // set for a step that is not a replace
+    int step = 0;                          // the first step of the stage, from 1
     juce::String label;
 };
 
@@ -27,6 +26,36 @@ RecipeOperation::RecipeOperation (BatchSettings settingsToUse, FormulaEngine& fo
 }
 
 RecipeOperation::~RecipeOperation() = default;
+
+const OperationDeclaration& RecipeOperation::declaration()
+{
+    static const OperationDeclaration declared {
+        "apply recipe",
+        "--recipe",
+        {},
+        false,
+        { { "recipe", ParameterDeclaration::Kind::recipe, {}, {}, {}, {}, {}, "FILE", "the recipe FILE", {}, {} } },
+        { "apply the steps of a recipe file to each file in one",
+          "pass, with one backup: one step a line, in this",
+          "tool's words and quoted as the shell quotes, e.g.",
+          "  replace cat dog",
+          "  replace --regex 'id=\"(\\d+)\"' 'id=\"n$1\"'",
+          "  convert --number-format keep gain 'y = x * 2;'",
+          "and '#' comments; include GLOB, exclude GLOB and",
+          "recursive lines choose files as the options do.",
+          "Consecutive replace lines act in one scan: at each",
+          "place the first that matches wins, and replaced",
+          "text is not scanned again (so a swap works)" },
+        {},
+        {},
+        [] (const BatchSettings& settings, FormulaEngine* engine) -> std::unique_ptr<BatchOperation> {
+            if (engine == nullptr)
+                return nullptr;
+            return std::make_unique<RecipeOperation> (settings, *engine);
+        },
+    };
+    return declared;
+}
 
 juce::String RecipeOperation::labelOf (const RecipeStep& step, int number)
 {
@@ -44,7 +73,7 @@ juce::String RecipeOperation::labelOf (const RecipeStep& step, int number)
 BatchOperation::Refusal RecipeOperation::prepare()
 {
     stages.clear();
-    const auto& steps = settings.recipe.steps;
+    const auto& steps = settings.steps;
     if (steps.empty())
         return { "Nothing to do", "The recipe has no step." };
 
@@ -64,33 +93,37 @@ BatchOperation::Refusal RecipeOperation::prepare()
 
 BatchOperation::Refusal RecipeOperation::addStep (const RecipeStep& step, int number)
 {
-    if (step.kind == OperationKind::convert)
+    jassert (step.operation != nullptr);
+    if (step.operation != &ReplaceOperation::declaration())
     {
         auto stage = std::make_unique<Stage>();
         BatchSettings alone;
-        alone.operation = OperationKind::convert;
-        alone.convert = step.convert;
-        stage->convert = std::make_unique<ConvertOperation> (alone, engine);
-        stage->formula = AttributeConverter::formulaBytes (step.convert.formula);
+        alone.operation = step.operation;
+        alone.parameters = step.parameters;
+        stage->alone = step.operation->make (alone, &engine);
+        if (stage->alone == nullptr)
+            return { "Not a step", "A recipe cannot take \"" + step.operation->label + "\"." };
+        stage->alone->setCancelFlag (cancelFlag);
         stage->step = number;
         stage->label = labelOf (step, number);
-        auto refused = stage->convert->prepare();
+        auto refused = stage->alone->prepare();
         stages.push_back (std::move (stage));
         return refused;
     }
 
     // A replace step joins the replace steps right before it: one scan for all.
-    if (stages.empty() || stages.back()->convert != nullptr)
+    if (stages.empty() || stages.back()->alone != nullptr)
     {
         stages.push_back (std::make_unique<Stage>());
         stages.back()->step = number;
     }
     auto& stage = *stages.back();
-    if (step.replace.what.isEmpty())
+    const auto replace = ReplaceParameters::of (step.parameters);
+    if (replace.what.isEmpty())
         return { "Nothing to replace", "The search text is empty." };
     auto replacement = std::make_unique<RegexReplacement> (engine);
-    auto refused = step.replace.regex ? replacement->prepare (step.replace.what, step.replace.with)
-                                      : replacement->prepareLiteral (step.replace.what, step.replace.with);
+    auto refused = replace.regex ? replacement->prepare (replace.what, replace.with)
+                                 : replacement->prepareLiteral (replace.what, replace.with);
     if (refused.isRefused())
         return refused;
     replacement->setAbortFlag (cancelFlag);
@@ -101,7 +134,7 @@ BatchOperation::Refusal RecipeOperation::addStep (const RecipeStep& step, int nu
 
 juce::String RecipeOperation::describeTask() const
 {
-    const auto& steps = settings.recipe.steps;
+    const auto& steps = settings.steps;
     juce::String text = "Apply a recipe of " + juce::String ((int) steps.size()) + (steps.size() == 1 ? " step" : " steps")
                       + ", all in one pass over each file: \n";
     for (size_t i = 0; i < steps.size(); ++i)
@@ -155,7 +188,7 @@ FileRewrite RecipeOperation::applyStage (Stage& stage, const juce::File& file, c
                                                     + "This file and the files after it are unchanged; the files before it were changed. " };
     };
 
-    if (stage.convert == nullptr)
+    if (stage.alone == nullptr)
     {
         try
         {
@@ -167,12 +200,12 @@ FileRewrite RecipeOperation::applyStage (Stage& stage, const juce::File& file, c
         }
     }
 
-    // The engine holds one formula at a time: each convert step puts its own back.
-    engine.setFormula (stage.formula);
+    // The engine holds one formula at a time: each step puts its own back.
+    stage.alone->resumeEngine();
     FileRewrite done;
     try
     {
-        done = stage.convert->rewrite (file, text, nullptr, FileState {}); // a conversion looks at the bytes only
+        done = stage.alone->rewrite (file, text, nullptr, FileState {}); // a step looks at the bytes only
     }
     catch (const StopRun& stop)
     {
@@ -189,7 +222,7 @@ FormulaEngine* RecipeOperation::formulaEngineInUse() const
 {
     for (const auto& stage : stages)
     {
-        if (stage->convert != nullptr)
+        if (stage->alone != nullptr && stage->alone->formulaEngineInUse() != nullptr)
             return &engine;
         for (const auto& replacement : stage->replacements)
             if (replacement->hasFormulas())
@@ -204,8 +237,12 @@ void RecipeOperation::setCancelFlag (const std::atomic<bool>* flag)
     cancelFlag = flag;
     engine.setAbortFlag (flag);
     for (auto& stage : stages)
+    {
+        if (stage->alone != nullptr)
+            stage->alone->setCancelFlag (flag);
         for (auto& replacement : stage->replacements)
             replacement->setAbortFlag (flag);
+    }
 }
 
 void RecipeOperation::setRecordsChanges (bool records)
@@ -214,7 +251,7 @@ void RecipeOperation::setRecordsChanges (bool records)
     for (auto& stage : stages)
     {
         stage->group.setRecordsChanges (records);
-        if (stage->convert != nullptr)
-            stage->convert->setRecordsChanges (records);
+        if (stage->alone != nullptr)
+            stage->alone->setRecordsChanges (records);
     }
 }

@@ -9,7 +9,7 @@
     A recipe: its steps applied to each file in one pass. The file is read
     once, the steps work on its text in order and it is written once, after
     one backup for the whole run. Consecutive replace steps act together in
-    one scan (ReplaceGroup); a convert step stands alone between them.
+    one scan (ReplaceGroup); any other step (a convert) stands alone between them.
     Formula variables go on from step to step as from file to file. A step
     that fails a file leaves the whole file as it was, with the step named.
 */
@@ -19,6 +19,8 @@ public:
     /** formulaEngine must outlive the operation. */
     RecipeOperation (BatchSettings settings, FormulaEngine& formulaEngine);
     ~RecipeOperation() override;
+
+    static const OperationDeclaration& declaration();
 
     /** Compiles every step; refuses, naming the step, what one of them refuses. */
     Refusal prepare() override;

@@ -4,22 +4,24 @@
 
 juce::String RecipeStep::text() const
 {
-    juce::StringArray words;
+    jassert (operation != nullptr);
+    juce::StringArray words { operation->recipeWord };
+    // Options first, and only where they differ from what a line without them means.
+    for (const auto* named : operation->namedParameters())
+    {
+        const auto value = parameters.text (named->key);
+        if (named->kind == ParameterDeclaration::Kind::flag)
+        {
+            if (parameters.flag (named->key))
+                words.add (named->option);
+        }
+        else if (value != named->defaultValue)
+            words.addArray ({ named->option, ShellWords::quote (value) });
+    }
+
     juce::StringArray values;
-    if (kind == OperationKind::convert)
-    {
-        words.add ("convert");
-        if (convert.numberFormat != "design")
-            words.addArray ({ "--number-format", ShellWords::quote (convert.numberFormat) });
-        values.addArray ({ convert.attribute, convert.formula });
-    }
-    else
-    {
-        words.add ("replace");
-        if (replace.regex)
-            words.add ("--regex");
-        values.addArray ({ replace.what, replace.with });
-    }
+    for (const auto* value : operation->valuesInOrder())
+        values.add (parameters.text (value->key));
 
     // A first value that looks like an option would be read as one.
     if (values[0].startsWith ("--"))
@@ -31,10 +33,14 @@ juce::String RecipeStep::text() const
 
 bool RecipeStep::operator== (const RecipeStep& other) const
 {
-    if (kind != other.kind)
+    if (operation != other.operation)
         return false;
-    if (kind == OperationKind::convert)
-        return convert.attribute == other.convert.attribute && convert.formula == other.convert.formula
-            && convert.numberFormat == other.convert.numberFormat;
-    return replace.what == other.replace.what && replace.with == other.replace.with && replace.regex == other.replace.regex;
+    if (operation == nullptr)
+        return true;
+    // A flag never set reads as off, as one set off does.
+    for (const auto& parameter : operation->parameters)
+        if (parameter.kind == ParameterDeclaration::Kind::flag ? parameters.flag (parameter.key) != other.parameters.flag (parameter.key)
+                                                               : parameters.text (parameter.key) != other.parameters.text (parameter.key))
+            return false;
+    return true;
 }

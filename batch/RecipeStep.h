@@ -1,15 +1,13 @@
 #pragma once
 
-#include "ConvertParameters.h"
-#include "OperationKind.h"
-#include "ReplaceParameters.h"
+#include "OperationDeclaration.h"
+#include "OperationParameters.h"
 
-/** One line of a recipe: a replace or a convert, with its parameters. */
+/** One line of a recipe: an operation that is a recipe step, with its parameters. */
 struct RecipeStep
 {
-    OperationKind kind = OperationKind::replace; // replace or convert
-    ReplaceParameters replace;
-    ConvertParameters convert;
+    const OperationDeclaration* operation = nullptr;
+    OperationParameters parameters;
     int line = 0; // where the step stands in its recipe file; 0 when it was not read from one
 
     /** The step as a recipe line says it, quoted so that it reads back the

@@ -6,8 +6,35 @@
 
 ReplaceOperation::ReplaceOperation (BatchSettings settingsToUse, FormulaEngine* formulaEngine)
     : BatchOperation (std::move (settingsToUse)),
+      parameters (ReplaceParameters::of (settings.parameters)),
       engine (formulaEngine)
 {
+}
+
+const OperationDeclaration& ReplaceOperation::declaration()
+{
+    using Kind = ParameterDeclaration::Kind;
+    static const OperationDeclaration declared {
+        "replace string",
+        "--replace",
+        "replace",
+        true,
+        {
+            { "what", Kind::text, "Replace what:", "replaceWhatLabel", "Blah", {}, {}, "WHAT", "a text to replace", {}, {} },
+            { "regex", Kind::flag, "regular expression", "regexToggle", "0", {}, "--regex", {}, {}, { "WHAT is a regular expression (PCRE2; ^ and $ at", "each line) and WITH may hold $1..$99, ${name}, $0,", "$$ and ${= FORMULA } on groups read as numbers _1,", "_2... or by name, e.g. --regex --replace", "'id=\"([a-z]+)-(\\d+)\"' 'id=\"$1_$2\"' or", "--regex --replace 'gain=\"([-.0-9]+)dB\"'", "'gain=\"${= _1 - 6 }dB\"'" }, {} },
+            { "with", Kind::text, "Replace with:", "replaceWithLabel", "Blub", {}, {}, "WITH", {}, {}, {} },
+        },
+        { "replace every WHAT by WITH in the whole text of each",
+          "file (case-sensitive, left to right, no overlaps)" },
+        {},
+        {},
+        [] (const BatchSettings& settings, FormulaEngine* engine) -> std::unique_ptr<BatchOperation> {
+            if (settings.parameters.flag ("regex") && engine == nullptr)
+                return nullptr;
+            return std::make_unique<ReplaceOperation> (settings, engine);
+        },
+    };
+    return declared;
 }
 
 ReplaceOperation::~ReplaceOperation() = default;
@@ -15,14 +42,14 @@ ReplaceOperation::~ReplaceOperation() = default;
 BatchOperation::Refusal ReplaceOperation::prepare()
 {
     // An empty search text would match everywhere and never end.
-    if (settings.replace.what.isEmpty())
+    if (parameters.what.isEmpty())
         return { "Nothing to replace", "The search text is empty: enter the text to replace under \"Replace what:\"." };
 
     group.clear();
-    jassert (engine != nullptr || ! settings.replace.regex);
+    jassert (engine != nullptr || ! parameters.regex);
     replacement = engine != nullptr ? std::make_unique<RegexReplacement> (*engine) : std::make_unique<RegexReplacement>();
-    auto refused = settings.replace.regex ? replacement->prepare (settings.replace.what, settings.replace.with)
-                                          : replacement->prepareLiteral (settings.replace.what, settings.replace.with);
+    auto refused = parameters.regex ? replacement->prepare (parameters.what, parameters.with)
+                                    : replacement->prepareLiteral (parameters.what, parameters.with);
     if (refused.isRefused())
     {
         replacement.reset();
@@ -35,11 +62,11 @@ BatchOperation::Refusal ReplaceOperation::prepare()
 
 juce::String ReplaceOperation::describeTask() const
 {
-    if (settings.replace.regex)
-        return "Replace regular expression: '" + settings.replace.what + "' \n"
-             + "with new string: '" + settings.replace.with + "' \n";
-    return "Replace string: '" + settings.replace.what + "' \n"
-         + "with new string: '" + settings.replace.with + "' \n";
+    if (parameters.regex)
+        return "Replace regular expression: '" + parameters.what + "' \n"
+             + "with new string: '" + parameters.with + "' \n";
+    return "Replace string: '" + parameters.what + "' \n"
+         + "with new string: '" + parameters.with + "' \n";
 }
 
 FileRewrite ReplaceOperation::rewrite (const juce::File& file, std::string_view original, const FileAnalysis*, const FileState&)

@@ -3,6 +3,7 @@
 #include "BatchOperation.h"
 #include "RegexReplacement.h"
 #include "ReplaceGroup.h"
+#include "ReplaceParameters.h"
 
 #include <memory>
 
@@ -15,6 +16,8 @@ public:
     ReplaceOperation (BatchSettings settings, FormulaEngine* formulaEngine);
     ~ReplaceOperation() override;
 
+    static const OperationDeclaration& declaration();
+
     /** Compiles the pattern and its replacement, when it is one. */
     Refusal prepare() override;
     juce::String describeTask() const override;
@@ -25,6 +28,7 @@ public:
     void setRecordsChanges (bool records) override { group.setRecordsChanges (records); }
 
 private:
+    ReplaceParameters parameters;
     FormulaEngine* engine;
     std::unique_ptr<RegexReplacement> replacement; // the pattern, or the literal text
     ReplaceGroup group;

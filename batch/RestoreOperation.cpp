@@ -15,11 +15,31 @@ namespace
     }
 }
 
+const OperationDeclaration& RestoreOperation::declaration()
+{
+    static const OperationDeclaration declared {
+        "restore backup",
+        "--restore",
+        {},
+        true,
+        { { "archive", ParameterDeclaration::Kind::archive, "Backup:", "backupLabel", {}, {}, {}, "ARCHIVE", "the ARCHIVE to restore from", {}, {} } },
+        { "write every file of the backup ARCHIVE back to its",
+          "place in the folder that holds ARCHIVE, after",
+          "backing up the files it replaces" },
+        [] (const OperationParameters& parameters) { return parameters.file ("archive").getParentDirectory(); },
+        "it restores into the folder that holds ARCHIVE",
+        [] (const BatchSettings& settings, FormulaEngine*) -> std::unique_ptr<BatchOperation> {
+            return std::make_unique<RestoreOperation> (settings);
+        },
+    };
+    return declared;
+}
+
 RestoreOperation::RestoreOperation (BatchSettings settingsToUse)
     : BatchOperation (inArchiveFolder (std::move (settingsToUse))),
-      archive (settings.restore.archive),
-      opened (settings.restore.archive.existsAsFile() ? archive.open()
-                                                      : juce::Result::fail ("there is no backup " + DisplayName::of (settings.restore.archive)))
+      archiveFile (settings.parameters.file ("archive")),
+      archive (archiveFile),
+      opened (archiveFile.existsAsFile() ? archive.open() : juce::Result::fail ("there is no backup " + DisplayName::of (archiveFile)))
 {
     if (opened.wasOk())
         for (int i = 0; i < archive.getNumEntries(); ++i)
@@ -38,7 +58,7 @@ BatchOperation::Refusal RestoreOperation::prepare()
 
 juce::String RestoreOperation::describeTask() const
 {
-    juce::String text = "Restore files from backup: '" + DisplayName::of (settings.restore.archive.getFileName()) + "' \n";
+    juce::String text = "Restore files from backup: '" + DisplayName::of (archiveFile.getFileName()) + "' \n";
     if (opened.failed())
         return text;
 
@@ -133,6 +153,6 @@ juce::String RestoreOperation::droppedBitsRemark (unsigned archived)
 
 std::pair<juce::String, juce::String> RestoreOperation::finishedAlert (const juce::File& backup) const
 {
-    return { "Restore finished", "Files were restored from " + DisplayName::of (settings.restore.archive)
+    return { "Restore finished", "Files were restored from " + DisplayName::of (archiveFile)
                                      + "\nthe files they replaced were backed up in " + DisplayName::of (backup) };
 }

@@ -19,6 +19,8 @@ public:
     /** The settings' archive is read; its folder becomes the run's folder. */
     explicit RestoreOperation (BatchSettings settings);
 
+    static const OperationDeclaration& declaration();
+
     Refusal prepare() override;
     juce::String describeTask() const override;
     juce::Array<juce::File> affectedFiles() const override;
@@ -37,6 +39,7 @@ private:
     /** "(its setuid bit was not restored) " for the special bits of an archived mode. */
     static juce::String droppedBitsRemark (unsigned archivedPermissions);
 
+    juce::File archiveFile;
     BackupArchive archive;
     juce::Result opened;
     std::map<juce::String, int> entryForPath;

@@ -1,7 +1,7 @@
 #include "RunReport.h"
 
 #include "FileNameText.h"
-#include "OperationKind.h"
+#include "BatchSettings.h"
 
 #include <nlohmann/json.hpp>
 
@@ -42,11 +42,9 @@ namespace
     /** The steps of the run as recipe lines: a recipe's own, or the one operation's. */
     Json stepsOf (const BatchSettings& settings)
     {
-        std::vector<RecipeStep> steps;
-        if (settings.operation == OperationKind::recipe)
-            steps = settings.recipe.steps;
-        else if (settings.operation == OperationKind::replace || settings.operation == OperationKind::convert)
-            steps.push_back ({ *settings.operation, settings.replace, settings.convert, 0 });
+        auto steps = settings.steps;
+        if (settings.operation != nullptr && settings.operation->recipeWord.isNotEmpty())
+            steps.push_back ({ settings.operation, settings.parameters, 0 });
 
         auto list = Json::array();
         for (size_t i = 0; i < steps.size(); ++i)
@@ -69,7 +67,7 @@ RunReport::RunReport (const BatchSettings& settings, const juce::String& task, b
     root["report"] = "quillmere-batch";
     root["version"] = 1;
     root["dryRun"] = dryRun;
-    root["operation"] = settings.operation ? utf8 (OperationKindTable::labelOf (*settings.operation)) : "";
+    root["operation"] = settings.operation != nullptr ? utf8 (settings.operation->label) : "";
     root["folder"] = utf8 (settings.workingFolder().getFullPathName());
     root["task"] = utf8 (task);
     root["steps"] = stepsOf (settings);

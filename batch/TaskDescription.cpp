@@ -14,7 +14,7 @@ juce::String buildTaskSummary (const BatchSettings& settings, const BatchOperati
          << "xml-files in folder: " << DisplayName::of (settings.directoryPath);
 
     // A restore takes the archive's files: neither the scope nor the pattern has a say.
-    const bool listsFolder = settings.operation != OperationKind::restore;
+    const bool listsFolder = settings.listsFolder();
     if (listsFolder && settings.recursive)
         text << "\nand all its subfolders (recursively)";
 
@@ -29,7 +29,7 @@ juce::String buildTaskDescription (const BatchSettings& settings, const BatchOpe
     auto text = buildTaskSummary (settings, operation);
 
     // What the listing could not enter is said, never passed over in silence.
-    if (settings.operation != OperationKind::restore && ! settings.unlisted.isEmpty())
+    if (settings.listsFolder() && ! settings.unlisted.isEmpty())
         text << "\n\n"
              << settings.unlisted.joinIntoString ("\n");
 

@@ -1,11 +1,12 @@
 # Runs the built command-line tools as a user would and reads what they leave.
 quillmere_add_test(tool_tests
-    SOURCES tools/QuillmereBatchToolTest.cpp
+    SOURCES tools/QuillmereBatchToolTest.cpp tools/SynopsisTest.cpp
     LIBS quillmere_batch quillmere_filelist)
 add_dependencies(tool_tests quillmere-batch)
 target_compile_definitions(tool_tests PRIVATE
     QUILLMERE_BATCH_PATH="$<TARGET_FILE:quillmere-batch>"
-    QUILLMERE_EXAMPLES_DIR="${PROJECT_SOURCE_DIR}/examples")
+    QUILLMERE_EXAMPLES_DIR="${PROJECT_SOURCE_DIR}/examples"
+    QUILLMERE_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 
 # Backups and interrupted runs, checked with independent readers and signals
 # (needs unzip, 7z, bsdtar and python3).

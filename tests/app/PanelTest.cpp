@@ -176,7 +176,7 @@ TEST (Panel, TheDescriptionFollowsTypingBeforeTheEditEnds)
     field.getCurrentTextEditor()->setText ("label=\"", true);
     runMessageLoop(); // the editor announces each change as a message
     EXPECT_TRUE (p.description().contains ("with new string: 'label=\"' \n")) << p.description();
-    EXPECT_EQ (p.panel.currentSettings().replace.with, "label=\"");
+    EXPECT_EQ (p.panel.currentSettings().parameters.text ("with"), "label=\"");
 }
 
 TEST (Panel, SaveLogKeepsTheDescriptionOfTheRunThatWroteTheLog)

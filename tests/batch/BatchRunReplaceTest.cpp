@@ -240,8 +240,8 @@ TEST_F (ReplaceRun, FilesWithoutAChangeKeepTheirInodeAndTimeInEitherOperation)
         {
         };
         ASSERT_EQ (::stat (path ("same.xml").toRawUTF8(), &after), 0);
-        EXPECT_EQ (after.st_ino, before.st_ino) << OperationKindTable::labelOf (*settings.operation);
-        EXPECT_EQ (after.st_mtime, before.st_mtime) << OperationKindTable::labelOf (*settings.operation);
+        EXPECT_EQ (after.st_ino, before.st_ino) << settings.operation->label;
+        EXPECT_EQ (after.st_mtime, before.st_mtime) << settings.operation->label;
         EXPECT_EQ (outcome.filesProcessed, 2);
         EXPECT_TRUE (outcome.log.contains ("processing file: " + path ("same.xml") + "...done. \n"));
     }

@@ -192,9 +192,8 @@ TEST_F (Outcome, RunsOnNestedFoldersTakeTurns)
     } inner;
 
     BatchSettings innerSettings;
-    innerSettings.operation = OperationKind::replace;
-    innerSettings.replace.what = "two";
-    innerSettings.replace.with = "three";
+    innerSettings.operation = OperationRegistry::named ("replace string");
+    innerSettings.parameters = ReplaceParameters { "two", "three" }.toParameters();
     innerSettings.directoryPath = path ("sub");
     innerSettings.files = { folder.file ("sub/b.xml"), folder.file ("sub/c.xml") };
     FormulaEngine otherEngine;

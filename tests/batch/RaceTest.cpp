@@ -100,8 +100,8 @@ TEST_F (Race, ARestoreThatWaitedWritesNothingThroughAFolderSwappedMeanwhile)
     ASSERT_TRUE (held->acquire (folder.get(), {}, nullptr).wasOk());
 
     BatchSettings settings;
-    settings.operation = OperationKind::restore;
-    settings.restore.archive = edited.backupFile;
+    settings.operation = OperationRegistry::named ("restore backup");
+    settings.parameters.setFile ("archive", edited.backupFile);
     SwappingReporter swapping;
     swapping.trigger = "waiting for another run";
     std::atomic<bool> swapped { false };

@@ -24,8 +24,8 @@ namespace
         explicit PreparedRecipe (const char* text, bool records = false)
         {
             BatchSettings settings;
-            settings.operation = OperationKind::recipe;
-            settings.recipe.steps = stepsOf (text);
+            settings.operation = OperationRegistry::named ("apply recipe");
+            settings.steps = stepsOf (text);
             operation = BatchOperationFactory::create (settings, &engine);
             operation->setRecordsChanges (records);
             const auto refused = operation->prepare();
@@ -48,8 +48,8 @@ namespace
         BatchSettings recipeSettings (const juce::Array<juce::File>& files, const char* text) const
         {
             BatchSettings settings;
-            settings.operation = OperationKind::recipe;
-            settings.recipe.steps = stepsOf (text);
+            settings.operation = OperationRegistry::named ("apply recipe");
+            settings.steps = stepsOf (text);
             settings.directoryPath = folder.path();
             settings.files = files;
             return settings;
@@ -89,8 +89,8 @@ TEST (RecipeScan, OneStepWritesWhatTheOperationWritesAlone)
     const struct
     {
         const char* recipe;
-        BatchSettings::ReplaceParameters replace;
-        BatchSettings::ConvertParameters convert;
+        ReplaceParameters replace;
+        ConvertParameters convert;
     } steps[] = {
         { "replace Blah Blub", { "Blah", "Blub" }, {} },
         { "replace --regex 'B(l)ah' '${= n = n + 1 }$1'", { "B(l)ah", "${= n = n + 1 }$1", true }, {} },
@@ -100,9 +100,8 @@ TEST (RecipeScan, OneStepWritesWhatTheOperationWritesAlone)
     for (const auto& step : steps)
     {
         BatchSettings alone;
-        alone.operation = step.convert.attribute.isEmpty() ? OperationKind::replace : OperationKind::convert;
-        alone.replace = step.replace;
-        alone.convert = step.convert;
+        alone.operation = OperationRegistry::named (step.convert.attribute.isEmpty() ? "replace string" : "convert value");
+        alone.parameters = step.convert.attribute.isEmpty() ? step.replace.toParameters() : step.convert.toParameters();
         FormulaEngine engine;
         const auto operation = BatchOperationFactory::create (alone, &engine);
         ASSERT_FALSE (operation->prepare().isRefused());

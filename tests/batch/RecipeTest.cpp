@@ -1,4 +1,7 @@
+#include "ConvertParameters.h"
+#include "OperationRegistry.h"
 #include "Recipe.h"
+#include "ReplaceParameters.h"
 #include "ShellWords.h"
 #include "support/JucePrinters.h"
 
@@ -10,17 +13,13 @@ namespace
 {
     RecipeStep replace (const char* what, const char* with, bool regex = false)
     {
-        RecipeStep step;
-        step.replace = { juce::String::fromUTF8 (what), juce::String::fromUTF8 (with), regex };
-        return step;
+        return { OperationRegistry::named ("replace string"),
+                 ReplaceParameters { juce::String::fromUTF8 (what), juce::String::fromUTF8 (with), regex }.toParameters(), 0 };
     }
 
     RecipeStep convert (const char* attribute, const char* formula, const char* format = "design")
     {
-        RecipeStep step;
-        step.kind = OperationKind::convert;
-        step.convert = { attribute, formula, format };
-        return step;
+        return { OperationRegistry::named ("convert value"), ConvertParameters { attribute, formula, format }.toParameters(), 0 };
     }
 
     struct GrammarCase
@@ -115,7 +114,7 @@ TEST (Recipe, LoadTakesUtf8WithOrWithoutAMarkAndRefusesOtherBytes)
     const std::string marked = "\xef\xbb\xbfreplace caf\xc3\xa9 x\n", latin1 = "replace caf\xe9 x\n";
     ASSERT_TRUE (file.replaceWithData (marked.data(), marked.size()));
     ASSERT_TRUE (Recipe::load (file, recipe).wasOk());
-    EXPECT_EQ (recipe.steps.at (0).replace.what, juce::String::fromUTF8 ("caf\xc3\xa9"));
+    EXPECT_EQ (recipe.steps.at (0).parameters.text ("what"), juce::String::fromUTF8 ("caf\xc3\xa9"));
 
     ASSERT_TRUE (file.replaceWithData (latin1.data(), latin1.size()));
     EXPECT_TRUE (Recipe::load (file, recipe).getErrorMessage().endsWith ("is not UTF-8 text"));
@@ -145,12 +144,10 @@ TEST (Recipe, WrittenRecipesReadBackTheSame)
         {
             RecipeStep step;
             if (random() % 2 == 0)
-                step.replace = { text (1), text (0), random() % 2 == 0 };
+                step = { OperationRegistry::named ("replace string"), ReplaceParameters { text (1), text (0), random() % 2 == 0 }.toParameters(), 0 };
             else
-            {
-                step.kind = OperationKind::convert;
-                step.convert = { text (1), text (0), random() % 2 == 0 ? "design" : "keep" };
-            }
+                step = { OperationRegistry::named ("convert value"),
+                         ConvertParameters { text (1), text (0), random() % 2 == 0 ? "design" : "keep" }.toParameters(), 0 };
             written.steps.push_back (step);
         }
         written.includes.add (text (1));
@@ -183,5 +180,5 @@ TEST (Recipe, AHugeQuotedFormulaIsReadWhole)
     ASSERT_TRUE (Recipe::load (file, recipe).wasOk());
     file.deleteFile();
     ASSERT_EQ (recipe.steps.size(), 1u);
-    EXPECT_TRUE (recipe.steps[0].convert.formula.toStdString() == formula);
+    EXPECT_TRUE (recipe.steps[0].parameters.text ("formula").toStdString() == formula);
 }

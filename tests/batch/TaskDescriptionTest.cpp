@@ -1,5 +1,6 @@
 #include "BatchOperationFactory.h"
 #include "FormulaEngine.h"
+#include "OperationRegistry.h"
 #include "TaskDescription.h"
 #include "support/JucePrinters.h"
 
@@ -10,10 +11,10 @@ namespace
     BatchSettings dataFolderWithTwoFiles()
     {
         BatchSettings input;
-        input.replace.what = "Blah";
-        input.replace.with = "Blub";
-        input.convert.attribute = "SomeAttribute";
-        input.convert.formula = "y = x;";
+        input.parameters.set ("what", "Blah");
+        input.parameters.set ("with", "Blub");
+        input.parameters.set ("attribute", "SomeAttribute");
+        input.parameters.set ("formula", "y = x;");
         input.directoryPath = "/data";
         input.files = { juce::File ("/data/A.XML"), juce::File ("/data/b.xml") };
         return input;
@@ -30,7 +31,7 @@ namespace
 TEST (TaskDescription, ReplaceStringInFolder)
 {
     auto input = dataFolderWithTwoFiles();
-    input.operation = OperationKindTable::named ("replace string");
+    input.operation = OperationRegistry::named ("replace string");
 
     EXPECT_EQ (buildTaskDescription (input),
                "Replace string: 'Blah' \n"
@@ -47,7 +48,7 @@ TEST (TaskDescription, ReplaceStringInFolder)
 TEST (TaskDescription, ConvertValueWithSubfolders)
 {
     auto input = dataFolderWithTwoFiles();
-    input.operation = OperationKindTable::named ("convert value");
+    input.operation = OperationRegistry::named ("convert value");
     input.recursive = true;
 
     EXPECT_EQ (buildTaskDescription (input),
@@ -66,7 +67,7 @@ TEST (TaskDescription, ConvertValueWithSubfolders)
 TEST (TaskDescription, SaysWhatTheListingCouldNotEnterBeforeTheFiles)
 {
     auto input = dataFolderWithTwoFiles();
-    input.operation = OperationKindTable::named ("replace string");
+    input.operation = OperationRegistry::named ("replace string");
     input.recursive = true;
     input.unlisted = { "cannot list the folder /data/locked (Permission denied)" };
 
@@ -81,7 +82,7 @@ TEST (TaskDescription, SaysWhatTheListingCouldNotEnterBeforeTheFiles)
 TEST (TaskDescription, EmptyFolderEndsWithOneEmptyLine)
 {
     BatchSettings input;
-    input.operation = OperationKindTable::named ("replace string");
+    input.operation = OperationRegistry::named ("replace string");
     input.directoryPath = "/data";
 
     EXPECT_TRUE (buildTaskDescription (input).endsWith ("in xml-files in folder: /data\n\naffected files (0):\n\n"));
@@ -90,7 +91,7 @@ TEST (TaskDescription, EmptyFolderEndsWithOneEmptyLine)
 TEST (TaskDescription, UnknownOperationShowsNoOperationLines)
 {
     BatchSettings input;
-    input.operation = OperationKindTable::named ("Replace String"); // compared exactly
+    input.operation = OperationRegistry::named ("Replace String"); // compared exactly
 
     input.directoryPath = "/data";
 
@@ -100,9 +101,9 @@ TEST (TaskDescription, UnknownOperationShowsNoOperationLines)
 TEST (TaskDescription, ValuesAreCopiedUnchangedBetweenTheQuotes)
 {
     auto input = dataFolderWithTwoFiles();
-    input.operation = OperationKindTable::named ("replace string");
-    input.replace.what = "it's";
-    input.replace.with = "two\nlines";
+    input.operation = OperationRegistry::named ("replace string");
+    input.parameters.set ("what", "it's");
+    input.parameters.set ("with", "two\nlines");
 
     EXPECT_TRUE (buildTaskDescription (input).startsWith ("Replace string: 'it's' \nwith new string: 'two\nlines' \n\n"));
 }
@@ -110,7 +111,7 @@ TEST (TaskDescription, ValuesAreCopiedUnchangedBetweenTheQuotes)
 TEST (TaskDescription, ReplaceModeDoesNotShowTheFormula)
 {
     auto input = dataFolderWithTwoFiles();
-    input.operation = OperationKindTable::named ("replace string");
-    input.convert.formula = "y = secret;";
+    input.operation = OperationRegistry::named ("replace string");
+    input.parameters.set ("formula", "y = secret;");
     EXPECT_FALSE (buildTaskDescription (input).contains ("secret"));
 }

@@ -3,7 +3,10 @@
 #include "BatchAlerts.h"
 #include "BatchRun.h"
 #include "FileManager.h"
+#include "ConvertParameters.h"
 #include "FormulaEngine.h"
+#include "OperationRegistry.h"
+#include "ReplaceParameters.h"
 #include "UnicodeCharacterClasses.h"
 #include "support/RecordingAlerts.h"
 #include "support/TestFolder.h"
@@ -35,8 +38,8 @@ protected:
     BatchSettings replaceSettings (const juce::String& what, const juce::String& with, bool recursive = false) const
     {
         BatchSettings settings;
-        settings.operation = OperationKind::replace;
-        settings.replace = { what, with };
+        settings.operation = OperationRegistry::named ("replace string");
+        settings.parameters = ReplaceParameters { what, with }.toParameters();
         settings.directoryPath = folder.path();
         settings.files = listedFiles (recursive);
         return settings;
@@ -45,16 +48,16 @@ protected:
     static BatchSettings restoreSettings (const juce::File& archive)
     {
         BatchSettings settings;
-        settings.operation = OperationKind::restore;
-        settings.restore.archive = archive;
+        settings.operation = OperationRegistry::named ("restore backup");
+        settings.parameters.setFile ("archive", archive);
         return settings;
     }
 
     BatchSettings convertSettings (const juce::String& attribute, const juce::String& formula) const
     {
         BatchSettings settings;
-        settings.operation = OperationKind::convert;
-        settings.convert = { attribute, formula };
+        settings.operation = OperationRegistry::named ("convert value");
+        settings.parameters = ConvertParameters { attribute, formula }.toParameters();
         settings.directoryPath = folder.path();
         settings.files = listedFiles();
         return settings;

@@ -1,62 +1,66 @@
 #include "BatchCommandLine.h"
 
-#include "NumberFormat.h"
+#include "OperationRegistry.h"
 
+
+namespace
+{
+    constexpr const char* fileOptions = "[--recursive] [--include GLOB] [--exclude GLOB] [--dry-run] [--diff]";
+    constexpr const char* indent = "                       ";
+
+    /** "  --regex                 WHAT is ...": the term, then its lines from column 26. */
+    juce::String entry (const juce::String& term, const juce::StringArray& lines)
+    {
+        constexpr int column = 26;
+        juce::String text = "  " + term;
+        text << (text.length() <= column - 2 ? juce::String::repeatedString (" ", column - text.length()) : "\n" + juce::String::repeatedString (" ", column));
+        return text + lines.joinIntoString ("\n" + juce::String::repeatedString (" ", column)) + "\n";
+    }
+
+    juce::String entriesOf (const OperationDeclaration& operation)
+    {
+        juce::StringArray words { operation.option };
+        for (const auto* value : operation.valuesInOrder())
+            words.add (value->valueName);
+        auto text = entry (words.joinIntoString (" "), operation.help);
+        for (const auto* named : operation.namedParameters())
+            text << entry (named->option + (named->kind == ParameterDeclaration::Kind::flag ? "" : " " + named->valueName), named->help);
+        return text;
+    }
+}
 
 juce::String BatchCommandLine::usage()
 {
-    return "usage: quillmere-batch [--recursive] [--include GLOB] [--exclude GLOB] [--dry-run] [--diff]\n"
-           "                       [--regex] --replace WHAT WITH FOLDER\n"
-           "       quillmere-batch [--recursive] [--include GLOB] [--exclude GLOB] [--dry-run] [--diff]\n"
-           "                       [--number-format FORMAT] --convert ATTRIBUTE FORMULA FOLDER\n"
-           "       quillmere-batch [--recursive] [--include GLOB] [--exclude GLOB] [--dry-run] [--diff]\n"
-           "                       --recipe FILE FOLDER\n"
-           "       quillmere-batch [--dry-run] [--diff] --restore ARCHIVE\n"
-           "       (each may add --report FILE, or --report - for standard output)\n"
-           "       quillmere-batch --help | --version\n"
-           "\n"
-           "Edits every *.xml file in FOLDER in one pass, after backing them all up into\n"
-           "FOLDER/QuillmereBackup.zip (or the first free QuillmereBackup(N).zip).\n"
-           "\n"
-           "  --replace WHAT WITH     replace every WHAT by WITH in the whole text of each\n"
-           "                          file (case-sensitive, left to right, no overlaps)\n"
-           "  --regex                 WHAT is a regular expression (PCRE2; ^ and $ at\n"
-           "                          each line) and WITH may hold $1..$99, ${name}, $0,\n"
-           "                          $$ and ${= FORMULA } on groups read as numbers _1,\n"
-           "                          _2... or by name, e.g. --regex --replace\n"
-           "                          'id=\"([a-z]+)-(\\d+)\"' 'id=\"$1_$2\"' or\n"
-           "                          --regex --replace 'gain=\"([-.0-9]+)dB\"'\n"
-           "                          'gain=\"${= _1 - 6 }dB\"'\n"
-           "  --convert ATTRIBUTE FORMULA\n"
-           "                          give every attribute named ATTRIBUTE (letter case\n"
-           "                          ignored) the value of FORMULA, with x its old value,\n"
-           "                          e.g. --convert gain 'y = x * 2;'. ATTRIBUTE may be a\n"
-           "                          path holding '/', '[', '@' or '(', e.g.\n"
-           "                          \"//par[@name='volume']/@value\" or '//volume/text()'\n"
-           "  --number-format FORMAT  how converted numbers are written: design (the\n"
-           "                          default, %.9g), keep (like the old value), or\n"
-           "                          %.Nf, %.Ng, %.Ne with N from 0 to 17\n"
-           "  --recipe FILE           apply the steps of a recipe file to each file in one\n"
-           "                          pass, with one backup: one step a line, in this\n"
-           "                          tool's words and quoted as the shell quotes, e.g.\n"
-           "                            replace cat dog\n"
-           "                            replace --regex 'id=\"(\\d+)\"' 'id=\"n$1\"'\n"
-           "                            convert --number-format keep gain 'y = x * 2;'\n"
-           "                          and '#' comments; include GLOB, exclude GLOB and\n"
-           "                          recursive lines choose files as the options do.\n"
-           "                          Consecutive replace lines act in one scan: at each\n"
-           "                          place the first that matches wins, and replaced\n"
-           "                          text is not scanned again (so a swap works)\n"
-           "  --report FILE           also write a JSON report to FILE (- for standard\n"
-           "                          output, which then takes nothing else): the task,\n"
-           "                          each file's status (changed, unchanged, failed,\n"
-           "                          skipped) and reason, counts, and each change's\n"
-           "                          line, column, old and new text and step; with\n"
-           "                          --dry-run, what the run would do\n"
-           "  --restore ARCHIVE       write every file of the backup ARCHIVE back to its\n"
-           "                          place in the folder that holds ARCHIVE, after\n"
-           "                          backing up the files it replaces\n"
-           "  --recursive             also the files in all subfolders of FOLDER\n"
+    juce::String text;
+    for (const auto* operation : OperationRegistry::commandLineOrder())
+    {
+        text << (text.isEmpty() ? "usage: " : "       ") << "quillmere-batch ";
+        if (operation->listsFolder())
+            text << fileOptions << "\n"
+                 << indent << operation->synopsis() << " FOLDER\n";
+        else
+            text << "[--dry-run] [--diff] " << operation->synopsis() << "\n";
+    }
+    text << "       (each may add --report FILE, or --report - for standard output)\n"
+            "       quillmere-batch --help | --version\n"
+            "\n"
+            "Edits every *.xml file in FOLDER in one pass, after backing them all up into\n"
+            "FOLDER/QuillmereBackup.zip (or the first free QuillmereBackup(N).zip).\n"
+            "\n";
+    for (const auto* operation : OperationRegistry::commandLineOrder())
+        if (operation->listsFolder())
+            text << entriesOf (*operation);
+    text << entry ("--report FILE", { "also write a JSON report to FILE (- for standard",
+                                      "output, which then takes nothing else): the task,",
+                                      "each file's status (changed, unchanged, failed,",
+                                      "skipped) and reason, counts, and each change's",
+                                      "line, column, old and new text and step; with",
+                                      "--dry-run, what the run would do" });
+    for (const auto* operation : OperationRegistry::commandLineOrder())
+        if (! operation->listsFolder())
+            text << entriesOf (*operation);
+    return text
+         + "  --recursive             also the files in all subfolders of FOLDER\n"
            "  --include GLOB          take the files whose names match GLOB instead of\n"
            "                          *.xml (letter case ignored; repeatable, and GLOB may\n"
            "                          be a list separated by ';'), e.g. --include '*.xiz'\n"
@@ -83,9 +87,56 @@ juce::String BatchCommandLine::usage()
 
 namespace
 {
-    const juce::StringArray options { "--recursive", "--regex", "--include", "--exclude", "--dry-run", "--diff", "--number-format", "--replace", "--convert", "--recipe", "--report", "--restore", "--help", "-h", "--version" };
+    /** Every word that is an option: the tool's own and the operations'. */
+    juce::StringArray allOptions()
+    {
+        juce::StringArray options { "--recursive", "--include", "--exclude", "--dry-run", "--diff", "--report", "--help", "-h", "--version" };
+        for (const auto* operation : OperationRegistry::all())
+        {
+            options.add (operation->option);
+            for (const auto* named : operation->namedParameters())
+                options.addIfNotAlreadyThere (named->option);
+        }
+        return options;
+    }
 
-    constexpr const char* chooseOne = "choose one of --replace, --convert, --recipe and --restore, once";
+    juce::String chooseOne()
+    {
+        juce::StringArray choices;
+        for (const auto* operation : OperationRegistry::commandLineOrder())
+            choices.add (operation->option);
+        return "choose one of " + OperationRegistry::listed (choices, "and") + ", once";
+    }
+
+    juce::String sayWhatToDo()
+    {
+        juce::StringArray calls;
+        for (const auto* operation : OperationRegistry::commandLineOrder())
+        {
+            juce::StringArray words { operation->option };
+            for (const auto* value : operation->valuesInOrder())
+                words.add (value->valueName);
+            calls.add (words.joinIntoString (" "));
+        }
+        return "say what to do: " + OperationRegistry::listed (calls, "or");
+    }
+
+    /** An operation's option given with another operation: where it belongs. */
+    juce::String misplaced (const juce::String& option, const OperationDeclaration& chosen)
+    {
+        for (const auto* owner : OperationRegistry::all())
+            if (owner->parameterWithOption (option) != nullptr)
+            {
+                // A recipe's steps carry their own options.
+                const bool readsSteps = std::any_of (chosen.parameters.begin(), chosen.parameters.end(), [] (const auto& parameter) {
+                    return parameter.kind == ParameterDeclaration::Kind::recipe;
+                });
+                if (readsSteps && owner->recipeWord.isNotEmpty())
+                    return option + " goes on a recipe's " + owner->recipeWord + " lines";
+                return option + " goes with " + owner->option + " only";
+            }
+        return "unknown option " + option;
+    }
 
     juce::Result checkReport (const BatchCommandLine& parsed)
     {
@@ -99,12 +150,65 @@ namespace
             return juce::Result::fail ("no such folder for the report: " + target.getParentDirectory().getFullPathName());
         return juce::Result::ok();
     }
+
+    /** Takes the values that follow an operation's option. */
+    juce::Result takeValues (const juce::StringArray& arguments, int& i, const OperationDeclaration& operation,
+                             const juce::StringArray& options, OperationParameters& parameters)
+    {
+        const auto inOrder = operation.valuesInOrder();
+        const auto& argument = arguments[i];
+        if (inOrder.size() == 1)
+        {
+            if (i + 1 >= arguments.size() || options.contains (arguments[i + 1]))
+                return juce::Result::fail (argument + " needs " + inOrder[0]->neededAs);
+            parameters.set (inOrder[0]->key, arguments[++i]);
+            return juce::Result::ok();
+        }
+
+        const auto count = juce::String (inOrder.size() == 2 ? "two" : juce::String ((int) inOrder.size()));
+        if (i + (int) inOrder.size() >= arguments.size())
+            return juce::Result::fail (argument + " needs " + count + " values");
+        // A value that is one of the options is far more likely a slip than a
+        // text to replace: taking it as a value would turn a dry run into a real one.
+        for (size_t k = 1; k <= inOrder.size(); ++k)
+            if (options.contains (arguments[i + (int) k]))
+                return juce::Result::fail (argument + " needs " + count + " values, but " + arguments[i + (int) k] + " is an option");
+        for (const auto* value : inOrder)
+            parameters.set (value->key, arguments[++i]);
+        return juce::Result::ok();
+    }
+
+    /** An archive must exist and a recipe must read; both are taken from the working folder. */
+    juce::Result resolveFiles (BatchCommandLine& parsed)
+    {
+        for (const auto& parameter : parsed.operation->parameters)
+        {
+            const auto given = parsed.parameters.text (parameter.key);
+            const auto file = juce::File::getCurrentWorkingDirectory().getChildFile (given);
+            if (parameter.kind == ParameterDeclaration::Kind::recipe)
+            {
+                if (auto read = Recipe::load (file, parsed.recipe); read.failed())
+                    return juce::Result::fail ("the recipe " + given + " cannot be used:\n" + read.getErrorMessage());
+                parsed.parameters.setFile (parameter.key, file);
+            }
+            else if (parameter.kind == ParameterDeclaration::Kind::archive)
+            {
+                if (! file.existsAsFile())
+                    return juce::Result::fail ("no such archive: " + given);
+                parsed.parameters.setFile (parameter.key, file);
+            }
+        }
+        return juce::Result::ok();
+    }
 }
 
 juce::Result BatchCommandLine::parse (const juce::StringArray& arguments, BatchCommandLine& parsed)
 {
     parsed = {};
+    const auto options = allOptions();
     juce::StringArray positional;
+    juce::StringArray operationOptions; // the operations' own options given, in order
+    OperationParameters given;
 
     for (int i = 0; i < arguments.size(); ++i)
     {
@@ -128,21 +232,11 @@ juce::Result BatchCommandLine::parse (const juce::StringArray& arguments, BatchC
             parsed.dryRun = true;
         else if (argument == "--diff")
             parsed.diff = true;
-        else if (argument == "--regex")
-            parsed.regex = true;
         else if (argument == "--include" || argument == "--exclude")
         {
             if (i + 1 >= arguments.size() || options.contains (arguments[i + 1]))
                 return juce::Result::fail (argument + " needs a GLOB");
             (argument == "--include" ? parsed.includes : parsed.excludes).add (arguments[++i]);
-        }
-        else if (argument == "--number-format")
-        {
-            if (i + 1 >= arguments.size() || options.contains (arguments[i + 1]))
-                return juce::Result::fail ("--number-format needs a FORMAT");
-            parsed.numberFormat = arguments[++i];
-            if (! NumberFormat::parse (parsed.numberFormat.toStdString()))
-                return juce::Result::fail ("--number-format takes " + juce::String (NumberFormat::choices) + ", not " + parsed.numberFormat);
         }
         else if (argument == "--report")
         {
@@ -150,38 +244,35 @@ juce::Result BatchCommandLine::parse (const juce::StringArray& arguments, BatchC
                 return juce::Result::fail ("--report needs a FILE, or - for standard output");
             parsed.report = arguments[++i];
         }
-        else if (argument == "--recipe")
+        else if (const auto* operation = OperationRegistry::withOption (argument))
         {
-            if (parsed.operation.has_value())
-                return juce::Result::fail (chooseOne);
-            if (i + 1 >= arguments.size() || options.contains (arguments[i + 1]))
-                return juce::Result::fail ("--recipe needs the recipe FILE");
-            parsed.operation = OperationKind::recipe;
-            parsed.first = arguments[++i];
+            if (parsed.operation != nullptr)
+                return juce::Result::fail (chooseOne());
+            if (auto taken = takeValues (arguments, i, *operation, options, given); taken.failed())
+                return taken;
+            parsed.operation = operation;
         }
-        else if (argument == "--restore")
+        else if (options.contains (argument))
         {
-            if (parsed.operation.has_value())
-                return juce::Result::fail (chooseOne);
-            if (i + 1 >= arguments.size() || options.contains (arguments[i + 1]))
-                return juce::Result::fail ("--restore needs the ARCHIVE to restore from");
-            parsed.operation = OperationKind::restore;
-            parsed.first = arguments[++i];
-        }
-        else if (argument == "--replace" || argument == "--convert")
-        {
-            if (parsed.operation.has_value())
-                return juce::Result::fail (chooseOne);
-            if (i + 2 >= arguments.size())
-                return juce::Result::fail (argument + " needs two values");
-            // A value that is one of the options is far more likely a slip than a
-            // text to replace: taking it as a value would turn a dry run into a real one.
-            for (const auto& value : { arguments[i + 1], arguments[i + 2] })
-                if (options.contains (value))
-                    return juce::Result::fail (argument + " needs two values, but " + value + " is an option");
-            parsed.operation = argument == "--replace" ? OperationKind::replace : OperationKind::convert;
-            parsed.first = arguments[++i];
-            parsed.second = arguments[++i];
+            // An option of some operation's parameter: its owner is known once the operation is.
+            const ParameterDeclaration* named = nullptr;
+            for (const auto* owner : OperationRegistry::all())
+                if (named == nullptr)
+                    named = owner->parameterWithOption (argument);
+            jassert (named != nullptr);
+            operationOptions.add (argument);
+            if (named->kind == ParameterDeclaration::Kind::flag)
+                given.setFlag (named->key, true);
+            else
+            {
+                if (i + 1 >= arguments.size() || options.contains (arguments[i + 1]))
+                    return juce::Result::fail (argument + " needs a " + named->valueName);
+                const auto& value = arguments[++i];
+                if (named->check != nullptr)
+                    if (const auto problem = named->check (value); problem.isNotEmpty())
+                        return juce::Result::fail (problem);
+                given.set (named->key, value);
+            }
         }
         else if (argument.startsWith ("--"))
             return juce::Result::fail ("unknown option " + argument);
@@ -189,35 +280,30 @@ juce::Result BatchCommandLine::parse (const juce::StringArray& arguments, BatchC
             positional.add (argument);
     }
 
-    if (! parsed.operation.has_value())
-        return juce::Result::fail ("say what to do: --replace WHAT WITH, --convert ATTRIBUTE FORMULA, --recipe FILE or --restore ARCHIVE");
+    if (parsed.operation == nullptr)
+        return juce::Result::fail (sayWhatToDo());
 
-    if (parsed.regex && parsed.operation != OperationKind::replace)
-        return juce::Result::fail (parsed.operation == OperationKind::recipe ? "--regex goes on a recipe's replace lines"
-                                                                             : "--regex goes with --replace only");
-    if (parsed.operation == OperationKind::recipe && arguments.contains ("--number-format"))
-        return juce::Result::fail ("--number-format goes on a recipe's convert lines");
+    for (const auto& option : operationOptions)
+        if (parsed.operation->parameterWithOption (option) == nullptr)
+            return juce::Result::fail (misplaced (option, *parsed.operation));
+
+    parsed.parameters = parsed.operation->defaults();
+    for (const auto& parameter : parsed.operation->parameters)
+        if (given.has (parameter.key))
+            parsed.parameters.set (parameter.key, given.text (parameter.key));
 
     if (parsed.report.isNotEmpty())
         if (auto checked = checkReport (parsed); checked.failed())
             return checked;
 
-    if (parsed.operation == OperationKind::recipe)
-    {
-        const auto file = juce::File::getCurrentWorkingDirectory().getChildFile (parsed.first);
-        if (auto read = Recipe::load (file, parsed.recipe); read.failed())
-            return juce::Result::fail ("the recipe " + parsed.first + " cannot be used:\n" + read.getErrorMessage());
-    }
+    if (! parsed.operation->listsFolder() && ! positional.isEmpty())
+        return juce::Result::fail (parsed.operation->option + " takes no FOLDER: " + parsed.operation->folderRefusal);
 
-    if (parsed.operation == OperationKind::restore)
-    {
-        if (! positional.isEmpty())
-            return juce::Result::fail ("--restore takes no FOLDER: it restores into the folder that holds ARCHIVE");
-        parsed.archive = juce::File::getCurrentWorkingDirectory().getChildFile (parsed.first);
-        if (! parsed.archive.existsAsFile())
-            return juce::Result::fail ("no such archive: " + parsed.first);
+    if (auto resolved = resolveFiles (parsed); resolved.failed())
+        return resolved;
+
+    if (! parsed.operation->listsFolder())
         return juce::Result::ok();
-    }
 
     if (positional.size() != 1)
         return juce::Result::fail (positional.isEmpty() ? "name the FOLDER to work on"

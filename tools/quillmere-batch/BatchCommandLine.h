@@ -1,13 +1,12 @@
 #pragma once
 
-#include "OperationKind.h"
+#include "OperationDeclaration.h"
 #include "Recipe.h"
 
 #include <juce_core/juce_core.h>
 
-#include <optional>
-
-/** The parsed arguments of quillmere-batch. */
+/** The parsed arguments of quillmere-batch. The operations, their options
+    and their values are the registry's (OperationRegistry). */
 struct BatchCommandLine
 {
     enum class Mode
@@ -21,14 +20,10 @@ struct BatchCommandLine
     bool recursive = false;
     bool dryRun = false;
     bool diff = false;
-    bool regex = false; // --regex: WHAT is a regular expression
-    std::optional<OperationKind> operation;
-    juce::String first;                   // WHAT, ATTRIBUTE or ARCHIVE
-    juce::String second;                  // WITH, or FORMULA
-    juce::File folder;                    // the FOLDER to work on; none with --restore
-    juce::File archive;                   // --restore ARCHIVE
+    const OperationDeclaration* operation = nullptr;
+    OperationParameters parameters;       // the operation's, as given (an archive or recipe as its full path)
+    juce::File folder;                    // the FOLDER to work on; none for an operation in its archive's folder
     juce::StringArray includes, excludes; // --include and --exclude, as given
-    juce::String numberFormat = "design"; // --number-format FORMAT
     Recipe recipe;                        // --recipe FILE, as read
     juce::String report;                  // --report FILE: the file's path as given, "-" for standard output; empty: none
 

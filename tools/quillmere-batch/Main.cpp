@@ -64,10 +64,8 @@ namespace
     {
         BatchSettings settings;
         settings.operation = call.operation;
-        settings.replace = { call.first, call.second, call.regex };
-        settings.convert = { call.first, call.second, call.numberFormat };
-        settings.restore.archive = call.archive;
-        settings.recipe.steps = call.recipe.steps;
+        settings.parameters = call.parameters;
+        settings.steps = call.recipe.steps;
         // A recipe's own file lines add to the options, as repeated options add to each other.
         settings.recursive = call.recursive || call.recipe.recursive;
         auto includes = call.includes, excludes = call.excludes;
@@ -77,7 +75,7 @@ namespace
         settings.directoryPath = settings.workingFolder().getFullPathName();
 
         // A restore's files are the archive's entries, not the folder's listing.
-        if (call.operation != OperationKind::restore)
+        if (settings.listsFolder())
         {
             console.phaseProgress (BatchReporter::Phase::listing, 0, 0);
             const FolderListing listing (call.folder, settings.recursive, settings.filePattern);
