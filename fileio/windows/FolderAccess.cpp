@@ -18,6 +18,7 @@ namespace
     constexpr NTSTATUS statusObjectPathNotFound = (NTSTATUS) 0xC000003AL;
     constexpr NTSTATUS statusObjectNameCollision = (NTSTATUS) 0xC0000035L;
     constexpr NTSTATUS statusAccessDenied = (NTSTATUS) 0xC0000022L;
+    constexpr NTSTATUS statusReparsePointEncountered = (NTSTATUS) 0xC000050BL; // refused by OBJ_DONT_REPARSE
     constexpr int fileLinkInformation = 11;
 
     /** FILE_LINK_INFORMATION, which MinGW's headers lack. */
@@ -181,6 +182,11 @@ FolderAccess::Parent FolderAccess::openParent (const std::string& relative, bool
         auto next = WindowsFiles::openRelative (parent.descriptor, parts[i], folderAccess, createFolders ? FILE_OPEN_IF : FILE_OPEN,
                                                 FILE_DIRECTORY_FILE);
         const auto where = shown (joined (parts, i + 1));
+        if (next.status == statusReparsePointEncountered)
+        {
+            parent.result = juce::Result::fail ("the folder " + where + " on its way is a link: not changed");
+            return parent;
+        }
         if (! next.ok())
         {
             parent.folderMissing = isMissing (next.status);
@@ -208,6 +214,8 @@ juce::Result FolderAccess::checkTarget (const Parent& parent, const FileState* e
     auto target = WindowsFiles::openRelative (parent.descriptor, parent.leaf, FILE_READ_ATTRIBUTES, FILE_OPEN, 0);
     if (target.ok())
         current = WindowsFiles::stateOf (target.handle.get());
+    else if (target.status == statusReparsePointEncountered)
+        current.kind = FileState::Kind::link;
     else if (! isMissing (target.status))
         return failureOf ("cannot look at the file", target.status);
     return judgeTarget (expected, current);
@@ -227,6 +235,8 @@ FileState FolderAccess::stateOf (const std::string& relative) const
     }
     if (auto target = WindowsFiles::openRelative (parent.descriptor, parent.leaf, FILE_READ_ATTRIBUTES, FILE_OPEN, 0); target.ok())
         state = WindowsFiles::stateOf (target.handle.get());
+    else if (target.status == statusReparsePointEncountered)
+        state.kind = FileState::Kind::link;
     return state;
 }
 
@@ -264,7 +274,7 @@ bool FolderAccess::linkOnTheWay (const std::string& relative) const
     {
         auto next = WindowsFiles::openRelative (current, part, FILE_READ_ATTRIBUTES | FILE_TRAVERSE, FILE_OPEN, 0);
         if (! next.ok())
-            return ! isMissing (next.status);
+            return next.status == statusReparsePointEncountered || ! isMissing (next.status);
         const auto kind = WindowsFiles::stateOf (next.handle.get()).kind;
         if (kind == FileState::Kind::link)
             return true;
@@ -477,19 +487,16 @@ std::vector<std::string> FolderAccess::removeFiles (const std::string& relativeF
                                                     const std::function<bool (const std::string& name)>& isWanted) const
 {
     std::vector<std::string> removed;
-    FileDescriptor holder;
-    auto inside = descriptor.get();
-    if (! relativeFolder.empty())
-    {
-        const auto parent = openParent (relativeFolder, false);
-        if (parent.result.failed())
-            return removed;
-        auto sub = WindowsFiles::openRelative (parent.descriptor, parent.leaf, folderAccess, FILE_OPEN, FILE_DIRECTORY_FILE);
-        if (! sub.ok() || WindowsFiles::stateOf (sub.handle.get()).kind != FileState::Kind::folder)
-            return removed;
-        holder = std::move (sub.handle);
-        inside = holder.get();
-    }
+    // A handle of its own: a listing's position belongs to its handle, and
+    // the folder's may serve other threads meanwhile ("" opens the folder itself).
+    const auto parent = relativeFolder.empty() ? Parent() : openParent (relativeFolder, false);
+    if (parent.result.failed())
+        return removed;
+    auto sub = relativeFolder.empty() ? WindowsFiles::openRelative (descriptor.get(), {}, folderAccess, FILE_OPEN, FILE_DIRECTORY_FILE)
+                                      : WindowsFiles::openRelative (parent.descriptor, parent.leaf, folderAccess, FILE_OPEN, FILE_DIRECTORY_FILE);
+    if (! sub.ok() || WindowsFiles::stateOf (sub.handle.get()).kind != FileState::Kind::folder)
+        return removed;
+    const auto inside = sub.handle.get();
 
     std::vector<std::string> names;
     std::vector<char> buffer (64 * 1024);
