@@ -12,6 +12,16 @@ add_link_options(-static -static-libgcc -static-libstdc++)
 # archives linked into them (which would clash in a DLL linked against them).
 string(APPEND CMAKE_SHARED_LINKER_FLAGS " -Wl,--exclude-libs,ALL")
 
+# glibc's math functions (built by scripts/build-windows-deps.sh) in every
+# program and DLL, ahead of MinGW's, whose pow, sin, tanh... round otherwise
+# than glibc's: the formula engine then computes on Windows the values it
+# computes on Linux. The standard libraries come after the objects and
+# libraries of a link line, before the compiler's own.
+find_library(QUILLMERE_GLIBC_MATH quillmere-glibc-math REQUIRED)
+foreach(language C CXX)
+    set(CMAKE_${language}_STANDARD_LIBRARIES "${QUILLMERE_GLIBC_MATH} ${CMAKE_${language}_STANDARD_LIBRARIES}")
+endforeach()
+
 configure_file(cmake/QuillmereVersion.h.in ${PROJECT_BINARY_DIR}/generated/QuillmereVersion.h @ONLY)
 add_library(quillmere_version INTERFACE)
 target_include_directories(quillmere_version INTERFACE ${PROJECT_BINARY_DIR}/generated)
