@@ -23,6 +23,8 @@ foreach(language C CXX)
     set(CMAKE_${language}_STANDARD_LIBRARIES "${QUILLMERE_GLIBC_MATH} ${CMAKE_${language}_STANDARD_LIBRARIES}")
 endforeach()
 
+# Debian's MinGW zlib has an import library for zlib1.dll beside the static one.
+set(ZLIB_USE_STATIC_LIBS ON)
 find_package(ZLIB REQUIRED)
 find_package(EXPAT REQUIRED)
 # The prefix holds expat as a static library: its header must not ask for DLL imports.
