@@ -3,7 +3,10 @@
 # expat, libpng, libjpeg-turbo, libzip and PCRE2 from Debian's own source
 # packages (the versions, and Debian's patches, that the Linux build links),
 # and GoogleTest from /usr/src/googletest; zlib is Debian's MinGW package.
-# Each is a static library, built with cmake/mingw-w64.cmake.
+# Each is a static library, built with cmake/mingw-w64.cmake. Also glibc's
+# double-precision math functions, from the glibc source package of the
+# installed libc6, as libquillmere-glibc-math.a (scripts/windows-libm/), so
+# that the Windows programs compute the values Linux computes.
 #
 # Installs the compilers, Wine and the deb-src entry it needs when they are
 # missing (as root; otherwise it prints what to run and fails). A finished
@@ -28,7 +31,7 @@ stamp=$prefix/quillmere-deps.stamp
 jobs=${JOBS:-2}
 
 # Raise when the way the libraries are built changes, so old prefixes are rebuilt.
-recipe=1
+recipe=2
 source_packages=(expat libpng1.6 libjpeg-turbo libzip pcre2)
 
 "$repo/scripts/ensure-packages.sh" \
@@ -156,6 +159,12 @@ for package in "${source_packages[@]}"; do
         ;;
     esac
 done
+
+# glibc's math, at the version of the C library the Linux build runs on.
+glibc_version=$(dpkg-query -W -f='${Version}' libc6)
+versions+=("glibc $glibc_version")
+source=$(unpack_source glibc "$glibc_version")
+cmake_build glibc-math "$repo/scripts/windows-libm" -DGLIBC_SOURCE_DIR="$source"
 
 gtest_version=$(dpkg-query -W -f='${Version}' googletest)
 versions+=("googletest $gtest_version")

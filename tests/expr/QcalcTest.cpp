@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <sstream>
 
 namespace
@@ -34,6 +35,15 @@ namespace
         EXPECT_EQ (result.out, "5\n");
         EXPECT_EQ (RunFormula (calculator, "0.1").out, "0.10000000000000001\n");
         EXPECT_EQ (RunFormula (calculator, "-1/3").out, "-0.33333333333333331\n");
+    }
+
+    TEST (Qcalc, PrintsNanWithoutItsSign)
+    {
+        Calculator calculator;
+        ASSERT_TRUE (calculator.SetVariable ("n", std::nan ("")));
+        ASSERT_TRUE (calculator.SetVariable ("m", -std::nan ("")));
+        EXPECT_EQ (RunFormula (calculator, "n").out, "nan\n");
+        EXPECT_EQ (RunFormula (calculator, "m").out, "nan\n");
     }
 
     TEST (Qcalc, VariablesPersistFromFormulaToFormula)

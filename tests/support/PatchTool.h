@@ -9,6 +9,23 @@
 /** GNU patch, run as a user would on a diff the tool printed. */
 struct PatchTool
 {
+    /** False on Windows when no patch.exe is on PATH (Git for Windows has
+        one; Wine has none), where the tests that need it are skipped. On
+        other systems the test packages install patch, and a missing one
+        fails the tests that run it. */
+    static bool available()
+    {
+#if JUCE_WINDOWS
+        const auto folders = juce::StringArray::fromTokens (juce::SystemStats::getEnvironmentVariable ("PATH", {}), ";", "\"");
+        for (const auto& folder : folders)
+            if (folder.isNotEmpty() && juce::File (folder.unquoted()).getChildFile ("patch.exe").existsAsFile())
+                return true;
+        return false;
+#else
+        return true;
+#endif
+    }
+
     /** Applies diff with patch -p1 inside folder; fails with patch's own words. */
     static juce::Result apply (const juce::File& folder, const std::string& diff)
     {

@@ -28,6 +28,8 @@ namespace
 // patch -p1 must turn the old bytes into exactly the new ones.
 TEST_P (PatchRoundTrip, PatchRebuildsTheNewBytes)
 {
+    if (! PatchTool::available())
+        GTEST_SKIP() << "no patch.exe on PATH";
     const auto& trip = GetParam();
     TestFolder folder;
     folder.write ("f.xml", trip.before);
@@ -106,6 +108,8 @@ TEST (UnifiedDiff, QuotesHeaderNamesThatPatchWouldSplit)
 
 TEST (UnifiedDiff, PatchFindsAQuotedName)
 {
+    if (! PatchTool::available())
+        GTEST_SKIP() << "no patch.exe on PATH";
     TestFolder folder;
     folder.write ("my preset.xml", "<a gain=\"1\"/>\n");
     const auto diff = UnifiedDiff::write ("<a gain=\"1\"/>\n", "<a gain=\"2\"/>\n",

@@ -118,6 +118,8 @@ TEST (ValuePath, NestingIsBoundedNotAStackOverflow)
             const auto path = ValuePath::parse (text, refusal);
             EXPECT_EQ (path.has_value(), depth == 100) << open << " x " << depth;
             if (! path)
+            {
                 EXPECT_NE (refusal.message.find ("nests deeper"), std::string::npos) << refusal.message;
+            }
         }
 }

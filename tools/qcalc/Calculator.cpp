@@ -4,6 +4,7 @@
 
 #include <expr/Exception.h>
 
+#include <cmath>
 #include <cstdio>
 
 Calculator::Calculator() = default;
@@ -38,7 +39,12 @@ bool Calculator::Run (const std::string& formula, std::ostream& out, std::ostrea
     {
         const double value = engine.compute();
         char text[32];
-        std::snprintf (text, sizeof text, "%.17g", value);
+        if (std::isnan (value))
+            // A NaN's sign bit depends on which operand the processor passed
+            // on, so on the compiler's order; printf shows it in glibc only.
+            std::snprintf (text, sizeof text, "nan");
+        else
+            std::snprintf (text, sizeof text, "%.17g", value);
         out << text << "\n";
         return true;
     }

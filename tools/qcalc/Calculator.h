@@ -17,8 +17,9 @@ public:
     /** Sets a variable, creating it when missing; false for a constant. */
     bool SetVariable (const std::string& name, double value);
 
-    /** Parses and computes one formula; writes the value as "%.17g" to out,
-        or the error report to errors. True when the formula computed. */
+    /** Parses and computes one formula; writes the value as "%.17g" to out
+        (a NaN as "nan" whatever its sign, as the tool writes it), or the
+        error report to errors. True when the formula computed. */
     bool Run (const std::string& formula, std::ostream& out, std::ostream& errors);
 
 private:
