@@ -1,10 +1,9 @@
 # The Windows build, cross-compiled with cmake/mingw-w64.cmake (make windows).
 # Read by the top-level CMakeLists.txt in place of the Linux build below it.
 #
-# Built so far: the formula engine (expr, shaping, formula), qcalc, the JUCE
-# modules (juce_base), xmltext and their test programs. fileio, archive,
-# filelist, batch, the window and quillmere-batch wait for the Windows side
-# of the folder layer.
+# Built: the formula engine (expr, shaping, formula), qcalc, the JUCE
+# modules (juce_base), the folder layer (fileio), archive, xmltext,
+# filelist, batch, quillmere-batch and their test programs.
 
 # Each program is one .exe that imports only the DLLs Windows has: the C and
 # C++ runtimes and winpthreads are linked in.
@@ -31,6 +30,25 @@ find_package(EXPAT REQUIRED)
 set_property(TARGET EXPAT::EXPAT APPEND PROPERTY INTERFACE_COMPILE_DEFINITIONS XML_STATIC)
 find_package(PNG REQUIRED)
 find_package(JPEG REQUIRED)
+
+# libzip and PCRE2 as the prefix holds them, under the names the Linux
+# build's pkg-config gives them; nlohmann-json is headers alone, the same
+# as Linux uses, reached through a folder of its own (not /usr/include).
+find_library(QUILLMERE_LIBZIP zip REQUIRED)
+find_path(QUILLMERE_LIBZIP_INCLUDE zip.h REQUIRED)
+add_library(PkgConfig::LIBZIP INTERFACE IMPORTED)
+target_include_directories(PkgConfig::LIBZIP INTERFACE ${QUILLMERE_LIBZIP_INCLUDE})
+target_link_libraries(PkgConfig::LIBZIP INTERFACE ${QUILLMERE_LIBZIP} ZLIB::ZLIB bcrypt advapi32)
+find_library(QUILLMERE_PCRE2 pcre2-8 REQUIRED)
+add_library(PkgConfig::PCRE2 INTERFACE IMPORTED)
+target_include_directories(PkgConfig::PCRE2 INTERFACE ${QUILLMERE_LIBZIP_INCLUDE})
+target_compile_definitions(PkgConfig::PCRE2 INTERFACE PCRE2_STATIC)
+target_link_libraries(PkgConfig::PCRE2 INTERFACE ${QUILLMERE_PCRE2})
+set(json_include ${PROJECT_BINARY_DIR}/third-party/include)
+file(MAKE_DIRECTORY ${json_include})
+file(CREATE_LINK /usr/include/nlohmann ${json_include}/nlohmann SYMBOLIC)
+add_library(nlohmann_json::nlohmann_json INTERFACE IMPORTED)
+target_include_directories(nlohmann_json::nlohmann_json SYSTEM INTERFACE ${json_include})
 
 # The JUCE modules the Linux build uses, from Debian's juce-modules-source,
 # compiled into one static library as there (JUCE's own CMake helpers would
@@ -72,7 +90,11 @@ add_subdirectory(expr)
 add_subdirectory(shaping)
 quillmere_install_engine_package()
 add_subdirectory(formula)
+add_subdirectory(fileio)
+add_subdirectory(archive)
 add_subdirectory(xmltext)
+add_subdirectory(filelist)
+add_subdirectory(batch)
 add_subdirectory(tools)
 
 enable_testing()

@@ -74,8 +74,9 @@ namespace
 
     juce::String capitals (std::string_view text)
     {
+        const auto given = juce::String::fromUTF8 (text.data(), (int) text.size());
         juce::String result;
-        for (auto p = juce::String::fromUTF8 (text.data(), (int) text.size()).getCharPointer(); ! p.isEmpty();)
+        for (auto p = given.getCharPointer(); ! p.isEmpty();)
             result += juce::String::charToString (capitalOf (p.getAndAdvance()));
         return result;
     }

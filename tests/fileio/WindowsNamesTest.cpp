@@ -55,6 +55,7 @@ TEST (WindowsNames, NamesDifferingInLetterCaseAreOne)
     EXPECT_TRUE (WindowsNames::sameName ("Pad.XML", "pad.xml"));
     EXPECT_TRUE (WindowsNames::sameName ("Caf\xc3\xa9", "CAF\xc3\x89"));
     EXPECT_FALSE (WindowsNames::sameName ("a.xml", "b.xml"));
+    EXPECT_FALSE (WindowsNames::sameName ("sub/eq-bands.xml", "synth-preset.xml"));
 }
 
 // Any bytes survive the trip through a juce::String, whatever they hold.
