@@ -8,6 +8,9 @@
 
 namespace
 {
+    // As the system writes the two files' paths ("C:\data\A.XML" on Windows).
+    const auto fileA = juce::File ("/data/A.XML").getFullPathName(), fileB = juce::File ("/data/b.xml").getFullPathName();
+
     BatchSettings dataFolderWithTwoFiles()
     {
         BatchSettings input;
@@ -41,8 +44,7 @@ TEST (TaskDescription, ReplaceStringInFolder)
                "\n"
                "affected files (2):\n"
                "\n"
-               "/data/A.XML\n"
-               "/data/b.xml\n");
+                   + fileA + "\n" + fileB + "\n");
 }
 
 TEST (TaskDescription, ConvertValueWithSubfolders)
@@ -60,8 +62,7 @@ TEST (TaskDescription, ConvertValueWithSubfolders)
                "\n"
                "affected files (2):\n"
                "\n"
-               "/data/A.XML\n"
-               "/data/b.xml\n");
+                   + fileA + "\n" + fileB + "\n");
 }
 
 TEST (TaskDescription, SaysWhatTheListingCouldNotEnterBeforeTheFiles)
