@@ -3,7 +3,8 @@
 #
 # Built: the formula engine (expr, shaping, formula), qcalc, the JUCE
 # modules (juce_base), the folder layer (fileio), archive, xmltext,
-# filelist, batch, quillmere-batch and their test programs.
+# filelist, batch, the window (Quillmere.exe), quillmere-batch and their
+# test programs.
 
 # Each program is one .exe that imports only the DLLs Windows has: the C and
 # C++ runtimes and winpthreads are linked in.
@@ -95,6 +96,9 @@ add_subdirectory(archive)
 add_subdirectory(xmltext)
 add_subdirectory(filelist)
 add_subdirectory(batch)
+add_subdirectory(app)
+# A window program: no console opens beside it.
+set_target_properties(Quillmere PROPERTIES WIN32_EXECUTABLE ON)
 add_subdirectory(tools)
 
 enable_testing()

@@ -139,3 +139,18 @@ void sincos (double x, double* sine, double* cosine)
     *sine = sin (x);
     *cosine = cos (x);
 }
+
+/* MinGW's sincos lives in one object with sincosf and sincosl: the window's
+   graphics ask for sincosf, and that object's sincos would then clash with
+   the one above. The float and long double forms, as MinGW computes them. */
+void sincosf (float x, float* sine, float* cosine)
+{
+    *sine = sinf (x);
+    *cosine = cosf (x);
+}
+
+void sincosl (long double x, long double* sine, long double* cosine)
+{
+    *sine = sinl (x);
+    *cosine = cosl (x);
+}
