@@ -1,15 +1,25 @@
 #include "OperationRegistry.h"
 
+#include "AddAttributeOperation.h"
+#include "AddElementOperation.h"
 #include "ConvertOperation.h"
+#include "DeleteOperation.h"
 #include "RecipeOperation.h"
+#include "RenameOperation.h"
 #include "ReplaceOperation.h"
 #include "RestoreOperation.h"
+#include "SetValueOperation.h"
 
 const std::vector<const OperationDeclaration*>& OperationRegistry::all()
 {
     static const std::vector<const OperationDeclaration*> rows {
         &ReplaceOperation::declaration(),
         &ConvertOperation::declaration(),
+        &SetValueOperation::declaration(),
+        &RenameOperation::declaration(),
+        &DeleteOperation::declaration(),
+        &AddAttributeOperation::declaration(),
+        &AddElementOperation::declaration(),
         &RestoreOperation::declaration(),
         &RecipeOperation::declaration(),
     };
