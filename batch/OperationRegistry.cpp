@@ -15,13 +15,15 @@ const std::vector<const OperationDeclaration*>& OperationRegistry::all()
     static const std::vector<const OperationDeclaration*> rows {
         &ReplaceOperation::declaration(),
         &ConvertOperation::declaration(),
+        &RestoreOperation::declaration(),
+        &RecipeOperation::declaration(),
+        // The structure edits come after the operations older windows and
+        // scripts know by their place in the list.
         &SetValueOperation::declaration(),
         &RenameOperation::declaration(),
         &DeleteOperation::declaration(),
         &AddAttributeOperation::declaration(),
         &AddElementOperation::declaration(),
-        &RestoreOperation::declaration(),
-        &RecipeOperation::declaration(),
     };
     return rows;
 }
