@@ -15,7 +15,7 @@ DESTDIR     ?=
 
 BUILD_PACKAGES := cmake ninja-build g++ pkg-config juce-modules-source zlib1g-dev libexpat1-dev libzip-dev libpcre2-dev libgtest-dev nlohmann-json3-dev \
                   pandoc librsvg2-bin
-TEST_PACKAGES  := xvfb xauth xdotool imagemagick fonts-dejavu-core zip unzip p7zip-full libarchive-tools python3 patch
+TEST_PACKAGES  := xvfb xauth xdotool imagemagick fonts-dejavu-core zip unzip p7zip-full libarchive-tools python3 patch xmlstarlet
 PACKAGE_PACKAGES := dpkg-dev file
 PACKAGE_TEST_PACKAGES := desktop-file-utils
 BENCH_PACKAGES := libbenchmark-dev libmuparser-dev xmlstarlet zip unzip sed time python3 strace

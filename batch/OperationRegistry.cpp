@@ -1,9 +1,14 @@
 #include "OperationRegistry.h"
 
+#include "AddAttributeOperation.h"
+#include "AddElementOperation.h"
 #include "ConvertOperation.h"
+#include "DeleteOperation.h"
 #include "RecipeOperation.h"
+#include "RenameOperation.h"
 #include "ReplaceOperation.h"
 #include "RestoreOperation.h"
+#include "SetValueOperation.h"
 
 const std::vector<const OperationDeclaration*>& OperationRegistry::all()
 {
@@ -12,6 +17,13 @@ const std::vector<const OperationDeclaration*>& OperationRegistry::all()
         &ConvertOperation::declaration(),
         &RestoreOperation::declaration(),
         &RecipeOperation::declaration(),
+        // The structure edits come after the operations older windows and
+        // scripts know by their place in the list.
+        &SetValueOperation::declaration(),
+        &RenameOperation::declaration(),
+        &DeleteOperation::declaration(),
+        &AddAttributeOperation::declaration(),
+        &AddElementOperation::declaration(),
     };
     return rows;
 }

@@ -14,4 +14,7 @@ add_test(NAME backup_readers_test
     COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tools/backup_readers_test.sh $<TARGET_FILE:quillmere-batch>)
 add_test(NAME interrupt_test
     COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tools/interrupt_test.sh $<TARGET_FILE:quillmere-batch>)
-set_tests_properties(backup_readers_test interrupt_test PROPERTIES TIMEOUT 600)
+# The structure edits against xmlstarlet, in four variants of a preset (needs xmlstarlet and python3).
+add_test(NAME structure_edits_test
+    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tools/structure_edits_test.sh $<TARGET_FILE:quillmere-batch>)
+set_tests_properties(backup_readers_test interrupt_test structure_edits_test PROPERTIES TIMEOUT 600)

@@ -3,4 +3,5 @@ quillmere_add_test(xmltext_tests
             xmltext/AttributeLocatorTest.cpp
             xmltext/GzipTextTest.cpp
             xmltext/ValuePathTest.cpp
+            xmltext/StructureEditorTest.cpp
     LIBS quillmere_xmltext)

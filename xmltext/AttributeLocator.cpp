@@ -1,6 +1,6 @@
 #include "AttributeLocator.h"
 
-#include "DeclarationBlanks.h"
+#include "ExpatDocument.h"
 #include "ValuePath.h"
 
 #include <expat.h>
@@ -12,18 +12,10 @@
 #include <exception>
 #include <memory>
 #include <optional>
-#include <random>
 #include <vector>
 
 namespace
 {
-    struct ParserDeleter
-    {
-        void operator() (XML_Parser parser) const { XML_ParserFree (parser); }
-    };
-
-    using ParserPointer = std::unique_ptr<std::remove_pointer_t<XML_Parser>, ParserDeleter>;
-
     bool isAscii (std::string_view text)
     {
         for (const char c : text)
@@ -246,23 +238,6 @@ namespace
         return -1;
     }
 
-    /** A salt for the parser's hash tables, unpredictable from outside: one
-        secret for the process, mixed with a count (splitmix64). Expat would
-        otherwise ask the system for random bytes for every file. */
-    unsigned long hashSalt()
-    {
-        static const uint64_t secret = [] {
-            std::random_device device;
-            return ((uint64_t) device() << 32) ^ device();
-        }();
-        static std::atomic<uint64_t> count { 0 };
-        uint64_t z = secret + 0x9e3779b97f4a7c15u * ++count;
-        z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9u;
-        z = (z ^ (z >> 27)) * 0x94d049bb133111ebu;
-        z ^= z >> 31;
-        return z != 0 ? (unsigned long) z : 1; // 0 would make expat ask after all
-    }
-
     void XMLCALL onStartElement (void* userData, const XML_Char*, const XML_Char** attributes)
     {
         auto& state = *static_cast<LocatorState*> (userData);
@@ -373,72 +348,25 @@ namespace
         handOver (state, { state.text, state.textStart, end - state.textStart, units, plain });
     }
 
-    /** The parser's reason, at the line and column of the file itself: the
-        blanks it did not see come before its first line. (The parser counts
-        a byte-order mark as a column of its first line, which is then not
-        the file's first line.) */
-    std::string describeError (XML_Parser parser, const DeclarationBlanks& blanks)
-    {
-        const auto line = XML_GetCurrentLineNumber (parser);
-        auto column = XML_GetCurrentColumnNumber (parser) + 1;
-        if (line == 1)
-        {
-            column += (XML_Size) blanks.blanksAfterEnd;
-            if (blanks.lineEnds > 0 && blanks.start > 0)
-                column -= 1;
-        }
-        return std::string (XML_ErrorString (XML_GetErrorCode (parser)))
-             + " at line " + std::to_string (line + (XML_Size) blanks.lineEnds)
-             + ", column " + std::to_string (column);
-    }
-
     std::string parseWith (std::string_view document, LocatorState& state, const std::atomic<bool>* stop)
     {
-        ParserPointer parser (XML_ParserCreate (nullptr));
-        if (parser == nullptr)
-            return "out of memory";
-
-        XML_SetHashSalt (parser.get(), hashSalt());
-        state.parser = parser.get();
         state.bytes = reinterpret_cast<const unsigned char*> (document.data());
-        const auto blanks = DeclarationBlanks::find (document);
-        state.skipped = blanks.length;
-
-        XML_SetUserData (parser.get(), &state);
-        if (state.path == nullptr)
-            XML_SetStartElementHandler (parser.get(), onStartElement);
-        else
-        {
-            XML_SetElementHandler (parser.get(), onStartElementOnPath, onEndElementOnPath);
-            if (state.path->target() == ValuePath::Target::text)
-                XML_SetCharacterDataHandler (parser.get(), onCharacters);
-        }
-
-        // The parser takes an int length, and a stop is seen between pieces: the
-        // document goes in pieces. Blanks before the declaration, which the
-        // parser refuses, are left out (the byte-order mark before them goes in,
-        // it names the encoding). The parser's byte positions count from the
-        // first piece, so past the blanks they index the text after adding them.
-        const size_t pieceSize = stop != nullptr ? size_t (1) << 20 : size_t (1) << 30;
-        size_t position = 0;
-        XML_Status status = XML_STATUS_OK;
-        do
-        {
-            if (stop != nullptr && stop->load())
-                return "stopped";
-            if (position == blanks.start)
-                position += blanks.length;
-            const size_t pieceEnd = position < blanks.start ? blanks.start : document.size();
-            const auto length = std::min (pieceSize, pieceEnd - position);
-            const bool isFinal = position + length == document.size();
-            status = XML_Parse (parser.get(), document.data() + position, (int) length, isFinal ? XML_TRUE : XML_FALSE);
-            position += length;
-        } while (status == XML_STATUS_OK && position < document.size());
+        const auto error = ExpatDocument::parse (
+            document, [&] (XML_Parser parser, size_t skipped) {
+                state.parser = parser;
+                state.skipped = skipped;
+                XML_SetUserData (parser, &state);
+                if (state.path == nullptr)
+                    return XML_SetStartElementHandler (parser, onStartElement);
+                XML_SetElementHandler (parser, onStartElementOnPath, onEndElementOnPath);
+                if (state.path->target() == ValuePath::Target::text)
+                    XML_SetCharacterDataHandler (parser, onCharacters);
+            },
+            stop);
 
         if (state.failure)
             std::rethrow_exception (state.failure);
-
-        return status == XML_STATUS_OK ? std::string() : describeError (parser.get(), blanks);
+        return error;
     }
 }
 

@@ -242,8 +242,8 @@ namespace
 class ValuePath::Parser
 {
 public:
-    Parser (std::string_view textToRead, ValuePath& pathToFill)
-        : text (textToRead), path (pathToFill) {}
+    Parser (std::string_view textToRead, ValuePath& pathToFill, bool takesElements)
+        : text (textToRead), path (pathToFill), elementsAllowed (takesElements) {}
 
     void readPath()
     {
@@ -266,6 +266,11 @@ public:
             position += descendant ? 2 : 1;
             skipBlanks();
             finished = readStep (descendant, separatorStart);
+            if (! finished && elementsAllowed && (skipBlanks(), atEnd()))
+            {
+                path.selectedTarget = Target::element;
+                finished = true;
+            }
         }
 
         skipBlanks();
@@ -281,6 +286,7 @@ private:
 
     std::string_view text;
     ValuePath& path;
+    bool elementsAllowed = false;
     size_t position = 0;
     int nesting = 0;
 
@@ -590,12 +596,12 @@ bool ValuePath::isPath (std::string_view text)
     return text.find_first_of ("/[@(") != std::string_view::npos;
 }
 
-std::optional<ValuePath> ValuePath::parse (std::string_view text, Refusal& refusal)
+std::optional<ValuePath> ValuePath::parse (std::string_view text, Refusal& refusal, bool elementsAllowed)
 {
     ValuePath path;
     try
     {
-        Parser (text, path).readPath();
+        Parser (text, path, elementsAllowed).readPath();
     }
     catch (const RefusedPath& refused)
     {

@@ -15,7 +15,7 @@
     value itself once that value is known.
 
         path      := ( "/" | "//" ) step { ( "/" | "//" ) step }
-        step      := ( name | "*" ) { "[" condition "]" }       an element
+        step      := ( name | "*" ) { "[" condition "]" }       an element (may be last, see parse)
                    | "@" name { "[" condition "]" }             last: an attribute
                    | "text()" { "[" condition "]" }             last: the element's text
         condition := and { "or" and }
@@ -44,7 +44,8 @@ public:
     enum class Target
     {
         attribute,
-        text
+        text,
+        element // the path ends at an element step: only when parse() is asked to take one
     };
 
     /** Where the matching stands at one element: bit j of reached is set
@@ -72,8 +73,10 @@ public:
         plain attribute name: one that holds '/', '[', '@' or '('. */
     static bool isPath (std::string_view text);
 
-    /** The path, or what it cannot take. */
-    static std::optional<ValuePath> parse (std::string_view text, Refusal& refusal);
+    /** The path, or what it cannot take. A path that ends at an element
+        step ("//par[@name='drive']", "/preset") selects elements when
+        elementsAllowed; otherwise it is refused, as a value is wanted. */
+    static std::optional<ValuePath> parse (std::string_view text, Refusal& refusal, bool elementsAllowed = false);
 
     /** The refusal as an alert or a terminal shows it: the path, a line of
         carets under the part refused, and the reason. */

@@ -106,19 +106,25 @@ TEST (Panel, SwitchingOperationSwapsTheFieldsAndKeepsTheirTexts)
         return flags;
     };
 
-    EXPECT_EQ (visibility(), "1111000011");
+    // The structure edits' ten fields stand between the convert fields and the last pair.
+    const auto hidden = juce::String::repeatedString ("0", 20);
+    EXPECT_EQ (visibility(), "11110000" + hidden + "11");
     p.choose (p.panel.getOperationChoice(), 2);
-    EXPECT_EQ (visibility(), "0000111111");
+    EXPECT_EQ (visibility(), "00001111" + hidden + "11");
     EXPECT_EQ (p.panel.getAttributeField().getText(), "SomeAttribute");
     EXPECT_EQ (p.panel.getFormulaField().getText(), "y = x;");
     EXPECT_TRUE (p.description().startsWith ("Convert value of attributes with name: 'SomeAttribute' \nvia the conversion formula: y = x;\n"));
 
     p.choose (p.panel.getOperationChoice(), 3);
-    EXPECT_EQ (visibility(), "0000000011");
+    EXPECT_EQ (visibility(), "00000000" + hidden + "11");
     EXPECT_TRUE (p.panel.getBackupChoice().isVisible());
 
+    p.choose (p.panel.getOperationChoice(), 4);
+    EXPECT_EQ (visibility(), "00000000" + juce::String ("1111") + juce::String::repeatedString ("0", 16) + "11");
+    EXPECT_TRUE (p.description().startsWith ("Set values selected by the path: '//SomeElement/@SomeAttribute' \nto the new value: '0' \n"));
+
     p.choose (p.panel.getOperationChoice(), 1);
-    EXPECT_EQ (visibility(), "1111000011");
+    EXPECT_EQ (visibility(), "11110000" + hidden + "11");
     EXPECT_FALSE (p.panel.getBackupChoice().isVisible());
     EXPECT_EQ (p.panel.getReplaceWhatField().getText(), "old text");
 }

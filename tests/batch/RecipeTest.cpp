@@ -85,7 +85,7 @@ TEST (Recipe, EveryBadLineIsNamedWithItsNumber)
         const char* text;
         const char* error;
     } cases[] = {
-        { "replace a b\nfrobnicate x\n", "line 2: 'frobnicate' is not a step: a line says replace, convert, include, exclude or recursive" },
+        { "replace a b\nfrobnicate x\n", "line 2: 'frobnicate' is not a step: a line says replace, convert, set, rename, delete, add-attribute, add-element, include, exclude or recursive" },
         { "replace a\n", "line 1: replace takes WHAT and WITH, here 1 value" },
         { "replace a b c\n", "line 1: replace takes WHAT and WITH, here 3 values (put a text that holds blanks in quotes)" },
         { "replace '' b\n", "line 1: replace needs a text to replace: WHAT is empty" },
@@ -96,7 +96,7 @@ TEST (Recipe, EveryBadLineIsNamedWithItsNumber)
         { "replace \"open b\n", "line 1: a double quote (\") that is never closed" },
         { "convert g y=x;z\n", "line 1: ';' outside quotes: the shell would not read it as part of a word; put the word in quotes" },
         { "include\nrecursive yes\nreplace a b\n", "line 1: include takes one GLOB (a list separated by ';' is one GLOB)\nline 2: recursive takes no value" },
-        { "# nothing\n\ninclude *.xml\n", "the recipe has no step: no replace or convert line" },
+        { "# nothing\n\ninclude *.xml\n", "the recipe has no step: no replace, convert, set, rename, delete, add-attribute or add-element line" },
     };
     for (const auto& c : cases)
     {

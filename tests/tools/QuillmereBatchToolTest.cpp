@@ -703,7 +703,7 @@ TEST (QuillmereBatchTool, RecipeAndReportWrongCallsChangeNothing)
     } calls[] = {
         { { "--recipe", bad.getFullPathName(), setup.folder.path() }, "line 3: a single quote (') that is never closed" },
         { { "--recipe", setup.place.file ("none").getFullPathName(), setup.folder.path() }, "cannot read the recipe" },
-        { { "--recipe", setup.recipe.getFullPathName(), "--replace", "a", "b", setup.folder.path() }, "choose one of --replace, --convert, --recipe and --restore" },
+        { { "--recipe", setup.recipe.getFullPathName(), "--replace", "a", "b", setup.folder.path() }, "choose one of --replace, --convert, --recipe, --set, --rename, --delete, --add-attribute, --add-element and --restore" },
         { { "--regex", "--recipe", setup.recipe.getFullPathName(), setup.folder.path() }, "--regex goes on a recipe's replace lines" },
         { { "--diff", "--report", "-", "--recipe", setup.recipe.getFullPathName(), setup.folder.path() }, "would both write to standard output" },
         { { "--report", setup.place.file ("no/such.json").getFullPathName(), "--recipe", setup.recipe.getFullPathName(), setup.folder.path() }, "no such folder for the report" },
