@@ -5,6 +5,11 @@
 # programs, man pages, desktop entry and the formula engine's libraries;
 # `make package` builds the Debian package build/quillmere_VERSION_ARCH.deb,
 # and `make package-test` installs, runs and removes it (as root).
+# `make windows` cross-builds the programs and tests for Windows into
+# build-windows/ (MinGW-w64, libraries from Debian's sources), and
+# `make windows-test` runs every test program there under Wine;
+# `make portable-test` runs the fileio and batch tests in a build that reaches
+# files as systems without openat2 do.
 
 BUILD_DIR   ?= build
 BUILD_TYPE  ?= Release
@@ -29,7 +34,7 @@ WINDOWS_PREFIX := $(abspath $(WINDOWS_DIR))/prefix
 # Wine without a window: no messages, and no offer to install Mono or Gecko.
 WINE_ENV       := WINEPREFIX=$(abspath $(WINDOWS_DIR))/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
-.PHONY: all build run test install package package-test bench sanitize fuzz fuzz-locator fuzz-expr clean packages windows windows-test
+.PHONY: all build run test install package package-test bench sanitize fuzz fuzz-locator fuzz-expr clean packages windows windows-test portable-test
 
 all: build
 
@@ -99,6 +104,15 @@ windows:
 	@[ -f $(WINDOWS_DIR)/build.ninja ] || cmake -S . -B $(WINDOWS_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) \
 		-DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64.cmake -DQUILLMERE_WINDOWS_PREFIX=$(WINDOWS_PREFIX)
 	cmake --build $(WINDOWS_DIR) -j$(JOBS)
+
+# The fileio and batch tests in a build that reaches files by the walk alone,
+# as systems without openat2 do.
+PORTABLE_DIR ?= build-portable
+portable-test: $(BUILD_DIR)/build.ninja
+	@[ -f $(PORTABLE_DIR)/build.ninja ] || cmake -S . -B $(PORTABLE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DQUILLMERE_PORTABLE_POSIX=ON
+	cmake --build $(PORTABLE_DIR) -j$(JOBS) --target fileio_tests batch_tests
+	$(PORTABLE_DIR)/tests/fileio_tests
+	$(PORTABLE_DIR)/tests/batch_tests
 
 windows-test: windows
 	@[ -f $(WINDOWS_DIR)/wineprefix/system.reg ] || $(WINE_ENV) wineboot -i

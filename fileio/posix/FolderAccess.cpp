@@ -50,7 +50,12 @@ namespace
         yes,
         no
     };
+    // A build for systems without openat2 (QUILLMERE_PORTABLE_POSIX) takes the walk always.
+#if defined(QUILLMERE_WALK_ONLY)
+    std::atomic<Support> openat2Support { Support::no };
+#else
     std::atomic<Support> openat2Support { Support::unknown };
+#endif
 
     /** openat2() beneath dirfd without links; -1 with errno ENOSYS where the kernel has none. */
     int openBeneath (int dirfd, const char* path, int flags)
