@@ -97,3 +97,69 @@ juce::Result FolderAccess::replaceContents (const std::string& relative, const F
         },
         options);
 }
+
+juce::Result FolderAccess::checkWritable (const std::string& relative, const FileState* expected) const
+{
+    const auto parent = openParent (relative, false);
+    if (parent.result.failed())
+        return parent.folderMissing ? juce::Result::ok() : parent.result;
+
+    FileState current;
+    if (auto problem = checkTarget (parent, expected, current); problem.failed())
+        return problem;
+
+    // Permission bits are checked directly rather than through access(), which
+    // says yes to everything for the superuser.
+    if (current.exists() && (current.mode & 0200) == 0)
+        return juce::Result::fail ("the file is read-only");
+    return juce::Result::ok();
+}
+
+juce::Result FolderAccess::stateBeforeWriting (const Parent& parent, const FileState* expected, const WriteOptions& options,
+                                               FileState& current) const
+{
+    // The state found when the file was read is the one to keep, and the
+    // one the name must still have before the new version takes it.
+    if (options.readAs != nullptr && options.readAs->kind == FileState::Kind::regular)
+        current = *options.readAs;
+    else if (auto problem = checkTarget (parent, expected, current); problem.failed())
+        return problem;
+    if (current.exists() && (current.mode & 0200) == 0)
+        return juce::Result::fail ("the file is read-only");
+    return juce::Result::ok();
+}
+
+juce::Result FolderAccess::checkAfterWriting (const Parent& parent, const FileState* expected, const FileState& current,
+                                              const WriteOptions& options) const
+{
+    // Looked at again: a large file takes a while to write, and the name
+    // must still hold what was checked.
+    const bool known = options.readAs != nullptr && options.readAs->kind == FileState::Kind::regular;
+    const bool exists = current.exists();
+    FileState now;
+    auto problem = checkTarget (parent, expected, now);
+    if (problem.wasOk()
+        && (now.exists() != exists || (exists && ! now.isSameFileAs (current)) || (known && ! now.isUnchangedFrom (current))
+            || (exists && (now.owner != current.owner || now.group != current.group))))
+        problem = juce::Result::fail ("it changed while its new version was written: not changed");
+    if (problem.failed() && options.nameChanged != nullptr)
+        *options.nameChanged = true;
+    return problem;
+}
+
+std::unique_ptr<RegularFileInputStream> FolderAccess::judgeOpened (std::unique_ptr<RegularFileInputStream> stream, const FileState* expected)
+{
+    const auto& state = stream->getState();
+    if (stream->getStatus().failed() && state.kind == FileState::Kind::folder)
+        return std::make_unique<RegularFileInputStream> (juce::Result::fail ("it is a folder, not a regular file: not changed"), false, true, state);
+    if (stream->getStatus().failed() && state.kind == FileState::Kind::link)
+        return std::make_unique<RegularFileInputStream> (juce::Result::fail ("it is a link, not a regular file: not changed"), false, true, state);
+    if (stream->getStatus().wasOk() && expected != nullptr)
+    {
+        if (! expected->exists())
+            return std::make_unique<RegularFileInputStream> (juce::Result::fail ("a file took its place since it was listed: not changed"), false, true);
+        if (! state.isSameFileAs (*expected))
+            return std::make_unique<RegularFileInputStream> (juce::Result::fail ("it was replaced by another file since it was listed: not changed"), false, true);
+    }
+    return stream;
+}

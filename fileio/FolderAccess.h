@@ -157,9 +157,32 @@ public:
     static bool kernelResolvesBeneath();
 
 private:
-    struct Parent;
+    /** The folder that holds a name, opened, and the name in it. */
+    struct Parent
+    {
+        FileDescriptor owned; // not open when the parent is the folder itself
+        FileDescriptor::Native descriptor = FileDescriptor::none;
+        std::string leaf;
+        juce::Result result = juce::Result::ok();
+        bool folderMissing = false; // a folder on the way does not exist
+    };
     Parent openParent (const std::string& relative, bool createFolders) const;
     juce::Result checkTarget (const Parent& parent, const FileState* expected, FileState& current) const;
+
+    /** The state to keep before a new version is written: the one the file
+        was read as, or what has the name now, checked against expected; a
+        read-only file is refused. */
+    juce::Result stateBeforeWriting (const Parent& parent, const FileState* expected, const WriteOptions& options,
+                                     FileState& current) const;
+
+    /** Whether the name still holds the file as it was before the new
+        version was written; when not, nameChanged is set and why is said. */
+    juce::Result checkAfterWriting (const Parent& parent, const FileState* expected, const FileState& current,
+                                    const WriteOptions& options) const;
+
+    /** The stream of a file opened at a name, or a refusal when it is not
+        the regular file expected. */
+    static std::unique_ptr<RegularFileInputStream> judgeOpened (std::unique_ptr<RegularFileInputStream> stream, const FileState* expected);
 
     /** Whether what has the name now may be worked on as the file expected:
         the reason when it is a link, a folder, gone, or another file. */

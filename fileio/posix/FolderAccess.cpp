@@ -120,15 +120,6 @@ namespace
     };
 }
 
-struct FolderAccess::Parent
-{
-    FileDescriptor owned; // not open when the parent is the folder itself
-    int descriptor = -1;
-    std::string leaf;
-    juce::Result result = juce::Result::ok();
-    bool folderMissing = false; // a folder on the way does not exist
-};
-
 FolderAccess::FolderAccess (const juce::File& folderToOpen)
     : folder (folderToOpen),
       descriptor (::open (FileNameText::toBytes (folderToOpen.getFullPathName()).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)),
@@ -294,35 +285,7 @@ std::unique_ptr<RegularFileInputStream> FolderAccess::openForReading (const std:
         return std::make_unique<RegularFileInputStream> (problem.failed() ? problem : openError, false, problem.failed());
     }
 
-    auto stream = std::make_unique<RegularFileInputStream> (std::move (file));
-    const auto& state = stream->getState();
-    if (stream->getStatus().failed() && state.kind == FileState::Kind::folder)
-        return std::make_unique<RegularFileInputStream> (juce::Result::fail ("it is a folder, not a regular file: not changed"), false, true, state);
-    if (stream->getStatus().wasOk() && expected != nullptr)
-    {
-        if (! expected->exists())
-            return std::make_unique<RegularFileInputStream> (juce::Result::fail ("a file took its place since it was listed: not changed"), false, true);
-        if (! state.isSameFileAs (*expected))
-            return std::make_unique<RegularFileInputStream> (juce::Result::fail ("it was replaced by another file since it was listed: not changed"), false, true);
-    }
-    return stream;
-}
-
-juce::Result FolderAccess::checkWritable (const std::string& relative, const FileState* expected) const
-{
-    const auto parent = openParent (relative, false);
-    if (parent.result.failed())
-        return parent.folderMissing ? juce::Result::ok() : parent.result;
-
-    FileState current;
-    if (auto problem = checkTarget (parent, expected, current); problem.failed())
-        return problem;
-
-    // Permission bits are checked directly rather than through access(), which
-    // says yes to everything for the superuser.
-    if (current.exists() && (current.mode & S_IWUSR) == 0)
-        return juce::Result::fail ("the file is read-only");
-    return juce::Result::ok();
+    return judgeOpened (std::make_unique<RegularFileInputStream> (std::move (file)), expected);
 }
 
 bool FolderAccess::givesAnotherGroup (int parentDescriptor, unsigned want) const
@@ -342,16 +305,9 @@ juce::Result FolderAccess::replaceContents (const std::string& relative, const F
     if (parent.result.failed())
         return parent.result;
 
-    // The state found when the file was read is the one to keep, and the
-    // one the name must still have before the new version takes it.
-    const bool known = options.readAs != nullptr && options.readAs->kind == FileState::Kind::regular;
     FileState current;
-    if (known)
-        current = *options.readAs;
-    else if (auto problem = checkTarget (parent, expected, current); problem.failed())
+    if (auto problem = stateBeforeWriting (parent, expected, options, current); problem.failed())
         return problem;
-    if (current.exists() && (current.mode & S_IWUSR) == 0)
-        return juce::Result::fail ("the file is read-only");
 
     // A new version starts private, or with its final permissions where the
     // owner stays, and gets the old one's owner and permissions before any
@@ -396,20 +352,8 @@ juce::Result FolderAccess::replaceContents (const std::string& relative, const F
     if (temporary.file.reset() != 0)
         return systemFailure ("cannot write the new version");
 
-    // Looked at again: a large file takes a while to write, and the name
-    // must still hold what was checked.
-    FileState now;
-    auto problem = checkTarget (parent, expected, now);
-    if (problem.wasOk()
-        && (now.exists() != exists || (exists && ! now.isSameFileAs (current)) || (known && ! now.isUnchangedFrom (current))
-            || (exists && (now.owner != current.owner || now.group != current.group))))
-        problem = juce::Result::fail ("it changed while its new version was written: not changed");
-    if (problem.failed())
-    {
-        if (options.nameChanged != nullptr)
-            *options.nameChanged = true;
+    if (auto problem = checkAfterWriting (parent, expected, current, options); problem.failed())
         return problem;
-    }
 
     const int renamed = exists ? ::renameat (parent.descriptor, temporary.name.c_str(), parent.descriptor, parent.leaf.c_str())
                                : ExclusiveFile::renameWithoutReplacing (parent.descriptor, temporary.name.c_str(), parent.leaf.c_str());

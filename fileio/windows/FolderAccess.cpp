@@ -104,15 +104,6 @@ namespace
     }
 }
 
-struct FolderAccess::Parent
-{
-    FileDescriptor owned; // not open when the parent is the folder itself
-    FileDescriptor::Native descriptor = FileDescriptor::none;
-    std::string leaf;
-    juce::Result result = juce::Result::ok();
-    bool folderMissing = false; // a folder on the way does not exist
-};
-
 FolderAccess::FolderAccess (const juce::File& folderToOpen)
     : folder (folderToOpen)
 {
@@ -312,31 +303,7 @@ std::unique_ptr<RegularFileInputStream> FolderAccess::openForReading (const std:
         return std::make_unique<RegularFileInputStream> (problem.failed() ? problem : openError, false, problem.failed());
     }
 
-    auto stream = std::make_unique<RegularFileInputStream> (std::move (file.handle));
-    const auto& state = stream->getState();
-    if (stream->getStatus().wasOk() && expected != nullptr)
-    {
-        if (! expected->exists())
-            return std::make_unique<RegularFileInputStream> (juce::Result::fail ("a file took its place since it was listed: not changed"), false, true);
-        if (! state.isSameFileAs (*expected))
-            return std::make_unique<RegularFileInputStream> (juce::Result::fail ("it was replaced by another file since it was listed: not changed"), false, true);
-    }
-    if (stream->getStatus().failed() && state.kind == FileState::Kind::link)
-        return std::make_unique<RegularFileInputStream> (juce::Result::fail ("it is a link, not a regular file: not changed"), false, true, state);
-    return stream;
-}
-
-juce::Result FolderAccess::checkWritable (const std::string& relative, const FileState* expected) const
-{
-    const auto parent = openParent (relative, false);
-    if (parent.result.failed())
-        return parent.folderMissing ? juce::Result::ok() : parent.result;
-    FileState current;
-    if (auto problem = checkTarget (parent, expected, current); problem.failed())
-        return problem;
-    if (current.exists() && (current.mode & 0200) == 0)
-        return juce::Result::fail ("the file is read-only");
-    return juce::Result::ok();
+    return judgeOpened (std::make_unique<RegularFileInputStream> (std::move (file.handle)), expected);
 }
 
 juce::Result FolderAccess::replaceContents (const std::string& relative, const FileState* expected, const ContentWriter& write,
@@ -346,14 +313,9 @@ juce::Result FolderAccess::replaceContents (const std::string& relative, const F
     if (parent.result.failed())
         return parent.result;
 
-    const bool known = options.readAs != nullptr && options.readAs->kind == FileState::Kind::regular;
     FileState current;
-    if (known)
-        current = *options.readAs;
-    else if (auto problem = checkTarget (parent, expected, current); problem.failed())
+    if (auto problem = stateBeforeWriting (parent, expected, options, current); problem.failed())
         return problem;
-    if (current.exists() && (current.mode & 0200) == 0)
-        return juce::Result::fail ("the file is read-only");
 
     // The new version is made with the old one's security descriptor, so it
     // is never readable by more people than the original was, and gets its
@@ -406,17 +368,8 @@ juce::Result FolderAccess::replaceContents (const std::string& relative, const F
     if (! FlushFileBuffers (temporary.file.get()))
         return WindowsFiles::failure ("cannot sync the new version to the disk", GetLastError());
 
-    FileState now;
-    auto problem = checkTarget (parent, expected, now);
-    if (problem.wasOk()
-        && (now.exists() != exists || (exists && ! now.isSameFileAs (current)) || (known && ! now.isUnchangedFrom (current))))
-        problem = juce::Result::fail ("it changed while its new version was written: not changed");
-    if (problem.failed())
-    {
-        if (options.nameChanged != nullptr)
-            *options.nameChanged = true;
+    if (auto problem = checkAfterWriting (parent, expected, current, options); problem.failed())
         return problem;
-    }
 
     const auto renamed = retried ([&] { return WindowsFiles::renameTo (temporary.file.get(), parent.descriptor, parent.leaf, exists); });
     if (! NT_SUCCESS (renamed))
