@@ -103,3 +103,21 @@ add_subdirectory(tools)
 
 enable_testing()
 add_subdirectory(tests)
+
+# The glibc math library reaches each link line as a standard library, which
+# the build does not track: every program and DLL depends on it by name, so
+# that a rebuilt library (a new prefix) relinks them.
+function(quillmere_link_depends_on_math directory)
+    get_property(targets DIRECTORY ${directory} PROPERTY BUILDSYSTEM_TARGETS)
+    foreach(target ${targets})
+        get_target_property(type ${target} TYPE)
+        if(type MATCHES "^(EXECUTABLE|SHARED_LIBRARY|MODULE_LIBRARY)$")
+            set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${QUILLMERE_GLIBC_MATH})
+        endif()
+    endforeach()
+    get_property(subdirectories DIRECTORY ${directory} PROPERTY SUBDIRECTORIES)
+    foreach(subdirectory ${subdirectories})
+        quillmere_link_depends_on_math(${subdirectory})
+    endforeach()
+endfunction()
+quillmere_link_depends_on_math(${PROJECT_SOURCE_DIR})

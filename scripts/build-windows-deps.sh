@@ -31,7 +31,7 @@ stamp=$prefix/quillmere-deps.stamp
 jobs=${JOBS:-2}
 
 # Raise when the way the libraries are built changes, so old prefixes are rebuilt.
-recipe=3
+recipe=4
 source_packages=(expat libpng1.6 libjpeg-turbo libzip pcre2)
 
 "$repo/scripts/ensure-packages.sh" \

@@ -142,15 +142,23 @@ void sincos (double x, double* sine, double* cosine)
 
 /* MinGW's sincos lives in one object with sincosf and sincosl: the window's
    graphics ask for sincosf, and that object's sincos would then clash with
-   the one above. The float and long double forms, as MinGW computes them. */
+   the one above. The float and long double forms, as MinGW computes them.
+   MinGW's sinf, cosf, sinl and cosl are reached under names GCC does not take
+   for its built-ins: it folds a sinf and a cosf of one value into a call of
+   sincosf, which here is the function itself, a recursion without end. */
+float MingwSinf (float) __asm__ ("sinf");
+float MingwCosf (float) __asm__ ("cosf");
+long double MingwSinl (long double) __asm__ ("sinl");
+long double MingwCosl (long double) __asm__ ("cosl");
+
 void sincosf (float x, float* sine, float* cosine)
 {
-    *sine = sinf (x);
-    *cosine = cosf (x);
+    *sine = MingwSinf (x);
+    *cosine = MingwCosf (x);
 }
 
 void sincosl (long double x, long double* sine, long double* cosine)
 {
-    *sine = sinl (x);
-    *cosine = cosl (x);
+    *sine = MingwSinl (x);
+    *cosine = MingwCosl (x);
 }

@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# Starts Quillmere.exe under Wine on a virtual screen, on a scratch folder of
+# XML files and a subfolder, and checks that its window comes up at 800x600 titled with that
+# folder and that the window's area is painted: a window whose message loop
+# has died stays one flat colour (black under Xvfb).
+#
+# Usage: window-paints.sh QUILLMERE_EXE WINEPREFIX [SCREENSHOT_DIR]
+# Exits 0 when the window paints, 1 when it does not, and 77 (ctest's skip)
+# when Wine, Xvfb, xdotool or ImageMagick's import is missing.
+set -euo pipefail
+
+if [[ $# -lt 2 ]]; then
+    echo "usage: $0 QUILLMERE_EXE WINEPREFIX [SCREENSHOT_DIR]" >&2
+    exit 2
+fi
+exe=$1
+shots=${3:-.}
+export WINEPREFIX=$2 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+
+for tool in wine winepath Xvfb xdotool import convert; do
+    if ! command -v "$tool" >/dev/null 2>&1; then
+        echo "SKIP: $tool is not installed" >&2
+        exit 77
+    fi
+done
+
+scratch=$(mktemp -d)
+xvfb_pid=
+app_pid=
+cleanup() {
+    local status=$?
+    set +e
+    if [[ -n "$app_pid" ]]; then kill "$app_pid" 2>/dev/null; wait "$app_pid" 2>/dev/null; fi
+    if [[ -n "$xvfb_pid" ]]; then kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; fi
+    rm -rf "$scratch"
+    exit "$status"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    [[ -n "${DISPLAY:-}" ]] && import -window root "$shots/window-paints-failure.png" 2>/dev/null || true
+    exit 1
+}
+
+# Polls a condition, for up to two minutes: Wine's first start in a new
+# prefix is slow, and a slow machine must not fail the test.
+wait_for() {
+    for _ in $(seq 1 1200); do
+        eval "$1" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# A screen of our own, on a display number the X server picks.
+mkfifo "$scratch/display"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$scratch/display" >"$scratch/xvfb.log" 2>&1 &
+xvfb_pid=$!
+read -r display <"$scratch/display" || fail "Xvfb did not start: $(cat "$scratch/xvfb.log")"
+export DISPLAY=:$display
+
+# A subfolder, so that the folder list draws its folder icon too.
+mkdir -p "$scratch/folder/sub"
+printf '<?xml version="1.0"?>\n<mix gain="0.25"><ch>Blah</ch></mix>\n' >"$scratch/folder/one.xml"
+printf '<song title="Blah"/>\n' >"$scratch/folder/two.xml"
+folder=$(winepath -w "$scratch/folder")
+
+wine "$exe" "$folder" >"$scratch/app.log" 2>&1 &
+app_pid=$!
+
+window=
+find_window() {
+    window=$(xdotool search --onlyvisible --name '^Quillmere - ' 2>/dev/null | head -n 1 || true)
+    [[ -n "$window" ]]
+}
+wait_for find_window || fail "no window titled Quillmere appeared"
+
+# The window opens on the program's folder and turns to the one given.
+title=
+titled() {
+    title=$(xdotool getwindowname "$window" 2>/dev/null || true)
+    [[ "$title" == "Quillmere - $folder" ]]
+}
+wait_for titled || fail "the title is '$title', not 'Quillmere - $folder'"
+
+# The window's rectangle on the screen.
+eval "$(xdotool getwindowgeometry --shell "$window")"
+[[ "${WIDTH}x${HEIGHT}" == "800x600" ]] || fail "the window is ${WIDTH}x${HEIGHT}, not 800x600"
+
+# Painted: the window's area holds more than one colour.
+colours=0
+painted() {
+    import -window root "$scratch/screen.png" 2>/dev/null || return 1
+    colours=$(convert "$scratch/screen.png" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage -format '%k' info:)
+    ((colours > 1))
+}
+wait_for painted || fail "the window's area is one flat colour: nothing was painted"
+
+cp "$scratch/screen.png" "$shots/window-paints.png" 2>/dev/null || true
+echo "the window painted (${colours} colours in ${WIDTH}x${HEIGHT}); screenshot: $shots/window-paints.png"
