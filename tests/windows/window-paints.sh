@@ -66,6 +66,10 @@ printf '<?xml version="1.0"?>\n<mix gain="0.25"><ch>Blah</ch></mix>\n' >"$scratc
 printf '<song title="Blah"/>\n' >"$scratch/folder/two.xml"
 folder=$(winepath -w "$scratch/folder")
 
+# Wine's desktop belongs to its server: one started by a console program
+# without a screen (another test's) would leave this window nowhere to go.
+# Wait for any server of this prefix to end, so that this one opens on Xvfb.
+wineserver -w 2>/dev/null || true
 wine "$exe" "$folder" >"$scratch/app.log" 2>&1 &
 app_pid=$!
 
