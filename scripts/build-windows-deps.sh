@@ -36,7 +36,7 @@ source_packages=(expat libpng1.6 libjpeg-turbo libzip pcre2)
 
 "$repo/scripts/ensure-packages.sh" \
     g++-mingw-w64-x86-64-posix mingw-w64-tools libz-mingw-w64-dev wine64 wine \
-    cmake ninja-build dpkg-dev googletest
+    cmake ninja-build dpkg-dev googletest nlohmann-json3-dev juce-modules-source
 
 if [[ -f $stamp ]] && grep -qx "recipe $recipe" "$stamp"; then
     exit 0
