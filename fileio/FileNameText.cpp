@@ -69,6 +69,12 @@ juce::String FileNameText::fromBytes (std::string_view bytes)
 
 std::string FileNameText::toBytes (const juce::String& text)
 {
+#if defined(_WIN32)
+    // Windows names are UTF-16, never bytes: a lone surrogate in one is a
+    // character of its own there and stays one, and no character may turn
+    // into a '/' or a '.' of another name.
+    return text.toStdString();
+#else
     std::string bytes;
     bytes.reserve (text.getNumBytesAsUTF8());
     for (auto p = text.getCharPointer(); ! p.isEmpty();)
@@ -80,4 +86,5 @@ std::string FileNameText::toBytes (const juce::String& text)
             appendUtf8 (bytes, c);
     }
     return bytes;
+#endif
 }

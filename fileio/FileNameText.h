@@ -15,6 +15,9 @@
     holds, so toBytes() gives the name's own bytes back. A juce::String
     made by fromUTF8() from such bytes would read them as other characters,
     or cut the name at an overlong zero ("\xc0\x80").
+
+    On Windows, where names are UTF-16, toBytes() is plain UTF-8: a name's
+    own lone surrogate must not turn back into a byte of another name.
 */
 struct FileNameText
 {

@@ -58,6 +58,7 @@ TEST (WindowsNames, NamesDifferingInLetterCaseAreOne)
     EXPECT_FALSE (WindowsNames::sameName ("sub/eq-bands.xml", "synth-preset.xml"));
 }
 
+#if ! defined(_WIN32) // names are bytes on POSIX systems alone
 // Any bytes survive the trip through a juce::String, whatever they hold.
 TEST (FileNameText, AnyBytesComeBackAsTheyWere)
 {
@@ -76,3 +77,16 @@ TEST (FileNameText, AnyBytesComeBackAsTheyWere)
         }
     }
 }
+#endif
+
+#if defined(_WIN32)
+// A Windows name's lone surrogates are characters of their own: none turns
+// into a separator or a dot of another name.
+TEST (FileNameText, ALoneSurrogateInAWindowsNameStaysItself)
+{
+    const juce::juce_wchar name[] = { 'a', 0xDC2F, 0xDC2E, 'b', 0 };
+    const auto bytes = FileNameText::toBytes (juce::String (juce::CharPointer_UTF32 (name)));
+    EXPECT_EQ (bytes.find_first_of ("/."), std::string::npos);
+    EXPECT_EQ (bytes.size(), 8u);
+}
+#endif
