@@ -82,24 +82,9 @@ target_link_libraries(juce_base PUBLIC
     rpcrt4 gdi32 user32 comctl32 shell32 advapi32 kernel32 dxgi wsock32
     netapi32 iphlpapi crypt32 setupapi opengl32)
 
-configure_file(cmake/QuillmereVersion.h.in ${PROJECT_BINARY_DIR}/generated/QuillmereVersion.h @ONLY)
-add_library(quillmere_version INTERFACE)
-target_include_directories(quillmere_version INTERFACE ${PROJECT_BINARY_DIR}/generated)
-
-include(cmake/QuillmereLibrary.cmake)
-add_subdirectory(expr)
-add_subdirectory(shaping)
-quillmere_install_engine_package()
-add_subdirectory(formula)
-add_subdirectory(fileio)
-add_subdirectory(archive)
-add_subdirectory(xmltext)
-add_subdirectory(filelist)
-add_subdirectory(batch)
-add_subdirectory(app)
+include(cmake/QuillmereTree.cmake)
 # A window program: no console opens beside it.
 set_target_properties(Quillmere PROPERTIES WIN32_EXECUTABLE ON)
-add_subdirectory(tools)
 
 enable_testing()
 add_subdirectory(tests)

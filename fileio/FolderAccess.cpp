@@ -147,6 +147,30 @@ juce::Result FolderAccess::checkAfterWriting (const Parent& parent, const FileSt
     return problem;
 }
 
+std::unique_ptr<RegularFileInputStream> FolderAccess::openForReading (const std::string& relative, const FileState* expected) const
+{
+    const auto parent = openParent (relative, false);
+    if (parent.result.failed())
+        return std::make_unique<RegularFileInputStream> (parent.result, parent.folderMissing, ! parent.folderMissing);
+
+    bool missing = false;
+    auto openError = juce::Result::ok();
+    auto file = openLeafForReading (parent, missing, openError);
+    if (! file.isOpen())
+    {
+        if (missing)
+            return std::make_unique<RegularFileInputStream> (expected != nullptr && expected->exists()
+                                                                 ? juce::Result::fail ("it was deleted since it was listed: not changed")
+                                                                 : openError,
+                                                             true);
+        // What has the name says best why it did not open (a link, a folder...).
+        FileState current;
+        const auto problem = checkTarget (parent, expected, current);
+        return std::make_unique<RegularFileInputStream> (problem.failed() ? problem : openError, false, problem.failed());
+    }
+    return judgeOpened (std::make_unique<RegularFileInputStream> (std::move (file)), expected);
+}
+
 std::unique_ptr<RegularFileInputStream> FolderAccess::judgeOpened (std::unique_ptr<RegularFileInputStream> stream, const FileState* expected)
 {
     const auto& state = stream->getState();

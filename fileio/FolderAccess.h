@@ -180,6 +180,11 @@ private:
     juce::Result checkAfterWriting (const Parent& parent, const FileState* expected, const FileState& current,
                                     const WriteOptions& options) const;
 
+    /** The regular file at the parent's name opened for reading, never
+        through a link; not open when it cannot be, with why (and whether
+        nothing had the name). */
+    FileDescriptor openLeafForReading (const Parent& parent, bool& missing, juce::Result& failure) const;
+
     /** The stream of a file opened at a name, or a refusal when it is not
         the regular file expected. */
     static std::unique_ptr<RegularFileInputStream> judgeOpened (std::unique_ptr<RegularFileInputStream> stream, const FileState* expected);

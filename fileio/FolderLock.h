@@ -42,6 +42,14 @@ private:
     juce::Result lock (const FileDescriptor& descriptor, int operation, const std::function<void()>& onWait,
                        bool& waited, const std::atomic<bool>* cancel);
 
+    enum class Attempt
+    {
+        taken,
+        busy, // another run holds it
+        failed
+    };
+    static Attempt tryLock (const FileDescriptor& descriptor, int operation);
+
     struct Held
     {
         FileDescriptor folder; // closing it releases its lock

@@ -265,29 +265,6 @@ bool FolderAccess::foldersOnTheWay (const std::string& relative, std::vector<Fil
     return true;
 }
 
-std::unique_ptr<RegularFileInputStream> FolderAccess::openForReading (const std::string& relative, const FileState* expected) const
-{
-    const auto parent = openParent (relative, false);
-    if (parent.result.failed())
-        return std::make_unique<RegularFileInputStream> (parent.result, parent.folderMissing, ! parent.folderMissing);
-
-    FileDescriptor file (::openat (parent.descriptor, parent.leaf.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
-    if (! file.isOpen())
-    {
-        if (errno == ENOENT)
-            return std::make_unique<RegularFileInputStream> (expected != nullptr && expected->exists()
-                                                                 ? juce::Result::fail ("it was deleted since it was listed: not changed")
-                                                                 : systemFailure ("cannot open the file"),
-                                                             true);
-        const auto openError = systemFailure ("cannot open the file");
-        FileState current;
-        const auto problem = checkTarget (parent, expected, current);
-        return std::make_unique<RegularFileInputStream> (problem.failed() ? problem : openError, false, problem.failed());
-    }
-
-    return judgeOpened (std::make_unique<RegularFileInputStream> (std::move (file)), expected);
-}
-
 bool FolderAccess::givesAnotherGroup (int parentDescriptor, unsigned want) const
 {
     // The folder itself was looked at when it was opened; a folder below is
@@ -296,6 +273,17 @@ bool FolderAccess::givesAnotherGroup (int parentDescriptor, unsigned want) const
         return folderGroup->setgid && folderGroup->group != want;
     struct stat info;
     return ::fstat (parentDescriptor, &info) != 0 || ((info.st_mode & S_ISGID) != 0 && (unsigned) info.st_gid != want);
+}
+
+FileDescriptor FolderAccess::openLeafForReading (const Parent& parent, bool& missing, juce::Result& failure) const
+{
+    FileDescriptor file (::openat (parent.descriptor, parent.leaf.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
+    if (! file.isOpen())
+    {
+        missing = errno == ENOENT;
+        failure = systemFailure ("cannot open the file");
+    }
+    return file;
 }
 
 juce::Result FolderAccess::replaceContents (const std::string& relative, const FileState* expected, const ContentWriter& write,

@@ -61,20 +61,9 @@ juce::Result FolderLock::openChain (const juce::File& folder)
     return juce::Result::ok();
 }
 
-juce::Result FolderLock::lock (const FileDescriptor& descriptor, int operation, const std::function<void()>& onWait,
-                               bool& waited, const std::atomic<bool>* cancel)
+FolderLock::Attempt FolderLock::tryLock (const FileDescriptor& descriptor, int operation)
 {
-    // Polled rather than blocking, so that a cancel is seen while waiting.
-    while (::flock (descriptor.get(), operation | LOCK_NB) != 0)
-    {
-        if (errno != EWOULDBLOCK && errno != EINTR)
-            return systemFailure ("cannot lock the folder");
-        if (! waited && onWait)
-            onWait();
-        waited = true;
-        if (cancel != nullptr && cancel->load())
-            return juce::Result::fail ("cancelled");
-        juce::Thread::sleep (20);
-    }
-    return juce::Result::ok();
+    if (::flock (descriptor.get(), operation | LOCK_NB) == 0)
+        return Attempt::taken;
+    return errno == EWOULDBLOCK || errno == EINTR ? Attempt::busy : Attempt::failed;
 }

@@ -283,27 +283,15 @@ bool FolderAccess::accessListOnTheWay (const std::string&) const
     return false;
 }
 
-std::unique_ptr<RegularFileInputStream> FolderAccess::openForReading (const std::string& relative, const FileState* expected) const
+FileDescriptor FolderAccess::openLeafForReading (const Parent& parent, bool& missing, juce::Result& failure) const
 {
-    const auto parent = openParent (relative, false);
-    if (parent.result.failed())
-        return std::make_unique<RegularFileInputStream> (parent.result, parent.folderMissing, ! parent.folderMissing);
-
     auto file = WindowsFiles::openRelative (parent.descriptor, parent.leaf, GENERIC_READ, FILE_OPEN, FILE_NON_DIRECTORY_FILE);
     if (! file.ok())
     {
-        if (isMissing (file.status))
-            return std::make_unique<RegularFileInputStream> (expected != nullptr && expected->exists()
-                                                                 ? juce::Result::fail ("it was deleted since it was listed: not changed")
-                                                                 : failureOf ("cannot open the file", file.status),
-                                                             true);
-        const auto openError = failureOf ("cannot open the file", file.status);
-        FileState current;
-        const auto problem = checkTarget (parent, expected, current);
-        return std::make_unique<RegularFileInputStream> (problem.failed() ? problem : openError, false, problem.failed());
+        missing = isMissing (file.status);
+        failure = failureOf ("cannot open the file", file.status);
     }
-
-    return judgeOpened (std::make_unique<RegularFileInputStream> (std::move (file.handle)), expected);
+    return std::move (file.handle);
 }
 
 juce::Result FolderAccess::replaceContents (const std::string& relative, const FileState* expected, const ContentWriter& write,

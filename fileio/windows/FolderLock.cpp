@@ -55,22 +55,11 @@ juce::Result FolderLock::openChain (const juce::File& folder)
     return juce::Result::ok();
 }
 
-juce::Result FolderLock::lock (const FileDescriptor& descriptor, int operation, const std::function<void()>& onWait,
-                               bool& waited, const std::atomic<bool>* cancel)
+FolderLock::Attempt FolderLock::tryLock (const FileDescriptor& descriptor, int operation)
 {
-    // Polled rather than blocking, so that a cancel is seen while waiting.
-    for (;;)
-    {
-        OVERLAPPED whole {};
-        if (LockFileEx (descriptor.get(), (DWORD) operation | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, MAXDWORD, &whole))
-            return juce::Result::ok();
-        if (GetLastError() != ERROR_LOCK_VIOLATION && GetLastError() != ERROR_IO_PENDING)
-            return WindowsFiles::failure ("cannot lock the folder", GetLastError());
-        if (! waited && onWait)
-            onWait();
-        waited = true;
-        if (cancel != nullptr && cancel->load())
-            return juce::Result::fail ("cancelled");
-        juce::Thread::sleep (20);
-    }
+    OVERLAPPED whole {};
+    if (LockFileEx (descriptor.get(), (DWORD) operation | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, MAXDWORD, &whole))
+        return Attempt::taken;
+    const auto error = GetLastError();
+    return error == ERROR_LOCK_VIOLATION || error == ERROR_IO_PENDING ? Attempt::busy : Attempt::failed;
 }
