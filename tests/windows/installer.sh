@@ -137,6 +137,8 @@ fi
 close_window
 check "without a folder the window opens on Documents" open_window "Quillmere - $documents"
 close_window
+check "given a file (Open with), the window opens on its folder" open_window "Quillmere - $presets" "$presets\\mixer.xml"
+close_window
 
 # The installed tool works on the folder, names it the Windows way, and
 # leaves a backup there that the uninstaller must not take.
