@@ -164,6 +164,12 @@ done
 check "the uninstaller gives the PATH back as it was" same "$(reg_value 'HKCU\Environment' Path)" "REG_EXPAND_SZ $user_path"
 check "the uninstaller leaves the user's backup" test -s "$presets_unix/QuillmereBackup.zip"
 
+# A PATH longer than the installer's strings (1024 characters) is left as it is, never cut.
+long_path=$user_path$(printf ';C:\\a-rather-long-folder-name-%02d' $(seq 1 40))
+wine reg add 'HKCU\Environment' /v Path /t REG_EXPAND_SZ /d "$long_path" /f >/dev/null 2>&1
+check "setup.exe /S /PATH installs beside a PATH too long for it" timeout 120 wine "$setup" /S /PATH
+check "a PATH too long for the installer stays as it was" same "$(reg_value 'HKCU\Environment' Path)" "REG_EXPAND_SZ $long_path"
+
 [[ -f $shots/installed-window.png ]] && echo "screenshot of the installed window: $shots/installed-window.png"
 echo "installer: $passed passed, $failed failed"
 ((failed == 0))
