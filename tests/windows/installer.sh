@@ -146,6 +146,11 @@ batch_out=$(wine "$install\\quillmere-batch.exe" --replace Blah Blub "$presets" 
 check "quillmere-batch.exe names the folder the Windows way" grep -qF "in xml-files in folder: $presets" <<<"$batch_out"
 check "quillmere-batch.exe names the files the Windows way" grep -qF "$presets\\mixer.xml" <<<"$batch_out"
 check "quillmere-batch.exe made a backup" test -s "$presets_unix/QuillmereBackup.zip"
+# Its arguments arrive in UTF-8, as the manifest's code page asks (Wine's own is 1252).
+mkdir -p "$HOME/Documents/café"
+printf '<a>Blah</a>\n' >"$HOME/Documents/café/été.xml"
+check "quillmere-batch.exe takes a folder name beyond ASCII" grep -qF "$documents\\café\\été.xml: 1 change" \
+    <<<"$(LC_ALL=C.UTF-8 wine "$install\\quillmere-batch.exe" --dry-run --replace Blah Blub "$documents\\café" 2>&1 | tr -d '\r')"
 
 # An update with /PATH adds the programs' folder to the user's PATH.
 check "setup.exe /S /PATH installs over the installed version" timeout 120 wine "$setup" /S /PATH
