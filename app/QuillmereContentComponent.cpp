@@ -16,9 +16,14 @@
 
 juce::File QuillmereContentComponent::startFolder()
 {
-    // An installed program's folder is no place to work in: then the home folder.
+    // A copy of the program put beside the files it is for starts among them.
+    // An installed program's folder holds no such files (and may be shared by
+    // every user, or not writable): the user's documents are a better start.
     const auto programFolder = getApplicationDirectory();
-    return programFolder.hasWriteAccess() ? programFolder : juce::File::getSpecialLocation (juce::File::userHomeDirectory);
+    if (programFolder.hasWriteAccess() && programFolder.getNumberOfChildFiles (juce::File::findFiles, FilePattern::defaultText) > 0)
+        return programFolder;
+    const auto documents = juce::File::getSpecialLocation (juce::File::userDocumentsDirectory);
+    return documents.isDirectory() ? documents : juce::File::getSpecialLocation (juce::File::userHomeDirectory);
 }
 
 QuillmereContentComponent::QuillmereContentComponent (const juce::String& name)

@@ -94,8 +94,10 @@ public:
         question; then close is not called. */
     void askToClose (std::function<void()> close);
 
-    /** The program's folder, or the home folder when the program's folder
-        cannot be written (an installed program). */
+    /** Where the window starts without a folder given: the program's folder
+        when it can be written and holds XML files (a copy of the program
+        put beside them), else the user's Documents folder, else the home
+        folder. */
     static juce::File startFolder();
 
     /** Makes folder the one worked on, as choosing it in the browser does. */

@@ -71,11 +71,11 @@ TEST (Panel, StartsWithTheDefaultsAndShowsTheDescriptionWithoutAClick)
     EXPECT_EQ (p.panel.getReplaceWhatField().getText(), "Blah");
     EXPECT_EQ (p.panel.getReplaceWithField().getText(), "Blub");
     EXPECT_EQ (p.panel.getFileList().wildcardPattern, "*.xml");
-    EXPECT_EQ (p.panel.getFileList().getCurrentDirectoryPath(), getApplicationDirectory().getFullPathName());
+    EXPECT_EQ (p.panel.getFileList().getCurrentDirectoryPath(), QuillmereContentComponent::startFolder().getFullPathName());
 
     const auto text = p.description();
     EXPECT_TRUE (text.startsWith ("Replace string: 'Blah' \nwith new string: 'Blub' \n\nin xml-files in folder: "
-                                  + getApplicationDirectory().getFullPathName() + "\n\naffected files ("))
+                                  + QuillmereContentComponent::startFolder().getFullPathName() + "\n\naffected files ("))
         << text;
 }
 
