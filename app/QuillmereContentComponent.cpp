@@ -154,6 +154,9 @@ void QuillmereContentComponent::updateToDoText()
 
     // Neither a run nor a preview starts from a formula that does not parse.
     taskView.setRunnable (showFormulaCheck());
+    // A restore is no step of a recipe; the steps on screen are one already.
+    const auto* chosen = settings.operation;
+    taskView.getAddStepButton().setEnabled (chosen != nullptr && chosen->recipeWord.isNotEmpty() && chosen != &RecipeOperation::declaration());
 }
 
 bool QuillmereContentComponent::showFormulaCheck()
@@ -197,10 +200,7 @@ void QuillmereContentComponent::startRun (bool preview)
 {
     jobIsPreview = preview;
     // The log is saved with the description of the run that wrote it, whatever changes later.
-    runDescription = taskView.getDescriptionText();
-    runFiles = currentSettings().files;
-    runFolder = juce::File (fileList.getCurrentDirectoryPath());
-    runLog.clear();
+    runLog.startRun (taskView.getDescriptionText(), currentSettings().files, juce::File (fileList.getCurrentDirectoryPath()));
     runLog.takeFocus();
     taskView.setRunning (true);
     setControlsEnabled (false);
@@ -365,12 +365,6 @@ bool QuillmereContentComponent::checkFormula()
     return formulaField != nullptr && formulaEngine.setFormula (AttributeConverter::formulaBytes (formulaField->getText()));
 }
 
-juce::Result QuillmereContentComponent::writeRunLog (juce::File& logFile)
-{
-    logFile = LogFile::freeLogFile (runFolder.getFullPathName());
-    return LogFile::write (runFolder, runFiles, runDescription, runLog.getText(), logFile);
-}
-
 juce::File QuillmereContentComponent::cancelRunAndSaveLog()
 {
     if (job == nullptr)
@@ -383,7 +377,7 @@ juce::File QuillmereContentComponent::cancelRunAndSaveLog()
     runLog.append (finished->takeNewLog());
 
     juce::File logFile;
-    return writeRunLog (logFile).wasOk() ? logFile : juce::File();
+    return runLog.save (logFile).wasOk() ? logFile : juce::File();
 }
 
 bool QuillmereContentComponent::keyPressed (const juce::KeyPress& key)
@@ -424,7 +418,7 @@ void QuillmereContentComponent::saveLog()
     }
 
     juce::File logFile;
-    const auto result = writeRunLog (logFile);
+    const auto result = runLog.save (logFile);
 
     if (result.wasOk())
         alerts->showAlert (AlertPresenter::Icon::information, "Log File saved",
@@ -490,23 +484,12 @@ juce::Result QuillmereContentComponent::saveRecipe (const juce::File& file)
 {
     const auto settings = currentSettings();
     Recipe toSave;
-    if (settings.operation == &RecipeOperation::declaration())
-        toSave.steps = settings.steps;
-    else if (settings.operation != nullptr && settings.operation->recipeWord.isNotEmpty())
-        toSave.steps.push_back ({ settings.operation, settings.parameters, 0 });
-    else
-        return juce::Result::fail ("A restore is no recipe step: choose \"replace string\" or \"convert value\", or load a recipe.");
-
-    if (const FilePattern pattern (settings.filePattern); ! pattern.isDefault())
-        toSave.includes.add (pattern.getText());
-    toSave.recursive = settings.recursive;
-
-    // Written whole under a temporary name, then renamed: never a half-written recipe.
-    if (! file.replaceWithText (toSave.toText(), false, false, "\n"))
-        return juce::Result::fail ("The recipe could not be written to " + file.getFullPathName() + ".");
-    if (settings.operation == &RecipeOperation::declaration())
+    auto saved = Recipe::fromSettings (settings, toSave);
+    if (saved.wasOk())
+        saved = toSave.save (file);
+    if (saved.wasOk() && settings.operation == &RecipeOperation::declaration())
         operationArea.getRecipeSteps().savedAs (file);
-    return juce::Result::ok();
+    return saved;
 }
 
 void QuillmereContentComponent::addStep()
@@ -514,10 +497,10 @@ void QuillmereContentComponent::addStep()
     const auto settings = currentSettings();
     if (settings.operation == &RecipeOperation::declaration())
         return; // the steps are on screen already
-    if (settings.operation == nullptr || settings.operation->recipeWord.isEmpty())
-        return alerts->showAlert (AlertPresenter::Icon::warning, "Not a recipe step",
-                                  "A restore is no recipe step: choose \"replace string\" or \"convert value\".");
-    operationArea.getRecipeSteps().add ({ settings.operation, settings.parameters, 0 });
+    Recipe one;
+    if (const auto made = Recipe::fromSettings (settings, one); made.failed())
+        return alerts->showAlert (AlertPresenter::Icon::warning, "Not a recipe step", made.getErrorMessage());
+    operationArea.getRecipeSteps().add (one.steps.front());
     showRecipe();
 }
 

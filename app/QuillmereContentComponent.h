@@ -174,7 +174,6 @@ private:
     void pumpRun();
     void finishRun();
     bool showFormulaCheck();
-    juce::Result writeRunLog (juce::File& logFile);
     void setControlsEnabled (bool enabled);
     void rememberFolder();
     void rescanIfFolderChanged();
@@ -200,9 +199,6 @@ private:
     int idleTicks = 0;
     bool jobIsPreview = false;
     bool patternEdited = false;       // the Files: field changed; the list follows at the next tick
-    juce::String runDescription;      // the description of the run whose log "Done:" shows
-    juce::Array<juce::File> runFiles; // and the files it listed
-    juce::File runFolder;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (QuillmereContentComponent)
 };

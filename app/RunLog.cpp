@@ -1,5 +1,7 @@
 #include "RunLog.h"
 
+#include "LogFile.h"
+
 namespace
 {
     void call (const std::function<void()>& callback)
@@ -29,6 +31,20 @@ RunLog::RunLog()
     saveRecipeButton.onClick = [this] { call (onSaveRecipe); };
     for (auto* button : { &saveLogButton, &loadRecipeButton, &saveRecipeButton })
         addAndMakeVisible (*button);
+}
+
+void RunLog::startRun (const juce::String& description, const juce::Array<juce::File>& files, const juce::File& folder)
+{
+    runDescription = description;
+    runFiles = files;
+    runFolder = folder;
+    display.clear();
+}
+
+juce::Result RunLog::save (juce::File& logFile) const
+{
+    logFile = LogFile::freeLogFile (runFolder.getFullPathName());
+    return LogFile::write (runFolder, runFiles, runDescription, getText(), logFile);
 }
 
 void RunLog::append (const juce::String& text)

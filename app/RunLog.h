@@ -14,6 +14,13 @@ public:
 
     std::function<void()> onSaveLog, onLoadRecipe, onSaveRecipe, onEscape;
 
+    /** A run starts: its log replaces the last, and is saved with what it was given here. */
+    void startRun (const juce::String& description, const juce::Array<juce::File>& files, const juce::File& folder);
+
+    /** Writes the log beside the run's backup, with the run's description,
+        whatever the window shows now; logFile is where it went or would have. */
+    juce::Result save (juce::File& logFile) const;
+
     void clear() { display.clear(); }
     void append (const juce::String& text);
     juce::String getText() const { return display.getText(); }
@@ -38,4 +45,7 @@ private:
     juce::TextButton saveLogButton { "Save Log" };
     juce::TextButton loadRecipeButton;
     juce::TextButton saveRecipeButton;
+    juce::String runDescription;      // the description of the run the log is of
+    juce::Array<juce::File> runFiles; // and the files it listed
+    juce::File runFolder;
 };

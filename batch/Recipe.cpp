@@ -1,5 +1,7 @@
 #include "Recipe.h"
 
+#include "RecipeOperation.h"
+
 #include "OperationRegistry.h"
 #include "ShellWords.h"
 #include "XmlTextEncoding.h"
@@ -172,4 +174,27 @@ juce::String Recipe::toText() const
     if (recursive)
         lines.add ("recursive");
     return lines.joinIntoString ("\n") + "\n";
+}
+
+juce::Result Recipe::fromSettings (const BatchSettings& settings, Recipe& recipe)
+{
+    recipe = {};
+    if (settings.operation == &RecipeOperation::declaration())
+        recipe.steps = settings.steps;
+    else if (settings.operation != nullptr && settings.operation->recipeWord.isNotEmpty())
+        recipe.steps.push_back ({ settings.operation, settings.parameters, 0 });
+    else
+        return juce::Result::fail ("A restore is no recipe step: choose \"replace string\" or \"convert value\", or load a recipe.");
+
+    if (const FilePattern pattern (settings.filePattern); ! pattern.isDefault())
+        recipe.includes.add (pattern.getText());
+    recipe.recursive = settings.recursive;
+    return juce::Result::ok();
+}
+
+juce::Result Recipe::save (const juce::File& file) const
+{
+    if (! file.replaceWithText (toText(), false, false, "\n"))
+        return juce::Result::fail ("The recipe could not be written to " + file.getFullPathName() + ".");
+    return juce::Result::ok();
 }

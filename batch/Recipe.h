@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BatchSettings.h"
 #include "RecipeStep.h"
 
 #include <vector>
@@ -35,4 +36,12 @@ struct Recipe
 
     /** The recipe as a file holds it, which parse() reads back the same. */
     juce::String toText() const;
+
+    /** The recipe of what settings would run: a recipe's steps or its one
+        operation, with the pattern and the scope as its file lines. Fails
+        for an operation that is no recipe step. */
+    static juce::Result fromSettings (const BatchSettings& settings, Recipe& recipe);
+
+    /** Writes the recipe whole under a temporary name, then renames it: never a half-written recipe. */
+    juce::Result save (const juce::File& file) const;
 };

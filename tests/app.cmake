@@ -1,5 +1,5 @@
 quillmere_add_test(panel_tests OWN_MAIN
-    SOURCES app/PanelTest.cpp app/FieldWidgetsTest.cpp
+    SOURCES app/PanelTest.cpp app/FieldWidgetsTest.cpp app/BatchJobTest.cpp
     LIBS quillmere_ui)
 
 # The real window under a virtual screen (needs xvfb, xdotool, imagemagick, unzip).

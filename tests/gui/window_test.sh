@@ -139,6 +139,12 @@ import -window root "$shots/window-preview-numbers.png"
 click 390 42
 press Down Return
 import -window root "$shots/window-restore.png"
+# A click on the backup's text opens its list, inside the window.
+click 500 74
+sleep 0.5
+import -window root "$shots/window-backup-list.png"
+press Escape
+sleep 0.3
 do_it "Restore finished"
 wait_for '[[ -f "QuillmereBackup(4).zip" ]]' || fail "the restore made no backup of what it replaced"
 wait_for "grep -q 'gain=\"1\"' one.xml" || fail "one.xml was not restored: $(cat one.xml)"
