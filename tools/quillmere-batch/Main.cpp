@@ -166,6 +166,8 @@ int main (int argc, char* argv[])
     // A reader that goes away (| head) must not kill the run half way through
     // its files: the output is lost, the run still finishes and reports.
     ConsoleStreams::ignoreBrokenPipe();
+    // A diff or a report on standard output must be the bytes Linux gives.
+    ConsoleStreams::passBytesUnchanged();
 
     // Before any thread starts.
     ProcessFacts::nameTimeZone();
