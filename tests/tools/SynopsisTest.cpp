@@ -5,23 +5,16 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <regex>
 
 namespace
 {
     juce::String helpText()
     {
-        juce::String text;
-        if (auto* pipe = popen ("'" QUILLMERE_BATCH_PATH "' --help", "r"))
-        {
-            std::array<char, 4096> buffer {};
-            for (size_t n; (n = fread (buffer.data(), 1, buffer.size(), pipe)) > 0;)
-                text += juce::String::fromUTF8 (buffer.data(), (int) n);
-            pclose (pipe);
-        }
-        return text;
+        juce::ChildProcess tool;
+        if (! tool.start (juce::StringArray { QUILLMERE_BATCH_PATH, "--help" }, juce::ChildProcess::wantStdOut))
+            return {};
+        return tool.readAllProcessOutput();
     }
 
     /** "[--regex] --replace WHAT" as the man page's markdown writes it. */
