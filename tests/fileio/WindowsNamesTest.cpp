@@ -44,6 +44,7 @@ TEST (WindowsNames, OnlyANameSurrogateReparsePointIsALink)
         { 0x10 | 0x400, WindowsNames::mountPointTag, Kind::link },   // junction
         { 0x10 | 0x400, WindowsNames::symbolicLinkTag, Kind::link }, // folder symbolic link
         { 0x20 | 0x400, 0x9000001A, Kind::regular },                 // a cloud file's placeholder
+        { 0x10 | 0x400, 0x9000701A, Kind::folder },                  // a cloud folder's: walked like any folder
         { 0x40, 0, Kind::other },
     };
     for (const auto& [attributes, tag, kind] : table)
