@@ -213,6 +213,19 @@ TEST (QuillmereBatchTool, RestoreListsAndCountsTheArchivesEntriesOnly)
     EXPECT_TRUE (result.output.contains ("1 of 1 files failed")) << result.output;
 }
 
+// A folder's name and a text beyond ASCII reach the tool as typed, on
+// every system (Windows hands main() its ANSI code page, which lacks most
+// letters): the folder is found, and the file gets the text's UTF-8.
+TEST (QuillmereBatchTool, NamesAndTextsBeyondAsciiArriveAsTyped)
+{
+    TestFolder folder;
+    const auto name = juce::String::fromUTF8 ("Caf\xc3\xa9 \xe6\x96\x87");
+    folder.write (name + "/a.xml", "<a name=\"Blah\"/>");
+    const auto result = runTool ({ "--replace", "Blah", juce::String::fromUTF8 ("Gr\xc3\xbc\xc3\x9f\xe2\x82\xac"), folder.file (name).getFullPathName() });
+    EXPECT_EQ (result.exitCode, 0) << result.output;
+    EXPECT_EQ (folder.read (name + "/a.xml"), "<a name=\"Gr\xc3\xbc\xc3\x9f\xe2\x82\xac\"/>");
+}
+
 TEST (QuillmereBatchTool, IncludeAndExcludeChooseTheFiles)
 {
     TestFolder folder;

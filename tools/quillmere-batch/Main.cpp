@@ -11,6 +11,7 @@
 #include "FileManager.h"
 #include "FormulaEngine.h"
 #include "ProcessFacts.h"
+#include "ProgramArguments.h"
 #include "RunReport.h"
 #include "TaskDescription.h"
 #include "UnicodeCharacterClasses.h"
@@ -172,9 +173,7 @@ int main (int argc, char* argv[])
     // Before any thread starts.
     ProcessFacts::nameTimeZone();
 
-    juce::StringArray arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments.add (juce::String::fromUTF8 (argv[i]));
+    const auto arguments = ProgramArguments::of (argc, argv);
 
     BatchCommandLine call;
     if (const auto parsed = BatchCommandLine::parse (arguments, call); parsed.failed())
