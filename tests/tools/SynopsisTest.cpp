@@ -2,6 +2,7 @@
 // show them, against the operations the registry declares.
 
 #include "OperationRegistry.h"
+#include "tools/ToolRun.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +15,7 @@ namespace
         juce::ChildProcess tool;
         if (! tool.start (juce::StringArray { QUILLMERE_BATCH_PATH, "--help" }, juce::ChildProcess::wantStdOut))
             return {};
-        return tool.readAllProcessOutput();
+        return readToTheEnd (tool);
     }
 
     /** "[--regex] --replace WHAT" as the man page's markdown writes it. */

@@ -16,6 +16,18 @@ inline juce::String withoutDebugBanner (const juce::String& output)
     return output.startsWith ("JUCE v") ? output.fromFirstOccurrenceOf ("\n", false, false) : output;
 }
 
+/** Everything the process printed, once it has ended. On Windows the
+    framework's reader stops when it finds the pipe empty and the process
+    gone, which may be before the last bytes written reach it: what is left
+    is read after the end. */
+inline juce::String readToTheEnd (juce::ChildProcess& process)
+{
+    auto output = process.readAllProcessOutput();
+    EXPECT_TRUE (process.waitForProcessToFinish (60000));
+    output += process.readAllProcessOutput();
+    return withoutDebugBanner (output);
+}
+
 /** One argument as a Windows command line must hold it for the program's C
     library to read it back whole: quoted when it has a blank or a quote or
     is empty, quotes and the backslashes before them escaped. (The
@@ -56,8 +68,7 @@ inline ToolResult runTool (const juce::StringArray& arguments)
     EXPECT_TRUE (process.start (command));
 #endif
     ToolResult result;
-    result.output = withoutDebugBanner (process.readAllProcessOutput());
-    EXPECT_TRUE (process.waitForProcessToFinish (60000));
+    result.output = readToTheEnd (process);
     result.exitCode = (int) process.getExitCode();
     return result;
 }
