@@ -8,6 +8,9 @@
 # `make windows` cross-builds the programs and tests for Windows into
 # build-windows/ (MinGW-w64, libraries from Debian's sources), and
 # `make windows-test` runs every test program there under Wine;
+# `make windows-package` builds the portable zip and the per-user installer
+# build-windows/Quillmere-VERSION-win64{.zip,-setup.exe} (NSIS), and
+# `make windows-package-test` installs, runs and uninstalls them under Wine;
 # `make portable-test` runs the fileio and batch tests in a build that reaches
 # files as systems without openat2 do.
 
@@ -31,10 +34,13 @@ FUZZ_PACKAGES  := clang libclang-rt-14-dev libexpat1-dev
 
 WINDOWS_DIR    ?= build-windows
 WINDOWS_PREFIX := $(abspath $(WINDOWS_DIR))/prefix
+# The icons are rendered from the SVG and packed into .ico files.
+WINDOWS_PACKAGES := librsvg2-bin icoutils
+WINDOWS_PACKAGE_PACKAGES := nsis
 # Wine without a window: no messages, and no offer to install Mono or Gecko.
 WINE_ENV       := WINEPREFIX=$(abspath $(WINDOWS_DIR))/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
-.PHONY: all build run test install package package-test bench sanitize fuzz fuzz-locator fuzz-expr clean packages windows windows-test portable-test
+.PHONY: all build run test install package package-test bench sanitize fuzz fuzz-locator fuzz-expr clean packages windows windows-test windows-package windows-package-test portable-test
 
 all: build
 
@@ -100,6 +106,7 @@ fuzz-expr:
 # needs built once into WINDOWS_DIR/prefix; windows-test runs the test
 # programs under Wine.
 windows:
+	@scripts/ensure-packages.sh $(WINDOWS_PACKAGES)
 	scripts/build-windows-deps.sh $(WINDOWS_PREFIX)
 	@[ -f $(WINDOWS_DIR)/build.ninja ] || cmake -S . -B $(WINDOWS_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) \
 		-DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64.cmake -DQUILLMERE_WINDOWS_PREFIX=$(WINDOWS_PREFIX)
@@ -117,6 +124,16 @@ portable-test: $(BUILD_DIR)/build.ninja
 windows-test: windows
 	@[ -f $(WINDOWS_DIR)/wineprefix/system.reg ] || $(WINE_ENV) wineboot -i
 	cd $(WINDOWS_DIR) && $(WINE_ENV) ctest --output-on-failure -j$(JOBS)
+
+windows-package: windows
+	@scripts/ensure-packages.sh $(WINDOWS_PACKAGE_PACKAGES)
+	cmake --build $(WINDOWS_DIR) -j$(JOBS) --target windows_package
+
+# The version is the build's own (CMakeCache.txt), so the names are those just built.
+windows-package-test: windows-package
+	@scripts/ensure-packages.sh $(TEST_PACKAGES)
+	package=$(WINDOWS_DIR)/Quillmere-$$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' $(WINDOWS_DIR)/CMakeCache.txt)-win64 && \
+		tests/windows/installer.sh $$package-setup.exe $$package.zip $(WINDOWS_DIR)
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -9,7 +9,6 @@ BackupChoice::BackupChoice (const juce::String& captionText, const juce::String&
 {
     caption.setJustificationType (juce::Justification::centredLeft);
     addAndMakeVisible (caption);
-    choice.setEditableText (true);
     addAndMakeVisible (choice);
     choice.onChange = [this] {
         chosenByUser = chosenName().isNotEmpty();

@@ -2,6 +2,8 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include "TypableChoice.h"
+
 /**
     "Backup:": the folder's backups, newest first, each with its time, its
     number of files and the operation it was made before; another archive's
@@ -34,7 +36,7 @@ private:
     void list (const juce::File& folder, const juce::String& toSelect);
 
     juce::Label caption;
-    juce::ComboBox choice;
+    TypableChoice choice;
     std::vector<juce::File> listed; // what the items stand for, by item id - 1
     bool chosenByUser = false;
 };

@@ -2,12 +2,16 @@
 
 #include "BatchOutcome.h"
 #include "BatchReporter.h"
+#include "BatchSettings.h"
 
 #include <juce_core/juce_core.h>
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <mutex>
+
+class FormulaEngine;
 
 /**
     Runs one piece of batch work (a run or a preview) on a worker thread, so
@@ -23,6 +27,12 @@ public:
     using Work = std::function<BatchOutcome (BatchReporter& reporter, const std::atomic<bool>& cancel)>;
 
     explicit BatchJob (Work work);
+
+    /** "Do it!": the run settings describe. The engine is the job's until it ends. */
+    static std::unique_ptr<BatchJob> forRun (const BatchSettings& settings, FormulaEngine& engine);
+
+    /** "Preview": what the run would change, file by file and line by line, into the log; writes nothing. */
+    static std::unique_ptr<BatchJob> forPreview (const BatchSettings& settings, FormulaEngine& engine);
 
     /** Cancels the work and waits for it: the file at hand is finished first. */
     ~BatchJob() override;

@@ -1,5 +1,10 @@
 #include "OperationFields.h"
 
+#include "AttributeConverter.h"
+#include "FormulaErrorText.h"
+
+#include <expr/Exception.h>
+
 OperationFields::OperationFields (const OperationDeclaration& declarationToShow)
     : declaration (declarationToShow)
 {
@@ -47,21 +52,16 @@ void OperationFields::addField (const ParameterDeclaration& parameter, int row)
 
     if (parameter.kind == Kind::choice)
     {
-        field.choice = std::make_unique<juce::ComboBox> (parameter.key + "ComboBox");
+        // A format of the list, or one typed in ("%.4f").
+        field.choice = std::make_unique<TypableChoice> (parameter.key + "ComboBox");
         field.choice->addItemList (parameter.choices, 1);
-        field.choice->setEditableText (true); // a format of the list, or one typed in ("%.4f")
         field.choice->setText (parameter.defaultValue, juce::dontSendNotification);
         field.choice->onChange = [this] { changed(); };
         addAndMakeVisible (*field.choice);
     }
     else
     {
-        auto& text = *(field.text = std::make_unique<juce::Label> (parameter.fieldName, parameter.defaultValue));
-        text.setJustificationType (juce::Justification::centredLeft);
-        text.setColour (juce::Label::backgroundColourId, juce::Colours::white);
-        text.setColour (juce::Label::outlineColourId, juce::Colours::black);
-        text.setColour (juce::Label::textColourId, juce::Colours::black);
-        text.setEditable (true, true, false);
+        auto& text = *(field.text = std::make_unique<FieldLabel> (parameter.fieldName, parameter.defaultValue));
         text.onTextChange = [this] { changed(); };
         followEditing (text);
         addAndMakeVisible (text);
@@ -139,6 +139,19 @@ juce::ComboBox* OperationFields::choice (const juce::String& key) const
 {
     const auto* field = find (key);
     return field != nullptr ? field->choice.get() : nullptr;
+}
+
+juce::String OperationFields::checkFormula (FormulaEngine& checker)
+{
+    formulaMarks.clear();
+    auto* field = formulaField();
+    if (field == nullptr || checker.setFormula (AttributeConverter::formulaBytes (field->getText (true))))
+        return {};
+    const auto* error = checker.lastError();
+    if (error == nullptr)
+        return "The formula cannot be evaluated.";
+    formulaMarks.mark (*field, error->Start(), error->End());
+    return describeFormulaError (*error);
 }
 
 juce::Label* OperationFields::formulaField() const

@@ -3,8 +3,11 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include "BackupChoice.h"
+#include "FieldLabel.h"
+#include "FormulaEngine.h"
 #include "FormulaErrorMarks.h"
 #include "OperationDeclaration.h"
+#include "TypableChoice.h"
 
 /**
     The fields of one operation, made from its declaration: a caption and an
@@ -32,6 +35,10 @@ public:
     juce::ComboBox* choice (const juce::String& key) const;
     BackupChoice* backupChoice() const { return backup.get(); }
 
+    /** Checks the formula as it is typed: what is wrong with it, with carets
+        under the field, or nothing when it parses or there is none. */
+    juce::String checkFormula (FormulaEngine& checker);
+
     /** The formula's field, if the operation has one, and its carets. */
     juce::Label* formulaField() const;
     FormulaErrorMarks& getFormulaMarks() { return formulaMarks; }
@@ -53,9 +60,9 @@ private:
     {
         const ParameterDeclaration* parameter = nullptr;
         std::unique_ptr<juce::Label> caption;
-        std::unique_ptr<juce::Label> text;
+        std::unique_ptr<FieldLabel> text;
         std::unique_ptr<juce::ToggleButton> toggle;
-        std::unique_ptr<juce::ComboBox> choice;
+        std::unique_ptr<TypableChoice> choice;
         int row = 0;
     };
 

@@ -22,10 +22,16 @@ void Quillmere::initialise (const juce::String& commandLine)
     juce::LookAndFeel::setDefaultLookAndFeel (&lookAndFeel);
     window = std::make_unique<QuillmereWindow>();
 
-    // "Quillmere FOLDER" (and a file manager's "open with") starts in that folder.
+    // "Quillmere FOLDER" (and a file manager's "open with") starts in that
+    // folder; given a file, as a dropped file does, in the file's folder.
     for (const auto& argument : juce::StringArray::fromTokens (commandLine, true))
-        if (const auto folder = juce::File::getCurrentWorkingDirectory().getChildFile (argument.unquoted()); folder.isDirectory())
-            window->openFolder (folder);
+    {
+        const auto given = juce::File::getCurrentWorkingDirectory().getChildFile (argument.unquoted());
+        if (given.isDirectory())
+            window->openFolder (given);
+        else if (given.existsAsFile())
+            window->openFolder (given.getParentDirectory());
+    }
 }
 
 void Quillmere::shutdown()

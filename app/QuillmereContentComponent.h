@@ -5,11 +5,14 @@
 #include "AlertPresenter.h"
 #include "BatchSettings.h"
 #include "FileManager.h"
+#include "FolderWatch.h"
 #include "FormulaEngine.h"
-#include "OperationFields.h"
-#include "PatternFileFilter.h"
+#include "OperationArea.h"
+#include "FolderBrowser.h"
+#include "TaskChoices.h"
 #include "Recipe.h"
-#include "RunProgressBar.h"
+#include "RunLog.h"
+#include "TaskView.h"
 
 class BatchJob;
 
@@ -27,14 +30,17 @@ class BatchJob;
 */
 class QuillmereContentComponent : public juce::Component,
                                   public juce::FileDragAndDropTarget,
-                                  private juce::Timer,
-                                  private juce::FileBrowserListener
+                                  private juce::Timer
 {
 public:
     explicit QuillmereContentComponent (const juce::String& name);
     ~QuillmereContentComponent() override;
 
     void resized() override;
+
+    /** The size the panel is laid out for at the least: that of the window
+        it opens in, 800 by 600, less the window's title bar. */
+    static constexpr int titleBarHeight = 24, smallestWidth = 800, smallestHeight = 600 - titleBarHeight;
 
     /** Rebuilds the task description from the widgets. */
     void updateToDoText();
@@ -47,15 +53,23 @@ public:
 
     void saveLog();
 
-    /** Makes the recipe in file the panel's operation: "Do what:" reads
-        "apply recipe", the description lists its steps, and its file lines
-        set the Files: field and the scope. Choosing an operation in "Do
-        what:" clears it. Fails, changing nothing, with the recipe's problems. */
+    /** Makes the recipe in file the steps of "apply recipe" and chooses it:
+        the steps show in place of an operation's fields, the description
+        lists them, and the file lines set the Files: field and the scope.
+        Choosing an operation in "Do what:" keeps the steps for "apply
+        recipe". Fails, changing nothing, with the recipe's problems. */
     juce::Result loadRecipe (const juce::File& file);
 
-    /** Writes the loaded recipe, or the current operation as a recipe of one
-        step, with the Files: field and the scope as its file lines. */
+    /** Writes the steps of "apply recipe" while it is chosen, else the
+        current operation as a recipe of one step, with the Files: field and
+        the scope as its file lines. */
     juce::Result saveRecipe (const juce::File& file);
+
+    /** "Add as step": the operation on screen becomes the recipe's last step, and "apply recipe" is chosen. */
+    void addStep();
+
+    RecipeSteps& getRecipeSteps() { return operationArea.getRecipeSteps(); }
+    juce::TextButton& getAddStepButton() { return taskView.getAddStepButton(); }
 
     /** Shows in "Done:" what "Do it!" would change, file by file and line by
         line, on the worker thread like a run; writes nothing. */
@@ -75,8 +89,15 @@ public:
         The saved log, or none when nothing was saved. */
     juce::File cancelRunAndSaveLog();
 
-    /** The program's folder, or the home folder when the program's folder
-        cannot be written (an installed program). */
+    /** Closing the window: at once when idle; during a run after asking
+        whether to cancel it. A run that ends meanwhile withdraws the
+        question; then close is not called. */
+    void askToClose (std::function<void()> close);
+
+    /** Where the window starts without a folder given: the program's folder
+        when it can be written and holds XML files (a copy of the program
+        put beside them), else the user's Documents folder, else the home
+        folder. */
     static juce::File startFolder();
 
     /** Makes folder the one worked on, as choosing it in the browser does. */
@@ -102,10 +123,10 @@ public:
     FileManager& getFileList() { return fileList; }
 
     // The widgets a user works with, for tests that drive the panel as a user would.
-    juce::FileBrowserComponent& getFileBrowser() { return *fileBrowser; }
-    juce::ComboBox& getOperationChoice() { return *doWhatComboBox; }
-    juce::ComboBox& getScopeChoice() { return *doWhereComboBox; }
-    juce::Label& getFilesField() { return *filesValue; }
+    juce::FileBrowserComponent& getFileBrowser() { return folderBrowser.getBrowser(); }
+    juce::ComboBox& getOperationChoice() { return choices.getOperationChoice(); }
+    juce::ComboBox& getScopeChoice() { return choices.getScopeChoice(); }
+    juce::Label& getFilesField() { return choices.getFilesField(); }
     juce::Label& getReplaceWhatField() { return *fieldsOf ("replace string").label ("what"); }
     juce::Label& getReplaceWithField() { return *fieldsOf ("replace string").label ("with"); }
     juce::ToggleButton& getRegexToggle() { return *fieldsOf ("replace string").toggle ("regex"); }
@@ -115,89 +136,67 @@ public:
     juce::ComboBox& getBackupChoice() { return fieldsOf ("restore backup").backupChoice()->getChoice(); }
 
     /** The fields of the operation labelled label in "Do what:". */
-    OperationFields& fieldsOf (const juce::String& label) const;
+    OperationFields& fieldsOf (const juce::String& label) const { return operationArea.fieldsOf (label); }
 
     /** The backup a restore would take: the one chosen in the list, or the name typed. */
-    juce::String chosenBackupName() const;
-    juce::Label& getFormulaError() { return *formulaErrorLabel; }
+    juce::String chosenBackupName() const { return operationArea.chosenBackupName(); }
+    juce::Label& getFormulaError() { return taskView.getProblem(); }
     const FormulaErrorMarks& getFormulaErrorMarks() const { return fieldsOf ("convert value").getFormulaMarks(); }
-    juce::TextEditor& getDescription() { return *toDoDisplay; }
-    juce::TextEditor& getLog() { return *doneDisplay; }
-    juce::TextButton& getDoItButton() { return *doItButton; }
-    juce::TextButton& getPreviewButton() { return *previewButton; }
-    juce::TextButton& getSaveLogButton() { return *saveLogButton; }
-    juce::TextButton& getLoadRecipeButton() { return *loadRecipeButton; }
-    juce::TextButton& getSaveRecipeButton() { return *saveRecipeButton; }
-    const RunProgressBar& getProgressBar() const { return *progressBar; }
+    juce::TextEditor& getDescription() { return taskView.getDescription(); }
+    juce::TextEditor& getLog() { return runLog.getDisplay(); }
+    juce::TextButton& getDoItButton() { return taskView.getDoItButton(); }
+    juce::TextButton& getPreviewButton() { return taskView.getPreviewButton(); }
+    juce::TextButton& getSaveLogButton() { return runLog.getSaveLogButton(); }
+    juce::TextButton& getLoadRecipeButton() { return runLog.getLoadRecipeButton(); }
+    juce::TextButton& getSaveRecipeButton() { return runLog.getSaveRecipeButton(); }
+    const RunProgressBar& getProgressBar() const { return taskView.getProgressBar(); }
 
     /** Each parameter field with the caption before it. */
-    std::vector<std::pair<juce::Label*, juce::Label*>> captionedFields() const;
+    std::vector<std::pair<juce::Label*, juce::Label*>> captionedFields();
 
     /** The browser's selection moved: a folder chosen inside the listed one becomes the target. */
-    void selectionChanged() override;
+    void selectionChanged() { folderBrowser.selectionChanged(); }
 
 private:
-    // juce::FileBrowserListener
-    void fileClicked (const juce::File&, const juce::MouseEvent&) override {}
-    void fileDoubleClicked (const juce::File&) override {}
-    void browserRootChanged (const juce::File& newRoot) override;
-
     void timerCallback() override;
+    void takeFocusAfterAlert();
 
-    std::unique_ptr<juce::Label> makeCaption (const juce::String& name, const juce::String& text, bool visible);
-    std::unique_ptr<juce::ComboBox> makeChoice (const juce::String& name, const juce::StringArray& items);
-    std::unique_ptr<juce::TextEditor> makeDisplay (const juce::String& name);
-    std::unique_ptr<juce::TextButton> makeButton (const juce::String& text, std::function<void()> onClick);
+    void connectChoices();
+    void connectTaskAndLog();
 
     void operationChosen();
     void scopeChosen();
     void patternChanged();
     void showOperationFields (const OperationDeclaration* operation);
-    OperationFields* shownFields() const;
+    void folderChosen (const juce::File& folder);
     void folderChanged (const juce::File& folder);
     void startRun (bool preview);
     void pumpRun();
     void finishRun();
-    void appendToLog (const juce::String& text);
-    bool showFormulaCheck (const BatchSettings& settings);
+    bool showFormulaCheck();
     juce::Result writeRunLog (juce::File& logFile);
     void setControlsEnabled (bool enabled);
-    juce::String folderSignature() const;
+    void rememberFolder();
     void rescanIfFolderChanged();
     void followNewestBackup();
     void chooseRecipeToLoad();
     void chooseRecipeToSave();
+    void showRecipe();
+    void stepsChanged();
 
     FileManager fileList;
     FormulaEngine formulaEngine;
     FormulaEngine formulaChecker; // checks the formula as it is typed, apart from the run's variables
 
-    PatternFileFilter browserFilter;
-    std::unique_ptr<juce::FileBrowserComponent> fileBrowser;
-    std::unique_ptr<juce::Label> filesLabel;
-    std::unique_ptr<juce::Label> filesValue;
-    std::unique_ptr<juce::Label> doWhatLabel;
-    std::unique_ptr<juce::ComboBox> doWhatComboBox;
-    std::unique_ptr<juce::Label> doWhereLabel;
-    std::unique_ptr<juce::ComboBox> doWhereComboBox;
-    juce::OwnedArray<OperationFields> operationFields; // one set a choice of "Do what:", in its order
-    std::unique_ptr<juce::Label> formulaErrorLabel;    // what is wrong with the formula, as it is typed
-    std::unique_ptr<juce::Label> toDoLabel;
-    std::unique_ptr<juce::TextEditor> toDoDisplay;
-    std::unique_ptr<juce::TextButton> previewButton;
-    std::unique_ptr<juce::TextButton> doItButton;
-    std::unique_ptr<RunProgressBar> progressBar;
-    std::unique_ptr<juce::Label> doneLabel;
-    std::unique_ptr<juce::TextEditor> doneDisplay;
-    std::unique_ptr<juce::TextButton> saveLogButton;
-    std::unique_ptr<juce::TextButton> loadRecipeButton;
-    std::unique_ptr<juce::TextButton> saveRecipeButton;
-    std::unique_ptr<juce::FileChooser> recipeChooser; // kept while its dialog is open
-    std::vector<RecipeStep> recipeSteps;              // the recipe loaded, while "Do what:" reads "apply recipe"
+    FolderBrowser folderBrowser;
+    TaskChoices choices;
+    OperationArea operationArea;
+    TaskView taskView;
+    RunLog runLog;
 
     std::unique_ptr<AlertPresenter> alerts;
     std::unique_ptr<BatchJob> job;
-    juce::String lastFolderSignature;
+    FolderWatch folderWatch;
     int idleTicks = 0;
     bool jobIsPreview = false;
     bool patternEdited = false;       // the Files: field changed; the list follows at the next tick

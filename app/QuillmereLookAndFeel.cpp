@@ -39,6 +39,19 @@ juce::Font QuillmereLookAndFeel::getComboBoxFont (juce::ComboBox&)
     return juce::Font (14.0f);
 }
 
+juce::Font QuillmereLookAndFeel::getPopupMenuFont()
+{
+    return juce::Font (14.0f);
+}
+
+juce::PopupMenu::Options QuillmereLookAndFeel::getOptionsForComboBoxPopupMenu (juce::ComboBox& box, juce::Label& label)
+{
+    auto options = juce::LookAndFeel_V4::getOptionsForComboBoxPopupMenu (box, label);
+    if (auto* window = box.getTopLevelComponent(); window != nullptr && window != &box)
+        options = options.withParentComponent (window);
+    return options;
+}
+
 void QuillmereLookAndFeel::drawTextEditorOutline (juce::Graphics& g, int width, int height, juce::TextEditor& editor)
 {
     juce::LookAndFeel_V4::drawTextEditorOutline (g, width, height, editor);

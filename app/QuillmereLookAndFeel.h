@@ -18,6 +18,12 @@ public:
     void drawComboBox (juce::Graphics&, int width, int height, bool isButtonDown,
                        int buttonX, int buttonY, int buttonW, int buttonH, juce::ComboBox&) override;
     juce::Font getComboBoxFont (juce::ComboBox&) override;
+
+    /** A choice's list in the font of the choice, and inside the window:
+        it never runs past the window's edge, and it leaves nothing drawn
+        behind when it closes, as a menu in a window of its own can. */
+    juce::Font getPopupMenuFont() override;
+    juce::PopupMenu::Options getOptionsForComboBoxPopupMenu (juce::ComboBox&, juce::Label&) override;
     void drawTextEditorOutline (juce::Graphics&, int width, int height, juce::TextEditor&) override;
     void drawFileBrowserRow (juce::Graphics&, int width, int height, const juce::File& file,
                              const juce::String& filename, juce::Image* icon, const juce::String& fileSizeDescription,

@@ -12,25 +12,18 @@ QuillmereWindow::QuillmereWindow()
     setContentOwned (content.release(), false);
 
     setResizable (true, true);
-    setResizeLimits (800, 600, 40000, 30000);
+    using Panel = QuillmereContentComponent;
+    setResizeLimits (Panel::smallestWidth, Panel::smallestHeight + Panel::titleBarHeight, 40000, 30000);
     setVisible (true);
-    centreWithSize (800, 600);
-    setTitleBarHeight (24);
+    centreWithSize (Panel::smallestWidth, Panel::smallestHeight + Panel::titleBarHeight);
+    setTitleBarHeight (Panel::titleBarHeight);
 }
 
 void QuillmereWindow::closeButtonPressed()
 {
-    if (panel != nullptr && panel->isRunning())
-    {
-        const bool close = juce::AlertWindow::showOkCancelBox (juce::MessageBoxIconType::QuestionIcon, "Quillmere",
-                                                               "A run is in progress: cancel it and close?",
-                                                               "Cancel the run and close", "Go on with the run", this);
-        if (! close)
-            return;
-        // The file at hand is finished, never cut; the log goes beside the backup.
-        panel->cancelRunAndSaveLog();
-    }
-    juce::JUCEApplication::quit();
+    if (panel == nullptr)
+        return juce::JUCEApplication::quit();
+    panel->askToClose ([] { juce::JUCEApplication::quit(); });
 }
 
 void QuillmereWindow::showFolderInTitle (const juce::File& folder)

@@ -31,7 +31,17 @@ public:
         stay as they are. reason ends the file's log line after "failed: ". */
     struct StopRun
     {
-        juce::String reason, alertMessage;
+        juce::String reason;
+        juce::String failure;               // "The formula failed on FILE: REASON."
+        juce::String doneWord = "changed";  // what the files before it were
+
+        /** The alert's text: the failure, and what became of the files, which
+            depends on whether any file before this one was changed. */
+        juce::String alertMessage (bool filesBeforeChanged) const
+        {
+            return failure + "\nThis file and the files after it are unchanged"
+                 + (filesBeforeChanged ? "; the files before it were " + doneWord + ". " : juce::String (". "));
+        }
     };
 
     explicit BatchOperation (BatchSettings settingsToUse)

@@ -3,6 +3,7 @@
 #include "DisplayName.h"
 #include "FileNameText.h"
 #include "FormulaEngine.h"
+#include "PreviewText.h"
 #include "XmlTextEncoding.h"
 
 #include <filesystem>
@@ -39,37 +40,11 @@ namespace
         return kind == XmlTextEncoding::Kind::utf16LittleEndian || kind == XmlTextEncoding::Kind::utf16BigEndian;
     }
 
-    /** A changed line for the log: trimmed, and cut around its first
-        difference when it is too long to read in one line. */
-    juce::String shownLine (const std::string& line, const std::string& other)
-    {
-        constexpr int longest = 160, before = 40;
-        const auto text = juce::String::fromUTF8 (line.data(), (int) line.size());
-        if (text.length() <= longest)
-            return text.trim();
-
-        size_t same = 0;
-        while (same < line.size() && same < other.size() && line[same] == other[same])
-            ++same;
-        // Counted in characters, not bytes: a cut never splits one.
-        const int differsAt = juce::String::fromUTF8 (line.data(), (int) same).length();
-        const int start = std::max (0, differsAt - before);
-        const int end = std::min (text.length(), start + longest);
-        return (start > 0 ? "..." : "") + text.substring (start, end) + (end < text.length() ? "..." : "");
-    }
-
-    juce::String changedLineText (const UnifiedDiff::ChangedLine& line)
-    {
-        if (line.oldLine == 0)
-            return "line " + juce::String (line.newLine) + ": (added) -> " + shownLine (line.after, line.before);
-        const auto after = line.newLine == 0 ? juce::String ("(removed)") : shownLine (line.after, line.before);
-        return "line " + juce::String (line.oldLine) + ": " + shownLine (line.before, line.after) + " -> " + after;
-    }
-
     juce::String plural (int count, const char* one, const char* many)
     {
         return juce::String (count) + " " + (count == 1 ? one : many);
     }
+
 }
 
 BatchPreview::BatchPreview (BatchOperation& operationToPreview, Options optionsToUse)
@@ -100,6 +75,9 @@ BatchPreview::Summary BatchPreview::run (const std::function<void (const FilePre
             case FilePreview::Verdict::noChange: ++summary.wouldStay; break;
             case FilePreview::Verdict::fail: ++summary.wouldFail; break;
         }
+        if (operation.formulaEngineInUse() != nullptr)
+            for (const auto& change : preview.changeList)
+                summary.wholeNumbersGivenDecimals += PreviewText::givesWholeNumberDecimals (change) ? 1 : 0;
         if (preview.selectedValues >= 0)
         {
             summary.selectedValues = std::max (0, summary.selectedValues) + preview.selectedValues;
@@ -224,34 +202,9 @@ juce::String BatchPreview::summaryLine (const Summary& summary)
 
 juce::String BatchPreview::windowText (const std::vector<FilePreview>& previews, const Summary& summary, int maxChangedLines)
 {
-    size_t total = 0;
-    for (const auto& preview : previews)
-        total += preview.changedLines.size();
-
+    PreviewText writer (maxChangedLines);
     juce::String text;
-    size_t shown = 0;
-    bool toldTheRest = false;
     for (const auto& preview : previews)
-    {
-        text << fileLine (preview) << (preview.decodedUtf16 ? " (UTF-16, shown as UTF-8)" : "") << "\n";
-        for (const auto& line : preview.changedLines)
-        {
-            if (shown == (size_t) std::max (0, maxChangedLines))
-            {
-                if (! toldTheRest)
-                    text << "    ... and " << plural ((int) (total - shown), "more changed line", "more changed lines")
-                         << ", not shown\n";
-                toldTheRest = true;
-                break;
-            }
-            text << "    " << changedLineText (line) << "\n";
-            ++shown;
-        }
-    }
-
-    text << "\n"
-         << summaryLine (summary) << "\n";
-    if (summary.cancelled)
-        text << "Preview cancelled: the files after the last one above were not looked at.\n";
-    return text;
+        text << writer.file (preview);
+    return text + writer.end (summary);
 }

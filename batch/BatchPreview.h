@@ -54,6 +54,7 @@ public:
     {
         int wouldChange = 0, wouldStay = 0, wouldFail = 0;
         int selectedValues = -1, filesWithValues = 0; // counted when a path selects the values
+        int wholeNumbersGivenDecimals = 0;            // by a formula: "99" -> "89.1"
         bool cancelled = false;
     };
 
@@ -80,10 +81,8 @@ public:
         a path, a second line counts the values ("37 values in 12 files"). */
     static juce::String summaryLine (const Summary& summary);
 
-    /** The preview as the window's log shows it: each file's line, the
-        changed lines of each file under it ("line 12: before -> after"), at
-        most maxChangedLines of them in all and then how many more there
-        are, and the summary. */
+    /** The preview as the window's log shows it, all at once: what
+        PreviewText writes for each file and at the end. */
     static juce::String windowText (const std::vector<FilePreview>& previews, const Summary& summary,
                                     int maxChangedLines = 1000);
 

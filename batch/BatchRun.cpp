@@ -218,7 +218,7 @@ bool BatchRun::finishFile (BatchFileLoop::Step& step)
             ++outcome.filesFailed;
             outcome.status = BatchOutcome::Status::aborted;
             outcome.title = "Batch processing aborted";
-            outcome.message = step.stop->alertMessage;
+            outcome.message = step.stop->alertMessage (outcome.filesChanged > 0);
             stoppedAt = DisplayName::of (step.planned.file);
             append ("failed: " + step.stop->reason + "\n");
             reportFile (step, Status::failed, step.stop->reason);

@@ -123,8 +123,7 @@ FileRewrite ConvertOperation::convert (const juce::File& file, Conversion&& conv
         // The formula cannot go on: this file stays as it was, earlier ones
         // stay converted, the rest are not touched.
         const juce::String reason (Expr::Describe (error));
-        throw StopRun { reason, "The formula failed on " + DisplayName::of (file) + ": " + reason + ".\n"
-                                    + "This file and the files after it are unchanged; the files before it were converted. " };
+        throw StopRun { reason, "The formula failed on " + DisplayName::of (file) + ": " + reason + ".", "converted" };
     }
 }
 

@@ -184,8 +184,7 @@ FileRewrite RecipeOperation::rewrite (const juce::File& file, std::string_view o
 FileRewrite RecipeOperation::applyStage (Stage& stage, const juce::File& file, const std::string& text)
 {
     const auto stopped = [&] (const juce::String& label, const juce::String& reason) {
-        return StopRun { label + ": " + reason, "The formula of " + label + " failed on " + DisplayName::of (file) + ": " + reason + ".\n"
-                                                    + "This file and the files after it are unchanged; the files before it were changed. " };
+        return StopRun { label + ": " + reason, "The formula of " + label + " failed on " + DisplayName::of (file) + ": " + reason + "." };
     };
 
     if (stage.alone == nullptr)

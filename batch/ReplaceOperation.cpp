@@ -80,8 +80,7 @@ FileRewrite ReplaceOperation::rewrite (const juce::File& file, std::string_view 
     {
         // As in "convert value": a formula that fails stops the run here.
         const juce::String reason (Expr::Describe (error));
-        throw StopRun { reason, "The formula failed on " + DisplayName::of (file) + ": " + reason + ".\n"
-                                    + "This file and the files after it are unchanged; the files before it were changed. " };
+        throw StopRun { reason, "The formula failed on " + DisplayName::of (file) + ": " + reason + "." };
     }
 }
 

@@ -35,11 +35,21 @@ const OperationDeclaration& RestoreOperation::declaration()
     return declared;
 }
 
+namespace
+{
+    /** Why there is nothing to restore from: the archive named is missing, or none was named. */
+    juce::String noBackup (const juce::File& archive)
+    {
+        const auto name = DisplayName::of (archive);
+        return name.isEmpty() ? juce::String ("there is no backup") : "there is no backup " + name;
+    }
+}
+
 RestoreOperation::RestoreOperation (BatchSettings settingsToUse)
     : BatchOperation (inArchiveFolder (std::move (settingsToUse))),
       archiveFile (settings.parameters.file ("archive")),
       archive (archiveFile),
-      opened (archiveFile.existsAsFile() ? archive.open() : juce::Result::fail ("there is no backup " + DisplayName::of (archiveFile)))
+      opened (archiveFile.existsAsFile() ? archive.open() : juce::Result::fail (noBackup (archiveFile)))
 {
     if (opened.wasOk())
         for (int i = 0; i < archive.getNumEntries(); ++i)

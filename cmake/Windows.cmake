@@ -4,7 +4,8 @@
 # Built: the formula engine (expr, shaping, formula), qcalc, the JUCE
 # modules (juce_base), the folder layer (fileio), archive, xmltext,
 # filelist, batch, the window (Quillmere.exe), quillmere-batch and their
-# test programs.
+# test programs; each program with its icon, version and manifest, and the
+# zip and installer of make windows-package (data/windows).
 
 # Each program is one .exe that imports only the DLLs Windows has: the C and
 # C++ runtimes and winpthreads are linked in.
@@ -85,6 +86,8 @@ target_link_libraries(juce_base PUBLIC
 include(cmake/QuillmereTree.cmake)
 # A window program: no console opens beside it.
 set_target_properties(Quillmere PROPERTIES WIN32_EXECUTABLE ON)
+# Each program's icon, version and manifest; the zip and the installer.
+add_subdirectory(data/windows)
 
 enable_testing()
 add_subdirectory(tests)

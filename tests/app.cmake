@@ -1,5 +1,5 @@
 quillmere_add_test(panel_tests OWN_MAIN ON_SCREEN
-    SOURCES app/PanelTest.cpp
+    SOURCES app/PanelTest.cpp app/FieldWidgetsTest.cpp
     LIBS quillmere_ui)
 
 if(WIN32)

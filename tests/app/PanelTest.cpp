@@ -2,6 +2,8 @@
 #include "QuillmereContentComponent.h"
 #include "QuillmereLookAndFeel.h"
 #include "Recipe.h"
+#include "RunLog.h"
+#include "TaskView.h"
 #include "support/RecordingAlerts.h"
 #include "support/TestFolder.h"
 
@@ -69,11 +71,11 @@ TEST (Panel, StartsWithTheDefaultsAndShowsTheDescriptionWithoutAClick)
     EXPECT_EQ (p.panel.getReplaceWhatField().getText(), "Blah");
     EXPECT_EQ (p.panel.getReplaceWithField().getText(), "Blub");
     EXPECT_EQ (p.panel.getFileList().wildcardPattern, "*.xml");
-    EXPECT_EQ (p.panel.getFileList().getCurrentDirectoryPath(), getApplicationDirectory().getFullPathName());
+    EXPECT_EQ (p.panel.getFileList().getCurrentDirectoryPath(), QuillmereContentComponent::startFolder().getFullPathName());
 
     const auto text = p.description();
     EXPECT_TRUE (text.startsWith ("Replace string: 'Blah' \nwith new string: 'Blub' \n\nin xml-files in folder: "
-                                  + getApplicationDirectory().getFullPathName() + "\n\naffected files ("))
+                                  + QuillmereContentComponent::startFolder().getFullPathName() + "\n\naffected files ("))
         << text;
 }
 
@@ -249,51 +251,157 @@ TEST (Panel, EditingAValueLabelUpdatesTheDescription)
     EXPECT_TRUE (p.description().startsWith ("Replace string: 'Blah' \n"));
 }
 
+namespace
+{
+    /** The panel's own components, whose widgets are laid out inside them. */
+    bool isComposite (juce::Component* component)
+    {
+        return dynamic_cast<TaskView*> (component) != nullptr || dynamic_cast<RunLog*> (component) != nullptr
+            || dynamic_cast<OperationFields*> (component) != nullptr || dynamic_cast<BackupChoice*> (component) != nullptr;
+    }
+
+    std::vector<juce::Component*> visibleChildren (juce::Component& parent)
+    {
+        std::vector<juce::Component*> shown;
+        for (auto* child : parent.getChildren())
+            if (child->isVisible())
+                shown.push_back (child);
+        return shown;
+    }
+
+    /** Each visible widget lies inside its parent, overlaps none of its
+        siblings and shows its text whole; the panel's own components are
+        looked into. */
+    void expectReadableLayout (juce::Component& parent, const juce::String& where)
+    {
+        const auto shown = visibleChildren (parent);
+        for (size_t i = 0; i < shown.size(); ++i)
+        {
+            EXPECT_TRUE (parent.getLocalBounds().contains (shown[i]->getBounds())) << shown[i]->getName() << " " << where;
+            for (size_t k = i + 1; k < shown.size(); ++k)
+                EXPECT_FALSE (shown[i]->getBounds().intersects (shown[k]->getBounds()))
+                    << shown[i]->getName() << " overlaps " << shown[k]->getName() << " at " << where;
+
+            // A choice shows its longest item whole, beside its arrow.
+            if (auto* choice = dynamic_cast<juce::ComboBox*> (shown[i]))
+            {
+                const auto font = choice->getLookAndFeel().getComboBoxFont (*choice);
+                for (int item = 0; item < choice->getNumItems(); ++item)
+                    EXPECT_LE (font.getStringWidthFloat (choice->getItemText (item)) + (float) choice->getHeight() + 8.0f, (float) choice->getWidth())
+                        << choice->getItemText (item) << " at " << where;
+            }
+
+            if (auto* label = dynamic_cast<juce::Label*> (shown[i]))
+            {
+                // Text is drawn narrowed down to this scale before it is cut short.
+                const auto narrowest = label->getMinimumHorizontalScale() > 0.0f ? label->getMinimumHorizontalScale()
+                                                                                 : juce::Font::getDefaultMinimumHorizontalScaleFactor();
+                const auto room = label->getBorderSize().subtractedFrom (label->getLocalBounds()).getWidth();
+                EXPECT_LE (label->getFont().getStringWidthFloat (label->getText()) * narrowest, (float) room) << label->getText();
+            }
+
+            if (isComposite (shown[i]))
+                expectReadableLayout (*shown[i], where);
+        }
+    }
+
+    /** Where each visible widget lies in the panel, by name and order. */
+    std::vector<juce::Rectangle<int>> layoutOf (juce::Component& panel, juce::Component& parent)
+    {
+        std::vector<juce::Rectangle<int>> bounds;
+        for (auto* child : visibleChildren (parent))
+        {
+            bounds.push_back (panel.getLocalArea (&parent, child->getBounds()));
+            if (isComposite (child))
+                for (const auto& inner : layoutOf (panel, *child))
+                    bounds.push_back (inner);
+        }
+        return bounds;
+    }
+}
+
 TEST (Panel, AtAnySizeNothingOverlapsAndEveryCaptionIsReadable)
 {
     Panel p;
-    for (const auto operation : { 1, 2, 3 })
+    for (int operation = 1; operation <= p.panel.getOperationChoice().getNumItems(); ++operation)
     {
         p.choose (p.panel.getOperationChoice(), operation);
         for (const auto& size : { juce::Point<int> (800, 600), juce::Point<int> (1201, 776) })
         {
             p.panel.setSize (size.x, size.y);
-            std::vector<juce::Component*> shown;
-            for (auto* child : p.panel.getChildren())
-                if (child->isVisible())
-                    shown.push_back (child);
-
-            for (size_t i = 0; i < shown.size(); ++i)
-            {
-                EXPECT_TRUE (p.panel.getLocalBounds().contains (shown[i]->getBounds())) << shown[i]->getName();
-                for (size_t k = i + 1; k < shown.size(); ++k)
-                    EXPECT_FALSE (shown[i]->getBounds().intersects (shown[k]->getBounds()))
-                        << shown[i]->getName() << " overlaps " << shown[k]->getName() << " at " << size.toString();
-
-                // A choice shows its longest item whole, beside its arrow.
-                if (auto* choice = dynamic_cast<juce::ComboBox*> (shown[i]))
-                {
-                    const auto font = choice->getLookAndFeel().getComboBoxFont (*choice);
-                    for (int item = 0; item < choice->getNumItems(); ++item)
-                        EXPECT_LE (font.getStringWidthFloat (choice->getItemText (item)) + (float) choice->getHeight() + 8.0f, (float) choice->getWidth())
-                            << choice->getItemText (item) << " at " << size.toString();
-                }
-
-                if (auto* label = dynamic_cast<juce::Label*> (shown[i]))
-                {
-                    // Text is drawn narrowed down to this scale before it is cut short.
-                    const auto narrowest = label->getMinimumHorizontalScale() > 0.0f ? label->getMinimumHorizontalScale()
-                                                                                     : juce::Font::getDefaultMinimumHorizontalScaleFactor();
-                    const auto room = label->getBorderSize().subtractedFrom (label->getLocalBounds()).getWidth();
-                    EXPECT_LE (label->getFont().getStringWidthFloat (label->getText()) * narrowest, (float) room) << label->getText();
-                }
-            }
+            expectReadableLayout (p.panel, size.toString());
 
             // The fields, the description and the log reach to the window's right edge.
             for (auto* widened : { (juce::Component*) &p.panel.getDescription(), (juce::Component*) &p.panel.getLog() })
-                EXPECT_EQ (widened->getRight(), size.x - 4);
+                EXPECT_EQ (p.panel.getLocalArea (widened->getParentComponent(), widened->getBounds()).getRight(), size.x - 4);
         }
     }
+
+    // The recipe's steps take the fields' place, and more room.
+    p.choose (p.panel.getOperationChoice(), 1);
+    p.panel.addStep();
+    for (const auto& size : { juce::Point<int> (800, 576), juce::Point<int> (1201, 776) })
+    {
+        p.panel.setSize (size.x, size.y);
+        ASSERT_TRUE (p.panel.getRecipeSteps().isVisible());
+        expectReadableLayout (p.panel, "the steps at " + size.toString());
+    }
+}
+
+TEST (Panel, BelowTheSmallestSizeTheLayoutIsThatOfTheSmallestSize)
+{
+    // A tiling window manager may force any size: the widgets are then cut
+    // off at the edge, never pushed onto each other.
+    Panel p;
+    for (int operation = 1; operation <= p.panel.getOperationChoice().getNumItems(); ++operation)
+    {
+        p.choose (p.panel.getOperationChoice(), operation);
+        p.panel.setSize (QuillmereContentComponent::smallestWidth, QuillmereContentComponent::smallestHeight);
+        const auto smallest = layoutOf (p.panel, p.panel);
+        for (const auto& size : { juce::Point<int> (300, 200), juce::Point<int> (799, 900), juce::Point<int> (800, 600), juce::Point<int> (1000, 120) })
+        {
+            p.panel.setSize (size.x, size.y);
+            const auto layout = layoutOf (p.panel, p.panel);
+            ASSERT_EQ (layout.size(), smallest.size());
+            for (size_t i = 0; i < layout.size(); ++i)
+            {
+                // Each dimension below the smallest keeps the smallest layout's positions along it.
+                if (size.x < QuillmereContentComponent::smallestWidth)
+                {
+                    EXPECT_EQ (layout[i].getHorizontalRange(), smallest[i].getHorizontalRange()) << i << " at " << size.toString();
+                }
+                if (size.y < QuillmereContentComponent::smallestHeight)
+                {
+                    EXPECT_EQ (layout[i].getVerticalRange(), smallest[i].getVerticalRange()) << i << " at " << size.toString();
+                }
+            }
+        }
+    }
+}
+
+TEST (Panel, ARunThatEndsWhileCloseIsAskedWithdrawsTheQuestionAndShowsOneAlert)
+{
+    TestFolder folder;
+    folder.write ("one.xml", "<a name=\"Blah\"/>");
+    for (const bool endsFirst : { true, false })
+    {
+        Panel p;
+        p.showFolder (folder);
+        int closes = 0;
+        p.panel.getDoItButton().onClick();
+        p.panel.askToClose ([&closes] { ++closes; });
+        ASSERT_EQ (p.alerts->openQuestions.size(), 1u);
+        if (! endsFirst)
+            p.alerts->answer (true); // cancel and close: the log is saved, the window closes
+        p.panel.waitForRun();
+
+        EXPECT_EQ (closes, endsFirst ? 0 : 1);
+        EXPECT_TRUE (p.alerts->openQuestions.empty());
+        EXPECT_EQ (p.alerts->titles().size(), endsFirst ? 1 : 0) << p.alerts->titles().joinIntoString (", ");
+        EXPECT_FALSE (p.panel.isRunning());
+    }
+    EXPECT_FALSE (folder.get().findChildFiles (juce::File::findFiles, false, "QuillmereLog*.txt").isEmpty())
+        << "the run closed during left its log beside its backup";
 }
 
 TEST (Panel, DoItRunsTheBatchAndShowsTheLog)
@@ -597,6 +705,50 @@ TEST (Panel, ALoadedRecipeRunsInOnePassAndSavesBackAsItWasRead)
     ASSERT_TRUE (Recipe::load (saved, reread).wasOk());
     ASSERT_EQ (reread.steps.size(), 1u);
     EXPECT_EQ (reread.steps[0].text(), "convert SomeAttribute 'y = x;'");
+}
+
+TEST (Panel, StepsAddedInTheWindowAreWhatRunsAndWhatIsSaved)
+{
+    TestFolder folder, place;
+    folder.write ("a.xml", "<p v=\"2\">cat</p>");
+    Panel p;
+    p.showFolder (folder);
+
+    // Step 1: a replace; step 2: a convert; then the convert moved first.
+    p.panel.getReplaceWhatField().setText ("cat", juce::sendNotificationSync);
+    p.panel.getReplaceWithField().setText ("dog", juce::sendNotificationSync);
+    p.panel.getAddStepButton().onClick();
+    EXPECT_EQ (p.panel.getOperationChoice().getText(), "apply recipe");
+    p.chooseConvert ("v", "y = x * 3;");
+    EXPECT_EQ (p.panel.getRecipeSteps().getSteps().size(), 1u) << "choosing an operation keeps the steps";
+    p.panel.getAddStepButton().onClick();
+    auto& steps = p.panel.getRecipeSteps();
+    ASSERT_EQ (steps.getSteps().size(), 2u);
+    EXPECT_TRUE (steps.isVisible());
+    EXPECT_EQ (steps.getList().getSelectedRow(), 1);
+    steps.moveChosen (-1);
+    EXPECT_EQ (steps.getSteps()[0].text(), "convert v 'y = x * 3;'");
+    EXPECT_TRUE (p.description().contains ("step 1: convert v 'y = x * 3;'\nstep 2: replace cat dog\n")) << p.description();
+
+    const auto saved = place.file ("two.recipe");
+    ASSERT_TRUE (p.panel.saveRecipe (saved).wasOk());
+    EXPECT_EQ (steps.getFileName().getText(), saved.getFullPathName());
+    p.doIt();
+    EXPECT_EQ (folder.read ("a.xml"), "<p v=\"6\">dog</p>");
+
+    // A recipe read back shows its file and the same steps.
+    Panel other;
+    ASSERT_TRUE (other.panel.loadRecipe (saved).wasOk());
+    EXPECT_EQ (other.panel.getRecipeSteps().getFileName().getText(), saved.getFullPathName());
+    ASSERT_EQ (other.panel.getRecipeSteps().getSteps().size(), 2u);
+    EXPECT_EQ (other.panel.getRecipeSteps().getSteps(), steps.getSteps());
+
+    // Removing every step gives "Do what:" its first operation back.
+    steps.removeChosen();
+    steps.removeChosen();
+    EXPECT_TRUE (steps.isEmpty());
+    EXPECT_EQ (p.panel.getOperationChoice().getText(), "replace string");
+    EXPECT_FALSE (steps.isVisible());
 }
 
 TEST (AlertBox, EveryIconLiesWhollyInsideTheBox)

@@ -1,5 +1,6 @@
 #include "BatchOperationFactory.h"
 #include "BatchPreview.h"
+#include "PreviewText.h"
 
 #include "support/BatchFixture.h"
 #include "support/PatchTool.h"
@@ -36,10 +37,12 @@ protected:
         std::vector<BatchPreview::FilePreview> files;
     };
 
-    Preview preview (const BatchSettings& settings, BatchPreview::Options options = {}, const std::atomic<bool>* cancel = nullptr)
+    Preview preview (const BatchSettings& settings, BatchPreview::Options options = {}, const std::atomic<bool>* cancel = nullptr,
+                     bool recordsChanges = false)
     {
         operation = BatchOperationFactory::create (settings, &engine);
         EXPECT_FALSE (BatchOperation::prepareForRun (operation.get()).isRefused());
+        operation->setRecordsChanges (recordsChanges);
         BatchPreview batchPreview (*operation, options);
         if (cancel != nullptr)
             batchPreview.setCancelFlag (*cancel);
@@ -238,6 +241,43 @@ TEST_F (BatchPreviewTest, Utf16FilesAreShownDecoded)
     EXPECT_EQ (previewed.files[0].changedLines[0].before, "<a name=\"Blah\"/>");
 }
 
+TEST_F (BatchPreviewTest, PastTheLineLimitEachFileShowsItsFirstValuesAndWarnsOfWholeNumbersGivenDecimals)
+{
+    folder.write ("a.xml", "<r>\n<a v=\"10\"/>\n<b v=\"2.5\"/>\n</r>\n");
+    folder.write ("b.xml", "<r v=\"1\">\n<s v=\"4\"/><s v=\"5\"/><s v=\"7\"/></r>\n");
+
+    // 10 -> 15 and 4 -> 6 stay whole; 1, 5 and 7 get decimals; 2.5 had them.
+    const auto previewed = preview (convertSettings ("v", "y = x * 1.5;"), { false, true }, nullptr, true);
+    EXPECT_EQ (previewed.summary.wholeNumbersGivenDecimals, 3);
+    EXPECT_EQ (BatchPreview::windowText (previewed.files, previewed.summary, 2),
+               path ("a.xml") + ": 2 changes\n"
+                                "    line 2: <a v=\"10\"/> -> <a v=\"15\"/>\n"
+                                "    line 3: <b v=\"2.5\"/> -> <b v=\"3.75\"/>\n"
+                   + path ("b.xml") + ": 4 changes\n"
+                                      "    line 1: 1 -> 1.5\n"
+                                      "    line 2: 4 -> 6\n"
+                                      "    line 2: 5 -> 7.5\n"
+                                      "    ... and 1 more value\n"
+                                      "    ... and 2 more changed lines, not shown\n"
+                                      "\n"
+                                      "2 files would change, 0 would stay as they are, 0 would fail\n"
+                                      "3 values that were whole numbers get decimals: choose the number format 'keep' or round in the formula\n");
+}
+
+TEST (PreviewText, OnlyAWholeNumberThatBecomesAFractionCounts)
+{
+    struct Case
+    {
+        const char *before, *after;
+        bool counts;
+    };
+    for (const auto& c : { Case { "99", "89.1", true }, Case { "-3", "-4.5", true }, Case { " 7 ", "7.000001", true },
+                           Case { "100", "1e+02", true }, Case { "99", "90", false }, Case { "2.5", "3.75", false },
+                           Case { "4", "-8", false }, Case { "12", "twelve", false }, Case { "abc", "1.5", false },
+                           Case { "", "0.5", false }, Case { "+", "0.5", false } })
+        EXPECT_EQ (PreviewText::givesWholeNumberDecimals ({ 1, 1, c.before, c.after, 1 }), c.counts) << c.before << " -> " << c.after;
+}
+
 TEST_F (BatchPreviewTest, WindowTextShowsPairsUpToTheLimit)
 {
     folder.write ("a.xml", "<r>\n<a gain=\"0.5\"/>\n<b gain=\"1\"/>\n<c gain=\"2\"/>\n</r>\n");
@@ -252,8 +292,8 @@ TEST_F (BatchPreviewTest, WindowTextShowsPairsUpToTheLimit)
                                 "    line 4: <c gain=\"2\"/> -> <c gain=\"4\"/>\n"
                    + path ("b.xml") + ": 2 changes\n"
                                       "    line 2: <d gain=\"3\"/> -> <d gain=\"6\"/>\n"
-                                      "    ... and 1 more changed line, not shown\n"
                    + path ("c.xml") + ": no change\n"
+                                      "    ... and 1 more changed line, not shown\n"
                                       "\n"
                                       "2 files would change, 1 would stay as they are, 0 would fail\n");
 }

@@ -71,6 +71,24 @@ TEST_F (ConvertRun, FormulaErrorInTheThirdOfFiveFilesStopsTheRun)
     EXPECT_TRUE (alerts.alerts[0].message.contains ("division by zero"));
 }
 
+TEST_F (ConvertRun, TheStopAlertSaysFilesBeforeWereConvertedOnlyWhenSomeWere)
+{
+    for (const auto& [failing, convertedBefore] : { std::pair { "1.xml", false }, std::pair { "2.xml", true } })
+    {
+        folder.write ("1.xml", "<e v=\"2\"/>");
+        folder.write ("2.xml", "<e v=\"2\"/>");
+        folder.write (failing, "<e v=\"0\"/>");
+        alerts.alerts.clear();
+        run (convertSettings ("v", "y = 1 / x;"));
+        ASSERT_EQ (alerts.alerts.size(), 1u);
+        EXPECT_EQ (alerts.alerts[0].message.contains ("This file and the files after it are unchanged; the files before it were converted. "),
+                   convertedBefore)
+            << alerts.alerts[0].message;
+        EXPECT_EQ (alerts.alerts[0].message.contains ("This file and the files after it are unchanged. "), ! convertedBefore)
+            << alerts.alerts[0].message;
+    }
+}
+
 TEST_F (ConvertRun, FilesThatAreNotWellFormedAreLeftAloneWithTheReason)
 {
     using namespace std::string_literals;

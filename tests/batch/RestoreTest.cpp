@@ -118,6 +118,18 @@ TEST_F (RestoreRun, CraftedOrDamagedArchivesAreRefusedBeforeAnyChange)
     EXPECT_FALSE (folder.file ("QuillmereBackup.zip").exists());
 }
 
+TEST_F (RestoreRun, AMissingBackupIsRefusedByNameAndNoNameWithoutAStrayBlank)
+{
+    for (const auto& [archive, expected] : { std::pair { folder.file ("gone.zip"), "Nothing was changed: there is no backup " + path ("gone.zip") + "." },
+                                             std::pair { juce::File(), juce::String ("Nothing was changed: there is no backup.") } })
+    {
+        alerts.alerts.clear();
+        EXPECT_EQ (run (restoreSettings (archive)).status, BatchOutcome::Status::refused);
+        ASSERT_EQ (alerts.alerts.size(), 1u);
+        EXPECT_EQ (alerts.alerts[0].message, expected);
+    }
+}
+
 TEST_F (RestoreRun, EachBackupSaysWhichRunItWasMadeBeforeAndTheRestoreSaysWhatItUndoes)
 {
     folder.write ("a.xml", "<a value=\"2\"/>");

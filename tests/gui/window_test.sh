@@ -51,7 +51,7 @@ click() { xdotool mousemove --window "$window" "$1" "$(( $2 + 24 ))" click 1; sl
 press() { xdotool key "$@"; sleep 0.4; }
 type_into_label() { click "$1" "$2"; sleep 0.5; press ctrl+a; xdotool type --delay 20 "$3"; press Return; }
 # Waits up to ten seconds for a condition, so a slow machine is not a failure.
-wait_for() { for _ in $(seq 1 100); do eval "$1" && return 0; sleep 0.1; done; return 1; }
+wait_for() { for _ in $(seq 1 "${2:-100}"); do eval "$1" && return 0; sleep 0.1; done; return 1; }
 # The run works on its own thread: wait for its final alert, then confirm it.
 confirm_alert() {
     wait_for "xdotool search --onlyvisible --name '^$1\$' >/dev/null 2>&1" || fail "no alert \"$1\""
@@ -99,6 +99,23 @@ confirm_alert "Log File saved"
 wait_for '[[ -f QuillmereLog.txt ]]' || fail "no log file"
 wait_for 'grep -q "Batch processing finished" QuillmereLog.txt' || fail "the log file lacks the log"
 
+# After an alert the first click into a field takes the typing, and Enter
+# there changes nothing: the next run converts by the formula typed.
+click 500 98
+press ctrl+a
+xdotool type --delay 20 "y = x * 5;"
+press Return
+
+# "Add as step" (left of "Preview") takes the operation on screen into the
+# recipe's steps, shown in place of the fields; choosing an operation shows
+# its fields again, and the steps wait under "apply recipe".
+click 564 344
+sleep 0.5
+import -window root "$shots/window-steps.png"
+click 390 42
+press Up Up Up Up Up Up Up Return   # from "apply recipe", the last, up to "convert value"
+sleep 0.5
+
 # Into "sub" with a double click, choose "deeper" there with one click, then
 # back up with the browser's button: the run must work on the folder the
 # browser shows, not on the one chosen before going up.
@@ -108,10 +125,17 @@ click 222 15
 sleep 1
 do_it "Batch processing finished"
 wait_for '[[ -f "QuillmereBackup(3).zip" ]]' || fail "the run after going up did not work on the folder shown"
+grep -q 'gain="5"' one.xml || fail "the formula typed after an alert was not taken: $(cat one.xml)"
 [[ ! -e sub/deeper/QuillmereBackup.zip && ! -e sub/QuillmereBackup.zip ]] || fail "the run after going up worked on a folder left behind"
 grep -q 'gain="5"' sub/deeper/three.xml || fail "sub/deeper/three.xml was converted although the browser had left it"
 
 # "restore backup" (the third operation) puts back what the last run changed.
+# A preview of a convert shows the numbers, and warns of whole numbers given decimals.
+type_into_label 500 98 "y = x * 1.1;"
+click 664 344
+sleep 2
+import -window root "$shots/window-preview-numbers.png"
+
 click 390 42
 press Down Return
 import -window root "$shots/window-restore.png"
@@ -176,14 +200,29 @@ import -window root "$shots/window-close-during-run.png"
 press Escape
 sleep 0.5
 kill -0 "$app_pid" 2>/dev/null || fail "the app quit although the run was to go on"
+
+# A run that ends while the question stands answers it itself: the question
+# goes, the run's alert comes, and never two boxes stand at once.
+close_and_ask
+wait_for "xdotool search --onlyvisible --name '^Batch processing finished\$' >/dev/null 2>&1" 1200 \
+    || fail "the run did not end while the question stood"
+import -window root "$shots/window-question-withdrawn.png"
+! xdotool search --onlyvisible --name '^Quillmere$' >/dev/null 2>&1 || fail "the question still stands beside the run's alert"
+confirm_alert "Batch processing finished"
+kill -0 "$app_pid" 2>/dev/null || fail "the app quit when the run ended during the question"
+
+# "Cancel the run and close" finishes the file at hand, saves the log and quits.
+click 752 344
+for _ in $(seq 1 600); do compgen -G 'QuillmereBackup(7).zip' >/dev/null && grep -qs "v='5'" bulk00000.xml && break; sleep 0.1; done
+grep -qs "v='5'" bulk00000.xml || fail "the run to close during did not start converting"
 close_and_ask
 press Return
 for _ in $(seq 1 300); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$app_pid" 2>/dev/null && fail "the app did not quit after the close was confirmed"
 app_pid=
 log=$(ls -t QuillmereLog*.txt | head -1)
-grep -q "QuillmereBackup(6).zip" "$log" || fail "the log saved on close ($log) does not name the run's backup"
-mixed=$( (grep -l "v='3'" bulk*.xml || true) | xargs -r grep -l "v='4'" | head -3 || true)
+grep -q "QuillmereBackup(7).zip" "$log" || fail "the log saved on close ($log) does not name the run's backup"
+mixed=$( (grep -l "v='4'" bulk*.xml || true) | xargs -r grep -l "v='5'" | head -3 || true)
 [[ -z "$mixed" ]] || fail "files neither old nor new after closing during a run: $mixed"
 
 # Idle, the close button at the right end of the title bar quits at once, without a question.

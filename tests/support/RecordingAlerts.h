@@ -20,6 +20,26 @@ public:
         alerts.push_back ({ icon, title, message });
     }
 
+    /** Questions stay open until a test answers them or the code withdraws them. */
+    void ask (const juce::String&, const juce::String& question, const juce::String&, const juce::String&,
+              std::function<void (bool)> answered) override
+    {
+        openQuestions.push_back ({ question, std::move (answered) });
+    }
+
+    void withdrawQuestion() override
+    {
+        withdrawn += (int) openQuestions.size();
+        openQuestions.clear();
+    }
+
+    void answer (bool first)
+    {
+        auto question = std::move (openQuestions.front());
+        openQuestions.erase (openQuestions.begin());
+        question.second (first);
+    }
+
     juce::StringArray titles() const
     {
         juce::StringArray result;
@@ -29,6 +49,8 @@ public:
     }
 
     std::vector<Alert> alerts;
+    std::vector<std::pair<juce::String, std::function<void (bool)>>> openQuestions;
+    int withdrawn = 0;
 };
 
 /** Keeps the log pieces as they arrive. */
