@@ -32,4 +32,10 @@ struct ConsoleStreams
     /** A reader that goes away (| head) no longer ends the program, whose
         writes then fail instead. */
     static void ignoreBrokenPipe();
+
+    /** Standard output and standard error carry the bytes written, as on
+        POSIX systems: a diff or a report must reach a file or a pipe byte
+        for byte, where the C library would turn each LF into CR LF (and a
+        file's own CR LF into CR CR LF). Call before anything is written. */
+    static void passBytesUnchanged();
 };

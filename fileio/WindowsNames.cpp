@@ -56,6 +56,12 @@ FileState::Kind WindowsNames::kindOf (uint32_t attributes, uint32_t reparseTag)
     return (attributes & directoryAttribute) != 0 ? FileState::Kind::folder : FileState::Kind::regular;
 }
 
+bool WindowsNames::lacksPosixRename (uint32_t status)
+{
+    return status == statusInvalidInfoClass || status == statusNotImplemented || status == statusNotSupported
+        || status == statusInvalidParameter;
+}
+
 namespace
 {
     /** The capital of the letters names hold most (Latin, Greek, Cyrillic),

@@ -33,6 +33,18 @@ struct WindowsNames
         files, deduplicated files) are the file or folder they hold. */
     static FileState::Kind kindOf (uint32_t attributes, uint32_t reparseTag);
 
+    // What a rename with POSIX semantics may answer (NTSTATUS values).
+    static constexpr uint32_t statusInvalidParameter = 0xC000000D, statusNotImplemented = 0xC0000002,
+                              statusInvalidInfoClass = 0xC0000003, statusNotSupported = 0xC00000BB;
+
+    /** Whether a rename by handle with POSIX semantics that answered status
+        failed because the system or its file system has no such rename
+        (Windows before 10 1607, FAT, network shares, Wine), so that the
+        plain rename is to be tried; a file in use, a name taken or access
+        denied are answers about the file, which the plain rename must not
+        override. */
+    static bool lacksPosixRename (uint32_t status);
+
     /** The same two names for Windows, which compares names without letter
         case: "A.xml" and "a.XML" name one file there. */
     static bool sameName (std::string_view a, std::string_view b);

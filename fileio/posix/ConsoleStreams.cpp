@@ -63,3 +63,8 @@ void ConsoleStreams::ignoreBrokenPipe()
 {
     std::signal (SIGPIPE, SIG_IGN);
 }
+
+void ConsoleStreams::passBytesUnchanged()
+{
+    // POSIX streams never translate line ends.
+}

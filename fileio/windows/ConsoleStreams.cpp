@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <io.h>
 
 namespace
@@ -57,4 +58,11 @@ void ConsoleStreams::onInterrupt (void (*handler)())
 void ConsoleStreams::ignoreBrokenPipe()
 {
     // Windows ends no program for writing to a closed pipe: the write fails.
+}
+
+void ConsoleStreams::passBytesUnchanged()
+{
+    // Text mode is the C library's default on Windows.
+    ::_setmode (standardOutput, _O_BINARY);
+    ::_setmode (standardError, _O_BINARY);
 }

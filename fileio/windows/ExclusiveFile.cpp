@@ -1,39 +1,11 @@
 #include "ExclusiveFile.h"
 
+#include "PrivateSecurity.h"
 #include "WindowsFiles.h"
-
-#include <sddl.h>
 
 namespace
 {
     constexpr NTSTATUS statusObjectNameCollision = (NTSTATUS) 0xC0000035L;
-
-    /** "D:P(A;;FA;;;<the user>)(A;;FA;;;SY)": the user and the system, no
-        one else, and nothing inherited from the folder. */
-    struct PrivateSecurity
-    {
-        PSECURITY_DESCRIPTOR descriptor = nullptr;
-
-        PrivateSecurity()
-        {
-            HANDLE token = nullptr;
-            if (! OpenProcessToken (GetCurrentProcess(), TOKEN_QUERY, &token))
-                return;
-            DWORD size = 0;
-            GetTokenInformation (token, TokenUser, nullptr, 0, &size);
-            std::vector<char> buffer (size);
-            wchar_t* sid = nullptr;
-            if (GetTokenInformation (token, TokenUser, buffer.data(), size, &size)
-                && ConvertSidToStringSidW (reinterpret_cast<TOKEN_USER*> (buffer.data())->User.Sid, &sid))
-            {
-                const auto sddl = std::wstring (L"D:P(A;;FA;;;") + sid + L")(A;;FA;;;SY)";
-                ConvertStringSecurityDescriptorToSecurityDescriptorW (sddl.c_str(), SDDL_REVISION_1, &descriptor, nullptr);
-                LocalFree (sid);
-            }
-            CloseHandle (token);
-        }
-        ~PrivateSecurity() { LocalFree (descriptor); }
-    };
 
     std::string leafOf (const juce::File& file)
     {
@@ -94,13 +66,13 @@ juce::Result ExclusiveFile::create (FileDescriptor::Native folder, const juce::F
     // Whatever the folder would give it, only its user may read it: the file
     // holds copies of others.
     const PrivateSecurity security;
-    if (security.descriptor == nullptr)
+    if (security.get() == nullptr)
         return WindowsFiles::failure ("cannot make the new file private", GetLastError());
     for (int attempt = 0; attempt < 100; ++attempt)
     {
         const auto candidate = temporaryName (folderName);
         auto opened = WindowsFiles::openRelative (folderDescriptor.get(), leafOf (candidate), GENERIC_READ | GENERIC_WRITE | DELETE,
-                                                  FILE_CREATE, FILE_NON_DIRECTORY_FILE, security.descriptor);
+                                                  FILE_CREATE, FILE_NON_DIRECTORY_FILE, security.get());
         if (opened.ok())
         {
             descriptor = opened.handle.release();

@@ -448,7 +448,8 @@ std::vector<std::string> FolderAccess::removeFiles (const std::string& relativeF
         {
             const auto* entry = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*> (buffer.data() + at);
             const auto name = juce::String (entry->FileName, (size_t) entry->FileNameLength / sizeof (wchar_t)).toStdString();
-            if ((entry->FileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0 && isWanted (name))
+            // A reparse point is judged by its handle below: a link is left, a placeholder is a file.
+            if ((entry->FileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && isWanted (name))
                 names.push_back (name);
             if (entry->NextEntryOffset == 0)
                 break;

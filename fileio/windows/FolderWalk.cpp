@@ -2,6 +2,7 @@
 
 #include "DisplayName.h"
 #include "WindowsFiles.h"
+#include "WindowsNames.h"
 
 #include <vector>
 
@@ -57,21 +58,34 @@ namespace
             for (const auto& entry : entries)
             {
                 const auto file = path.getChildFile (entry.name);
-                const bool reparse = (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-                if ((entry.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+                const bool directory = (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+                const auto kind = kindOf (folder, entry);
+                if (kind == FileState::Kind::folder)
                 {
-                    // Linked folders and junctions are not walked.
-                    if (recursive && ! reparse)
+                    if (recursive)
                         walkInto (folder, entry.name, file);
                     continue;
                 }
-                if (! wanted (entry.name))
+                // Linked folders and junctions are not walked.
+                if (directory || ! wanted (entry.name))
                     continue;
                 // A link is listed when it leads to a regular file, as on
                 // other systems; the run then sees where it leads.
-                if (! reparse || FileState::of (file, true).kind == FileState::Kind::regular)
+                if (kind == FileState::Kind::regular
+                    || (kind == FileState::Kind::link && FileState::of (file, true).kind == FileState::Kind::regular))
                     files.add (new juce::File (file));
             }
+        }
+
+        /** What an entry is. A reparse point is looked at by its own handle
+            (its tag): only one that stands for another name is a link, and
+            a cloud file's placeholder (a OneDrive folder) is what it holds. */
+        static FileState::Kind kindOf (HANDLE folder, const Entry& entry)
+        {
+            if ((entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
+                return WindowsNames::kindOf (entry.attributes, 0);
+            const auto opened = WindowsFiles::openRelative (folder, entry.name.toStdString(), FILE_READ_ATTRIBUTES, FILE_OPEN, 0);
+            return opened.ok() ? WindowsFiles::stateOf (opened.handle.get()).kind : FileState::Kind::link;
         }
 
         void walkInto (HANDLE folder, const juce::String& name, const juce::File& path)

@@ -9,11 +9,8 @@
 
 namespace
 {
-    constexpr NTSTATUS statusInvalidParameter = (NTSTATUS) 0xC000000DL;
+    constexpr NTSTATUS statusInvalidParameter = (NTSTATUS) WindowsNames::statusInvalidParameter;
     constexpr NTSTATUS statusSharingViolation = (NTSTATUS) 0xC0000043L;
-    constexpr NTSTATUS statusNotImplemented = (NTSTATUS) 0xC0000002L;
-    constexpr NTSTATUS statusInvalidInfoClass = (NTSTATUS) 0xC0000003L;
-    constexpr NTSTATUS statusNotSupported = (NTSTATUS) 0xC00000BBL;
     constexpr ULONG dontReparse = 0x00001000L; // OBJ_DONT_REPARSE, Windows 10 1709 on
     constexpr int fileRenameInformationEx = 65;
     constexpr ULONG renameReplaceIfExists = 0x1, renamePosixSemantics = 0x2;
@@ -184,8 +181,7 @@ namespace WindowsFiles
 #pragma GCC diagnostic ignored "-Wconversion" // the class is newer than MinGW's enumeration
         auto status = NtSetInformationFile (file, &io, information, (ULONG) bytes, (FILE_INFORMATION_CLASS) fileRenameInformationEx);
 #pragma GCC diagnostic pop
-        if (status == statusInvalidInfoClass || status == statusNotImplemented || status == statusNotSupported
-            || status == statusInvalidParameter)
+        if (WindowsNames::lacksPosixRename ((uint32_t) status))
         {
             information->flags = 0;
             information->replaceIfExists = replace ? TRUE : FALSE;

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
-#include <fcntl.h>
 #include <thread>
 
 using namespace ziptest;
@@ -34,7 +33,7 @@ namespace
 
         BackupCopies open() const
         {
-            return BackupCopies (FileDescriptor (::open (temp.file ("backup.zip").getFullPathName().toRawUTF8(), O_RDONLY | O_CLOEXEC)));
+            return BackupCopies (FileDescriptor::openForReading (temp.file ("backup.zip")));
         }
 
         std::string expected (const BackupCopies::Copy& copy) const

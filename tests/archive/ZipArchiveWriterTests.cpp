@@ -4,13 +4,13 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 using namespace ziptest;
 
 namespace
 {
     constexpr juce::uint16 utf8NameFlag = 0x0800;
+    // The file type bits of the Unix mode an entry's external attributes hold.
+    constexpr juce::uint32 unixTypeBits = 0170000, unixRegularFile = 0100000;
 
     struct Source
     {
@@ -18,14 +18,12 @@ namespace
         std::string content;
     };
 
-    // Adds the sources as the batch run does: named by their path relative to the folder.
+    // Adds the sources as the batch run does: named by their path relative
+    // to the folder, '/' between its parts on every system.
     void addAll (ZipArchiveWriter& writer, const TempFolder& temp, const std::vector<Source>& sources)
     {
         for (const auto& s : sources)
-        {
-            const auto f = temp.write (s.relativePath, s.content);
-            writer.addEntry (f, f.getRelativePathFrom (temp.folder));
-        }
+            writer.addEntry (temp.write (s.relativePath, s.content), s.relativePath);
     }
 
     // Both headers of every entry must describe exactly the bytes stored.
@@ -58,7 +56,7 @@ namespace
             EXPECT_EQ (c.versionNeeded, 2);
             EXPECT_EQ (c.local.extraLength, 0);
             EXPECT_EQ (c.extraLength + c.commentLength + c.diskStart + c.internalAttributes, 0);
-            EXPECT_EQ ((c.externalAttributes >> 16) & S_IFMT, (juce::uint32) S_IFREG); // the file's mode, as Unix readers expect
+            EXPECT_EQ ((c.externalAttributes >> 16) & unixTypeBits, unixRegularFile); // the file's mode, as Unix readers expect
             EXPECT_EQ ((c.externalAttributes >> 16) & 0600, 0600u);
             EXPECT_EQ (c.modTime, c.local.modTime);
             EXPECT_EQ (c.modDate, c.local.modDate);

@@ -3,8 +3,10 @@
 // Helpers for the archive tests: scratch folders, and a reader of the raw
 // records that follows the ZIP tables byte by byte, independent of the writer.
 
+#include "ZipArchiveWriter.h"
 #include "support/TestFolder.h"
 
+#include <gtest/gtest.h>
 #include <juce_core/juce_core.h>
 #include <zlib.h>
 
@@ -208,6 +210,15 @@ namespace ziptest
         }
 
         return result;
+    }
+
+    /** The archive is refused for reason, and nothing is left at its name. */
+    inline void expectRefusedWithoutArchive (ZipArchiveWriter& writer, const juce::File& target, const juce::String& reason)
+    {
+        EXPECT_FALSE (writer.writeToFile (target));
+        EXPECT_FALSE (target.exists()) << "an incomplete archive was left behind";
+        EXPECT_TRUE (writer.getLastError().contains (reason))
+            << "error: " << writer.getLastError() << "\nexpected to contain: " << reason;
     }
 
     /** An output stream that accepts its first `capacity` bytes and refuses the rest. */

@@ -1,11 +1,12 @@
+#include "FileState.h"
 #include "FolderLock.h"
 #include "ZipArchiveWriter.h"
 #include "support/BatchFixture.h"
+#include "support/HardLink.h"
+#include "support/TestLinks.h"
 
 #include <fstream>
-#include <sys/stat.h>
 #include <thread>
-#include <unistd.h>
 
 // A file or folder swapped for a link to the outside after the plan was
 // made (at the backup, or while the file before it is processed) is neither
@@ -36,6 +37,8 @@ using Race = BatchFixture;
 
 TEST_F (Race, ANameSwappedForAnOutsideLinkAfterThePlanIsNeverFollowed)
 {
+    if (! TestLinks::available)
+        GTEST_SKIP() << TestLinks::whyNot;
     struct Row
     {
         bool convert;
@@ -89,6 +92,8 @@ TEST_F (Race, ANameSwappedForAnOutsideLinkAfterThePlanIsNeverFollowed)
 // for a link to the outside while it waited receives nothing.
 TEST_F (Race, ARestoreThatWaitedWritesNothingThroughAFolderSwappedMeanwhile)
 {
+    if (! TestLinks::available)
+        GTEST_SKIP() << TestLinks::whyNot;
     TestFolder outside;
     outside.write ("sub/b.xml", "outside");
     folder.write ("a.xml", "Blah");
@@ -128,16 +133,14 @@ TEST_F (Race, ARestoreThatWaitedWritesNothingThroughAFolderSwappedMeanwhile)
 TEST_F (Race, AHardLinkIsProcessedOnceAndStaysAHardLink)
 {
     folder.write ("a.xml", "<e v=\"0\"/>");
-    ASSERT_EQ (::link (path ("a.xml").toRawUTF8(), path ("b.xml").toRawUTF8()), 0);
+    ASSERT_TRUE (makeHardLink (folder.file ("a.xml"), folder.file ("b.xml")));
 
     const auto outcome = run (convertSettings ("v", "n = n + 1; y = n;"));
     EXPECT_EQ (folder.read ("a.xml"), "<e v=\"1\"/>") << outcome.log;
     EXPECT_TRUE (outcome.log.contains ("b.xml...skipped: the same file as " + path ("a.xml"))) << outcome.log;
-    struct stat a, b;
-    ASSERT_EQ (::stat (path ("a.xml").toRawUTF8(), &a), 0);
-    ASSERT_EQ (::stat (path ("b.xml").toRawUTF8(), &b), 0);
-    EXPECT_EQ (a.st_ino, b.st_ino);
-    EXPECT_EQ (a.st_nlink, 2u);
+    const auto a = FileState::of (folder.file ("a.xml")), b = FileState::of (folder.file ("b.xml"));
+    EXPECT_TRUE (a.isSameFileAs (b));
+    EXPECT_EQ (a.links, 2u);
 }
 
 // A file is read from its copy in the backup only while it is exactly as it
@@ -295,18 +298,18 @@ TEST_F (Race, AFileMadeWritableOrReadOnlyAfterTheBackupIsTakenAsItIsAtItsTurn)
     {
         folder.write ("a.xml", "<e>Blah</e>");
         const auto b = folder.write ("b.xml", "<e>Blah</e>");
-        ::chmod (b.getFullPathName().toRawUTF8(), madeWritable ? 0444 : 0644);
+        b.setReadOnly (madeWritable);
         auto settings = replaceSettings ("Blah", "Blub");
         settings.files = listedFiles();
         SwappingReporter changing;
         changing.trigger = "a.xml...";
-        changing.swap = [&] { ::chmod (b.getFullPathName().toRawUTF8(), madeWritable ? 0644 : 0444); };
+        changing.swap = [&] { b.setReadOnly (! madeWritable); };
 
         const auto outcome = BatchRun (settings, &engine, changing).run();
         EXPECT_EQ (folder.read ("b.xml"), madeWritable ? "<e>Blub</e>" : "<e>Blah</e>") << outcome.log;
         EXPECT_EQ (outcome.log.contains ("b.xml...failed: the file is read-only"), ! madeWritable) << outcome.log;
 
-        ::chmod (b.getFullPathName().toRawUTF8(), 0644);
+        b.setReadOnly (false);
         folder.get().deleteRecursively();
         folder.get().createDirectory();
     }

@@ -1,9 +1,9 @@
 #include "BackupComment.h"
+#include "FileState.h"
 #include "RestoreOperation.h"
 #include "ZipArchiveWriter.h"
 #include "support/BatchFixture.h"
-
-#include <sys/stat.h>
+#include "support/TestLinks.h"
 
 using RestoreRun = BatchFixture;
 
@@ -52,41 +52,37 @@ TEST_F (RestoreRun, UndoesReplaceAndConvertAndCanItselfBeUndone)
     }
 }
 
-TEST_F (RestoreRun, ADeletedFileComesBackWithItsFolderAndMode)
+TEST_F (RestoreRun, ADeletedFileComesBackWithItsFolders)
 {
     folder.write ("sub/deep/a.xml", "<a/>");
-    ::chmod (path ("sub/deep/a.xml").toRawUTF8(), 0640);
-    auto settings = replaceSettings ("a", "b", true);
-    const auto edited = run (settings);
+    const auto edited = run (replaceSettings ("a", "b", true));
     folder.file ("sub").deleteRecursively();
 
     const auto restored = run (restoreSettings (edited.backupFile));
     EXPECT_EQ (restored.status, BatchOutcome::Status::completed) << restored.log;
     EXPECT_EQ (folder.read ("sub/deep/a.xml"), "<a/>");
-    struct stat info
-    {
-    };
-    ASSERT_EQ (::stat (path ("sub/deep/a.xml").toRawUTF8(), &info), 0);
-    EXPECT_EQ (info.st_mode & 0777, 0640u);
 }
 
 TEST_F (RestoreRun, CraftedOrDamagedArchivesAreRefusedBeforeAnyChange)
 {
     TestFolder outside;
-    outside.get().createSymbolicLink (folder.file ("linked"), false);
     folder.write ("a.xml", "current");
     folder.write ("inner/b.xml", "current");
-    outside.get().createSymbolicLink (folder.file ("inner/linked"), false);
     const auto source = outside.write ("source.xml", "from the archive");
 
-    const std::pair<const char*, juce::String> crafted[] = {
+    std::vector<std::pair<juce::String, juce::String>> crafted {
         { "up.zip", "../x.xml" },
         { "absolute.zip", outside.file ("x.xml").getFullPathName() },
         { "updown.zip", "sub/../../x.xml" },
-        { "throughlink.zip", "linked/x.xml" },
-        { "deeplink.zip", "inner/linked/x.xml" }, // past a folder whose other entries are fine
-        { "leaflink.zip", "inner/linked" },
     };
+    if (TestLinks::available)
+    {
+        outside.get().createSymbolicLink (folder.file ("linked"), false);
+        outside.get().createSymbolicLink (folder.file ("inner/linked"), false);
+        crafted.insert (crafted.end(), { { "throughlink.zip", "linked/x.xml" },
+                                         { "deeplink.zip", "inner/linked/x.xml" }, // past a folder whose other entries are fine
+                                         { "leaflink.zip", "inner/linked" } });
+    }
     for (const auto& [archiveName, entryName] : crafted)
     {
         ZipArchiveWriter writer;
@@ -106,13 +102,14 @@ TEST_F (RestoreRun, CraftedOrDamagedArchivesAreRefusedBeforeAnyChange)
         folder.write ("flipped.zip", bytes);
     }
 
-    for (const auto* archiveName : { "up.zip", "absolute.zip", "updown.zip", "throughlink.zip", "deeplink.zip", "leaflink.zip", "flipped.zip" })
+    crafted.push_back ({ "flipped.zip", "a.xml" });
+    for (const auto& [archiveName, entryName] : crafted)
     {
         const auto outcome = run (restoreSettings (folder.file (archiveName)));
         EXPECT_EQ (outcome.status, BatchOutcome::Status::refused) << archiveName;
         ASSERT_EQ (alerts.titles(), juce::StringArray ({ "Cannot restore" })) << archiveName;
         EXPECT_EQ (alerts.alerts[0].icon, AlertPresenter::Icon::warning);
-        EXPECT_TRUE (alerts.alerts[0].message.contains (juce::String (archiveName) == "flipped.zip" ? "\"a.xml\" is damaged" : "the entry"))
+        EXPECT_TRUE (alerts.alerts[0].message.contains (archiveName == "flipped.zip" ? "\"a.xml\" is damaged" : "the entry"))
             << alerts.alerts[0].message;
         EXPECT_EQ (folder.read ("a.xml"), "current") << archiveName;
     }
@@ -131,26 +128,6 @@ TEST_F (RestoreRun, AMissingBackupIsRefusedByNameAndNoNameWithoutAStrayBlank)
         ASSERT_EQ (alerts.alerts.size(), 1u);
         EXPECT_EQ (alerts.alerts[0].message, expected);
     }
-}
-
-TEST_F (RestoreRun, AnArchiveOfZipWithDeflatedEntriesIsRestored)
-{
-    folder.write ("a.xml", std::string (5000, 'a'));
-    folder.write ("sub/b.xml", "<b>" + std::string (3000, 'b') + "</b>");
-    const auto original = contentsOf (folder);
-
-    juce::ChildProcess zip;
-    ASSERT_TRUE (zip.start (juce::StringArray { "sh", "-c", "cd \"$0\" && zip -q -r -9 ../deflated.zip .", path ("") }));
-    zip.readAllProcessOutput();
-    ASSERT_EQ (zip.getExitCode(), 0u);
-    const auto archive = folder.file ("deflated.zip");
-    ASSERT_TRUE (folder.privateParent().getChildFile ("deflated.zip").moveFileTo (archive));
-
-    folder.write ("a.xml", "changed");
-    folder.file ("sub/b.xml").deleteFile();
-    const auto outcome = run (restoreSettings (archive));
-    EXPECT_EQ (outcome.status, BatchOutcome::Status::completed) << outcome.log;
-    EXPECT_EQ (contentsOf (folder), original);
 }
 
 TEST_F (RestoreRun, EachBackupSaysWhichRunItWasMadeBeforeAndTheRestoreSaysWhatItUndoes)
@@ -186,11 +163,6 @@ TEST_F (RestoreRun, EachBackupSaysWhichRunItWasMadeBeforeAndTheRestoreSaysWhatIt
         << task;
     EXPECT_TRUE (task.contains ("Convert value of attributes with name: 'value'")) << task;
 
-    // Only regular files are listed: a FIFO of a backup's name would block its reader.
-    ASSERT_EQ (::mkfifo (folder.file ("QuillmereBackup(8).zip").getFullPathName().toRawUTF8(), 0600), 0);
-    ASSERT_TRUE (folder.file ("QuillmereBackup.zip").createSymbolicLink (folder.file ("QuillmereBackup(7).zip"), false));
-    EXPECT_EQ (BackupArchive::listIn (folder.get()).size(), 2u);
-
     // An archive from elsewhere lists with its time and count only.
     ZipArchiveWriter writer;
     writer.addEntry (folder.file ("a.xml"), "a.xml");
@@ -201,14 +173,6 @@ TEST_F (RestoreRun, EachBackupSaysWhichRunItWasMadeBeforeAndTheRestoreSaysWhatIt
     ASSERT_NE (entry, all.end());
     EXPECT_EQ (BackupComment::choiceText (*entry),
                foreign.getFileName() + "  (" + entry->modified.formatted ("%Y-%m-%d %H:%M:%S") + ", 1 file)");
-}
-
-TEST_F (RestoreRun, AFifoGivenForTheArchiveIsRefusedWithoutWaitingForAWriter)
-{
-    const auto fifo = folder.file ("pipe.zip");
-    ASSERT_EQ (::mkfifo (fifo.getFullPathName().toRawUTF8(), 0600), 0);
-    RestoreOperation restore (restoreSettings (fifo));
-    EXPECT_TRUE (restore.prepare().isRefused());
 }
 
 // A restore writes back every file whose bytes differ from its entry, and
@@ -235,14 +199,14 @@ TEST_F (RestoreRun, WritesBackExactlyTheFilesThatDifferFromTheirEntries)
     const auto archive = folder.file ("old.zip");
     ASSERT_TRUE (writer.writeToFile (archive)) << writer.getLastError();
 
-    std::vector<ino_t> inodes;
+    std::vector<unsigned long long> inodes;
     for (size_t i = 0; i < std::size (cases); ++i)
     {
         const auto name = "f" + juce::String ((int) i) + ".xml";
         folder.write (name, cases[i].current);
-        struct stat before;
-        ASSERT_EQ (::stat (path (name).toRawUTF8(), &before), 0);
-        inodes.push_back (before.st_ino);
+        const auto before = FileState::of (folder.file (name));
+        ASSERT_TRUE (before.exists()) << name;
+        inodes.push_back (before.inode);
     }
 
     const auto outcome = run (restoreSettings (archive));
@@ -251,8 +215,6 @@ TEST_F (RestoreRun, WritesBackExactlyTheFilesThatDifferFromTheirEntries)
     {
         const auto name = "f" + juce::String ((int) i) + ".xml";
         EXPECT_EQ (folder.read (name), cases[i].archived) << name;
-        struct stat after;
-        ASSERT_EQ (::stat (path (name).toRawUTF8(), &after), 0);
-        EXPECT_EQ (after.st_ino == inodes[i], cases[i].archived == cases[i].current) << name;
+        EXPECT_EQ (FileState::of (folder.file (name)).inode == inodes[i], cases[i].archived == cases[i].current) << name;
     }
 }

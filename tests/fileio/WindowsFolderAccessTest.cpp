@@ -3,10 +3,16 @@
 // links, and a file another program holds open.
 #include "FolderAccess.h"
 #include "support/TestFolder.h"
+#include "windows/PrivateSecurity.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
+
+#include <sddl.h>
+
+#include <algorithm>
+#include <vector>
 
 namespace
 {
@@ -21,6 +27,69 @@ namespace
     {
         return file.getFullPathName().toWideCharPointer();
     }
+
+    std::wstring textOf (PSID sid)
+    {
+        wchar_t* text = nullptr;
+        if (! ConvertSidToStringSidW (sid, &text))
+            return {};
+        const std::wstring result (text);
+        LocalFree (text);
+        return result;
+    }
+
+    std::wstring processUser()
+    {
+        HANDLE token = nullptr;
+        if (! OpenProcessToken (GetCurrentProcess(), TOKEN_QUERY, &token))
+            return {};
+        DWORD size = 0;
+        GetTokenInformation (token, TokenUser, nullptr, 0, &size);
+        std::vector<char> buffer (size);
+        const bool known = GetTokenInformation (token, TokenUser, buffer.data(), size, &size) != 0;
+        CloseHandle (token);
+        return known ? textOf (reinterpret_cast<TOKEN_USER*> (buffer.data())->User.Sid) : std::wstring();
+    }
+}
+
+// Wine keeps a file's security as mode bits alone, so what makes a backup
+// private is tested as the descriptor it is created with: a list that
+// lets in the user and the system with full access and no one else, that
+// nothing below inherits, protected from the entries the folder passes on.
+TEST (WindowsFolderAccess, ABackupIsMadeForItsUserAndTheSystemAlone)
+{
+    const PrivateSecurity security;
+    ASSERT_NE (security.get(), nullptr);
+
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    ASSERT_TRUE (GetSecurityDescriptorControl (security.get(), &control, &revision));
+    EXPECT_NE (control & SE_DACL_PROTECTED, 0) << "the folder's inheritable entries would be added";
+
+    BOOL present = FALSE, defaulted = TRUE;
+    PACL list = nullptr;
+    ASSERT_TRUE (GetSecurityDescriptorDacl (security.get(), &present, &list, &defaulted));
+    ASSERT_TRUE (present && list != nullptr) << "no list, or a null one, lets everyone in";
+    EXPECT_FALSE (defaulted);
+
+    std::vector<std::wstring> allowed;
+    for (DWORD i = 0; i < list->AceCount; ++i)
+    {
+        void* entry = nullptr;
+        ASSERT_TRUE (GetAce (list, i, &entry));
+        const auto* header = static_cast<const ACE_HEADER*> (entry);
+        ASSERT_EQ (header->AceType, ACCESS_ALLOWED_ACE_TYPE) << i;
+        EXPECT_EQ (header->AceFlags & (OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE | INHERITED_ACE), 0) << i;
+        const auto* allow = static_cast<const ACCESS_ALLOWED_ACE*> (entry);
+        EXPECT_EQ (allow->Mask, (ACCESS_MASK) FILE_ALL_ACCESS) << i;
+        allowed.push_back (textOf ((PSID) &allow->SidStart));
+    }
+    const auto user = processUser();
+    ASSERT_FALSE (user.empty());
+    std::vector<std::wstring> expected { user, L"S-1-5-18" }; // LocalSystem
+    std::sort (allowed.begin(), allowed.end());
+    std::sort (expected.begin(), expected.end());
+    EXPECT_TRUE (allowed == expected) << juce::String (user.c_str());
 }
 
 TEST (WindowsFolderAccess, NamesWindowsTreatsSpeciallyAreRefusedWithALine)

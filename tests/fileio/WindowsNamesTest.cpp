@@ -44,10 +44,32 @@ TEST (WindowsNames, OnlyANameSurrogateReparsePointIsALink)
         { 0x10 | 0x400, WindowsNames::mountPointTag, Kind::link },   // junction
         { 0x10 | 0x400, WindowsNames::symbolicLinkTag, Kind::link }, // folder symbolic link
         { 0x20 | 0x400, 0x9000001A, Kind::regular },                 // a cloud file's placeholder
+        { 0x10 | 0x400, 0x9000701A, Kind::folder },                  // a cloud folder's: walked like any folder
         { 0x40, 0, Kind::other },
     };
     for (const auto& [attributes, tag, kind] : table)
         EXPECT_EQ (WindowsNames::kindOf (attributes, tag), kind) << std::hex << attributes << " " << tag;
+}
+
+// A new version takes the name by a rename with POSIX semantics, which
+// replaces a file that others hold open; only a system or file system
+// without it (Wine among them) falls back to the plain rename. A file in
+// use or a name taken is an answer about the file: falling back then would
+// turn it into a plain rename that refuses or waits on its readers.
+TEST (WindowsNames, OnlyASystemWithoutPosixRenameFallsBack)
+{
+    const std::pair<uint32_t, bool> table[] = {
+        { 0xC0000003, true },  // STATUS_INVALID_INFO_CLASS: Windows before 10 1607, Wine 8
+        { 0xC00000BB, true },  // STATUS_NOT_SUPPORTED: FAT, some network shares
+        { 0xC000000D, true },  // STATUS_INVALID_PARAMETER: flags the file system does not know
+        { 0xC0000002, true },  // STATUS_NOT_IMPLEMENTED
+        { 0xC0000043, false }, // STATUS_SHARING_VIOLATION: retried, then "in use"
+        { 0xC0000022, false }, // STATUS_ACCESS_DENIED
+        { 0xC0000035, false }, // STATUS_OBJECT_NAME_COLLISION: a name taken is never replaced
+        { 0x00000000, false },
+    };
+    for (const auto& [status, fallsBack] : table)
+        EXPECT_EQ (WindowsNames::lacksPosixRename (status), fallsBack) << std::hex << status;
 }
 
 TEST (WindowsNames, NamesDifferingInLetterCaseAreOne)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/HostPrograms.h"
 #include "support/TestFolder.h"
 
 #include <juce_core/juce_core.h>
@@ -9,22 +10,8 @@
 /** GNU patch, run as a user would on a diff the tool printed. */
 struct PatchTool
 {
-    /** False on Windows when no patch.exe is on PATH (Git for Windows has
-        one; Wine has none), where the tests that need it are skipped. On
-        other systems the test packages install patch, and a missing one
-        fails the tests that run it. */
-    static bool available()
-    {
-#if JUCE_WINDOWS
-        const auto folders = juce::StringArray::fromTokens (juce::SystemStats::getEnvironmentVariable ("PATH", {}), ";", "\"");
-        for (const auto& folder : folders)
-            if (folder.isNotEmpty() && juce::File (folder.unquoted()).getChildFile ("patch.exe").existsAsFile())
-                return true;
-        return false;
-#else
-        return true;
-#endif
-    }
+    /** Whether patch can be run here (see HostPrograms). */
+    static bool available() { return HostPrograms::available ("patch"); }
 
     /** Applies diff with patch -p1 inside folder; fails with patch's own words. */
     static juce::Result apply (const juce::File& folder, const std::string& diff)

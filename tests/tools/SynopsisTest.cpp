@@ -2,26 +2,20 @@
 // show them, against the operations the registry declares.
 
 #include "OperationRegistry.h"
+#include "tools/ToolRun.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <regex>
 
 namespace
 {
     juce::String helpText()
     {
-        juce::String text;
-        if (auto* pipe = popen ("'" QUILLMERE_BATCH_PATH "' --help", "r"))
-        {
-            std::array<char, 4096> buffer {};
-            for (size_t n; (n = fread (buffer.data(), 1, buffer.size(), pipe)) > 0;)
-                text += juce::String::fromUTF8 (buffer.data(), (int) n);
-            pclose (pipe);
-        }
-        return text;
+        juce::ChildProcess tool;
+        if (! tool.start (juce::StringArray { QUILLMERE_BATCH_PATH, "--help" }, juce::ChildProcess::wantStdOut))
+            return {};
+        return readToTheEnd (tool);
     }
 
     /** "[--regex] --replace WHAT" as the man page's markdown writes it. */

@@ -11,6 +11,7 @@
 #include "FileManager.h"
 #include "FormulaEngine.h"
 #include "ProcessFacts.h"
+#include "ProgramArguments.h"
 #include "RunReport.h"
 #include "TaskDescription.h"
 #include "UnicodeCharacterClasses.h"
@@ -166,13 +167,13 @@ int main (int argc, char* argv[])
     // A reader that goes away (| head) must not kill the run half way through
     // its files: the output is lost, the run still finishes and reports.
     ConsoleStreams::ignoreBrokenPipe();
+    // A diff or a report on standard output must be the bytes Linux gives.
+    ConsoleStreams::passBytesUnchanged();
 
     // Before any thread starts.
     ProcessFacts::nameTimeZone();
 
-    juce::StringArray arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments.add (juce::String::fromUTF8 (argv[i]));
+    const auto arguments = ProgramArguments::of (argc, argv);
 
     BatchCommandLine call;
     if (const auto parsed = BatchCommandLine::parse (arguments, call); parsed.failed())
