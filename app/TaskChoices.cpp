@@ -64,10 +64,11 @@ void TaskChoices::chooseRecipe()
 
 void TaskChoices::dropRecipe()
 {
-    const bool wasChosen = doWhat.getSelectedId() == recipeItemId;
+    const int chosen = doWhat.getSelectedId();
+    const bool wasChosen = chosen == recipeItemId;
     doWhat.clear (juce::dontSendNotification);
     doWhat.addItemList (OperationRegistry::windowLabels(), 1);
-    doWhat.setSelectedId (1, wasChosen ? juce::sendNotificationSync : juce::dontSendNotification);
+    doWhat.setSelectedId (wasChosen ? 1 : chosen, wasChosen ? juce::sendNotificationSync : juce::dontSendNotification);
 }
 
 void TaskChoices::enableScopeFor (const OperationDeclaration* shown, bool enabled)

@@ -32,7 +32,8 @@ public:
 
     /** Lists "apply recipe" and chooses it, without the notice a choice sends. */
     void chooseRecipe();
-    /** Drops "apply recipe" from the list; the first operation is chosen if it was. */
+    /** Drops "apply recipe" from the list; the first operation is chosen if it
+        was, else the operation chosen stays. */
     void dropRecipe();
 
     /** The scope follows the operation: a restore puts files where its archive says. */
