@@ -198,7 +198,7 @@ private:
     FolderWatch folderWatch;
     int idleTicks = 0;
     bool jobIsPreview = false;
-    bool patternEdited = false;       // the Files: field changed; the list follows at the next tick
+    bool patternEdited = false; // the Files: field changed; the list follows at the next tick
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (QuillmereContentComponent)
 };

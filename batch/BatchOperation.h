@@ -32,8 +32,8 @@ public:
     struct StopRun
     {
         juce::String reason;
-        juce::String failure;               // "The formula failed on FILE: REASON."
-        juce::String doneWord = "changed";  // what the files before it were
+        juce::String failure;              // "The formula failed on FILE: REASON."
+        juce::String doneWord = "changed"; // what the files before it were
 
         /** The alert's text: the failure, and what became of the files, which
             depends on whether any file before this one was changed. */
