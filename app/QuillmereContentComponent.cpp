@@ -4,15 +4,9 @@
 #include "BatchAlerts.h"
 #include "BatchJob.h"
 #include "BatchOperationFactory.h"
-#include "BatchTexts.h"
-#include "FormulaErrorText.h"
-#include "LogFile.h"
 #include "ModalAlertPresenter.h"
-#include "OperationRegistry.h"
 #include "RecipeOperation.h"
 #include "TaskDescription.h"
-
-#include <expr/Exception.h>
 
 juce::File QuillmereContentComponent::startFolder()
 {
@@ -34,7 +28,7 @@ QuillmereContentComponent::QuillmereContentComponent (const juce::String& name)
     boxes->onAllClosed = [this] { takeFocusAfterAlert(); };
     alerts = std::move (boxes);
 
-    fileList.currentDirectory = startFolder().getFullPathName();
+    fileList.currentDirectory = folderBrowser.getBrowser().getRoot().getFullPathName();
     fileList.wildcardPattern = FilePattern::defaultText;
     fileList.searchRecursively = false;
     fileList.rescan();
