@@ -26,9 +26,6 @@ public:
               std::function<void (bool)> answered) override;
     void withdrawQuestion() override;
 
-    /** Whether a box stands now. */
-    bool isShowing() const { return shown != nullptr; }
-
     /** Called when the last box waiting has been closed: for the keyboard focus. */
     std::function<void()> onAllClosed;
 

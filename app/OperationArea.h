@@ -43,7 +43,6 @@ public:
 
     /** The height of what is shown. */
     int preferredHeight() const;
-    bool showsSteps() const { return steps.isVisible(); }
 
     void resized() override;
 

@@ -179,22 +179,23 @@ void QuillmereContentComponent::runBatch()
     // The engine belongs to the run until it ends: the panel does not touch
     // it meanwhile (the controls are disabled).
     job = BatchJob::forRun (settings, formulaEngine);
-    startRun (false);
+    startRun (false, settings);
 }
 
 void QuillmereContentComponent::runPreview()
 {
     if (isRunning())
         return;
-    job = BatchJob::forPreview (currentSettings(), formulaEngine);
-    startRun (true);
+    const auto settings = currentSettings();
+    job = BatchJob::forPreview (settings, formulaEngine);
+    startRun (true, settings);
 }
 
-void QuillmereContentComponent::startRun (bool preview)
+void QuillmereContentComponent::startRun (bool preview, const BatchSettings& settings)
 {
     jobIsPreview = preview;
     // The log is saved with the description of the run that wrote it, whatever changes later.
-    runLog.startRun (taskView.getDescriptionText(), currentSettings().files, juce::File (fileList.getCurrentDirectoryPath()));
+    runLog.startRun (taskView.getDescriptionText(), settings.files, juce::File (settings.directoryPath));
     runLog.takeFocus();
     taskView.setRunning (true);
     setControlsEnabled (false);

@@ -170,7 +170,7 @@ private:
     void showOperationFields (const OperationDeclaration* operation);
     void folderChosen (const juce::File& folder);
     void folderChanged (const juce::File& folder);
-    void startRun (bool preview);
+    void startRun (bool preview, const BatchSettings& settings);
     void pumpRun();
     void finishRun();
     bool showFormulaCheck();

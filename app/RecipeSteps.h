@@ -23,7 +23,6 @@ public:
     /** The steps of a recipe file, or of none (an empty file). */
     void setSteps (std::vector<RecipeStep> newSteps, const juce::File& file);
     void add (RecipeStep step);
-    void clear() { setSteps ({}, {}); }
 
     /** The recipe was saved there: its name shows. */
     void savedAs (const juce::File& file);

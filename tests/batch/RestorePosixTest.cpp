@@ -9,17 +9,6 @@
 
 using RestoreRun = BatchFixture;
 
-namespace
-{
-    std::map<juce::String, std::string> contentsOf (const TestFolder& folder)
-    {
-        std::map<juce::String, std::string> contents;
-        for (const auto& file : folder.get().findChildFiles (juce::File::findFiles, true, "*.xml"))
-            contents[file.getRelativePathFrom (folder.get())] = TestFolder::readBytes (file);
-        return contents;
-    }
-}
-
 TEST_F (RestoreRun, ADeletedFileComesBackWithItsFolderAndMode)
 {
     folder.write ("sub/deep/a.xml", "<a/>");
@@ -42,7 +31,7 @@ TEST_F (RestoreRun, AnArchiveOfZipWithDeflatedEntriesIsRestored)
 {
     folder.write ("a.xml", std::string (5000, 'a'));
     folder.write ("sub/b.xml", "<b>" + std::string (3000, 'b') + "</b>");
-    const auto original = contentsOf (folder);
+    const auto original = folder.xmlContents();
 
     juce::ChildProcess zip;
     ASSERT_TRUE (zip.start (juce::StringArray { "sh", "-c", "cd \"$0\" && zip -q -r -9 ../deflated.zip .", path ("") }));
@@ -55,7 +44,7 @@ TEST_F (RestoreRun, AnArchiveOfZipWithDeflatedEntriesIsRestored)
     folder.file ("sub/b.xml").deleteFile();
     const auto outcome = run (restoreSettings (archive));
     EXPECT_EQ (outcome.status, BatchOutcome::Status::completed) << outcome.log;
-    EXPECT_EQ (contentsOf (folder), original);
+    EXPECT_EQ (folder.xmlContents(), original);
 }
 
 // Only regular files are listed: a FIFO of a backup's name would block its reader.

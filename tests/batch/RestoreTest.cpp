@@ -7,17 +7,6 @@
 
 using RestoreRun = BatchFixture;
 
-namespace
-{
-    std::map<juce::String, std::string> contentsOf (const TestFolder& folder)
-    {
-        std::map<juce::String, std::string> contents;
-        for (const auto& file : folder.get().findChildFiles (juce::File::findFiles, true, "*.xml"))
-            contents[file.getRelativePathFrom (folder.get())] = TestFolder::readBytes (file);
-        return contents;
-    }
-}
-
 TEST_F (RestoreRun, UndoesReplaceAndConvertAndCanItselfBeUndone)
 {
     const std::vector<std::function<BatchSettings()>> edits = {
@@ -29,16 +18,16 @@ TEST_F (RestoreRun, UndoesReplaceAndConvertAndCanItselfBeUndone)
     {
         folder.write ("a.xml", "<p name=\"Warm Pad\" gain=\"0.5\"/>\r\n");
         folder.write ("sub/b.xml", "<p gain='2'>Pad</p>");
-        const auto original = contentsOf (folder);
+        const auto original = folder.xmlContents();
 
         const auto edited = run (edit());
         ASSERT_EQ (edited.status, BatchOutcome::Status::completed) << edited.log;
-        const auto afterEdit = contentsOf (folder);
+        const auto afterEdit = folder.xmlContents();
         ASSERT_NE (afterEdit, original);
 
         const auto restored = run (restoreSettings (edited.backupFile));
         ASSERT_EQ (restored.status, BatchOutcome::Status::completed) << restored.log;
-        EXPECT_EQ (contentsOf (folder), original);
+        EXPECT_EQ (folder.xmlContents(), original);
         EXPECT_TRUE (restored.log.contains ("restoring file: " + path ("sub/b.xml") + "...done. \n"));
         EXPECT_EQ (alerts.titles(), juce::StringArray ({ "Restore finished" }));
         EXPECT_TRUE (alerts.alerts[0].message.contains (edited.backupFile.getFullPathName()));
@@ -46,7 +35,7 @@ TEST_F (RestoreRun, UndoesReplaceAndConvertAndCanItselfBeUndone)
 
         // The restore's own backup holds the edited state.
         run (restoreSettings (restored.backupFile));
-        EXPECT_EQ (contentsOf (folder), afterEdit);
+        EXPECT_EQ (folder.xmlContents(), afterEdit);
         folder.get().deleteRecursively();
         folder.get().createDirectory();
     }

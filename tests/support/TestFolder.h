@@ -4,6 +4,8 @@
 
 #include <juce_core/juce_core.h>
 
+#include <map>
+
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -69,6 +71,15 @@ public:
     }
 
     std::string read (const juce::String& relativePath) const { return readBytes (file (relativePath)); }
+
+    /** The bytes of every XML file below the folder, by relative path. */
+    std::map<juce::String, std::string> xmlContents() const
+    {
+        std::map<juce::String, std::string> contents;
+        for (const auto& xml : get().findChildFiles (juce::File::findFiles, true, "*.xml"))
+            contents[xml.getRelativePathFrom (get())] = readBytes (xml);
+        return contents;
+    }
 
     static std::string readBytes (const juce::File& source)
     {

@@ -33,15 +33,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A screen on a display number the X server picks.
-mkfifo "$scratch/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$scratch/display" >"$scratch/xvfb.log" 2>&1 &
-xvfb_pid=$!
-if ! read -r display <"$scratch/display"; then
-    echo "Xvfb did not start: $(cat "$scratch/xvfb.log")" >&2
-    exit 1
-fi
-export DISPLAY=:$display
+source "$(dirname "${BASH_SOURCE[0]}")/virtual-screen.sh"
+start_virtual_screen "$scratch" || exit 1
 
 # Wine's desktop belongs to its server: wait for any server of this prefix
 # (another test's, started without a screen) to end, so that this one has it.

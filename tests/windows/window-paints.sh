@@ -53,12 +53,9 @@ wait_for() {
     return 1
 }
 
-# A screen of our own, on a display number the X server picks.
-mkfifo "$scratch/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$scratch/display" >"$scratch/xvfb.log" 2>&1 &
-xvfb_pid=$!
-read -r display <"$scratch/display" || fail "Xvfb did not start: $(cat "$scratch/xvfb.log")"
-export DISPLAY=:$display
+# A screen of our own.
+source "$(dirname "${BASH_SOURCE[0]}")/virtual-screen.sh"
+start_virtual_screen "$scratch" || fail "no virtual screen"
 
 # A subfolder, so that the folder list draws its folder icon too.
 mkdir -p "$scratch/folder/sub"
@@ -80,7 +77,7 @@ find_window() {
 }
 wait_for find_window || fail "no window titled Quillmere appeared"
 
-# The window opens on the program's folder and turns to the one given.
+# The window opens on its start folder and turns to the one given.
 title=
 titled() {
     title=$(xdotool getwindowname "$window" 2>/dev/null || true)
