@@ -58,12 +58,16 @@ target_include_directories(nlohmann_json::nlohmann_json SYSTEM INTERFACE ${json_
 # without their bundled zlib, libpng and libjpeg: those of the prefix are used.
 set(QUILLMERE_JUCE_MODULES_DIR /usr/share/juce/modules CACHE PATH "The JUCE modules folder")
 set(juce_modules juce_core juce_events juce_data_structures juce_graphics juce_gui_basics)
-set(juce_sources "")
+# juce_gui_basics is compiled from a mended copy (cmake/JuceMends.cmake).
+include(cmake/JuceMends.cmake)
+set(juce_sources ${QUILLMERE_JUCE_MENDED_MODULES_DIR}/juce_gui_basics/juce_gui_basics.cpp)
 foreach(module ${juce_modules})
-    list(APPEND juce_sources ${QUILLMERE_JUCE_MODULES_DIR}/${module}/${module}.cpp)
+    if(NOT module STREQUAL juce_gui_basics)
+        list(APPEND juce_sources ${QUILLMERE_JUCE_MODULES_DIR}/${module}/${module}.cpp)
+    endif()
 endforeach()
 add_library(juce_base STATIC ${juce_sources})
-target_include_directories(juce_base SYSTEM PUBLIC ${QUILLMERE_JUCE_MODULES_DIR})
+target_include_directories(juce_base SYSTEM PUBLIC ${QUILLMERE_JUCE_MENDED_MODULES_DIR} ${QUILLMERE_JUCE_MODULES_DIR})
 target_compile_options(juce_base PRIVATE $<$<CONFIG:Release>:-O3> -w)
 target_compile_definitions(juce_base PUBLIC
     JUCE_WEB_BROWSER=0 JUCE_USE_CURL=0 JUCE_MODAL_LOOPS_PERMITTED=1

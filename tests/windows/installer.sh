@@ -127,7 +127,10 @@ window_titled() { # window_titled TITLE: a visible window has that title
 open_window() { # open_window TITLE [FOLDER]: starts the installed window, waits for TITLE
     wine "$install\\Quillmere.exe" "${@:2}" >"$scratch/app.log" 2>&1 &
     app_pid=$!
-    wait_for "window_titled '$1'" || { echo "  the title is '$title'" >&2; return 1; }
+    wait_for "window_titled '$1'" && return 0
+    echo "  the title is '$title'; the program printed:" >&2
+    sed 's/^/    /' "$scratch/app.log" >&2
+    return 1
 }
 close_window() { kill "$app_pid" 2>/dev/null; wait "$app_pid" 2>/dev/null; app_pid=; wineserver -w; }
 if check "the verb's command opens the installed window on the folder" open_window "Quillmere - $presets" "$presets"; then
