@@ -46,10 +46,7 @@ check() { # check WHAT COMMAND...: one line per check
 }
 same() { [[ "$1" == "$2" ]] || { echo "  got:      $1" >&2; echo "  expected: $2" >&2; return 1; }; }
 absent() { [[ ! -e "$1" ]]; }
-wait_for() { # up to two minutes: Wine's first window in a new prefix is slow
-    for _ in $(seq 1 1200); do eval "$1" && return 0; sleep 0.1; done
-    return 1
-}
+source "$(dirname "${BASH_SOURCE[0]}")/virtual-screen.sh" # wait_for, start_virtual_screen
 # The type and data of a registry value, as "REG_SZ data"; nothing when missing.
 reg_value() {
     wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | sed -n "s/^    $2    \(REG_[A-Z_]*\)    \(.*\)$/\1 \2/p"
@@ -77,11 +74,7 @@ for program in Quillmere quillmere-batch qcalc; do
         same "$(wrestool -x --raw --type=24 "$exe" | grep -o -e '>UTF-8<' -e 'longPathAware[^>]*>true' -e 'PerMonitorV2' | wc -l)" 3
 done
 
-mkfifo "$scratch/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$scratch/display" >"$scratch/xvfb.log" 2>&1 &
-xvfb_pid=$!
-read -r display <"$scratch/display" || { echo "FAIL: Xvfb did not start" >&2; exit 1; }
-export DISPLAY=:$display
+start_virtual_screen "$scratch" || { echo "FAIL: no virtual screen" >&2; exit 1; }
 wineboot -i >/dev/null 2>&1
 wineserver -w
 

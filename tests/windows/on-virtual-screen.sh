@@ -15,12 +15,8 @@ fi
 export WINEPREFIX=$1 WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
 shift
 
-for tool in wine wineserver Xvfb; do
-    if ! command -v "$tool" >/dev/null 2>&1; then
-        echo "SKIP: $tool is not installed" >&2
-        exit 77
-    fi
-done
+source "$(dirname "${BASH_SOURCE[0]}")/virtual-screen.sh"
+skip_unless_installed wine wineserver Xvfb
 
 scratch=$(mktemp -d)
 xvfb_pid=
@@ -33,7 +29,6 @@ cleanup() {
 }
 trap cleanup EXIT
 
-source "$(dirname "${BASH_SOURCE[0]}")/virtual-screen.sh"
 start_virtual_screen "$scratch" || exit 1
 
 # Wine's desktop belongs to its server: wait for any server of this prefix

@@ -18,12 +18,8 @@ exe=$1
 shots=${3:-.}
 export WINEPREFIX=$2 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
-for tool in wine winepath Xvfb xdotool import convert; do
-    if ! command -v "$tool" >/dev/null 2>&1; then
-        echo "SKIP: $tool is not installed" >&2
-        exit 77
-    fi
-done
+source "$(dirname "${BASH_SOURCE[0]}")/virtual-screen.sh"
+skip_unless_installed wine winepath Xvfb xdotool import convert
 
 scratch=$(mktemp -d)
 xvfb_pid=
@@ -44,18 +40,7 @@ fail() {
     exit 1
 }
 
-# Polls a condition, for up to two minutes: Wine's first start in a new
-# prefix is slow, and a slow machine must not fail the test.
-wait_for() {
-    for _ in $(seq 1 1200); do
-        eval "$1" && return 0
-        sleep 0.1
-    done
-    return 1
-}
-
 # A screen of our own.
-source "$(dirname "${BASH_SOURCE[0]}")/virtual-screen.sh"
 start_virtual_screen "$scratch" || fail "no virtual screen"
 
 # A subfolder, so that the folder list draws its folder icon too.
